@@ -1,0 +1,55 @@
+// A host callback object kept in memory: a PPD opened from a file or text, a session with
+// one printer, and in-memory print settings. The command-line host and the tests use it.
+#pragma once
+
+#include <cups/ppd.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/print_host.h"
+
+namespace jc {
+
+/// An owned PPD record, closed with ppdClose.
+using PPDHandle = std::unique_ptr<ppd_file_t, void (*)(ppd_file_t*)>;
+
+/// Opens a PPD file; nullptr (with a message naming the file in `error`) when it cannot
+/// be read or parsed.
+PPDHandle openPPDFile(const std::string& path, std::string* error);
+/// Parses a PPD from text in memory; nullptr (with a message in `error`) when it fails.
+PPDHandle openPPDText(const std::string& text, std::string* error);
+
+/// A callback object whose parts are all in memory and set by its creator.
+class MemoryPluginCallback : public PluginCallback {
+ public:
+  /// Answers whether a PPD option may change; the host offers the question only when set.
+  using ConstraintCheck = std::function<bool(const std::string& key, ppd_choice_t* choice)>;
+
+  MemoryPluginCallback() : ppd_(nullptr, ppdClose) {}
+
+  ppd_file_t* ppdFile() override { return ppd_.get(); }
+  PrintSession* printSession() override { return session_ ? &*session_ : nullptr; }
+  PrintSettings* printSettings() override { return settings_.get(); }
+  bool respondsToWillChangePPDOptionKeyValue() const override { return offersConstraints_; }
+  bool willChangePPDOptionKeyValue(const std::string& key, ppd_choice_t* choice) override;
+
+  void setPPD(PPDHandle ppd) { ppd_ = std::move(ppd); }
+  void setPrinter(std::optional<Printer> printer) { session_.emplace(std::move(printer)); }
+  void removeSession() { session_.reset(); }
+  void setPrintSettings(std::shared_ptr<PrintSettings> settings) { settings_ = std::move(settings); }
+  /// Whether the host offers the constraint question (real print dialogs do).
+  void setOffersConstraints(bool offers) { offersConstraints_ = offers; }
+  void setConstraintCheck(ConstraintCheck check) { check_ = std::move(check); }
+
+ private:
+  PPDHandle ppd_;
+  std::optional<FixedPrintSession> session_;
+  std::shared_ptr<PrintSettings> settings_;
+  bool offersConstraints_ = true;
+  ConstraintCheck check_;
+};
+
+}  // namespace jc

@@ -1,0 +1,180 @@
+// Encoding numberings, the system encoding, and iconv-based conversions.
+#include "platform/text_encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "platform/unicode.h"
+
+namespace jc {
+
+namespace {
+
+struct EncodingRow {
+  std::uint32_t core;
+  std::uint64_t identifier;
+  const char* iconv;
+};
+
+// One table for both numberings and the converters.
+constexpr EncodingRow kEncodings[] = {
+    {core_encoding::kMacRoman, string_encoding::kMacOSRoman, "MACINTOSH"},
+    {core_encoding::kMacJapanese, string_encoding::kForeignFlag | 1, "CP932"},
+    {core_encoding::kMacChineseTrad, string_encoding::kForeignFlag | 2, "BIG5"},
+    {core_encoding::kMacKorean, string_encoding::kForeignFlag | 3, "EUC-KR"},
+    {core_encoding::kMacChineseSimp, string_encoding::kForeignFlag | 25, "EUC-CN"},
+    {core_encoding::kISOLatin1, string_encoding::kISOLatin1, "ISO-8859-1"},
+    {core_encoding::kWindowsLatin1, string_encoding::kWindowsCP1252, "CP1252"},
+    {core_encoding::kASCII, string_encoding::kASCII, "ASCII"},
+    {core_encoding::kShiftJIS, string_encoding::kShiftJIS, "SHIFT_JIS"},
+    {core_encoding::kUTF8, string_encoding::kUTF8, "UTF-8"},
+};
+
+const EncodingRow* rowForCore(std::uint32_t core) {
+  for (const auto& row : kEncodings)
+    if (row.core == core) return &row;
+  return nullptr;
+}
+
+// iconv descriptors are costly to open; keep one per direction and encoding per thread.
+struct IconvCloser {
+  void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
+};
+using IconvHandle = std::unique_ptr<void, IconvCloser>;
+
+iconv_t converter(const char* to, const char* from) {
+  thread_local std::map<std::pair<std::string, std::string>, IconvHandle> cache;
+  auto key = std::make_pair(std::string(to), std::string(from));
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return cd;
+    it = cache.emplace(key, IconvHandle(cd)).first;
+  }
+  iconv_t cd = static_cast<iconv_t>(it->second.get());
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+  return cd;
+}
+
+// Converts one whole character; nullopt when the encoding cannot hold it.
+std::optional<std::string> convertOne(iconv_t cd, const std::string& utf8) {
+  char in[8];
+  char out[32];
+  std::size_t inLeft = utf8.size();
+  for (std::size_t i = 0; i < inLeft; ++i) in[i] = utf8[i];
+  char* inPtr = in;
+  char* outPtr = out;
+  std::size_t outLeft = sizeof out;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft)
+    return std::nullopt;
+  if (iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
+    return std::nullopt;
+  return std::string(out, static_cast<std::size_t>(outPtr - out));
+}
+
+std::uint32_t encodingForLanguage(std::string_view locale) {
+  std::string_view lang = locale.substr(0, locale.find_first_of("_.@"));
+  std::string_view rest = locale.size() > lang.size() ? locale.substr(lang.size()) : "";
+  if (lang == "ja") return core_encoding::kMacJapanese;
+  if (lang == "ko") return core_encoding::kMacKorean;
+  if (lang == "zh") {
+    for (std::string_view traditional : {"_TW", "_HK", "_MO", "Hant"})
+      if (rest.find(traditional) != std::string_view::npos) return core_encoding::kMacChineseTrad;
+    return core_encoding::kMacChineseSimp;
+  }
+  return core_encoding::kMacRoman;
+}
+
+}  // namespace
+
+std::uint64_t stringEncodingFromCoreEncoding(std::uint32_t core) {
+  if (const EncodingRow* row = rowForCore(core)) return row->identifier;
+  return string_encoding::kForeignFlag | core;
+}
+
+std::uint32_t coreEncodingFromStringEncoding(std::uint64_t identifier) {
+  for (const auto& row : kEncodings)
+    if (row.identifier == identifier) return row.core;
+  if (identifier & string_encoding::kForeignFlag)
+    return static_cast<std::uint32_t>(identifier & ~string_encoding::kForeignFlag);
+  return core_encoding::kInvalid;
+}
+
+const char* iconvNameForCoreEncoding(std::uint32_t core) {
+  const EncodingRow* row = rowForCore(core);
+  return row ? row->iconv : nullptr;
+}
+
+std::uint32_t systemEncoding() {
+  if (const char* pinned = std::getenv(kSystemEncodingVariable); pinned && *pinned) {
+    std::string_view text = pinned;
+    std::uint32_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc() && end == text.data() + text.size() && iconvNameForCoreEncoding(value))
+      return value;
+  }
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) return encodingForLanguage(value);
+  }
+  return core_encoding::kMacRoman;
+}
+
+Conversion convertText(std::string_view utf8, std::uint32_t core, std::size_t maxUnits,
+                       std::size_t maxBytes, Unconvertible mode) {
+  Conversion result;
+  const char* name = iconvNameForCoreEncoding(core);
+  if (!name) return result;
+  iconv_t cd = converter(name, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return result;
+
+  std::u32string characters = utf8ToUtf32(utf8);
+  std::size_t index = 0;
+  for (; index < characters.size(); ++index) {
+    char32_t cp = characters[index];
+    std::size_t width = cp >= 0x10000 ? 2 : 1;
+    if (result.units + width > maxUnits) break;
+    std::optional<std::string> bytes = convertOne(cd, utf8FromCodePoint(cp));
+    if (!bytes) {
+      if (mode == Unconvertible::Stop) break;
+      bytes = " ";
+    }
+    if (result.bytes.size() + bytes->size() > maxBytes) break;
+    result.bytes += *bytes;
+    result.units += width;
+  }
+  // Complete: nothing was left out of the characters the limit let in.
+  std::size_t allowedUnits = 0;
+  std::size_t allowed = 0;
+  for (; allowed < characters.size(); ++allowed) {
+    std::size_t width = characters[allowed] >= 0x10000 ? 2 : 1;
+    if (allowedUnits + width > maxUnits) break;
+    allowedUnits += width;
+  }
+  result.complete = index == allowed;
+  return result;
+}
+
+std::optional<std::string> decodeText(std::string_view bytes, std::uint32_t core) {
+  const char* name = iconvNameForCoreEncoding(core);
+  if (!name) return std::nullopt;
+  iconv_t cd = converter("UTF-8", name);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out(bytes.size() * 4 + 16, '\0');
+  char* inPtr = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft)
+    return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+}  // namespace jc

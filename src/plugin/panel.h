@@ -1,0 +1,263 @@
+// The "Job Control" panel object: one per print dialog. Its methods are defined in the
+// folder of the subsystem that owns them (construction, rules and actions in ui/, the
+// writer and reader in settings/, the preference store in prefs/, the folder exchange in
+// soap/); the lifecycle lives here in plugin/.
+#pragma once
+
+#include <cups/ppd.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/bundle.h"
+#include "platform/controls.h"
+#include "platform/image.h"
+#include "platform/layout.h"
+#include "platform/plugin_api.h"
+#include "platform/print_host.h"
+#include "settings/folder_entry.h"
+
+namespace jc {
+
+/// The panel kind and the panel-name key of the strings table.
+inline constexpr const char* kPanelKind = "vorelia.print.pde.tz630e.JobControlKind";
+inline constexpr const char* kPanelNameKey = "Job Control";
+/// The preference domain prefix; the printer's ID follows.
+inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
+
+}  // namespace jc
+
+/// The Job Control panel. Created for one host callback object; answers every protocol
+/// call in any order, never reports a failure, and never throws across the protocol.
+class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
+ public:
+  /// Creation (`initWithCallback:`): takes the PPD, encodings, printer host and preference
+  /// domain from `callback`, loads the preferences and the bundle resources. `bundle` is
+  /// the plug-in's own bundle (nullptr: resources, layouts and strings are all missing).
+  VoreliaPrintPdeTz630eJC(std::shared_ptr<jc::PluginCallback> callback,
+                          std::shared_ptr<jc::Bundle> bundle);
+  ~VoreliaPrintPdeTz630eJC() override;
+
+  // ---- Panel protocol ----
+  /// Loads the layout on first use, builds the controls; the view or nullptr.
+  std::shared_ptr<jc::View> panelView() override;
+  /// The localized "Job Control", made once and kept.
+  std::string panelName() override;
+  std::string panelKind() override;
+  /// Always empty: the panel declares no PPD option keys.
+  std::vector<std::string> supportedPPDOptionKeys() override;
+  void willShow() override;
+  bool shouldHide() override;
+  /// Restores and saves first when the host has not, then saves and reloads the held
+  /// entries in the preferences; always true.
+  bool shouldPrint() override;
+  bool shouldShowHelp() override;
+  void PPDOptionKeyValueDidChange(const std::string& key, ppd_choice_t* choice) override;
+  bool restoreValuesAndReturnError(jc::PanelError** error) override;
+  bool saveValuesAndReturnError(jc::PanelError** error) override;
+  jc::SummaryInfo summaryInfo() override;
+  void updateUI() override;
+
+  // ---- Fixed answers ----
+  std::int64_t getUIMode() const { return 1; }
+  std::int64_t getPasswordMax() const { return 5; }
+  bool CheckHardDisk() const { return false; }
+  bool isCobaltLynx() const { return false; }
+  bool isTiger() const { return false; }
+  bool GetHDDPreference() const { return true; }
+  bool SaveHDDPreference() const { return true; }
+  ppd_file_t* getPPDOnTiger() const { return nullptr; }
+  void getPPDSettingsFromPrintSettingsOnTiger() {}
+  void writePPDSettingsToPrintSettingsOnTiger() {}
+
+  // ---- Layout owner: outlets and actions by name ----
+  bool connectOutlet(std::string_view name, const std::shared_ptr<jc::Control>& control) override;
+  jc::Control::Action actionNamed(std::string_view name) override;
+  /// Loads the named layout with the panel as owner; on success `panelView_` and the
+  /// control outlets are set. Answers the loader's error text ("" on success).
+  std::string loadPanelLayout(const std::string& name);
+
+  // ---- Construction (ui/construction.cpp) ----
+  void initializeUI();
+
+  // ---- Captions and icons (ui/localization.cpp) ----
+  /// The translated caption of a text (label up to its first colon, then the colon).
+  std::optional<std::string> localizedStringValue(const std::string& text) const;
+  /// The translated caption of a text field, box, button or cell; nullopt for other kinds.
+  std::optional<std::string> localizedStringValue(const jc::Control* object) const;
+
+  // ---- Enable rules (ui/rules.cpp) ----
+  void suspendMatrixEnabled();
+  void suspendKeyStaticTextEnabled();
+  void suspendKeyEditTextEnabled();
+  void suspendKeyButtonEnabled();
+  void folderSelectionStaticTextEnabled();
+  void folderSelectionPopupEnabled();
+  void folderPasswordStaticTextEnabled();
+  void folderPasswordEditTextEnabled();
+  void folderPasswordButtonEnabled();
+  void folderSelectionMatrixEnabled();
+  void folderNameEditTextEnabled();
+  void folderNameButtonEnabled();
+  void loginNameStaticTextEnabled();
+  void loginNameEditTextEnabled();
+  void loginNameButtonEnabled();
+  void passwordStaticTextEnabled();
+  void passwordEditTextEnabled();
+  void passwordButtonEnabled();
+  void userNumberEditTextEnabled();
+  void userNumberButtonEnabled();
+  void userNameEditTextEnabled();
+  void jobNameEditTextEnabled();
+  void accountNumberEditTextEnabled();
+  void accountNumberButtonEnabled();
+
+  // ---- Control actions (ui/actions.cpp); each ignores its sender ----
+  void tabProc(jc::Control& sender);
+  void printersAddressButtonProc(jc::Control& sender);
+  void retentionCBoxProc(jc::Control& sender);
+  void suspendKeyMatrixProc(jc::Control& sender);
+  void suspendKeyETextProc(jc::Control& sender);
+  void suspendKeyButtonProc(jc::Control& sender);
+  void folderSelectionPopUpButtonProc(jc::Control& sender);
+  void folderPasswordETextProc(jc::Control& sender);
+  void folderPasswordButtonProc(jc::Control& sender);
+  void folderNameButtonProc(jc::Control& sender);
+  void folderSelectionMatrixProc(jc::Control& sender);
+  void authenticationMatrixProc(jc::Control& sender);
+  void loginNameETextProc(jc::Control& sender);
+  void loginNameButtonProc(jc::Control& sender);
+  void passwordETextProc(jc::Control& sender);
+  void passwordButtonProc(jc::Control& sender);
+  void userNumberETextProc(jc::Control& sender);
+  void userNumberButtonProc(jc::Control& sender);
+  void userNameETextProc(jc::Control& sender);
+  void userNameButtonProc(jc::Control& sender);
+  void jobNameETextProc(jc::Control& sender);
+  void jobNameButtonProc(jc::Control& sender);
+  void accountNumberETextProc(jc::Control& sender);
+  void accountNumberButtonProc(jc::Control& sender);
+  /// The folder-names button (soap/folder_exchange.cpp).
+  void getFolderNameButtonProc(jc::Control& sender);
+
+  // ---- Print settings (settings/writer.cpp, settings/reader.cpp) ----
+  void writeNonPPDSettingsToPrintSettings();
+  void getNonPPDSettingsFromPrintSettings();
+
+  // ---- Preferences (prefs/) ----
+  void CheckPreference();
+  void GetUserPreference();
+  void GetFolderPreference();
+  void SaveUserPreference();
+  void SaveFolderPreference();
+
+  // ==== Fields, in declaration order ====
+  std::shared_ptr<jc::PluginCallback> pdePluginCallbackObject;
+  std::optional<std::string> thePDEName;
+  bool useConstraintHandling = false;
+  bool canResizeView = false;
+  bool hasInited = false;
+  ppd_file_t* ppd = nullptr;  // borrowed from the host, never closed here
+  std::uint64_t ppdEncoding = 0;
+  std::uint64_t systemEncoding = 0;
+  std::shared_ptr<jc::Bundle> pdeBundle;
+  bool callSaveValuesFunction = false;
+  bool callRestoreValuesFunction = false;
+  /// The panel's root view (the method `panelView` answers it). The panel always keeps a
+  /// reference, so its controls stay valid for its whole life.
+  std::shared_ptr<jc::View> panelView_;
+
+  // Controls, in the panel's declaration order; any of them may be absent.
+  jc::Outlet<jc::TabView> tabView;
+  jc::Outlet<jc::Button> retentionCheckBox;
+  jc::Outlet<jc::Box> suspendBox;
+  jc::Outlet<jc::Matrix> suspendMatrix;
+  jc::Outlet<jc::ButtonCell> holdOnlyRadioButton;
+  jc::Outlet<jc::ButtonCell> holdAfterRadioButton;
+  jc::Outlet<jc::ButtonCell> samplePrintRadioButton;
+  jc::Outlet<jc::TextField> suspendKeyStaticText;
+  jc::Outlet<jc::TextField> suspendKeyEditText;
+  jc::Outlet<jc::Button> suspendKeyButton;
+  jc::Outlet<jc::Box> filingBox;
+  jc::Outlet<jc::TextField> folderSelectionStaticText;
+  jc::Outlet<jc::PopUpButton> folderSelectionPopup;
+  jc::Outlet<jc::TextField> folderPasswordStaticText;
+  jc::Outlet<jc::TextField> folderPasswordEditText;
+  jc::Outlet<jc::Button> folderPasswordButton;
+  jc::Outlet<jc::Matrix> folderSelectionMatrix;
+  jc::Outlet<jc::ButtonCell> quickFileRadioButton;
+  jc::Outlet<jc::ButtonCell> mainFolderRadioButton;
+  jc::Outlet<jc::ButtonCell> customFolderRadioButton;
+  jc::Outlet<jc::TextField> folderNameEditText;
+  jc::Outlet<jc::Button> folderNameButton;
+  jc::Outlet<jc::Matrix> authenticationMatrix;
+  jc::Outlet<jc::ButtonCell> authenticationRadioButton;
+  jc::Outlet<jc::TextField> loginNameStaticText;
+  jc::Outlet<jc::TextField> loginNameEditText;
+  jc::Outlet<jc::Button> loginNameButton;
+  jc::Outlet<jc::TextField> passwordStaticText;
+  jc::Outlet<jc::TextField> passwordEditText;
+  jc::Outlet<jc::Button> passwordButton;
+  jc::Outlet<jc::ButtonCell> userNumberRadioButton;
+  jc::Outlet<jc::TextField> userNumberEditText;
+  jc::Outlet<jc::Button> userNumberButton;
+  jc::Outlet<jc::TextField> accountNumberStaticText;
+  jc::Outlet<jc::TextField> accountNumberEditText;
+  jc::Outlet<jc::Button> accountNumberButton;
+  jc::Outlet<jc::Box> jobIDBox;
+  jc::Outlet<jc::TextField> userNameStaticText;
+  jc::Outlet<jc::TextField> userNameEditText;
+  jc::Outlet<jc::Button> userNameButton;
+  jc::Outlet<jc::TextField> jobNameStaticText;
+  jc::Outlet<jc::TextField> jobNameEditText;
+  jc::Outlet<jc::Button> jobNameButton;
+  jc::Outlet<jc::TextField> printersAddressStaticText;
+  jc::Outlet<jc::TextField> printersAddressEditText;
+  jc::Outlet<jc::ProgressIndicator> chasingArrow;
+  jc::Outlet<jc::Button> getFolderNameButton;
+
+  std::optional<std::string> requestData;     ///< the SOAP request body ("listfiles.xml")
+  std::optional<std::string> debugData;       ///< "vwxyz.xml", held and never read
+  std::optional<std::string> preferenceName;  ///< "vorelia.mfp." + printer ID
+  std::optional<std::string> modelStringRef;  ///< the PPD's model name
+
+  // Preference values, in their stored forms.
+  std::uint32_t prefHoldButtonFlag = 0;
+  std::optional<std::string> prefSuspendKeyStringRef;
+  std::optional<bool> prefAuthenticationBooleanRef;
+  std::optional<std::string> prefLoginNameStringRef;
+  std::optional<std::string> prefPasswordStringRef;
+  std::optional<std::string> prefUserNumberStringRef;
+  std::optional<std::string> prefUserNameStringRef;
+  std::optional<std::string> prefJobNameStringRef;
+  std::optional<std::string> prefFolderPassStringRef;
+  std::optional<std::string> prefAccountNumberStringRef;
+  std::optional<std::string> prefFolderNameStringRef;
+
+  std::optional<std::string> loginNameStringRef;  ///< the real login name while masked
+  bool loginNameLockFlag = false;
+  bool loginNameUnLockFlag = false;
+  std::optional<std::string> folderNameStringRef;
+  std::optional<std::string> addressStringRef;
+  std::optional<std::string> mfpURL;  ///< the printer's host, from its device URI
+  jc::FolderList folderList;
+  jc::ImageRef spaceImage;
+  std::uint32_t presetHoldButtonFlag = 0;
+  bool tigerHDDFlag = false;
+  bool isPanelViewRetain = false;
+};
+
+/// The plug-in's entry class: makes a panel for the print dialog type.
+class VoreliaPrintPdeTz630eJCPDEPlugIn : public jc::PDEPlugIn {
+ public:
+  /// Traces and answers true; keeps nothing.
+  bool initWithBundle(const std::shared_ptr<jc::Bundle>& bundle) override;
+  /// One new panel for the print dialog's type identifier (exact match), none for any
+  /// other type; nullopt when the panel could not be made.
+  std::optional<std::vector<std::shared_ptr<jc::PDEPanel>>> PDEPanelsForType(
+      const std::string& type, std::shared_ptr<jc::PluginCallback> callback) override;
+};

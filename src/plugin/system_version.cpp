@@ -1,0 +1,108 @@
+// The system version from its property list, and the PPD's text encoding.
+#include "plugin/system_version.h"
+
+#include <plist/plist.h>
+
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace jc {
+
+namespace {
+std::string& versionFile() {
+  static std::string path = kSystemVersionFile;
+  return path;
+}
+
+// The leading integer of a component: optional white space and sign, then digits; a
+// component that does not start so gives 0. Saturates rather than overflowing.
+std::int32_t leadingInteger(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > 2147483648LL) value = 2147483648LL;
+  }
+  if (negative) value = -value;
+  if (value > 2147483647LL) value = 2147483647LL;
+  return static_cast<std::int32_t>(value);
+}
+
+// The "ProductVersion" string of the version file, or nullopt when anything is missing.
+std::optional<std::string> productVersion() {
+  std::ifstream in(versionFile(), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  std::string data = std::move(bytes).str();
+  if (data.empty() || data.size() > (1u << 20)) return std::nullopt;
+  plist_t root = nullptr;
+  plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &root);
+  if (!root) return std::nullopt;
+  std::optional<std::string> version;
+  if (plist_get_node_type(root) == PLIST_DICT) {
+    plist_t node = plist_dict_get_item(root, "ProductVersion");
+    if (node && plist_get_node_type(node) == PLIST_STRING) {
+      char* text = nullptr;
+      plist_get_string_val(node, &text);
+      if (text) version.emplace(text);
+      std::free(text);
+    }
+  }
+  plist_free(root);
+  return version;
+}
+}  // namespace
+
+void setSystemVersionFile(std::string path) {
+  versionFile() = path.empty() ? std::string(kSystemVersionFile) : std::move(path);
+}
+
+}  // namespace jc
+
+extern "C" {
+
+void get_system_version(std::int32_t* major, std::int32_t* minor, std::int32_t* revision) {
+  std::optional<std::string> version = jc::productVersion();
+  if (!version) return;
+  // Split at every "." as the string class does: "" gives one empty component, "10."
+  // gives "10" and "".
+  std::vector<std::string> parts(1);
+  for (char c : *version) {
+    if (c == '.')
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  std::int32_t* targets[] = {major, minor, revision};
+  for (std::size_t i = 0; i < parts.size() && i < 3; ++i)
+    if (targets[i]) *targets[i] = jc::leadingInteger(parts[i]);
+}
+
+bool runningOnLeopardOrLater(void) {
+  std::int32_t major = 10, minor = 4, revision = 0;
+  get_system_version(&major, &minor, &revision);
+  return major > 10 || (major == 10 && minor > 4);
+}
+
+std::uint64_t getEncodingFromPPD(const ppd_file_t* ppd) {
+  if (!ppd || !ppd->lang_encoding) return 30;
+  struct Row {
+    const char* name;
+    std::uint64_t identifier;
+  };
+  static constexpr Row kRows[] = {
+      {"ISOLatin1", 5}, {"WindowsANSI", 12}, {"JIS83-RKSJ", 8}, {"UTF-8", 4}, {"UTF8", 4}};
+  for (const Row& row : kRows)
+    if (std::strcmp(ppd->lang_encoding, row.name) == 0) return row.identifier;
+  return 30;
+}
+
+}  // extern "C"
