@@ -141,6 +141,8 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
   void jobNameButtonProc(jc::Control& sender);
   void accountNumberETextProc(jc::Control& sender);
   void accountNumberButtonProc(jc::Control& sender);
+  /// Rebuilds the folder pop-up's menu from `folderList` (ui/folder_popup.cpp).
+  void makeFolderPopup();
   /// The folder-names button (soap/folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
 

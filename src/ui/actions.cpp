@@ -30,3 +30,6 @@ void VoreliaPrintPdeTz630eJC::userNumberButtonProc(jc::Control&) {}
 void VoreliaPrintPdeTz630eJC::userNameButtonProc(jc::Control&) {}
 void VoreliaPrintPdeTz630eJC::jobNameButtonProc(jc::Control&) {}
 void VoreliaPrintPdeTz630eJC::accountNumberButtonProc(jc::Control&) {}
+
+// The folder pop-up keeps the layout's items until its menu is built from the folder list.
+void VoreliaPrintPdeTz630eJC::makeFolderPopup() {}
