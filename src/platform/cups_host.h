@@ -1,0 +1,31 @@
+// The host side backed by a real CUPS queue: the queue's PPD and device URI, and job
+// submission with the print settings as job options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/memory_host.h"
+
+namespace jc {
+
+/// What the CUPS server tells about one queue.
+struct CupsQueue {
+  std::string name;
+  std::optional<std::string> deviceURI;
+  PPDHandle ppd{nullptr, ppdClose};
+};
+
+/// Looks up `queue` on the default CUPS server (CUPS_SERVER / client.conf apply): its
+/// device URI and its PPD. nullopt, with a message naming the queue in `error`, when the
+/// queue does not exist or its PPD cannot be had.
+std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* error);
+
+/// Submits `files` to `queue` as one job titled `title`, with every print-settings entry
+/// as a job option. Answers the job ID, or 0 with the server's message in `error`.
+int submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
+                  const std::string& title, const MemoryPrintSettings& settings,
+                  std::string* error);
+
+}  // namespace jc
