@@ -19,6 +19,7 @@
 #include "platform/layout.h"
 #include "platform/plugin_api.h"
 #include "platform/print_host.h"
+#include "plugin/choice.h"
 #include "settings/folder_entry.h"
 
 namespace jc {
@@ -145,6 +146,20 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
   void makeFolderPopup();
   /// The folder-names button (soap/folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
+
+  // ---- PPD choices (plugin/ppd_choices.cpp) ----
+  /// The position of the marked choice of option `key` in `option`'s choices, else of the
+  /// option's default choice; -1 when neither is one of `option`'s choices (also with no
+  /// option). `key` must name `option`.
+  std::int64_t indexOfMarkedOption(ppd_option_t* option, const char* key);
+  /// Takes the choice object of `popUp`'s selected item as the selection of option `key`;
+  /// when the host checks constraints and refuses it, `selection` stays as it was (the
+  /// pop-up is not changed back). No selected item, or one without a choice, keeps it too.
+  void getSelection(PDEChoiceRef& selection, const jc::PopUpButton& popUp, const std::string& key);
+  /// The same with the choice at index `button.state()` of `choices`; a mixed state or a
+  /// state past the array keeps `selection`.
+  void getSelection(PDEChoiceRef& selection, const PDEChoiceArray& choices,
+                    const jc::Button& button, const std::string& key);
 
   // ---- Print settings (settings/writer.cpp, settings/reader.cpp) ----
   void writeNonPPDSettingsToPrintSettings();
