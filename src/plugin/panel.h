@@ -21,6 +21,7 @@
 #include "platform/print_host.h"
 #include "plugin/choice.h"
 #include "settings/folder_entry.h"
+#include "ui/filters.h"
 
 namespace jc {
 
@@ -34,7 +35,9 @@ inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
 
 /// The Job Control panel. Created for one host callback object; answers every protocol
 /// call in any order, never reports a failure, and never throws across the protocol.
-class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
+class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
+                                public jc::LayoutOwner,
+                                public LoginnameInputFilterCallback {
  public:
   /// Creation (`initWithCallback:`): takes the PPD, encodings, printer host and preference
   /// domain from `callback`, loads the preferences and the bundle resources. `bundle` is
@@ -85,7 +88,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
   // ---- Construction (ui/construction.cpp) ----
   void initializeUI();
 
-  // ---- Captions and icons (ui/localization.cpp) ----
+  // ---- Captions (plugin/localization.cpp; the padlock icons are in plugin/icons.h) ----
   /// The translated caption of a text (label up to its first colon, then the colon).
   std::optional<std::string> localizedStringValue(const std::string& text) const;
   /// The translated caption of a text field, box, button or cell; nullopt for other kinds.
@@ -144,6 +147,10 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
   void accountNumberButtonProc(jc::Control& sender);
   /// Rebuilds the folder pop-up's menu from `folderList` (ui/folder_popup.cpp).
   void makeFolderPopup();
+  /// The pop-up index of the folder called `name` (letter case ignored over all of
+  /// Unicode): 3 + its place in `folderList`, or 1 (main folder) when the name is absent
+  /// or matches no folder (ui/folder_popup.cpp).
+  std::int64_t SearchSameFolderName(const std::optional<std::string>& name) const;
   /// The folder-names button (soap/folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
 
