@@ -11,7 +11,8 @@ namespace jc {
 
 /// A four-character file-type code, first character in the high byte ('lock' etc.).
 constexpr std::uint32_t fourCharCode(const char (&code)[5]) {
-  return (std::uint32_t(std::uint8_t(code[0])) << 24) | (std::uint32_t(std::uint8_t(code[1])) << 16) |
+  return (std::uint32_t(std::uint8_t(code[0])) << 24) |
+         (std::uint32_t(std::uint8_t(code[1])) << 16) |
          (std::uint32_t(std::uint8_t(code[2])) << 8) | std::uint32_t(std::uint8_t(code[3]));
 }
 inline constexpr std::uint32_t kLockedIcon = fourCharCode("lock");

@@ -12,10 +12,9 @@ namespace {
 // that captions typed in CJK or typographic editors carry (no-break, ideographic, ...),
 // each in its UTF-8 form.
 constexpr std::string_view kSpaces[] = {
-    " ", "\t", "\n", "\v", "\f", "\r",
-    "\u0085", "\u00A0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005",
-    "\u2006", "\u2007", "\u2008", "\u2009", "\u200A", "\u2028", "\u2029", "\u202F", "\u205F",
-    "\u3000"};
+    " ",      "\t",     "\n",     "\v",     "\f",     "\r",     "\u0085", "\u00A0", "\u1680",
+    "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006", "\u2007", "\u2008",
+    "\u2009", "\u200A", "\u2028", "\u2029", "\u202F", "\u205F", "\u3000"};
 
 // The byte offset of the first character of `text` that is not white space or a line end.
 std::size_t skipLeadingSpace(std::string_view text) {

@@ -88,7 +88,8 @@ void Panel::folderSelectionPopUpButtonProc(jc::Control&) {
   if (!folderSelectionPopup) return;
   if (folderSelectionPopup->indexOfSelectedItem() == kQuickFile) {
     // A quick-filed job is always held after printing, and has no retention pass code.
-    if (suspendMatrix->selectedRow() != kHoldAfterRow) suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
+    if (suspendMatrix->selectedRow() != kHoldAfterRow)
+      suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
     emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
   }
   suspendKeyStaticTextEnabled();
@@ -106,7 +107,8 @@ void Panel::folderSelectionMatrixProc(jc::Control&) {
   if (!folderSelectionMatrix) return;
   const int row = folderSelectionMatrix->selectedRow();
   if (row == kQuickFile) {
-    if (suspendMatrix->selectedRow() != kHoldAfterRow) suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
+    if (suspendMatrix->selectedRow() != kHoldAfterRow)
+      suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
     emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
   }
   if (row == kQuickFile || row == kMainFolder) {
@@ -142,8 +144,10 @@ void Panel::authenticationMatrixProc(jc::Control&) {
     emptyUnlessHeld(userNumberEditText, userNumberButton);
     // The rules left the focus on the user-number field's outcome; the person now types
     // the login name, or the password when the login name is held.
-    if (loginNameEditText->isSelectable()) focus(*loginNameEditText);
-    else if (passwordEditText->isSelectable()) focus(*passwordEditText);
+    if (loginNameEditText->isSelectable())
+      focus(*loginNameEditText);
+    else if (passwordEditText->isSelectable())
+      focus(*passwordEditText);
   }
 }
 

@@ -35,9 +35,13 @@ bool CountingFilter::isPartialStringValid(std::u16string& partial, jc::TextRange
   return original.size() < limit && partial.size() <= limit;
 }
 
-bool MyIntegerNumberFilter::acceptsUnit(char16_t unit) const { return unit >= u'0' && unit <= u'9'; }
+bool MyIntegerNumberFilter::acceptsUnit(char16_t unit) const {
+  return unit >= u'0' && unit <= u'9';
+}
 
-bool MyRomanFilter::acceptsUnit(char16_t) const { return true; }
+bool MyRomanFilter::acceptsUnit(char16_t) const {
+  return true;
+}
 
 bool LoginnameInputFilter::isPartialStringValid(std::u16string&, jc::TextRange&,
                                                 const std::u16string&, jc::TextRange,

@@ -25,8 +25,9 @@ void VoreliaPrintPdeTz630eJC::makeFolderPopup() {
   if (folderList.empty()) return;
   popup.addSeparatorItem();
   for (const jc::FolderEntry& entry : folderList) {
-    popup.addItem(jc::MenuItem{entry.name, entry.password ? jc::systemIcon(jc::kLockedIcon) : spaceImage,
-                               false, true, ""});
+    popup.addItem(jc::MenuItem{entry.name,
+                               entry.password ? jc::systemIcon(jc::kLockedIcon) : spaceImage, false,
+                               true, ""});
   }
 }
 

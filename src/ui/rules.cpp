@@ -12,7 +12,9 @@ using Panel = VoreliaPrintPdeTz630eJC;
 // Absent controls answer 0 through their outlets; the filing controls are tested for
 // presence first because an absent pop-up's index 0 would otherwise read as quick file.
 
-bool retentionOn(const Panel& p) { return p.retentionCheckBox->state() != 0; }
+bool retentionOn(const Panel& p) {
+  return p.retentionCheckBox->state() != 0;
+}
 
 bool quickFileChosen(const Panel& p) {
   return (p.folderSelectionPopup && p.folderSelectionPopup->indexOfSelectedItem() == 0) ||
@@ -31,11 +33,17 @@ bool protectedFolderChosen(const Panel& p) {
   return entry < p.folderList.size() && p.folderList[entry].password;
 }
 
-bool folderPassCodeApplies(const Panel& p) { return protectedFolderChosen(p) || customFolderChosen(p); }
+bool folderPassCodeApplies(const Panel& p) {
+  return protectedFolderChosen(p) || customFolderChosen(p);
+}
 
-bool loginChosen(const Panel& p) { return p.authenticationMatrix->selectedRow() == 0; }
+bool loginChosen(const Panel& p) {
+  return p.authenticationMatrix->selectedRow() == 0;
+}
 
-bool on(const jc::Outlet<jc::Button>& holdButton) { return holdButton->state() == 1; }
+bool on(const jc::Outlet<jc::Button>& holdButton) {
+  return holdButton->state() == 1;
+}
 
 // ---- Applying an outcome: enable or disable; text fields are dimmed, never disabled ----
 
@@ -43,12 +51,14 @@ template <class T>
 void activate(const jc::Outlet<T>& control, bool active) {
   control->setEnabled(active);
 }
-void activate(const jc::Outlet<jc::TextField>& field, bool active) { myTz630eJCHilite(*field, !active); }
+void activate(const jc::Outlet<jc::TextField>& field, bool active) {
+  myTz630eJCHilite(*field, !active);
+}
 
 }  // namespace
 
 // clang-format off
-// Rule                                         control                    active exactly when
+// Each rule: the control it governs, then exactly when that control is active.
 void Panel::suspendMatrixEnabled()             { activate(suspendMatrix,             retentionOn(*this)); }
 void Panel::suspendKeyStaticTextEnabled()      { activate(suspendKeyStaticText,      retentionOn(*this) && !quickFileChosen(*this)); }
 void Panel::suspendKeyEditTextEnabled()        { activate(suspendKeyEditText,        retentionOn(*this) && !quickFileChosen(*this) && !on(suspendKeyButton)); }

@@ -98,7 +98,7 @@ TEST(MyRomanFilter, TakesAnyCharacterUpToTheCountInUtf16Units) {
   auto nearlyFull = fieldWith<MyRomanFilter>(31);
   ASSERT_TRUE(nearlyFull->typeText(std::string(30, 'p')));
   EXPECT_FALSE(nearlyFull->typeText("\U0001F600"));  // would reach 32 units
-  EXPECT_TRUE(nearlyFull->typeText("\u5BC6"));        // a CJK character is one unit
+  EXPECT_TRUE(nearlyFull->typeText("\u5BC6"));       // a CJK character is one unit
   EXPECT_EQ(nearlyFull->selectedRange().location, 31u);
   EXPECT_TRUE(nearlyFull->deleteBackward());
 }
@@ -137,7 +137,8 @@ TEST(Filters, ObjectValueIsTheTextAndTheCheckChangesNothing) {
 
     std::u16string partial = u"1x";
     jc::TextRange proposed{2, 0};
-    EXPECT_EQ(f->isPartialStringValid(partial, proposed, u"1", {1, 0}, &error), f == &roman || f == &login);
+    EXPECT_EQ(f->isPartialStringValid(partial, proposed, u"1", {1, 0}, &error),
+              f == &roman || f == &login);
     EXPECT_EQ(partial, u"1x");
     EXPECT_EQ(proposed, (jc::TextRange{2, 0}));
     EXPECT_EQ(error, "untouched");

@@ -65,7 +65,7 @@ TEST(SearchSameFolderName, FindsAFolderIgnoringCaseOverUnicode) {
   EXPECT_EQ(p.SearchSameFolderName("Anything"), 1);  // no folders
   p.folderList = {{"Finance", true, true, false},
                   {"Reports", false, true, false},
-                  {"\u00C4rger \u03A3\u039F\u03A3", false, true, false},  // Ärger ΣΟΣ
+                  {"\u00C4rger \u03A3\u039F\u03A3", false, true, false},         // Ärger ΣΟΣ
                   {"\uFF26\uFF4F\uFF4C\uFF44\uFF45\uFF52", false, true, false},  // fullwidth Folder
                   {"\u6587\u66F8", false, true, false},                          // 文書
                   {"reports", false, true, false}};

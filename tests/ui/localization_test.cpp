@@ -101,17 +101,26 @@ void collectCaptions(const jc::Control& control, std::set<std::string>& captions
     if (!text.empty()) captions.insert(text);
   };
   switch (control.kind()) {
-    case jc::Control::Kind::Box: add(static_cast<const jc::Box&>(control).title()); break;
-    case jc::Control::Kind::Button: add(static_cast<const jc::Button&>(control).title()); break;
-    case jc::Control::Kind::ButtonCell: add(static_cast<const jc::ButtonCell&>(control).title()); break;
-    case jc::Control::Kind::TabViewItem: add(static_cast<const jc::TabViewItem&>(control).label()); break;
+    case jc::Control::Kind::Box:
+      add(static_cast<const jc::Box&>(control).title());
+      break;
+    case jc::Control::Kind::Button:
+      add(static_cast<const jc::Button&>(control).title());
+      break;
+    case jc::Control::Kind::ButtonCell:
+      add(static_cast<const jc::ButtonCell&>(control).title());
+      break;
+    case jc::Control::Kind::TabViewItem:
+      add(static_cast<const jc::TabViewItem&>(control).label());
+      break;
     case jc::Control::Kind::TextField:
       if (control.tag() == 0) add(static_cast<const jc::TextField&>(control).stringValue());
       break;
     case jc::Control::Kind::PopUpButton:
       for (const auto& item : static_cast<const jc::PopUpButton&>(control).items()) add(item.title);
       break;
-    default: break;
+    default:
+      break;
   }
   for (const auto& child : control.children()) collectCaptions(*child, captions);
 }
@@ -127,8 +136,10 @@ std::map<std::string, std::string> readCatalog(const std::string& path) {
     return first == last ? std::string() : l.substr(first + 1, last - first - 1);
   };
   while (std::getline(in, line)) {
-    if (line.rfind("msgid ", 0) == 0) id = quoted(line);
-    else if (line.rfind("msgstr ", 0) == 0 && !id.empty()) entries[id] = quoted(line);
+    if (line.rfind("msgid ", 0) == 0)
+      id = quoted(line);
+    else if (line.rfind("msgstr ", 0) == 0 && !id.empty())
+      entries[id] = quoted(line);
   }
   return entries;
 }
