@@ -25,9 +25,12 @@ void VoreliaPrintPdeTz630eJC::makeFolderPopup() {
   if (folderList.empty()) return;
   popup.addSeparatorItem();
   for (const jc::FolderEntry& entry : folderList) {
-    popup.addItem(jc::MenuItem{entry.name,
-                               entry.password ? jc::systemIcon(jc::kLockedIcon) : spaceImage, false,
-                               true, ""});
+    // A plain item: no action, the empty key equivalent.
+    popup.addItem(jc::MenuItem{
+        .title = entry.name,
+        .image = entry.password ? jc::systemIcon(jc::kLockedIcon) : spaceImage,
+        .keyEquivalent = "",
+    });
   }
 }
 
