@@ -20,6 +20,7 @@
 #include "platform/plugin_api.h"
 #include "platform/print_host.h"
 #include "settings/folder_entry.h"
+#include "soap/soap_client_callback.h"
 
 namespace jc {
 
@@ -33,7 +34,7 @@ inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
 
 /// The Job Control panel. Created for one host callback object; answers every protocol
 /// call in any order, never reports a failure, and never throws across the protocol.
-class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
+class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner, public SOAPClientCallback {
  public:
   /// Creation (`initWithCallback:`): takes the PPD, encodings, printer host and preference
   /// domain from `callback`, loads the preferences and the bundle resources. `bundle` is
@@ -145,6 +146,13 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
   void makeFolderPopup();
   /// The folder-names button (soap/folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
+  /// Rebuilds `folderList` from the response file at `path`: true when a list (possibly
+  /// empty) was taken from it. A missing, foreign or non-XML file leaves the list as it
+  /// was; XML that is not a successful folder list empties it.
+  bool parseXML(const std::string& path);
+  /// The exchange failed or timed out: hides the progress indicator and shows the
+  /// localized alert through the host's presenter.
+  void recieveEndCallback() override;
 
   // ---- Print settings (settings/writer.cpp, settings/reader.cpp) ----
   void writeNonPPDSettingsToPrintSettings();
