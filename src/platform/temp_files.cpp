@@ -39,7 +39,7 @@ bool writeAll(int fd, std::string_view data) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, std::string_view data) {
+bool writeFileAtomically(const std::string& path, std::string_view data, bool durable) {
   // mkstemp creates the name exclusively (O_EXCL) with mode 0600, so nothing planted in a
   // shared folder can stand in for it; rename then swaps the directory entry itself.
   std::vector<char> name(path.begin(), path.end());
@@ -47,7 +47,7 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+  bool ok = writeAll(fd, data) && (!durable || ::fsync(fd) == 0);
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(name.data(), path.c_str()) == 0) return true;
   ::unlink(name.data());

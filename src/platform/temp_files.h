@@ -15,9 +15,11 @@ std::string temporaryDirectory();
 
 /// Replaces the file at `path` with `data` in one step: the bytes go to a new file (mode
 /// 0600) made in the same folder, which is then renamed over `path`. A link or any other
-/// entry at `path` is replaced, never followed. Answers false, leaving `path` as it was,
-/// when any step fails.
-bool writeFileAtomically(const std::string& path, std::string_view data);
+/// entry at `path` is replaced, never followed. With `durable`, the bytes reach the disk
+/// before the rename (a crash then leaves the old file or the new one, at the price of a
+/// disk flush); without it readers still see one or the other. Answers false, leaving
+/// `path` as it was, when any step fails.
+bool writeFileAtomically(const std::string& path, std::string_view data, bool durable = true);
 
 /// Why `readOwnFile` refused a file.
 enum class ReadRefusal { None, Missing, Link, NotRegular, OtherOwner, TooLarge, Unreadable };

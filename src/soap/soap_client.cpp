@@ -61,7 +61,7 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
 
   exchange_ = std::make_shared<VoreliaPrintPdeTz630eJCSOAPClient*>(this);
   std::weak_ptr<VoreliaPrintPdeTz630eJCSOAPClient*> token = exchange_;
-  loop.addTimer(limits_.overall, [token] {
+  jc::RunLoop::Id timer = loop.addTimer(limits_.overall, [token] {
     if (auto live = token.lock()) (*live)->firedByTimer();
   });
 
@@ -72,8 +72,10 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
 
   switch (finished) {
     case 1:
-      // A failed write leaves the earlier file; the caller parses whatever is there.
-      jc::writeFileAtomically(jc::soap::responseFilePath(), *receivedData);
+      // A failed write leaves the earlier file; the caller parses whatever is there. The
+      // file only caches the printer's answer, so it is not worth a disk flush, which
+      // costs more than the whole exchange on a local printer.
+      jc::writeFileAtomically(jc::soap::responseFilePath(), *receivedData, /*durable=*/false);
       break;
     case 2:
       connection_->cancel();
@@ -83,6 +85,9 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
       if (m_context) m_context->recieveEndCallback();
       break;
   }
+  // The limit has done its work: a timer left behind would only pile up in the loop,
+  // one per exchange. Should it fire anyway, the expired token makes it a no-op.
+  loop.cancelTimer(timer);
   exchange_.reset();
   connection_.reset();
   receivedData.reset();
