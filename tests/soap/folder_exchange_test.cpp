@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/memory_host.h"
+#include "plugin/icons.h"
 #include "plugin/panel.h"
 #include "printer_simulator.h"
 #include "soap_test_support.h"
@@ -57,6 +58,14 @@ class FolderExchangeTest : public ExchangeFixture {
     panel->printersAddressEditText->setStringValue(address);
     panel->getFolderNameButton->performClick();
   }
+  // The titles of the folder pop-up's items after its two fixed ones ("-" for a separator).
+  std::vector<std::string> popupTail() const {
+    std::vector<std::string> titles;
+    const PopUpButton& popup = *panel->folderSelectionPopup;
+    for (int i = 2; i < popup.numberOfItems(); ++i)
+      titles.push_back(popup.itemAtIndex(i)->separator ? "-" : popup.itemAtIndex(i)->title);
+    return titles;
+  }
   void fault(sim::Fault f, std::chrono::milliseconds delay = 50ms) {
     sim::Config config = sim.config();
     config.fault = f;
@@ -72,6 +81,9 @@ class FolderExchangeTest : public ExchangeFixture {
 };
 
 TEST_F(FolderExchangeTest, FetchesTheListWithTheBundlesRequestAndShowsProgressOnlyMeanwhile) {
+  ASSERT_TRUE(panel->folderSelectionPopup);
+  EXPECT_TRUE(popupTail().empty());
+  EXPECT_TRUE(panel->chasingArrow->isHidden());
   // A user event handled during the wait sees the indicator shown and turning.
   bool sawBusy = false;
   RunLoop::current().post([&] {
@@ -82,6 +94,9 @@ TEST_F(FolderExchangeTest, FetchesTheListWithTheBundlesRequestAndShowsProgressOn
   EXPECT_TRUE(panel->chasingArrow->isHidden());
   EXPECT_FALSE(panel->chasingArrow->isAnimating());
   EXPECT_EQ(panel->folderList, kList);
+  EXPECT_EQ(popupTail(), (std::vector<std::string>{"-", "Sales", "Board", "Archive"}));
+  EXPECT_EQ(panel->folderSelectionPopup->itemAtIndex(4)->image, systemIcon(kLockedIcon));
+  EXPECT_EQ(panel->folderSelectionPopup->itemAtIndex(3)->image, panel->spaceImage);
   auto requests = sim.requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].problems, std::vector<std::string>{});  // includes the exact body
@@ -91,6 +106,7 @@ TEST_F(FolderExchangeTest, FetchesTheListWithTheBundlesRequestAndShowsProgressOn
   fault(sim::Fault::UnsupportedOperation);
   press(sim.address());
   EXPECT_TRUE(panel->folderList.empty());
+  EXPECT_TRUE(popupTail().empty());
   EXPECT_TRUE(host->alerts.empty());
 }
 
@@ -112,6 +128,7 @@ TEST_F(FolderExchangeTest, AFailureAlertsOnceAndKeepsTheEarlierAnswer) {
   press(sim.address());
   EXPECT_EQ(host->alerts, (std::vector<Alert>{kFailureAlert, kFailureAlert}));
   EXPECT_EQ(panel->folderList, kList);  // read again from the earlier answer
+  EXPECT_EQ(popupTail(), (std::vector<std::string>{"-", "Sales", "Board", "Archive"}));
 
   // A malformed answer completes (no alert) but is no list: the list stays as it was.
   fault(sim::Fault::MalformedXml);
