@@ -26,7 +26,7 @@ Options:
   --host ADDRESS        numeric loopback address to listen on (default 127.0.0.1; ::1 works)
   --port N              port to listen on (default 0: any free port, printed at start)
   --port-file FILE      also write the chosen port to FILE
-  --folder SPEC         add a folder; SPEC is NAME[,password][,dir] (repeatable)
+  --folder ENTRY        add a folder; ENTRY is NAME[,password][,dir] (repeatable)
   --folders N           add N generated folders "Folder 1" ... (every third protected)
   --fault MODE          how to answer (default none):
                           none                   200 with the folder list
@@ -94,12 +94,12 @@ int main(int argc, char** argv) {
       ok = value(v);
       if (ok) {
         jc::sim::Folder folder;
-        std::string spec(v);
-        std::size_t comma = spec.find(',');
-        folder.name = spec.substr(0, comma);
+        std::string entry(v);
+        std::size_t comma = entry.find(',');
+        folder.name = entry.substr(0, comma);
         while (ok && comma != std::string::npos) {
-          std::size_t next = spec.find(',', comma + 1);
-          std::string flag = spec.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
+          std::size_t next = entry.find(',', comma + 1);
+          std::string flag = entry.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
           if (flag == "password") folder.password = true;
           else if (flag == "dir") folder.dir = true;
           else ok = false;
