@@ -76,8 +76,6 @@ TEST(Base64, OddLengthsAndNullPointersAreHandled) {
   EXPECT_EQ(Base64decode(nullptr, "Zm9v"), 0);
   EXPECT_EQ(Base64decode(out, nullptr), 0);
   EXPECT_EQ(Base64encode_len(-1), 1);
-  EXPECT_EQ(Base64encode_len(0), 1);
-  EXPECT_EQ(Base64encode_len(16), 25);
   EXPECT_EQ(Base64encode_len(1610612733), INT_MAX - 2);
   EXPECT_EQ(Base64encode_len(1610612734), 0);  // would not fit in an int
   EXPECT_EQ(Base64encode(out, "abc", INT_MAX), 0);

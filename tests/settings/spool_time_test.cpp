@@ -45,10 +45,9 @@ class PinnedZone {
 };
 
 TEST(SpoolTime, FieldsNamesAndWidths) {
+  // 30 characters with a one-digit day, 31 with two.
   EXPECT_EQ(spoolTimeText(moment(5, 4, 2, 32400)), "Thu, 5 Mar 2026 09:07:03 +0900");
-  EXPECT_EQ(spoolTimeText(moment(5, 4, 2, 32400)).size(), 30u);
   EXPECT_EQ(spoolTimeText(moment(15, 0, 11, -18000)), "Sun, 15 Dec 2026 09:07:03 -0500");
-  EXPECT_EQ(spoolTimeText(moment(15, 0, 11, -18000)).size(), 31u);
 
   const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   for (int d = 0; d < 7; ++d) EXPECT_EQ(spoolTimeText(moment(1, d, 0, 0)).substr(0, 3), days[d]);
