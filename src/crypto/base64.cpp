@@ -22,6 +22,14 @@ constexpr std::array<std::uint8_t, 256> kValues = [] {
 
 std::uint8_t valueOf(char c) { return kValues[static_cast<unsigned char>(c)]; }
 
+// The two characters of every 12-bit value: a whole group of three bytes costs two lookups
+// instead of four shifts and four lookups, which keeps pace with OpenSSL's encoder.
+constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
+  std::array<std::array<char, 2>, 4096> pairs{};
+  for (std::size_t i = 0; i < pairs.size(); ++i) pairs[i] = {kAlphabet[i >> 6], kAlphabet[i & 0x3F]};
+  return pairs;
+}();
+
 }  // namespace
 
 std::size_t base64EncodeTo(std::span<const std::uint8_t> in, char* out) {
@@ -30,10 +38,8 @@ std::size_t base64EncodeTo(std::span<const std::uint8_t> in, char* out) {
   char* o = out;
   for (; left >= 3; left -= 3, p += 3, o += 4) {
     const std::uint32_t group = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-    o[0] = kAlphabet[group >> 18];
-    o[1] = kAlphabet[(group >> 12) & 0x3F];
-    o[2] = kAlphabet[(group >> 6) & 0x3F];
-    o[3] = kAlphabet[group & 0x3F];
+    std::memcpy(o, kPairs[group >> 12].data(), 2);
+    std::memcpy(o + 2, kPairs[group & 0xFFF].data(), 2);
   }
   if (left > 0) {
     const std::uint32_t group = (std::uint32_t{p[0]} << 16) | (left == 2 ? std::uint32_t{p[1]} << 8 : 0);
