@@ -2,7 +2,7 @@
 """Reads Google Benchmark JSON (a file, or stdin) and prints, per codec and size, our time
 and the ratio ours / baseline for every baseline run beside it. Benchmarks are named
 <Codec>_Ours/<n> and <Codec>_<Baseline>/<n>; with repetitions the median is used.
-Usage: codecs_bench --benchmark_format=json --benchmark_repetitions=5 | bench/ratios.py"""
+Usage: bench_codecs --benchmark_format=json --benchmark_repetitions=5 | bench/ratios.py"""
 import json
 import sys
 

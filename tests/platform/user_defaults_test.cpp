@@ -1,0 +1,162 @@
+// The user-defaults store: round trips, damaged files kept aside, crash safety, and
+// concurrent read-modify-write cycles from several processes.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/user_defaults.h"
+
+namespace jc {
+namespace {
+
+namespace fs = std::filesystem;
+
+class UserDefaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("jc-defaults-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  std::vector<fs::path> filesMatching(const std::string& part) {
+    std::vector<fs::path> found;
+    for (auto& entry : fs::directory_iterator(folder_))
+      if (entry.path().filename().string().find(part) != std::string::npos) found.push_back(entry.path());
+    return found;
+  }
+  fs::path folder_;
+};
+
+TEST_F(UserDefaultsTest, DomainsRoundTripEveryValueKindWithPrivateFiles) {
+  UserDefaults store(folder_);
+  PropertyDictionary entry{{"name", "Scans"}, {"password", true}, {"dir", false}, {"add", false}};
+  PropertyDictionary domain{
+      {"Job Control",
+       PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
+                          {"Release Number", "2.00"},
+                          {"hold button", std::int64_t{258}},
+                          {"user name", "Zoë \u65E5\u672C <&>"},
+                          {"files", PropertyArray{entry, entry}}}},
+      {"other", 1.5}};
+  EXPECT_FALSE(store.persistentDomain("vorelia.mfp.P1"));
+  ASSERT_TRUE(store.setPersistentDomain("vorelia.mfp.P1", domain));
+  EXPECT_EQ(store.persistentDomain("vorelia.mfp.P1"), domain);
+  struct stat info {};
+  ASSERT_EQ(::stat(store.fileForDomain("vorelia.mfp.P1").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_TRUE(filesMatching(".XXXXXX").empty());
+}
+
+TEST_F(UserDefaultsTest, DomainNamesCannotLeaveTheFolder) {
+  UserDefaults store(folder_);
+  for (const char* name : {"../escape", "a/b", "..", ".", "", "vorelia.mfp.q 1"}) {
+    fs::path file = store.fileForDomain(name);
+    EXPECT_EQ(file.parent_path(), folder_) << name;
+    EXPECT_NE(file.filename(), "..plist");
+    ASSERT_TRUE(store.setPersistentDomain(name, {{"k", name}})) << name;
+    EXPECT_EQ(store.persistentDomain(name), (PropertyDictionary{{"k", name}})) << name;
+  }
+  EXPECT_NE(store.fileForDomain("a/b"), store.fileForDomain("a%2Fb"));
+}
+
+TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
+  UserDefaults store(folder_);
+  std::ofstream(store.fileForDomain("d")) << "<?xml version=\"1.0\"?><plist><dict><key>x";
+  EXPECT_FALSE(store.persistentDomain("d"));
+  auto aside = filesMatching(".damaged-");
+  ASSERT_EQ(aside.size(), 1u);
+  std::ifstream in(aside.front());
+  std::string kept((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(kept.find("<key>x"), std::string::npos);
+  // A later write starts afresh and leaves the damaged copy alone.
+  ASSERT_TRUE(store.updateDomain("d", [](PropertyDictionary& d) { d["fresh"] = true; }));
+  EXPECT_EQ(store.persistentDomain("d"), (PropertyDictionary{{"fresh", true}}));
+  EXPECT_EQ(filesMatching(".damaged-").size(), 1u);
+  // A root of another kind is damaged too.
+  std::ofstream(store.fileForDomain("e")) << "<plist><array/></plist>";
+  EXPECT_FALSE(store.persistentDomain("e"));
+}
+
+TEST_F(UserDefaultsTest, NoStoreWhenNoConfigurationFolderCanBeMade) {
+  fs::path blocker = folder_ / "file";
+  std::ofstream(blocker) << "x";
+  std::string saved = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  ::setenv("XDG_CONFIG_HOME", blocker.c_str(), 1);
+  EXPECT_FALSE(UserDefaults::standard());
+  ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+  auto store = UserDefaults::standard();
+  ASSERT_TRUE(store);
+  EXPECT_EQ(store->folder(), folder_ / "jobcontrol");
+  if (saved.empty())
+    ::unsetenv("XDG_CONFIG_HOME");
+  else
+    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+}
+
+TEST_F(UserDefaultsTest, ConcurrentProcessesNeverLoseOrTearAnUpdate) {
+  constexpr int kProcesses = 4;
+  constexpr int kCycles = 200;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      UserDefaults store(folder_);
+      bool ok = true;
+      for (int i = 0; i < kCycles && ok; ++i) {
+        ok = store.updateDomain("shared", [&](PropertyDictionary& d) {
+          std::int64_t count = d.count("count") ? *d["count"].integer() : 0;
+          d["count"] = count + 1;
+          d["writer"] = static_cast<std::int64_t>(p);
+          d["padding"] = std::string(4096, static_cast<char>('a' + p));
+        });
+        ok = ok && store.persistentDomain("shared").has_value();
+      }
+      ::_exit(ok ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  auto domain = UserDefaults(folder_).persistentDomain("shared");
+  ASSERT_TRUE(domain);
+  EXPECT_EQ(*(*domain)["count"].integer(), kProcesses * kCycles);
+  EXPECT_TRUE(filesMatching(".damaged-").empty());
+}
+
+TEST_F(UserDefaultsTest, AWriterKilledMidSaveLeavesTheOldOrTheNewDomain) {
+  UserDefaults store(folder_);
+  ASSERT_TRUE(store.setPersistentDomain("k", {{"generation", std::int64_t{0}}}));
+  for (int round = 0; round < 20; ++round) {
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      UserDefaults child(folder_);
+      for (std::int64_t g = 1;; ++g)
+        child.setPersistentDomain("k", {{"generation", g}, {"bulk", std::string(1 << 18, 'x')}});
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2 + round % 7));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    auto domain = store.persistentDomain("k");
+    ASSERT_TRUE(domain) << "round " << round;
+    EXPECT_TRUE((*domain)["generation"].integer());
+  }
+  EXPECT_TRUE(filesMatching(".damaged-").empty());
+}
+
+}  // namespace
+}  // namespace jc

@@ -1,0 +1,102 @@
+// The "JobControl" layout connects every control outlet of the panel and wires each control
+// to its action.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <pugixml.hpp>
+
+#include "panel_fixture.h"
+
+namespace jc {
+namespace {
+
+// Which action each control sends; every other control sends none.
+const std::map<std::string, std::string> kWiring = {
+    {"tabView", "tabProc"},
+    {"retentionCheckBox", "retentionCBoxProc"},
+    {"suspendMatrix", "suspendKeyMatrixProc"},
+    {"suspendKeyEditText", "suspendKeyETextProc"},
+    {"suspendKeyButton", "suspendKeyButtonProc"},
+    {"folderSelectionPopup", "folderSelectionPopUpButtonProc"},
+    {"folderPasswordEditText", "folderPasswordETextProc"},
+    {"folderPasswordButton", "folderPasswordButtonProc"},
+    {"folderNameButton", "folderNameButtonProc"},
+    {"folderSelectionMatrix", "folderSelectionMatrixProc"},
+    {"authenticationMatrix", "authenticationMatrixProc"},
+    {"loginNameEditText", "loginNameETextProc"},
+    {"loginNameButton", "loginNameButtonProc"},
+    {"passwordEditText", "passwordETextProc"},
+    {"passwordButton", "passwordButtonProc"},
+    {"userNumberEditText", "userNumberETextProc"},
+    {"userNumberButton", "userNumberButtonProc"},
+    {"userNameEditText", "userNameETextProc"},
+    {"userNameButton", "userNameButtonProc"},
+    {"jobNameEditText", "jobNameETextProc"},
+    {"jobNameButton", "jobNameButtonProc"},
+    {"accountNumberEditText", "accountNumberETextProc"},
+    {"accountNumberButton", "accountNumberButtonProc"},
+    {"getFolderNameButton", "getFolderNameButtonProc"},
+    {"printersAddressEditText", "printersAddressButtonProc"},
+};
+
+// Collects every control of a tree by its outlet name.
+void collect(Control& control, std::map<std::string, Control*>& byName) {
+  if (!control.identifier().empty()) byName[control.identifier()] = &control;
+  for (auto& child : control.children()) collect(*child, byName);
+}
+
+TEST(LayoutWiring, ConnectsAll47OutletsWithTheirKindsAndTags) {
+  VoreliaPrintPdeTz630eJC panel(test::demoCallback(), test::builtBundle());
+  auto view = panel.panelView();
+  ASSERT_NE(view, nullptr);
+  std::map<std::string, Control*> byName;
+  collect(*view, byName);
+  EXPECT_EQ(byName.size(), 47u);
+  for (auto& [name, control] : byName) {
+    // Every named control is the very object behind the panel's outlet of that name.
+    EXPECT_TRUE(panel.connectOutlet(name, nullptr)) << name;
+    EXPECT_TRUE(panel.connectOutlet(name, std::shared_ptr<Control>(view, control))) << name;
+    bool input = name.ends_with("EditText");
+    bool label = name.ends_with("StaticText");
+    if (input) {
+      EXPECT_NE(control->tag(), 0) << name;
+    }
+    if (label) {
+      EXPECT_EQ(control->tag(), 0) << name;
+    }
+  }
+  EXPECT_EQ(panel.suspendMatrix->numberOfRows(), 3);
+  EXPECT_EQ(panel.suspendMatrix->cellAtRow(2), panel.samplePrintRadioButton.get().get());
+  EXPECT_EQ(panel.folderSelectionMatrix->cellAtRow(0), panel.quickFileRadioButton.get().get());
+  EXPECT_EQ(panel.authenticationMatrix->numberOfRows(), 2);
+  EXPECT_EQ(panel.authenticationMatrix->cellAtRow(1), panel.userNumberRadioButton.get().get());
+  EXPECT_EQ(panel.folderSelectionPopup->numberOfItems(), 2);
+  EXPECT_GE(panel.tabView->numberOfTabViewItems(), 1);
+  for (auto* hold : {&panel.suspendKeyButton, &panel.folderPasswordButton, &panel.folderNameButton,
+                     &panel.loginNameButton, &panel.passwordButton, &panel.userNumberButton,
+                     &panel.accountNumberButton, &panel.userNameButton, &panel.jobNameButton})
+    EXPECT_EQ((*hold)->buttonType(), Button::Type::Toggle);
+}
+
+TEST(LayoutWiring, EachControlSendsItsOwnActionAndNoOther) {
+  std::string path = std::string(test::kBundleDir) + "/Resources/JobControl.layout";
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_file(path.c_str()));
+  std::map<std::string, std::string> found;
+  for (pugi::xpath_node node : doc.select_nodes("//*[@action]"))
+    found[node.node().attribute("outlet").value()] = node.node().attribute("action").value();
+  EXPECT_EQ(found, kWiring);
+
+  // And the loaded controls carry an action exactly where the wiring says.
+  VoreliaPrintPdeTz630eJC panel(test::demoCallback(), test::builtBundle());
+  auto view = panel.panelView();
+  std::map<std::string, Control*> byName;
+  collect(*view, byName);
+  for (auto& [name, control] : byName)
+    EXPECT_EQ(control->hasAction(), kWiring.count(name) == 1) << name;
+  for (auto& [outlet, action] : kWiring) EXPECT_TRUE(panel.actionNamed(action)) << action;
+  EXPECT_FALSE(panel.actionNamed("noSuchProc"));
+}
+
+}  // namespace
+}  // namespace jc
