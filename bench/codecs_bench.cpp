@@ -35,7 +35,8 @@ void Base64Encode_OpenSSL(benchmark::State& state) {
   const std::string in = input(static_cast<std::size_t>(state.range(0)));
   std::vector<unsigned char> out(512);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(EVP_EncodeBlock(out.data(), reinterpret_cast<const unsigned char*>(in.data()),
+    benchmark::DoNotOptimize(EVP_EncodeBlock(out.data(),
+                                             reinterpret_cast<const unsigned char*>(in.data()),
                                              static_cast<int>(in.size())));
     benchmark::ClobberMemory();
   }
@@ -76,8 +77,7 @@ void evpEcb(bool encrypt, const unsigned char* in, unsigned char* out, int size,
             const EVP_CIPHER* cipher = EVP_aes_128_ecb()) {
   EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
   int n = 0;
-  EVP_CipherInit_ex(ctx, cipher, nullptr, jc::crypto::kStoredKey.data(), nullptr,
-                    encrypt ? 1 : 0);
+  EVP_CipherInit_ex(ctx, cipher, nullptr, jc::crypto::kStoredKey.data(), nullptr, encrypt ? 1 : 0);
   EVP_CIPHER_CTX_set_padding(ctx, 0);
   EVP_CipherUpdate(ctx, out, &n, in, size);
   EVP_CipherFinal_ex(ctx, out + n, &n);
@@ -107,7 +107,8 @@ void AesEncrypt_OpenSSL(benchmark::State& state) {
   in.resize(jc::crypto::cipherLength(in.size()), '\0');
   std::vector<unsigned char> out(511);
   for (auto _ : state) {
-    evpEcb(true, reinterpret_cast<const unsigned char*>(in.data()), out.data(), static_cast<int>(in.size()));
+    evpEcb(true, reinterpret_cast<const unsigned char*>(in.data()), out.data(),
+           static_cast<int>(in.size()));
     benchmark::ClobberMemory();
   }
 }

@@ -41,8 +41,8 @@ bool transform(const AesKey& key, bool encrypt, const std::uint8_t* in, std::uin
   const EVP_CIPHER* cipher = aes128Ecb();
   if (cipher == nullptr) return false;
   Context ctx(EVP_CIPHER_CTX_new());
-  if (!ctx || EVP_CipherInit_ex(ctx.get(), cipher, nullptr, key.data(), nullptr,
-                                encrypt ? 1 : 0) != 1) {
+  if (!ctx ||
+      EVP_CipherInit_ex(ctx.get(), cipher, nullptr, key.data(), nullptr, encrypt ? 1 : 0) != 1) {
     return false;
   }
   EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
@@ -109,8 +109,8 @@ std::vector<std::uint8_t> encipher(const AesKey& key, std::string_view plain) {
 std::string decipher(const AesKey& key, std::span<const std::uint8_t> cipher) {
   std::vector<std::uint8_t> out(cipher.size() / kAesBlock * kAesBlock);
   const std::size_t size = decipherInto(key, cipher, out);
-  const auto end = std::find(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(size),
-                             std::uint8_t{0});
+  const auto end =
+      std::find(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(size), std::uint8_t{0});
   std::string text(out.begin(), end);
   OPENSSL_cleanse(out.data(), out.size());
   return text;

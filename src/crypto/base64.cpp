@@ -20,13 +20,16 @@ constexpr std::array<std::uint8_t, 256> kValues = [] {
   return values;
 }();
 
-std::uint8_t valueOf(char c) { return kValues[static_cast<unsigned char>(c)]; }
+std::uint8_t valueOf(char c) {
+  return kValues[static_cast<unsigned char>(c)];
+}
 
 // The two characters of every 12-bit value: a whole group of three bytes costs two lookups
 // instead of four shifts and four lookups, which keeps pace with OpenSSL's encoder.
 constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
   std::array<std::array<char, 2>, 4096> pairs{};
-  for (std::size_t i = 0; i < pairs.size(); ++i) pairs[i] = {kAlphabet[i >> 6], kAlphabet[i & 0x3F]};
+  for (std::size_t i = 0; i < pairs.size(); ++i)
+    pairs[i] = {kAlphabet[i >> 6], kAlphabet[i & 0x3F]};
   return pairs;
 }();
 
@@ -42,7 +45,8 @@ std::size_t base64EncodeTo(std::span<const std::uint8_t> in, char* out) {
     std::memcpy(o + 2, kPairs[group & 0xFFF].data(), 2);
   }
   if (left > 0) {
-    const std::uint32_t group = (std::uint32_t{p[0]} << 16) | (left == 2 ? std::uint32_t{p[1]} << 8 : 0);
+    const std::uint32_t group =
+        (std::uint32_t{p[0]} << 16) | (left == 2 ? std::uint32_t{p[1]} << 8 : 0);
     o[0] = kAlphabet[group >> 18];
     o[1] = kAlphabet[(group >> 12) & 0x3F];
     o[2] = left == 2 ? kAlphabet[(group >> 6) & 0x3F] : '=';
@@ -82,7 +86,8 @@ std::size_t base64DecodeTo(std::string_view coded, std::uint8_t* out) {
   // A final group of 3 or 2 characters carries 2 or 1 bytes; a lone character carries
   // fewer than 8 bits and gives nothing.
   if (left >= 2) {
-    std::uint32_t group = (std::uint32_t{valueOf(c[0])} << 18) | (std::uint32_t{valueOf(c[1])} << 12);
+    std::uint32_t group =
+        (std::uint32_t{valueOf(c[0])} << 18) | (std::uint32_t{valueOf(c[1])} << 12);
     if (left == 3) group |= std::uint32_t{valueOf(c[2])} << 6;
     *o++ = static_cast<std::uint8_t>(group >> 16);
     if (left == 3) *o++ = static_cast<std::uint8_t>(group >> 8);

@@ -12,7 +12,9 @@
 namespace jc::crypto {
 
 /// Characters of the Base64 text of n bytes, without a terminating NUL.
-constexpr std::size_t base64EncodedSize(std::size_t n) { return (n + 2) / 3 * 4; }
+constexpr std::size_t base64EncodedSize(std::size_t n) {
+  return (n + 2) / 3 * 4;
+}
 
 /// Writes the Base64 text of `in` and a NUL to `out`, which must hold
 /// base64EncodedSize(in.size()) + 1 characters. Answers the characters written, NUL not

@@ -20,7 +20,9 @@ std::span<const std::uint8_t> textBytes(const char* text) {
 // Longest input whose Base64 text and NUL still fit in an int.
 constexpr std::int64_t kMaxBase64Input = (INT_MAX - 1) / 4 * 3;
 
-int clampToInt(std::size_t n) { return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n); }
+int clampToInt(std::size_t n) {
+  return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
+}
 
 }  // namespace
 
@@ -50,7 +52,8 @@ void my_aes_decrypt(const unsigned char* in, int inlen, char* out) noexcept {
   if (inlen <= 0) return;
   const auto size = static_cast<std::size_t>(inlen);
   auto* bytes = reinterpret_cast<std::uint8_t*>(out);
-  const std::size_t written = jc::crypto::decipherInto(jc::crypto::kStoredKey, {in, size}, {bytes, size});
+  const std::size_t written =
+      jc::crypto::decipherInto(jc::crypto::kStoredKey, {in, size}, {bytes, size});
   std::memset(bytes + written, 0, size - written + 1);
 }
 

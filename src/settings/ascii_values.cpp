@@ -33,7 +33,8 @@ void setNumberedAsciiValue(PrintSettings& settings, std::string_view prefix,
   settings.setValue(numberedKey(prefix, 1), std::nullopt);
   if (value.empty()) return;
   const std::size_t pieces = (value.size() + kNumberedPieceLength - 1) / kNumberedPieceLength;
-  for (std::size_t i = 2; i <= pieces + 1; ++i) settings.setValue(numberedKey(prefix, i), std::nullopt);
+  for (std::size_t i = 2; i <= pieces + 1; ++i)
+    settings.setValue(numberedKey(prefix, i), std::nullopt);
   // The reader joins the pieces; a value with a piece missing would come back corrupted.
   if (!isAsciiText(value)) return;
   for (std::size_t i = 0; i < pieces; ++i) {

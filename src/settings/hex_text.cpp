@@ -39,12 +39,15 @@ std::string hexText(std::string_view in) {
   return hexText(std::span(reinterpret_cast<const std::uint8_t*>(in.data()), in.size()));
 }
 
-std::uint8_t hexDigitValue(char c) { return kValues[static_cast<unsigned char>(c)]; }
+std::uint8_t hexDigitValue(char c) {
+  return kValues[static_cast<unsigned char>(c)];
+}
 
 std::size_t hexBytesTo(std::string_view text, std::uint8_t* out) {
   const std::size_t count = text.size() / 2;
   for (std::size_t i = 0; i < count; ++i) {
-    out[i] = static_cast<std::uint8_t>(hexDigitValue(text[2 * i]) << 4 | hexDigitValue(text[2 * i + 1]));
+    out[i] =
+        static_cast<std::uint8_t>(hexDigitValue(text[2 * i]) << 4 | hexDigitValue(text[2 * i + 1]));
   }
   out[count] = 0;
   return count;

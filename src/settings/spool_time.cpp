@@ -26,10 +26,11 @@ std::string spoolTimeText(const std::tm& local) {
   // texts must match byte for byte. C++ integer division cuts toward zero, as it must.
   const long zone = local.tm_gmtoff / 36;
   char text[96];
-  const int n = std::snprintf(text, sizeof text, "%s, %d %s %04lld %02d:%02d:%02d %+05ld", day,
-                              local.tm_mday, month, 1900LL + local.tm_year, local.tm_hour,
-                              local.tm_min, local.tm_sec, zone);
-  return n > 0 ? std::string(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1))
+  const int n =
+      std::snprintf(text, sizeof text, "%s, %d %s %04lld %02d:%02d:%02d %+05ld", day, local.tm_mday,
+                    month, 1900LL + local.tm_year, local.tm_hour, local.tm_min, local.tm_sec, zone);
+  return n > 0 ? std::string(text,
+                             std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1))
                : std::string();
 }
 
@@ -46,6 +47,8 @@ std::string spoolTimeNow() {
   return spoolTimeTextAt(clock ? clock() : std::time(nullptr));
 }
 
-SpoolClock setSpoolClock(SpoolClock clock) { return std::exchange(clockSlot(), std::move(clock)); }
+SpoolClock setSpoolClock(SpoolClock clock) {
+  return std::exchange(clockSlot(), std::move(clock));
+}
 
 }  // namespace jc::settings

@@ -26,7 +26,8 @@ std::string cipherHex(const char* plain, const char* keyText = nullptr) {
           : my_aes_encrypt(plain, out.data(), kOutSize);
   const auto size = static_cast<long>(cipherLength(std::char_traits<char>::length(plain)));
   EXPECT_TRUE(std::all_of(out.begin() + size, out.end(), [](unsigned char b) { return b == 0; }));
-  return settings::hexText(std::span<const std::uint8_t>(out.data(), static_cast<std::size_t>(size)));
+  return settings::hexText(
+      std::span<const std::uint8_t>(out.data(), static_cast<std::size_t>(size)));
 }
 
 TEST(AesEcb, MatchesIndependentlyComputedCiphersUnderBothKeys) {

@@ -14,7 +14,8 @@ namespace jc::crypto {
 namespace {
 
 std::string encode(const std::string& bytes) {
-  std::vector<char> out(static_cast<std::size_t>(Base64encode_len(static_cast<int>(bytes.size()))), 'x');
+  std::vector<char> out(static_cast<std::size_t>(Base64encode_len(static_cast<int>(bytes.size()))),
+                        'x');
   const int written = Base64encode(out.data(), bytes.data(), static_cast<int>(bytes.size()));
   EXPECT_EQ(written, static_cast<int>(out.size()));
   EXPECT_EQ(out.back(), '\0');
@@ -32,9 +33,13 @@ std::string decode(const char* coded) {
 
 TEST(Base64, MatchesThePublishedVectorsBothWays) {
   // RFC 4648, section 10.
-  const std::pair<const char*, const char*> vectors[] = {
-      {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+  const std::pair<const char*, const char*> vectors[] = {{"", ""},
+                                                         {"f", "Zg=="},
+                                                         {"fo", "Zm8="},
+                                                         {"foo", "Zm9v"},
+                                                         {"foob", "Zm9vYg=="},
+                                                         {"fooba", "Zm9vYmE="},
+                                                         {"foobar", "Zm9vYmFy"}};
   for (const auto& [plain, coded] : vectors) {
     EXPECT_EQ(encode(plain), coded);
     EXPECT_EQ(decode(coded), plain) << coded;
@@ -53,8 +58,8 @@ TEST(Base64, MatchesThePublishedVectorsBothWays) {
 
 TEST(Base64, DecodingStopsAtTheFirstCharacterOutsideTheAlphabet) {
   EXPECT_EQ(decode("Zm9v\nYmFy"), "foo");
-  EXPECT_EQ(decode("Zg"), "f");    // unpadded final pair
-  EXPECT_EQ(decode("Zm8"), "fo");  // unpadded final triple
+  EXPECT_EQ(decode("Zg"), "f");       // unpadded final pair
+  EXPECT_EQ(decode("Zm8"), "fo");     // unpadded final triple
   EXPECT_EQ(decode("Zm9vY"), "foo");  // a lone final character carries no byte
   EXPECT_EQ(decode("*Zm9v"), "");
   EXPECT_EQ(Base64decode_len("Zm9v\nYmFy"), 4);

@@ -71,7 +71,10 @@ TEST_F(PluginExports, TheCodecsWorkWhenLookedUpByName) {
   setenv("TZ", "UTC0", 1);
   char text[64];
   const int n = spoolTime(text);
-  if (savedTz) setenv("TZ", previous.c_str(), 1); else unsetenv("TZ");
+  if (savedTz)
+    setenv("TZ", previous.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
   EXPECT_EQ(n, static_cast<int>(std::strlen(text)));
   EXPECT_TRUE(std::regex_match(

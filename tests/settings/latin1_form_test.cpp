@@ -12,7 +12,8 @@ TEST(ReplaceSpaceCode, TurnsControlBytesAndQuotesIntoSpacesOnly) {
   std::string text = "a\"b\nc\td\x01\x08\x1f\x7f\x80\xe9 ";
   text += '\0';
   text += "\x0b!";
-  ReplaceSpaceCode(reinterpret_cast<unsigned char*>(text.data()), static_cast<int64_t>(text.size()));
+  ReplaceSpaceCode(reinterpret_cast<unsigned char*>(text.data()),
+                   static_cast<int64_t>(text.size()));
   std::string expected = "a b c\td   \x7f\x80\xe9 ";
   expected += '\0';
   expected += " !";
@@ -33,8 +34,10 @@ TEST(EncodingWindowsLatin1, IsFalseOnlyForTheCjkSystemEncodings) {
     setenv("JOBCONTROL_SYSTEM_ENCODING", number, 1);
     EXPECT_EQ(encodingWindowsLatin1(), expected) << number;
   }
-  if (saved) setenv("JOBCONTROL_SYSTEM_ENCODING", previous.c_str(), 1);
-  else unsetenv("JOBCONTROL_SYSTEM_ENCODING");
+  if (saved)
+    setenv("JOBCONTROL_SYSTEM_ENCODING", previous.c_str(), 1);
+  else
+    unsetenv("JOBCONTROL_SYSTEM_ENCODING");
 }
 
 }  // namespace

@@ -35,8 +35,10 @@ class PinnedZone {
     tzset();
   }
   ~PinnedZone() {
-    if (previous_) setenv("TZ", previous_->c_str(), 1);
-    else unsetenv("TZ");
+    if (previous_)
+      setenv("TZ", previous_->c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
 
@@ -59,8 +61,8 @@ TEST(SpoolTime, FieldsNamesAndWidths) {
 
 TEST(SpoolTime, ZoneFigureIsTheOffsetDividedBy36TowardZero) {
   const std::pair<long, const char*> zones[] = {
-      {0, "+0000"},     {32400, "+0900"}, {-18000, "-0500"}, {19800, "+0550"},
-      {-12600, "-0350"}, {20700, "+0575"}, {-35, "+0000"},   {-36, "-0001"}};
+      {0, "+0000"},      {32400, "+0900"}, {-18000, "-0500"}, {19800, "+0550"},
+      {-12600, "-0350"}, {20700, "+0575"}, {-35, "+0000"},    {-36, "-0001"}};
   for (const auto& [offset, figure] : zones) {
     const std::string text = spoolTimeText(moment(5, 4, 2, offset));
     EXPECT_EQ(text.substr(text.size() - 5), figure) << offset;
