@@ -1,6 +1,7 @@
 // Pop-up buttons and their menu items.
 #pragma once
 
+#include <any>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct MenuItem {
   bool separator = false;
   bool enabled = true;
   std::string keyEquivalent;
+  /// Whatever the menu's builder attached to the item (for example the choice it stands
+  /// for); empty when nothing was attached. Read back with std::any_cast.
+  std::any representedObject{};
 };
 
 /// A pop-up button: a menu of items, one of which is selected.

@@ -17,7 +17,10 @@ class TextField : public Control {
   enum class Color { Black, Gray };
 
   TextField() : Control(Kind::TextField) {}
-  explicit TextField(AbsentTag t) : Control(Kind::TextField, t) {}
+  /// The absent field: neither editable nor selectable, like every absent control that
+  /// answers false to every question.
+  explicit TextField(AbsentTag t)
+      : Control(Kind::TextField, t), editable_(false), selectable_(false), bezeled_(false) {}
 
   /// The text, "" on the absent field.
   const std::string& stringValue() const { return text_; }

@@ -19,7 +19,9 @@
 #include "platform/layout.h"
 #include "platform/plugin_api.h"
 #include "platform/print_host.h"
+#include "plugin/choice.h"
 #include "settings/folder_entry.h"
+#include "ui/filters.h"
 
 namespace jc {
 
@@ -33,7 +35,9 @@ inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
 
 /// The Job Control panel. Created for one host callback object; answers every protocol
 /// call in any order, never reports a failure, and never throws across the protocol.
-class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
+class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
+                                public jc::LayoutOwner,
+                                public LoginnameInputFilterCallback {
  public:
   /// Creation (`initWithCallback:`): takes the PPD, encodings, printer host and preference
   /// domain from `callback`, loads the preferences and the bundle resources. `bundle` is
@@ -84,7 +88,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
   // ---- Construction (ui/construction.cpp) ----
   void initializeUI();
 
-  // ---- Captions and icons (ui/localization.cpp) ----
+  // ---- Captions (plugin/localization.cpp; the padlock icons are in plugin/icons.h) ----
   /// The translated caption of a text (label up to its first colon, then the colon).
   std::optional<std::string> localizedStringValue(const std::string& text) const;
   /// The translated caption of a text field, box, button or cell; nullopt for other kinds.
@@ -143,8 +147,26 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel, public jc::LayoutOwner {
   void accountNumberButtonProc(jc::Control& sender);
   /// Rebuilds the folder pop-up's menu from `folderList` (ui/folder_popup.cpp).
   void makeFolderPopup();
+  /// The pop-up index of the folder called `name` (letter case ignored over all of
+  /// Unicode): 3 + its place in `folderList`, or 1 (main folder) when the name is absent
+  /// or matches no folder (ui/folder_popup.cpp).
+  std::int64_t SearchSameFolderName(const std::optional<std::string>& name) const;
   /// The folder-names button (soap/folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
+
+  // ---- PPD choices (plugin/ppd_choices.cpp) ----
+  /// The position of the marked choice of option `key` in `option`'s choices, else of the
+  /// option's default choice; -1 when neither is one of `option`'s choices (also with no
+  /// option). `key` must name `option`.
+  std::int64_t indexOfMarkedOption(ppd_option_t* option, const char* key);
+  /// Takes the choice object of `popUp`'s selected item as the selection of option `key`;
+  /// when the host checks constraints and refuses it, `selection` stays as it was (the
+  /// pop-up is not changed back). No selected item, or one without a choice, keeps it too.
+  void getSelection(PDEChoiceRef& selection, const jc::PopUpButton& popUp, const std::string& key);
+  /// The same with the choice at index `button.state()` of `choices`; a mixed state or a
+  /// state past the array keeps `selection`.
+  void getSelection(PDEChoiceRef& selection, const PDEChoiceArray& choices,
+                    const jc::Button& button, const std::string& key);
 
   // ---- Print settings (settings/writer.cpp, settings/reader.cpp) ----
   void writeNonPPDSettingsToPrintSettings();

@@ -1,35 +1,202 @@
-// Control actions: what each control does when the user operates it.
+// Control actions: what each control does when operated, by the person or by the reading
+// of saved settings. They keep the choices consistent, empty the fields a choice makes
+// irrelevant unless held, mask a held login name, and re-run the enable rules in order.
+#include "platform/unicode.h"
 #include "plugin/panel.h"
+
+namespace {
+
+using Panel = VoreliaPrintPdeTz630eJC;
+
+// Empties `field` unless its hold button is on: a held entry survives every choice.
+void emptyUnlessHeld(const jc::Outlet<jc::TextField>& field, const jc::Outlet<jc::Button>& hold) {
+  if (hold->state() == 0) field->setStringValue("");
+}
+
+// Gives `field` the keyboard focus of its window, when it is in one.
+void focus(jc::TextField& field) {
+  if (jc::Window* window = field.window()) window->makeFirstResponder(&field);
+}
+
+constexpr int kHoldOnlyRow = 0;
+constexpr int kHoldAfterRow = 1;
+constexpr int kQuickFile = 0;
+constexpr int kMainFolder = 1;
+constexpr int kLoginRow = 0;
+
+}  // namespace
 
 // Actions that never do anything: typing into a field changes nothing else, and the tab
 // view and the printer-address entry have no behaviour of their own.
-void VoreliaPrintPdeTz630eJC::tabProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::printersAddressButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::suspendKeyETextProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::folderPasswordETextProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::loginNameETextProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::passwordETextProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::userNumberETextProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::userNameETextProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::jobNameETextProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::accountNumberETextProc(jc::Control&) {}
+void Panel::tabProc(jc::Control&) {}
+void Panel::printersAddressButtonProc(jc::Control&) {}
+void Panel::suspendKeyETextProc(jc::Control&) {}
+void Panel::folderPasswordETextProc(jc::Control&) {}
+void Panel::loginNameETextProc(jc::Control&) {}
+void Panel::passwordETextProc(jc::Control&) {}
+void Panel::userNumberETextProc(jc::Control&) {}
+void Panel::userNameETextProc(jc::Control&) {}
+void Panel::jobNameETextProc(jc::Control&) {}
+void Panel::accountNumberETextProc(jc::Control&) {}
 
-// Actions whose behaviour comes with the user-interface work; until then they leave the
-// controls as the user set them.
-void VoreliaPrintPdeTz630eJC::retentionCBoxProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::suspendKeyMatrixProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::suspendKeyButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::folderSelectionPopUpButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::folderPasswordButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::folderNameButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::folderSelectionMatrixProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::authenticationMatrixProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::loginNameButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::passwordButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::userNumberButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::userNameButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::jobNameButtonProc(jc::Control&) {}
-void VoreliaPrintPdeTz630eJC::accountNumberButtonProc(jc::Control&) {}
+void Panel::retentionCBoxProc(jc::Control&) {
+  if (!retentionCheckBox) return;
+  if (retentionCheckBox->state() != 1) {
+    // Retention off: back to the neutral choices, and a quick-filed job (which needs
+    // retention) moves to the main folder through the filing actions themselves.
+    suspendMatrix->selectCellAtRow(kHoldOnlyRow, 0);
+    emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
+    if (folderSelectionPopup && folderSelectionPopup->indexOfSelectedItem() == kQuickFile) {
+      folderSelectionPopup->selectItemAtIndex(kMainFolder);
+      folderSelectionPopUpButtonProc(*folderSelectionPopup);
+    }
+    if (folderSelectionMatrix && folderSelectionMatrix->selectedRow() == kQuickFile) {
+      folderSelectionMatrix->selectCellAtRow(kMainFolder, 0);
+      folderSelectionMatrixProc(*folderSelectionMatrix);
+    }
+    emptyUnlessHeld(folderPasswordEditText, folderPasswordButton);
+    emptyUnlessHeld(folderNameEditText, folderNameButton);
+  }
+  suspendMatrixEnabled();
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderSelectionStaticTextEnabled();
+  folderSelectionPopupEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderSelectionMatrixEnabled();
+  folderNameEditTextEnabled();
+  folderNameButtonEnabled();
+}
 
-// The folder pop-up keeps the layout's items until its menu is built from the folder list.
-void VoreliaPrintPdeTz630eJC::makeFolderPopup() {}
+void Panel::suspendKeyMatrixProc(jc::Control&) {
+  // Only hold after print goes with quick file; any other kind moves the filing away.
+  if (!suspendMatrix || suspendMatrix->selectedRow() == kHoldAfterRow) return;
+  if (folderSelectionPopup && folderSelectionPopup->indexOfSelectedItem() == kQuickFile) {
+    folderSelectionPopup->selectItemAtIndex(kMainFolder);
+    folderSelectionPopUpButtonProc(*folderSelectionPopup);
+  }
+  if (folderSelectionMatrix && folderSelectionMatrix->selectedRow() == kQuickFile) {
+    folderSelectionMatrix->selectCellAtRow(kMainFolder, 0);
+    folderSelectionMatrixProc(*folderSelectionMatrix);
+  }
+}
+
+void Panel::folderSelectionPopUpButtonProc(jc::Control&) {
+  if (!folderSelectionPopup) return;
+  if (folderSelectionPopup->indexOfSelectedItem() == kQuickFile) {
+    // A quick-filed job is always held after printing, and has no retention pass code.
+    if (suspendMatrix->selectedRow() != kHoldAfterRow)
+      suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
+    emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
+  }
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderNameButtonEnabled();
+}
+
+void Panel::folderSelectionMatrixProc(jc::Control&) {
+  // An absent matrix would read as row 0, quick file, and wrongly empty the retention pass
+  // code; like every other choice action, this one needs its control.
+  if (!folderSelectionMatrix) return;
+  const int row = folderSelectionMatrix->selectedRow();
+  if (row == kQuickFile) {
+    if (suspendMatrix->selectedRow() != kHoldAfterRow)
+      suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
+    emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
+  }
+  if (row == kQuickFile || row == kMainFolder) {
+    // Only a custom folder takes a folder name and its pass code.
+    emptyUnlessHeld(folderPasswordEditText, folderPasswordButton);
+    emptyUnlessHeld(folderNameEditText, folderNameButton);
+  }
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderNameEditTextEnabled();
+  folderNameButtonEnabled();
+}
+
+void Panel::authenticationMatrixProc(jc::Control&) {
+  if (!authenticationMatrix) return;
+  loginNameStaticTextEnabled();
+  loginNameEditTextEnabled();
+  loginNameButtonEnabled();
+  passwordStaticTextEnabled();
+  passwordEditTextEnabled();
+  passwordButtonEnabled();
+  userNumberEditTextEnabled();
+  userNumberButtonEnabled();
+  if (authenticationMatrix->selectedRow() != kLoginRow) {
+    emptyUnlessHeld(loginNameEditText, loginNameButton);
+    emptyUnlessHeld(passwordEditText, passwordButton);
+    if (userNumberEditText->isSelectable()) focus(*userNumberEditText);
+  } else {
+    emptyUnlessHeld(userNumberEditText, userNumberButton);
+    // The rules left the focus on the user-number field's outcome; the person now types
+    // the login name, or the password when the login name is held.
+    if (loginNameEditText->isSelectable())
+      focus(*loginNameEditText);
+    else if (passwordEditText->isSelectable())
+      focus(*passwordEditText);
+  }
+}
+
+void Panel::loginNameButtonProc(jc::Control&) {
+  if (!loginNameButton) return;
+  if (loginNameButton->state() == 1) {
+    if (!loginNameLockFlag) {
+      // Hold the real name aside and show one bullet per UTF-16 unit in its place.
+      loginNameStringRef = loginNameEditText->stringValue();
+      const std::size_t units = jc::utf16Length(*loginNameStringRef);
+      if (units > 0) {
+        std::string mask;
+        for (std::size_t i = 0; i < units; ++i) mask += "\u2022";
+        loginNameEditText->setStringValue(std::move(mask));
+      }
+      loginNameLockFlag = true;
+    }
+  } else {
+    // Releasing the hold forgets the name: the bullets cannot be turned back into it
+    // without showing a held credential, so it must be typed again.
+    loginNameEditText->setStringValue("");
+    loginNameStringRef.reset();
+    loginNameLockFlag = false;
+  }
+  loginNameEditTextEnabled();
+}
+
+// The other hold buttons only lock or unlock their field; the text stays as it is.
+void Panel::suspendKeyButtonProc(jc::Control&) {
+  if (suspendKeyButton) suspendKeyEditTextEnabled();
+}
+void Panel::folderPasswordButtonProc(jc::Control&) {
+  if (folderPasswordButton) folderPasswordEditTextEnabled();
+}
+void Panel::folderNameButtonProc(jc::Control&) {
+  if (folderNameButton) folderNameEditTextEnabled();
+}
+void Panel::passwordButtonProc(jc::Control&) {
+  if (passwordButton) passwordEditTextEnabled();
+}
+void Panel::userNumberButtonProc(jc::Control&) {
+  if (userNumberButton) userNumberEditTextEnabled();
+}
+void Panel::userNameButtonProc(jc::Control&) {
+  if (userNameButton) userNameEditTextEnabled();
+}
+void Panel::jobNameButtonProc(jc::Control&) {
+  if (jobNameButton) jobNameEditTextEnabled();
+}
+void Panel::accountNumberButtonProc(jc::Control&) {
+  if (accountNumberButton) accountNumberEditTextEnabled();
+}

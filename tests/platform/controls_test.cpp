@@ -49,6 +49,17 @@ TEST(AbsentControl, AnswersNothingAndIgnoresEveryCommand) {
   EXPECT_EQ(absent<Button>().state(), 0);
 }
 
+// Code that gives focus only to a selectable field must not see an absent one as usable.
+TEST(AbsentControl, TextFieldIsNeitherEditableNorSelectable) {
+  Outlet<TextField> field;
+  field->setEditable(true);
+  field->setSelectable(true);
+  EXPECT_FALSE(field->isEditable());
+  EXPECT_FALSE(field->isSelectable());
+  EXPECT_FALSE(field->isBezeled());
+  EXPECT_TRUE(TextField().isSelectable());  // a real field starts usable
+}
+
 TEST(Control, ObserversSeeEveryChangeUntilRemoved) {
   Button button(Button::Type::Switch);
   int changes = 0;

@@ -84,6 +84,12 @@ int run(const jc::cli::Options& options) {
   if (!panel->panelView())
     std::cerr << "jobcontrol: warning: the panel's layout could not be loaded\n";
   panel->restoreValuesAndReturnError(nullptr);
+  if (options.command == "show") {
+    // What the print dialog's summary view lists; nothing is saved or remembered.
+    for (const auto& [label, value] : panel->summaryInfo())
+      std::cout << label << ": " << value << "\n";
+    return std::cout.good() ? 0 : kExitFailure;
+  }
   panel->saveValuesAndReturnError(nullptr);
   panel->shouldPrint();
   settings->write(std::cout);

@@ -5,10 +5,14 @@ namespace jc::cli {
 
 const char* usageText() {
   return "Usage: jobcontrol [PRINTER] [--settings FILE] [--job-name NAME] set [ENTRY=VALUE ...]\n"
+         "       jobcontrol [PRINTER] [--settings FILE] [--job-name NAME] show\n"
          "\n"
-         "Opens the Job Control panel for a printer the way a print dialog does, restores it\n"
-         "from the print settings, saves it, confirms printing, and prints the resulting\n"
-         "print settings as key=value lines.\n"
+         "Opens the Job Control panel for a printer the way a print dialog does and restores\n"
+         "it from the print settings.\n"
+         "  set    saves it, confirms printing, and prints the resulting print settings as\n"
+         "         key=value lines.\n"
+         "  show   prints the panel's summary, one \"label: value\" line per entry, as a\n"
+         "         print dialog's summary view lists it.\n"
          "\n"
          "PRINTER (the built-in demo printer when omitted):\n"
          "  --ppd FILE --printer-id ID [--device-uri URI]   a PPD file and the queue's ID\n"
@@ -57,7 +61,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
       if (!value(options.settings)) return fail("--settings needs a file");
     } else if (arg == "--job-name") {
       if (!value(options.jobName)) return fail("--job-name needs a name");
-    } else if (arg == "set") {
+    } else if (arg == "set" || arg == "show") {
       options.command = arg;
     } else if (!arg.empty() && arg.front() == '-') {
       return fail("unknown option " + arg);

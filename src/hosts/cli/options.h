@@ -16,7 +16,7 @@ struct Options {
   std::optional<std::string> settings;   ///< --settings FILE
   std::optional<std::string> jobName;    ///< --job-name NAME
   bool help = false;
-  std::string command;                ///< "set"
+  std::string command;                ///< "set" or "show"
   std::vector<std::string> arguments;  ///< ENTRY=VALUE words after the command
 };
 

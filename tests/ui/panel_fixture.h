@@ -1,0 +1,55 @@
+// A panel loaded from the built bundle, in a window, for the user-interface tests; and the
+// switch of the strings table's language.
+#pragma once
+
+#include <libintl.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/bundle.h"
+#include "platform/memory_host.h"
+#include "plugin/panel.h"
+#include "support/test_paths.h"
+
+namespace jc::test {
+
+/// Makes the bundle's strings answer in `language` ("" for the untranslated keys).
+/// gettext reads LANGUAGE only under a locale other than "C", and caches its answers
+/// until the text domain is set again.
+inline void useLanguage(const char* language) {
+  std::setlocale(LC_ALL, "C.UTF-8");
+  setenv("LANGUAGE", language, 1);
+  textdomain(textdomain(nullptr));
+}
+
+/// A panel built from the layout `layout` of the test bundle, its view in `window`.
+class LoadedPanel {
+ public:
+  explicit LoadedPanel(const std::string& layout = "JobControl",
+                       const std::optional<std::string>& printerAddress = std::nullopt)
+      : panel(callback, Bundle::open(kBundleDir, nullptr)) {
+    panel.mfpURL = printerAddress;
+    if (layout != "JobControl") loadError = panel.loadPanelLayout(layout);
+    view = panel.panelView();
+    if (view) view->setWindow(&window);
+  }
+  ~LoadedPanel() {
+    if (view) view->setWindow(nullptr);
+  }
+
+  /// The control that has keyboard focus in the panel's window, or nullptr.
+  Control* focus() const { return window.firstResponder(); }
+
+  // Declared in the order they are made: the panel needs the callback.
+  std::shared_ptr<MemoryPluginCallback> callback = std::make_shared<MemoryPluginCallback>();
+  VoreliaPrintPdeTz630eJC panel;
+  Window window;
+  std::string loadError;
+  std::shared_ptr<View> view;
+};
+
+}  // namespace jc::test
