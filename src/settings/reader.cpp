@@ -11,7 +11,8 @@
 #include "platform/user.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
-#include "settings/codec_api.h"
+#include "crypto/credential_codecs.h"
+#include "settings/value_encodings.h"
 #include "settings/keys.h"
 #include "settings/value_text.h"
 

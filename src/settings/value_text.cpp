@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "platform/text_encoding.h"
-#include "settings/codec_api.h"
+#include "crypto/credential_codecs.h"
+#include "settings/value_encodings.h"
 
 namespace jc::settings {
 
@@ -13,14 +14,6 @@ namespace {
 // The cipher area the codecs write into: 512 bytes, of which 511 are offered.
 constexpr int kCipherArea = 512;
 }  // namespace
-
-std::string hexText(std::string_view bytes) {
-  std::string out(bytes.size() * 2 + 1, '\0');
-  myitoa(reinterpret_cast<const unsigned char*>(bytes.data()), out.data(),
-         static_cast<std::uint32_t>(bytes.size()));
-  out.resize(bytes.size() * 2);
-  return out;
-}
 
 std::string_view untilNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 

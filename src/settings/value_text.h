@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "settings/hex_text.h"
+
 namespace jc::settings {
 
-/// Upper-case hexadecimal text of `bytes`.
-std::string hexText(std::string_view bytes);
 /// The bytes of `text` up to its first 0 byte.
 std::string_view untilNul(std::string_view text);
 /// A code of 1 to 4 bytes with "0" in front up to 5 characters; longer codes unchanged.

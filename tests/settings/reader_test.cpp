@@ -76,10 +76,12 @@ TEST_F(Reader, PassCodesComeBackAsEnteredAndLongOnesAreDropped) {
 }
 
 TEST_F(Reader, AFolderNameOutsideTheListSelectsTheMainFolderAndTheCustomRow) {
+  settings_->setValue(kJobSuspendKey, "2");
   settings_->setValue(kFilingKey, "3");
   settings_->setValue(kFolderPathKey, test::hexOf("Scans 2026"));
   restore();
   EXPECT_EQ(panel_->folderNameStringRef, "Scans 2026");
+  EXPECT_EQ(panel_->folderSelectionPopup->indexOfSelectedItem(), 1);
   EXPECT_EQ(panel_->folderSelectionMatrix->selectedRow(), 2);
   EXPECT_EQ(panel_->folderNameEditText->stringValue(), "Scans 2026");
 }
