@@ -89,7 +89,9 @@ TEST_F(Writer, NumbersAreLeftFilledInClearAndTheAccountNumberStopsAtFiveBytes) {
 TEST_F(Writer, PasswordFormsHaveTheirFixedLengths) {
   panel_->passwordEditText->setStringValue("abcde");
   save();
-  EXPECT_EQ(value(kPasswordKey)->size(), 24u);
+  // The run-time key is the last 16 characters of this save's spool-time text.
+  std::string T = spoolTime();
+  EXPECT_EQ(value(kPasswordKey), test::opensslCipherBase64("abcde", hexOf(T.substr(T.size() - 16))));
   EXPECT_EQ(value(kPassword2Key), test::opensslStoredCipherHex("abcde") + std::string(32, '0'));
   panel_->passwordEditText->setStringValue("abcdefghijklmnopqrst");
   save();
@@ -103,6 +105,12 @@ TEST_F(Writer, PasswordFormsHaveTheirFixedLengths) {
 
 TEST_F(Writer, LoginNameSpreadsOverOneOrTwoPiecesAndClearsTheNext) {
   settings_->setValue(kLoginName12Key, "stale");
+  panel_->loginNameEditText->setStringValue("j.doe");
+  save();
+  EXPECT_EQ(value(kLoginName11Key), test::opensslCipherBase64("j.doe", test::kStoredKeyHex));
+  std::string T = spoolTime();
+  EXPECT_EQ(value(kLoginName01Key),
+            test::opensslCipherBase64("j.doe", hexOf(T.substr(T.size() - 16))));
   panel_->loginNameEditText->setStringValue(std::string(176, 'a'));
   save();
   EXPECT_EQ(value(kLoginName11Key)->size(), 236u);

@@ -58,4 +58,12 @@ inline std::string opensslStoredCipherHex(const std::string& plain) {
                      kStoredKeyHex + " | od -An -v -tx1 | tr -d ' \\n' | tr a-f A-F");
 }
 
+/// Base64 text of the AES-128-ECB cipher of `plain` (zero-padded to whole blocks) under the
+/// key given as hex, by `openssl enc` and `openssl base64`.
+inline std::string opensslCipherBase64(const std::string& plain, const std::string& keyHex) {
+  std::string padded = plain + std::string((16 - plain.size() % 16) % 16, '\0');
+  return shellOutput(printfBytes(padded) + " | openssl enc -aes-128-ecb -nopad -K " + keyHex +
+                     " | openssl base64 -A");
+}
+
 }  // namespace jc::test
