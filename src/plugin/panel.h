@@ -185,8 +185,8 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void CheckPreference();
   void GetUserPreference();
   void GetFolderPreference();
-  void SaveUserPreference();
-  void SaveFolderPreference();
+  bool SaveUserPreference();
+  bool SaveFolderPreference();
 
   // ==== Fields, in declaration order ====
   std::shared_ptr<jc::PluginCallback> pdePluginCallbackObject;

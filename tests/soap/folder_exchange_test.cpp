@@ -154,8 +154,11 @@ TEST_F(FolderExchangeTest, WithoutAUsableAddressNothingIsSentAndTheFileIsReadAga
   EXPECT_TRUE(sim.requests().empty());
   EXPECT_TRUE(host->alerts.empty());
 
-  // Without the button in the layout the action does nothing at all.
+  // Every attempt remembered the list, so a new panel for this printer starts with it.
   VoreliaPrintPdeTz630eJC bare(host, nullptr);
+  EXPECT_EQ(bare.folderList, kept);
+  // Without the button in the layout the action does nothing at all.
+  bare.folderList.clear();
   bare.getFolderNameButtonProc(*bare.getFolderNameButton);
   EXPECT_TRUE(bare.folderList.empty());
 }

@@ -16,8 +16,8 @@
 
 namespace jc::test {
 
-/// Points $TMPDIR at a fresh folder for the test's life and sets exchange limits short
-/// enough that no test waits long; restores both afterwards.
+/// Points $TMPDIR and the user's configuration folder at a fresh folder for the test's life
+/// and sets exchange limits short enough that no test waits long; restores all afterwards.
 class ExchangeFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -26,6 +26,8 @@ class ExchangeFixture : public ::testing::Test {
     dir_ = pattern;
     if (const char* old = std::getenv("TMPDIR")) oldTmp_ = old;
     ::setenv("TMPDIR", dir_.c_str(), 1);
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldConfig_ = old;
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     savedLimits_ = soap::defaultExchangeLimits();
     soap::ExchangeLimits& limits = soap::defaultExchangeLimits();
     limits.overall = std::chrono::milliseconds(3000);
@@ -35,6 +37,7 @@ class ExchangeFixture : public ::testing::Test {
   void TearDown() override {
     soap::defaultExchangeLimits() = savedLimits_;
     if (oldTmp_) ::setenv("TMPDIR", oldTmp_->c_str(), 1); else ::unsetenv("TMPDIR");
+    if (oldConfig_) ::setenv("XDG_CONFIG_HOME", oldConfig_->c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }
@@ -53,6 +56,7 @@ class ExchangeFixture : public ::testing::Test {
   }
 
   std::filesystem::path dir_;
+  std::optional<std::string> oldConfig_;
   std::optional<std::string> oldTmp_;
   soap::ExchangeLimits savedLimits_;
 };
