@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/alert.h"
 #include "platform/print_settings.h"
 
 namespace jc {
@@ -60,6 +61,9 @@ class PluginCallback {
     (void)key, (void)choice;
     return true;
   }
+  /// The host's alert presenter, or nullptr when it supplies none (alerts then go to
+  /// standard error). The host keeps it alive as long as the callback object.
+  virtual AlertPresenter* alertPresenter() { return nullptr; }
 };
 
 }  // namespace jc

@@ -177,4 +177,33 @@ std::optional<std::string> decodeText(std::string_view bytes, std::uint32_t core
   return out;
 }
 
+std::string decodeTextLossy(std::string_view bytes, std::uint32_t core) {
+  if (auto whole = decodeText(bytes, core)) return *whole;
+  static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  const char* name = iconvNameForCoreEncoding(core);
+  iconv_t cd = name ? converter("UTF-8", name) : reinterpret_cast<iconv_t>(-1);
+  std::string out;
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) out += kReplacement;
+    return out;
+  }
+  char* inPtr = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  std::string chunk(64, '\0');
+  while (inLeft > 0) {
+    char* outPtr = chunk.data();
+    std::size_t outLeft = chunk.size();
+    std::size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    out.append(chunk.data(), chunk.size() - outLeft);
+    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      // An invalid or truncated sequence: show one replacement and go on after its byte.
+      out += kReplacement;
+      ++inPtr;
+      --inLeft;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  return out;
+}
+
 }  // namespace jc

@@ -77,5 +77,9 @@ Conversion convertText(std::string_view utf8, std::uint32_t core, std::size_t ma
 
 /// Decodes bytes in `core` into UTF-8; nullopt when they are not valid text in it.
 std::optional<std::string> decodeText(std::string_view bytes, std::uint32_t core);
+/// Decodes bytes in `core` into UTF-8, showing each byte that does not begin a valid
+/// character as U+FFFD, so damaged or foreign bytes still give readable text. An unknown
+/// encoding gives one U+FFFD per byte.
+std::string decodeTextLossy(std::string_view bytes, std::uint32_t core);
 
 }  // namespace jc

@@ -21,6 +21,7 @@
 #include "platform/print_host.h"
 #include "plugin/choice.h"
 #include "settings/folder_entry.h"
+#include "soap/soap_client_callback.h"
 #include "ui/filters.h"
 
 namespace jc {
@@ -37,7 +38,8 @@ inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
 /// call in any order, never reports a failure, and never throws across the protocol.
 class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
                                 public jc::LayoutOwner,
-                                public LoginnameInputFilterCallback {
+                                public LoginnameInputFilterCallback,
+                                public SOAPClientCallback {
  public:
   /// Creation (`initWithCallback:`): takes the PPD, encodings, printer host and preference
   /// domain from `callback`, loads the preferences and the bundle resources. `bundle` is
@@ -153,6 +155,13 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   std::int64_t SearchSameFolderName(const std::optional<std::string>& name) const;
   /// The folder-names button (soap/folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
+  /// Rebuilds `folderList` from the response file at `path`: true when a list (possibly
+  /// empty) was taken from it. A missing, foreign or non-XML file leaves the list as it
+  /// was; XML that is not a successful folder list empties it.
+  bool parseXML(const std::string& path);
+  /// The exchange failed or timed out: hides the progress indicator and shows the
+  /// localized alert through the host's presenter.
+  void recieveEndCallback() override;
 
   // ---- PPD choices (plugin/ppd_choices.cpp) ----
   /// The position of the marked choice of option `key` in `option`'s choices, else of the
@@ -176,8 +185,8 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void CheckPreference();
   void GetUserPreference();
   void GetFolderPreference();
-  void SaveUserPreference();
-  void SaveFolderPreference();
+  bool SaveUserPreference();
+  bool SaveFolderPreference();
 
   // ==== Fields, in declaration order ====
   std::shared_ptr<jc::PluginCallback> pdePluginCallbackObject;

@@ -1,10 +1,194 @@
-// The per-printer preference store as the panel uses it.
+// The per-printer preference store as the panel uses it: the held entries, the
+// authentication choice, the printer address and the last folder list, kept in the user's
+// defaults under the domain "vorelia.mfp.<printer ID>", dictionary "Job Control".
+#include "platform/text_encoding.h"
+#include "platform/user_defaults.h"
 #include "plugin/panel.h"
+#include "settings/held_entries.h"
+#include "settings/keys.h"
+#include "settings/value_text.h"
 
-// The store's reads and writes arrive with the preference work; until then nothing is
-// remembered between dialogs and nothing is loaded.
-void VoreliaPrintPdeTz630eJC::CheckPreference() {}
-void VoreliaPrintPdeTz630eJC::GetUserPreference() {}
-void VoreliaPrintPdeTz630eJC::GetFolderPreference() {}
-void VoreliaPrintPdeTz630eJC::SaveUserPreference() {}
-void VoreliaPrintPdeTz630eJC::SaveFolderPreference() {}
+namespace {
+
+using jc::PropertyDictionary;
+using jc::PropertyValue;
+using namespace jc::settings;
+
+constexpr const char* kJobControl = "Job Control";
+constexpr const char* kModelName = "Model Name";
+constexpr const char* kReleaseNumber = "Release Number";
+constexpr const char* kRelease = "2.00";
+constexpr const char* kHoldButton = "hold button";
+constexpr const char* kAuthentication = "authentication";
+constexpr const char* kAddress = "address";
+constexpr const char* kFiles = "files";
+
+// The "Job Control" dictionary of a domain, created when missing or of another kind.
+PropertyDictionary& jobControl(PropertyDictionary& domain) {
+  PropertyValue& value = domain[kJobControl];
+  if (!value.dictionary()) value = PropertyDictionary{};
+  return *value.dictionary();
+}
+
+const PropertyDictionary* jobControl(const std::optional<PropertyDictionary>& domain) {
+  if (!domain) return nullptr;
+  auto it = domain->find(kJobControl);
+  return it == domain->end() ? nullptr : it->second.dictionary();
+}
+
+std::optional<std::string> stringAt(const PropertyDictionary& dictionary, const char* key) {
+  auto it = dictionary.find(key);
+  if (it == dictionary.end() || !it->second.string()) return std::nullopt;
+  return *it->second.string();
+}
+
+}  // namespace
+
+void VoreliaPrintPdeTz630eJC::CheckPreference() {
+  auto store = jc::UserDefaults::standard();
+  if (!store || !preferenceName) return;
+  // Without a model name nothing can match, so the entries start afresh every time.
+  const std::string model = modelStringRef.value_or("");
+  store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+    PropertyDictionary& entries = jobControl(domain);
+    bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
+                   stringAt(entries, kReleaseNumber) == kRelease;
+    if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
+  });
+}
+
+void VoreliaPrintPdeTz630eJC::GetUserPreference() {
+  prefHoldButtonFlag = 0;
+  prefSuspendKeyStringRef.reset();
+  prefAuthenticationBooleanRef.reset();
+  prefLoginNameStringRef.reset();
+  prefPasswordStringRef.reset();
+  prefUserNumberStringRef.reset();
+  prefUserNameStringRef.reset();
+  prefJobNameStringRef.reset();
+  prefFolderPassStringRef.reset();
+  prefAccountNumberStringRef.reset();
+  prefFolderNameStringRef.reset();
+
+  auto store = jc::UserDefaults::standard();
+  if (!store || !preferenceName) return;
+  auto domain = store->persistentDomain(*preferenceName);
+  const PropertyDictionary* entries = jobControl(domain);
+  if (!entries) return;
+  auto hold = entries->find(kHoldButton);
+  if (hold == entries->end()) return;
+  // The mask must be an integer that fits 32 signed bits; anything else loads nothing.
+  const std::int64_t* mask = hold->second.integer();
+  if (!mask || *mask < INT32_MIN || *mask > INT32_MAX) return;
+  const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*mask));
+
+  auto slot = [&](HeldEntry entry) -> std::optional<std::string>* {
+    switch (entry) {
+      case HeldEntry::PassCode: return &prefSuspendKeyStringRef;
+      case HeldEntry::LoginName: return &prefLoginNameStringRef;
+      case HeldEntry::Password: return &prefPasswordStringRef;
+      case HeldEntry::UserName: return &prefUserNameStringRef;
+      case HeldEntry::JobName: return &prefJobNameStringRef;
+      case HeldEntry::FolderPassCode: return &prefFolderPassStringRef;
+      case HeldEntry::UserNumber: return &prefUserNumberStringRef;
+      case HeldEntry::AccountNumber: return &prefAccountNumberStringRef;
+      case HeldEntry::FolderName: return &prefFolderNameStringRef;
+    }
+    return nullptr;
+  };
+  for (const HeldEntryRow& row : kHeldEntries)
+    if (bits & row.bit) *slot(row.entry) = stringAt(*entries, row.preferenceName);
+  if (auto it = entries->find(kAuthentication); it != entries->end() && it->second.boolean())
+    prefAuthenticationBooleanRef = *it->second.boolean();
+  prefHoldButtonFlag = bits;
+}
+
+bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
+  auto store = jc::UserDefaults::standard();
+  if (!store || !preferenceName) return false;
+  const std::uint32_t core = jc::coreEncodingFromStringEncoding(systemEncoding);
+  // The first `limit` bytes of a text in `encoding`, up to its first 0 byte.
+  auto bytesOf = [](const std::string& text, std::uint32_t encoding, std::size_t limit) {
+    return std::string(untilNul(
+        jc::convertText(text, encoding, SIZE_MAX, limit, jc::Unconvertible::Stop).bytes));
+  };
+  auto cipherHex = [&](const std::string& plain, std::size_t blockBytes) {
+    return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
+  };
+
+  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+    PropertyDictionary& entries = jobControl(domain);
+    auto put = [&](HeldEntry entry, std::string value) {
+      entries[heldEntryRow(entry).preferenceName] = std::move(value);
+    };
+    // A field the layout lacks leaves its remembered value untouched.
+    if (suspendKeyEditText)
+      put(HeldEntry::PassCode, cipherHex(bytesOf(suspendKeyEditText->stringValue(), core, 16), 16));
+    if (authenticationRadioButton)
+      entries[kAuthentication] = authenticationRadioButton->state() != 0;
+    if (loginNameEditText) {
+      std::optional<std::string> source = loginNameButton->state() != 0
+                                              ? loginNameStringRef
+                                              : std::optional(loginNameEditText->stringValue());
+      if (source) {
+        std::string plain = bytesOf(*source, core, 255);
+        put(HeldEntry::LoginName, plain.empty() ? std::string() : storedCipherBase64(plain));
+      }
+    }
+    if (passwordEditText)
+      put(HeldEntry::Password, cipherHex(bytesOf(passwordEditText->stringValue(), core, 32), 32));
+    if (userNumberEditText)
+      put(HeldEntry::UserNumber, cipherHex(bytesOf(userNumberEditText->stringValue(), core, 16), 16));
+    if (accountNumberEditText)
+      put(HeldEntry::AccountNumber,
+          cipherHex(bytesOf(accountNumberEditText->stringValue(), core, 16), 16));
+    if (userNameEditText) put(HeldEntry::UserName, userNameEditText->stringValue());
+    if (jobNameEditText) put(HeldEntry::JobName, jobNameEditText->stringValue());
+    if (folderPasswordEditText)
+      put(HeldEntry::FolderPassCode,
+          cipherHex(bytesOf(folderPasswordEditText->stringValue(), jc::core_encoding::kASCII, 255),
+                    16));
+    if (folderNameEditText) put(HeldEntry::FolderName, folderNameEditText->stringValue());
+    entries[kHoldButton] = static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
+  });
+}
+
+void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
+  auto store = jc::UserDefaults::standard();
+  if (!store || !preferenceName) return;
+  auto domain = store->persistentDomain(*preferenceName);
+  const PropertyDictionary* entries = jobControl(domain);
+  if (!entries) return;
+  folderList.clear();
+  if (auto files = entries->find(kFiles); files != entries->end() && files->second.array()) {
+    for (const PropertyValue& item : *files->second.array()) {
+      const PropertyDictionary* folder = item.dictionary();
+      if (!folder) continue;
+      auto flag = [&](const char* key) {
+        auto it = folder->find(key);
+        return it != folder->end() && it->second.boolean() && *it->second.boolean();
+      };
+      // An entry without a name cannot be shown or chosen; it is left out.
+      std::optional<std::string> name = stringAt(*folder, "name");
+      if (!name) continue;
+      folderList.push_back({*name, flag("password"), flag("dir"), flag("add")});
+    }
+  }
+  addressStringRef = stringAt(*entries, kAddress);
+}
+
+bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
+  auto store = jc::UserDefaults::standard();
+  if (!store || !preferenceName) return false;
+  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+    PropertyDictionary& entries = jobControl(domain);
+    if (printersAddressEditText) entries[kAddress] = printersAddressEditText->stringValue();
+    jc::PropertyArray files;
+    for (const jc::FolderEntry& folder : folderList)
+      files.push_back(PropertyDictionary{{"name", folder.name},
+                                         {"password", folder.password},
+                                         {"dir", folder.dir},
+                                         {"add", folder.add}});
+    entries[kFiles] = std::move(files);
+  });
+}

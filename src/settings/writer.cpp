@@ -1,9 +1,258 @@
-// The writer: the panel's settings into the job's print settings.
+// The writer: the panel's settings into the job's print settings, every key written or
+// removed in one fixed order, credentials enciphered and digested.
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "platform/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
+#include "crypto/credential_codecs.h"
+#include "settings/value_encodings.h"
+#include "settings/held_entries.h"
+#include "settings/keys.h"
+#include "settings/value_text.h"
+
+namespace {
+
+using namespace jc::settings;
+using jc::Unconvertible;
+
+constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
+
+// The first `limit.characters` characters of `text` in `core`, at most `limit.bytes` bytes.
+std::string convert(const std::string& text, std::uint32_t core, EntryLimit limit,
+                    Unconvertible mode) {
+  return jc::convertText(text, core, limit.characters, limit.bytes, mode).bytes;
+}
+
+// `text` converted completely into `core` within 255 bytes, or nullopt.
+std::optional<std::string> convertWhole(const std::string& text, std::uint32_t core) {
+  jc::Conversion c = jc::convertText(text, core, kWhole, kFolderNameLimit.bytes, Unconvertible::Stop);
+  if (!c.complete) return std::nullopt;
+  return c.bytes;
+}
+
+// Sets `key` to `value`, or removes it when the value is empty (or not ASCII).
+void setKey(jc::PrintSettings* settings, const char* key, const std::string& value) {
+  MyPMPrintSetAsciiCStrValue(settings, key, value.empty() ? nullptr : value.c_str());
+}
+void removeKey(jc::PrintSettings* settings, const char* key) {
+  MyPMPrintSetAsciiCStrValue(settings, key, nullptr);
+}
+
+}  // namespace
 
 void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
   _PDEProlog(this, "--writeNonPPDSettingsToPrintSettings:");
-  // The keys are written here once the value encodings and cipher are in place.
+  jc::PrintSettings* settings =
+      pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
+  if (!settings || !hasInited) {
+    _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");
+    return;
+  }
+  const std::uint32_t systemCore = jc::coreEncodingFromStringEncoding(systemEncoding);
+
+  // 1. One spool-time text for the whole save.
+  std::array<char, 64> spool{};
+  GetSpoolTime(spool.data());
+  const std::string T(spool.data());
+  setKey(settings, kSpoolTimeKey, hexText(T));
+
+  // 2-4. Filing.
+  removeKey(settings, kFilingKey);
+  removeKey(settings, kFolderPathKey);
+  removeKey(settings, kFolderPath2Key);
+  int F = 0;
+  bool standardFolder = false;
+  bool filingDecided = false;
+  if (folderSelectionPopup || folderSelectionMatrix) {
+    int index = folderSelectionPopup->indexOfSelectedItem();
+    if (CheckHardDisk() && retentionCheckBox->state() != 0) {
+      F = index == 0 ? 1 : index == 1 ? 2 : 3;
+      if (folderSelectionMatrix) F = folderSelectionMatrix->selectedRow() + 1;
+    }
+    setKey(settings, kFilingKey, std::string(1, static_cast<char>('0' + std::clamp(F, 0, 9))));
+    if (F == 3) {
+      std::optional<std::string> name;
+      std::size_t entry = index >= 3 ? static_cast<std::size_t>(index - 3) : 0;
+      if (index >= 3 && !folderList.empty()) {
+        // A pop-up index beyond the list names no folder rather than reading past it.
+        if (entry < folderList.size()) name = folderList[entry].name;
+      } else if (folderSelectionMatrix) {
+        name = folderNameEditText->stringValue();
+      } else {
+        F = 2;
+      }
+      if (name && !name->empty()) {
+        std::optional<std::string> bytes = convertWhole(*name, systemCore);
+        if (!bytes) bytes = convertWhole(*name, jc::core_encoding::kMacJapanese);
+        if (bytes) setKey(settings, kFolderPathKey, hexText(*bytes));
+        if (encodingWindowsLatin1()) {
+          bytes = convertWhole(*name, jc::core_encoding::kWindowsLatin1);
+          if (!bytes) bytes = convertWhole(*name, jc::core_encoding::kMacJapanese);
+        }
+        if (bytes) setKey(settings, kFolderPath2Key, hexText(*bytes));
+      }
+    }
+    if (F == 2) standardFolder = true;
+    filingDecided = F != 0;
+  }
+  if (!filingDecided && retentionCheckBox->state() == 1) standardFolder = true;
+  if (standardFolder) {
+    setKey(settings, kFolderPathKey, hexText(kStandardFolder));
+    setKey(settings, kFolderPath2Key, hexText(kStandardFolder));
+  }
+
+  // 5. Retention mode.
+  int R = 0;
+  bool retentionWritten = false;
+  if (!retentionCheckBox || !suspendMatrix) {
+    removeKey(settings, kJobSuspendKey);
+  } else {
+    char digit = '0';
+    if (isCobaltLynx() && F == 1) {
+      R = 0;
+    } else if (retentionCheckBox->state() == 0) {
+      R = 0;
+    } else {
+      R = suspendMatrix->selectedRow() + 1;
+      digit = R == 1 ? '2' : R == 2 ? '1' : R == 3 ? '3' : '0';
+    }
+    setKey(settings, kJobSuspendKey, std::string(1, digit));
+    retentionWritten = true;
+  }
+
+  // 6. Retention pass code: an MD5 text over the left-filled code and the spool time, and
+  // the code's stored-key cipher.
+  auto writeCode = [&](jc::TextField& field, const char* digestKey, const char* cipherKey,
+                       bool spoolFirst) {
+    std::string code = convert(field.stringValue(), systemCore, kPassCodeLimit, Unconvertible::Stop);
+    code = std::string(untilNul(code));
+    if (code.empty()) {
+      removeKey(settings, digestKey);
+      removeKey(settings, cipherKey);
+      return;
+    }
+    std::string Q = leftFilled(code);
+    std::string input = spoolFirst ? T + Q : Q + T;
+    std::array<char, 64> digest{};
+    calcMD5(digest.data(), input.c_str());
+    setKey(settings, digestKey, digest.data());
+    setKey(settings, cipherKey, storedCipherHex(code, 16));
+  };
+  if (retentionWritten && suspendKeyEditText && R != 0) {
+    writeCode(*suspendKeyEditText, kJobSuspendKeyKey, kJobSuspend2KeyKey, false);
+  } else {
+    removeKey(settings, kJobSuspendKeyKey);
+    removeKey(settings, kJobSuspend2KeyKey);
+  }
+
+  // 7. Authentication.
+  if (authenticationRadioButton)
+    setKey(settings, kAuthenticationKey, authenticationRadioButton->state() != 0 ? "1" : "0");
+  else
+    removeKey(settings, kAuthenticationKey);
+
+  // 8. Login name: the stored-key cipher for reading back, the run-time-key cipher of its
+  // Latin-1 form for the printer, each spread over numbered keys.
+  if (!loginNameEditText) {
+    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName1Prefix, nullptr);
+    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName0Prefix, nullptr);
+  } else {
+    std::optional<std::string> S = loginNameButton->state() != 0
+                                       ? loginNameStringRef
+                                       : std::optional<std::string>(loginNameEditText->stringValue());
+    std::string bytes;
+    if (S) {
+      bytes = convert(*S, systemCore, kLoginNameLimit, Unconvertible::Stop);
+      if (bytes.empty())
+        bytes = convert(*S, jc::core_encoding::kMacJapanese, kLoginNameLimit, Unconvertible::Space);
+    }
+    bytes = std::string(untilNul(bytes));
+    std::string X1 = bytes.empty() ? std::string() : storedCipherBase64(bytes);
+    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName1Prefix, X1.c_str());
+    if (S && encodingWindowsLatin1())
+      bytes = std::string(untilNul(
+          convert(*S, jc::core_encoding::kWindowsLatin1, kLoginNameLimit, Unconvertible::Space)));
+    std::string X0 = bytes.empty() ? std::string() : runTimeCipherBase64(bytes, T);
+    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName0Prefix, X0.c_str());
+  }
+
+  // 9. Password: run-time-key cipher for the printer, stored-key cipher (32 bytes) to read back.
+  if (!passwordEditText) {
+    removeKey(settings, kPasswordKey);
+    removeKey(settings, kPassword2Key);
+  } else {
+    std::string bytes = std::string(untilNul(
+        convert(passwordEditText->stringValue(), systemCore, kPasswordLimit, Unconvertible::Space)));
+    if (bytes.empty()) {
+      removeKey(settings, kPasswordKey);
+      removeKey(settings, kPassword2Key);
+    } else {
+      setKey(settings, kPasswordKey, runTimeCipherBase64(bytes, T));
+      setKey(settings, kPassword2Key, storedCipherHex(bytes, 32));
+    }
+  }
+
+  // 10-11. User number and account number: left-filled in clear, and the stored-key cipher.
+  auto writeNumber = [&](jc::Outlet<jc::TextField>& field, EntryLimit limit, const char* clearKey,
+                         const char* cipherKey) {
+    if (!field) {
+      removeKey(settings, clearKey);
+      removeKey(settings, cipherKey);
+      return;
+    }
+    std::string number =
+        std::string(untilNul(convert(field->stringValue(), systemCore, limit, Unconvertible::Stop)));
+    if (number.empty()) {
+      removeKey(settings, clearKey);
+      removeKey(settings, cipherKey);
+      return;
+    }
+    setKey(settings, clearKey, leftFilled(number));
+    setKey(settings, cipherKey, storedCipherHex(number, 16));
+  };
+  writeNumber(userNumberEditText, kUserNumberLimit, kUserNumberKey, kUserNumber2Key);
+  writeNumber(accountNumberEditText, kAccountNumberLimit, kAccountNumberKey, kAccountNumber2Key);
+
+  // 12-13. User name and job name: hex of the system-encoding bytes, and hex of the
+  // Latin-1 form with control bytes and double quotes made spaces.
+  auto writeName = [&](jc::Outlet<jc::TextField>& field, EntryLimit limit, const char* key,
+                       const char* key2) {
+    if (!field) {
+      removeKey(settings, key);
+      removeKey(settings, key2);
+      return;
+    }
+    const std::string& text = field->stringValue();
+    std::string bytes = convert(text, systemCore, limit, Unconvertible::Stop);
+    if (bytes.empty()) bytes = convert(text, jc::core_encoding::kMacJapanese, limit, Unconvertible::Space);
+    setKey(settings, key, hexText(bytes));
+    if (!text.empty() && encodingWindowsLatin1())
+      bytes = convert(text, jc::core_encoding::kWindowsLatin1, limit, Unconvertible::Space);
+    if (bytes.empty()) {
+      removeKey(settings, key2);
+      return;
+    }
+    ReplaceSpaceCode(reinterpret_cast<unsigned char*>(bytes.data()),
+                     static_cast<std::int64_t>(bytes.size()));
+    setKey(settings, key2, hexText(bytes));
+  };
+  writeName(userNameEditText, kUserNameLimit, kUserNameKey, kUserName2Key);
+  writeName(jobNameEditText, kJobNameLimit, kJobNameKey, kJobName2Key);
+
+  // 14. Folder pass code: written whenever the field exists, filed or not.
+  if (folderPasswordEditText) {
+    writeCode(*folderPasswordEditText, kFolderPasswordKey, kFolderPassword2Key, true);
+  } else {
+    removeKey(settings, kFolderPasswordKey);
+    removeKey(settings, kFolderPassword2Key);
+  }
+
+  // 15. The hold-button mask, always, last.
+  std::uint32_t mask = holdButtonMask(*this);
+  settings->setValue(kHoldButtonKey, std::to_string(static_cast<std::int32_t>(mask)));
+
   _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");
 }

@@ -1,4 +1,49 @@
-// The folder-names button: fetches the printer's folder list.
+// The folder-names button: asks the printer for its folders, reads the answer into the
+// folder list, stores it and rebuilds the folder pop-up; and the failure alert.
+#include "platform/alert.h"
+#include "platform/temp_files.h"
 #include "plugin/panel.h"
+#include "soap/folder_list.h"
+#include "soap/soap_client.h"
 
-void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {}
+void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
+  if (!getFolderNameButton) return;
+  std::string address = printersAddressEditText->stringValue();
+  if (!address.empty()) {
+    chasingArrow->startAnimation();
+    chasingArrow->setHidden(false);
+    // The address goes in as typed: a host, a host and port, or an address literal.
+    std::string serviceURL = "http://" + address + "/vorelia-mfp-srv";
+    if (auto client = VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(serviceURL, this))
+      client->sendMessage(requestData.value_or(std::string()));
+    chasingArrow->stopAnimation();
+    chasingArrow->setHidden(true);
+  }
+  // Whatever happened, the list shown is what the response file holds: this answer, or
+  // the last one that completed.
+  parseXML(jc::soap::responseFilePath());
+  SaveFolderPreference();
+  makeFolderPopup();
+}
+
+bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {
+  // The file may sit in a folder every local user can write to: a link, a file someone
+  // else made, or one larger than any answer we keep is not ours and is not read.
+  std::optional<std::string> document = jc::readOwnFile(path, jc::soap::kMaxResponseFileBytes);
+  if (!document) return false;
+  return jc::soap::readFolderList(*document, folderList) == jc::soap::FolderListResult::Accepted;
+}
+
+void VoreliaPrintPdeTz630eJC::recieveEndCallback() {
+  std::string message = "Could not retrieve Folder Names.";
+  std::string button = "OK";
+  if (pdeBundle) {
+    message = pdeBundle->localizedString(message);
+    button = pdeBundle->localizedString(button);
+  }
+  chasingArrow->stopAnimation();
+  chasingArrow->setHidden(true);
+  jc::AlertPresenter* presenter =
+      pdePluginCallbackObject ? pdePluginCallbackObject->alertPresenter() : nullptr;
+  (presenter ? *presenter : jc::standardErrorAlertPresenter()).runInformationalAlert("", message, button);
+}

@@ -14,7 +14,8 @@ constexpr std::int64_t kMainFolderItem = 1;
 void VoreliaPrintPdeTz630eJC::makeFolderPopup() {
   if (!folderSelectionPopup) return;
   jc::PopUpButton& popup = *folderSelectionPopup;
-  while (popup.numberOfItems() > kFixedItems) popup.removeItemAtIndex(kFixedItems);
+  // Removing from the end keeps a rebuild of a long list linear.
+  while (popup.numberOfItems() > kFixedItems) popup.removeItemAtIndex(popup.numberOfItems() - 1);
   for (int index = 0; index < kFixedItems; ++index) {
     if (const jc::MenuItem* item = popup.itemAtIndex(index)) {
       if (auto title = localizedStringValue(item->title)) popup.setItemTitle(index, *title);

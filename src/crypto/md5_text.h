@@ -1,0 +1,20 @@
+// MD5 digests written as 32 lower-case hexadecimal digits, over OpenSSL's EVP digest.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace jc::crypto {
+
+/// Length of an MD5 text, without its NUL.
+inline constexpr std::size_t kMd5TextLength = 32;
+
+/// Writes the MD5 text of `text`'s bytes and a NUL into `out` (33 bytes). Answers false,
+/// with `out` holding the empty text, when the digest is not available.
+bool md5TextTo(std::string_view text, char* out);
+
+/// The MD5 text of `text`'s bytes; empty when the digest is not available.
+std::string md5Text(std::string_view text);
+
+}  // namespace jc::crypto

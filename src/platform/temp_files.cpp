@@ -1,0 +1,98 @@
+// Temporary directory, atomic replacement and guarded reads over POSIX calls.
+#include "platform/temp_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace jc {
+
+std::string temporaryDirectory() {
+  for (const char* name : {"TMPDIR", "XDG_RUNTIME_DIR"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) {
+      std::string dir = value;
+      if (dir.back() != '/') dir += '/';
+      return dir;
+    }
+  }
+  return "/tmp/";
+}
+
+namespace {
+
+bool writeAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, std::string_view data, bool durable) {
+  // mkstemp creates the name exclusively (O_EXCL) with mode 0600, so nothing planted in a
+  // shared folder can stand in for it; rename then swaps the directory entry itself.
+  std::vector<char> name(path.begin(), path.end());
+  for (char c : std::string_view(".XXXXXX")) name.push_back(c);
+  name.push_back('\0');
+  int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, data) && (!durable || ::fsync(fd) == 0);
+  ok = (::close(fd) == 0) && ok;
+  if (ok && ::rename(name.data(), path.c_str()) == 0) return true;
+  ::unlink(name.data());
+  return false;
+}
+
+std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxBytes,
+                                       ReadRefusal* why) {
+  auto refuse = [why](ReadRefusal reason) -> std::optional<std::string> {
+    if (why) *why = reason;
+    return std::nullopt;
+  };
+  if (why) *why = ReadRefusal::None;
+  // O_NONBLOCK: a planted FIFO must not block the open; it is refused below anyway.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return refuse(ReadRefusal::Missing);
+    if (errno == ELOOP) return refuse(ReadRefusal::Link);
+    return refuse(ReadRefusal::Unreadable);
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return refuse(ReadRefusal::Unreadable);
+  if (!S_ISREG(st.st_mode)) return refuse(ReadRefusal::NotRegular);
+  if (st.st_uid != ::geteuid()) return refuse(ReadRefusal::OtherOwner);
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) return refuse(ReadRefusal::TooLarge);
+
+  std::string data;
+  data.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return refuse(ReadRefusal::Unreadable);
+    }
+    if (n == 0) break;
+    // The file may grow after fstat; the limit holds for what is actually read.
+    if (static_cast<std::size_t>(n) > maxBytes - data.size()) return refuse(ReadRefusal::TooLarge);
+    data.append(buffer, static_cast<std::size_t>(n));
+  }
+  return data;
+}
+
+}  // namespace jc

@@ -1,0 +1,37 @@
+// Reading the printer's folder-list answer: the descent through the SOAP envelope and the
+// folder entries it carries.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstddef>
+#include <string_view>
+
+#include "platform/export.h"
+#include "settings/folder_entry.h"
+
+extern "C" {
+/// The last child of `node` (of any kind), or nullptr when `node` is nullptr or has no
+/// children. The folder-list reader descends the envelope by this rule.
+JC_EXPORT pugi::xml_node_struct* MyGetChild(pugi::xml_node_struct* node);
+}
+
+namespace jc::soap {
+
+/// The largest response file the reader accepts; the client never writes a larger one.
+inline constexpr std::size_t kMaxResponseFileBytes = 32u << 20;
+
+/// What reading an answer gave.
+enum class FolderListResult {
+  NotLoaded,  ///< not XML at all: the caller's list stays as it was
+  Rejected,   ///< XML, but not a successful folder list: the list becomes empty
+  Accepted,   ///< a folder list (possibly empty)
+};
+
+/// Reads the answer document in `xml` into `list`. `list` is untouched for NotLoaded,
+/// emptied for Rejected, and holds the folders in document order for Accepted.
+/// Element names are compared whole and case-sensitively (a prefixed name never matches);
+/// an element's text is the concatenation of all its text and CDATA descendants.
+FolderListResult readFolderList(std::string_view xml, FolderList& list);
+
+}  // namespace jc::soap

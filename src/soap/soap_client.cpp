@@ -1,0 +1,113 @@
+// The SOAP client's exchange: request, overall limit, waiting, outcome.
+#include "soap/soap_client.h"
+
+#include <cstdio>
+
+#include "platform/temp_files.h"
+#include "plugin/trace.h"
+
+namespace jc::soap {
+
+std::string responseFilePath() { return jc::temporaryDirectory() + "vwxyz.xml"; }
+
+ExchangeLimits& defaultExchangeLimits() {
+  static ExchangeLimits limits;
+  return limits;
+}
+
+}  // namespace jc::soap
+
+std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient> VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(
+    std::string_view serverName, SOAPClientCallback* context) {
+  if (!jc::isWellFormedURL(serverName)) return nullptr;
+  return std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient>(new VoreliaPrintPdeTz630eJCSOAPClient(
+      context, std::string(serverName), jc::soap::defaultExchangeLimits()));
+}
+
+VoreliaPrintPdeTz630eJCSOAPClient::VoreliaPrintPdeTz630eJCSOAPClient(
+    SOAPClientCallback* context, std::string serverURL, jc::soap::ExchangeLimits limits)
+    : m_context(context), url(std::move(serverURL)), limits_(limits) {}
+
+VoreliaPrintPdeTz630eJCSOAPClient::~VoreliaPrintPdeTz630eJCSOAPClient() {
+  exchange_.reset();
+  connection_.reset();
+}
+
+void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
+  responseData.reset();
+
+  jc::HttpRequest request;
+  request.url = url;
+  request.method = "POST";
+  request.body = std::string(body);
+  char length[32];
+  std::snprintf(length, sizeof length, "%ld", static_cast<long>(body.size()));
+  request.headers = {{"SOAPAction", "\"SoapActionDummy\""},
+                     {"Content-Type", "application/soap; charset=\"utf-8\""},
+                     {"Content-Length", length},
+                     // libcurl would otherwise hold a large body back for a "100 Continue".
+                     {"Expect", ""}};
+  request.timeout = limits_.request;
+  request.maxBodyBytes = limits_.maxResponseBytes;
+
+  finished = 0;
+  lastError_.clear();
+  jc::RunLoop& loop = jc::RunLoop::current();
+  connection_ = jc::HttpConnection::start(loop, request, *this);
+  if (!connection_) {
+    _PDELog(this, "Connection fail");
+    return;
+  }
+
+  exchange_ = std::make_shared<VoreliaPrintPdeTz630eJCSOAPClient*>(this);
+  std::weak_ptr<VoreliaPrintPdeTz630eJCSOAPClient*> token = exchange_;
+  jc::RunLoop::Id timer = loop.addTimer(limits_.overall, [token] {
+    if (auto live = token.lock()) (*live)->firedByTimer();
+  });
+
+  receivedData.emplace();
+  // Each run returns as soon as an event has been handled, so an answer is acted on the
+  // moment it is complete; the step only bounds how long one run may last.
+  while (finished == 0) loop.runFor(limits_.step);
+
+  switch (finished) {
+    case 1:
+      // A failed write leaves the earlier file; the caller parses whatever is there. The
+      // file only caches the printer's answer, so it is not worth a disk flush, which
+      // costs more than the whole exchange on a local printer.
+      jc::writeFileAtomically(jc::soap::responseFilePath(), *receivedData, /*durable=*/false);
+      break;
+    case 2:
+      connection_->cancel();
+      if (m_context) m_context->recieveEndCallback();
+      break;
+    default:
+      if (m_context) m_context->recieveEndCallback();
+      break;
+  }
+  // The limit has done its work: a timer left behind would only pile up in the loop,
+  // one per exchange. Should it fire anyway, the expired token makes it a no-op.
+  loop.cancelTimer(timer);
+  exchange_.reset();
+  connection_.reset();
+  receivedData.reset();
+}
+
+void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveResponse(const jc::HttpResponse& response) {
+  responseData = response;
+  // A new response (the next hop of a redirect) starts the body afresh.
+  if (receivedData) receivedData->clear();
+}
+
+void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveData(std::string_view data) {
+  if (receivedData) receivedData->append(data);
+}
+
+void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFinishLoading() { finished = 1; }
+
+void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFailWithError(const jc::HttpError& error) {
+  lastError_ = error.message;
+  finished = 3;
+}
+
+void VoreliaPrintPdeTz630eJCSOAPClient::firedByTimer() { finished = 2; }

@@ -1,0 +1,136 @@
+// The preference store as the panel uses it: first runs, model changes, the hold mask,
+// stored credential forms and the folder list.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/user_defaults.h"
+#include "settings/settings_fixture.h"
+#include "support/independent.h"
+
+namespace jc {
+namespace {
+
+class Preferences : public test::PanelTest {
+ protected:
+  PropertyDictionary jobControl() {
+    auto domain = UserDefaults(config_ / "jobcontrol").persistentDomain("vorelia.mfp.P1");
+    if (!domain || !(*domain)["Job Control"].dictionary()) return {};
+    return *(*domain)["Job Control"].dictionary();
+  }
+  void writeJobControl(PropertyDictionary entries) {
+    UserDefaults(config_ / "jobcontrol")
+        .setPersistentDomain("vorelia.mfp.P1", {{"Job Control", std::move(entries)},
+                                                {"Other", "kept"}});
+  }
+};
+
+TEST_F(Preferences, AFirstRunCreatesTheDomainWithItsIdentityOnly) {
+  EXPECT_EQ(jobControl(), (PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
+                                              {"Release Number", "2.00"}}));
+  EXPECT_EQ(panel_->prefHoldButtonFlag, 0u);
+  EXPECT_FALSE(panel_->prefAuthenticationBooleanRef);
+  EXPECT_TRUE(panel_->folderList.empty());
+}
+
+TEST_F(Preferences, AnotherModelOrReleaseDropsEverythingRemembered) {
+  for (const char* release : {"2.00", "1.00"}) {
+    writeJobControl({{"Model Name", std::string(release) == "2.00" ? "Other Model" : "Vorelia MFP Demo 630e"},
+                     {"Release Number", release},
+                     {"hold button", 1},
+                     {"pass code", "ABCD"},
+                     {"address", "192.0.2.9"}});
+    panel_ = makePanel();
+    EXPECT_EQ(jobControl(), (PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
+                                                {"Release Number", "2.00"}}));
+    EXPECT_FALSE(panel_->prefSuspendKeyStringRef);
+    auto domain = UserDefaults(config_ / "jobcontrol").persistentDomain("vorelia.mfp.P1");
+    EXPECT_EQ((*domain)["Other"], PropertyValue("kept"));
+  }
+}
+
+TEST_F(Preferences, OnlyTheEntriesOfTheMaskAreLoadedPlusAuthentication) {
+  writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
+                   {"Release Number", "2.00"},
+                   {"hold button", 0x180},
+                   {"authentication", false},
+                   {"pass code", "P"},
+                   {"user name", "U"},
+                   {"account number", "A"},
+                   {"folder name", "F"}});
+  panel_ = makePanel();
+  EXPECT_EQ(panel_->prefHoldButtonFlag, 0x180u);
+  EXPECT_EQ(panel_->prefAccountNumberStringRef, "A");
+  EXPECT_EQ(panel_->prefFolderNameStringRef, "F");
+  EXPECT_FALSE(panel_->prefSuspendKeyStringRef);
+  EXPECT_FALSE(panel_->prefUserNameStringRef);
+  EXPECT_EQ(panel_->prefAuthenticationBooleanRef, false);
+
+  writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
+                   {"Release Number", "2.00"},
+                   {"hold button", "not a number"},
+                   {"account number", "A"}});
+  panel_ = makePanel();
+  EXPECT_EQ(panel_->prefHoldButtonFlag, 0u);
+  EXPECT_FALSE(panel_->prefAccountNumberStringRef);
+}
+
+TEST_F(Preferences, SavedCredentialsHaveTheirStoredForms) {
+  panel_->userNumberEditText->setStringValue("1234567890123456");
+  panel_->accountNumberEditText->setStringValue("1");
+  panel_->passwordEditText->setStringValue("p");
+  panel_->loginNameEditText->setStringValue("seventeen-bytes-x");
+  panel_->suspendKeyEditText->setStringValue("");
+  panel_->suspendKeyButton->setState(1);
+  panel_->folderPasswordEditText->setStringValue("42");
+  panel_->userNameEditText->setStringValue("Zo\u00EB");
+  EXPECT_TRUE(panel_->SaveUserPreference());
+  PropertyDictionary saved = jobControl();
+  EXPECT_EQ(saved["user number"], PropertyValue(test::opensslStoredCipherHex("1234567890123456")));
+  EXPECT_EQ(saved["account number"], PropertyValue(test::opensslStoredCipherHex("1")));
+  EXPECT_EQ(saved["user password"],
+            PropertyValue(test::opensslStoredCipherHex("p") + std::string(32, '0')));
+  EXPECT_EQ(saved["user login name"].string()->size(), 44u);
+  EXPECT_EQ(saved["user login name"].string()->find('='), 43u);
+  EXPECT_EQ(saved["folder pass code"], PropertyValue(test::opensslStoredCipherHex("42")));
+  EXPECT_EQ(saved["pass code"], PropertyValue(""));
+  EXPECT_EQ(saved["user name"], PropertyValue("Zo\u00EB"));
+  EXPECT_EQ(saved["hold button"], PropertyValue(1));
+  EXPECT_EQ(saved["authentication"], PropertyValue(true));
+
+  panel_->GetUserPreference();
+  EXPECT_EQ(panel_->prefHoldButtonFlag, 1u);
+  EXPECT_EQ(panel_->prefSuspendKeyStringRef, "");
+}
+
+TEST_F(Preferences, AHeldLoginNameWithoutTheNameKeepsTheEarlierValue) {
+  panel_->loginNameEditText->setStringValue("first");
+  ASSERT_TRUE(panel_->SaveUserPreference());
+  std::string earlier = *jobControl()["user login name"].string();
+  panel_->loginNameButton->setState(1);
+  panel_->loginNameStringRef.reset();
+  ASSERT_TRUE(panel_->SaveUserPreference());
+  EXPECT_EQ(jobControl()["user login name"], PropertyValue(earlier));
+  EXPECT_EQ(jobControl()["hold button"], PropertyValue(2));
+}
+
+TEST_F(Preferences, TheFolderListAndAddressSurviveAReopen) {
+  panel_->folderList = {{"Scans", true, false, false}, {"Public", false, true, false}};
+  panel_->printersAddressEditText->setStringValue("127.0.0.1:8631");
+  ASSERT_TRUE(panel_->SaveFolderPreference());
+  panel_ = makePanel();
+  EXPECT_EQ(panel_->folderList, (FolderList{{"Scans", true, false, false}, {"Public", false, true, false}}));
+  EXPECT_EQ(panel_->addressStringRef, "127.0.0.1:8631");
+}
+
+TEST_F(Preferences, WithoutAStoreNothingIsReadOrWritten) {
+  std::ofstream(config_ / "blocker") << "x";
+  ::setenv("XDG_CONFIG_HOME", (config_ / "blocker").c_str(), 1);
+  panel_ = makePanel();
+  EXPECT_FALSE(panel_->SaveUserPreference());
+  EXPECT_FALSE(panel_->SaveFolderPreference());
+  EXPECT_EQ(panel_->prefHoldButtonFlag, 0u);
+}
+
+}  // namespace
+}  // namespace jc

@@ -1,0 +1,185 @@
+// The folder-names button on a panel made from the real layout, against the printer
+// simulator: the list it fetches, the alert, the progress indicator, and the outcomes
+// when there is no address, a bad one, or no printer behind it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/memory_host.h"
+#include "plugin/icons.h"
+#include "plugin/panel.h"
+#include "printer_simulator.h"
+#include "soap_test_support.h"
+#include "support/test_paths.h"
+#include "support/trace_recorder.h"
+
+namespace jc::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Alert {
+  std::string title, message, button;
+  bool operator==(const Alert&) const = default;
+};
+
+class RecordingHost : public MemoryPluginCallback, public AlertPresenter {
+ public:
+  AlertPresenter* alertPresenter() override { return this; }
+  void runInformationalAlert(const std::string& title, const std::string& message,
+                             const std::string& button) override {
+    alerts.push_back({title, message, button});
+  }
+  std::vector<Alert> alerts;
+};
+
+const Alert kFailureAlert{"", "Could not retrieve Folder Names.", "OK"};
+
+class FolderExchangeTest : public ExchangeFixture {
+ protected:
+  void SetUp() override {
+    ExchangeFixture::SetUp();
+    std::string error;
+    host->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error));
+    ASSERT_TRUE(host->ppdFile()) << error;
+    host->setPrinter(Printer("demo", std::string("socket://127.0.0.1:9100")));
+    panel = std::make_unique<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir, nullptr));
+    ASSERT_TRUE(panel->panelView());
+    ASSERT_TRUE(panel->getFolderNameButton);
+    ASSERT_TRUE(sim.start());
+    sim::Config config;
+    config.folders = kFolders;
+    config.expectedBody = *panel->requestData;
+    sim.setConfig(config);
+    clearTrace();
+  }
+  void press(const std::string& address) {
+    panel->printersAddressEditText->setStringValue(address);
+    panel->getFolderNameButton->performClick();
+  }
+  // The titles of the folder pop-up's items after its two fixed ones ("-" for a separator).
+  std::vector<std::string> popupTail() const {
+    std::vector<std::string> titles;
+    const PopUpButton& popup = *panel->folderSelectionPopup;
+    for (int i = 2; i < popup.numberOfItems(); ++i)
+      titles.push_back(popup.itemAtIndex(i)->separator ? "-" : popup.itemAtIndex(i)->title);
+    return titles;
+  }
+  void fault(sim::Fault f, std::chrono::milliseconds delay = 50ms) {
+    sim::Config config = sim.config();
+    config.fault = f;
+    config.delay = delay;
+    sim.setConfig(config);
+  }
+
+  const std::vector<sim::Folder> kFolders = {{"Sales"}, {"Board", true}, {"Archive", false, true}};
+  const FolderList kList = {{"Sales"}, {"Board", true, false, false}, {"Archive", false, true, false}};
+  std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>();
+  std::unique_ptr<VoreliaPrintPdeTz630eJC> panel;
+  sim::PrinterSimulator sim;
+};
+
+TEST_F(FolderExchangeTest, FetchesTheListWithTheBundlesRequestAndShowsProgressOnlyMeanwhile) {
+  ASSERT_TRUE(panel->folderSelectionPopup);
+  EXPECT_TRUE(popupTail().empty());
+  EXPECT_TRUE(panel->chasingArrow->isHidden());
+  // A user event handled during the wait sees the indicator shown and turning.
+  bool sawBusy = false;
+  RunLoop::current().post([&] {
+    sawBusy = !panel->chasingArrow->isHidden() && panel->chasingArrow->isAnimating();
+  });
+  press(sim.address());
+  EXPECT_TRUE(sawBusy);
+  EXPECT_TRUE(panel->chasingArrow->isHidden());
+  EXPECT_FALSE(panel->chasingArrow->isAnimating());
+  EXPECT_EQ(panel->folderList, kList);
+  EXPECT_EQ(popupTail(), (std::vector<std::string>{"-", "Sales", "Board", "Archive"}));
+  EXPECT_EQ(panel->folderSelectionPopup->itemAtIndex(4)->image, systemIcon(kLockedIcon));
+  EXPECT_EQ(panel->folderSelectionPopup->itemAtIndex(3)->image, panel->spaceImage);
+  auto requests = sim.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].problems, std::vector<std::string>{});  // includes the exact body
+  EXPECT_TRUE(host->alerts.empty());
+
+  // An "unsupported-operation" answer completes, and empties the list.
+  fault(sim::Fault::UnsupportedOperation);
+  press(sim.address());
+  EXPECT_TRUE(panel->folderList.empty());
+  EXPECT_TRUE(popupTail().empty());
+  EXPECT_TRUE(host->alerts.empty());
+}
+
+TEST_F(FolderExchangeTest, AFailureAlertsOnceAndKeepsTheEarlierAnswer) {
+  press(sim.address());
+  ASSERT_EQ(panel->folderList, kList);
+
+  fault(sim::Fault::Reset);
+  press(sim.address());
+  EXPECT_EQ(host->alerts, std::vector<Alert>{kFailureAlert});
+  EXPECT_EQ(panel->folderList, kList);
+  EXPECT_TRUE(panel->chasingArrow->isHidden());
+  EXPECT_FALSE(panel->chasingArrow->isAnimating());
+
+  // The time-out ends the same way.
+  soap::defaultExchangeLimits().overall = 300ms;
+  fault(sim::Fault::NeverAnswer);
+  panel->folderList.clear();
+  press(sim.address());
+  EXPECT_EQ(host->alerts, (std::vector<Alert>{kFailureAlert, kFailureAlert}));
+  EXPECT_EQ(panel->folderList, kList);  // read again from the earlier answer
+  EXPECT_EQ(popupTail(), (std::vector<std::string>{"-", "Sales", "Board", "Archive"}));
+
+  // A malformed answer completes (no alert) but is no list: the list stays as it was.
+  fault(sim::Fault::MalformedXml);
+  press(sim.address());
+  EXPECT_EQ(host->alerts.size(), 2u);
+  EXPECT_EQ(panel->folderList, kList);
+}
+
+TEST_F(FolderExchangeTest, WithoutAUsableAddressNothingIsSentAndTheFileIsReadAgain) {
+  write(responseFile(), sim::folderListDocument({{"Kept"}}));
+  const FolderList kept = {{"Kept"}};
+  for (const char* address : {"", "not a host", "127.0.0.1:99999"}) {
+    SCOPED_TRACE(address);
+    panel->folderList.clear();
+    clearTrace();
+    press(address);
+    EXPECT_EQ(panel->folderList, kept);
+    EXPECT_FALSE(panel->chasingArrow->isAnimating());
+    bool connectionFail = false;
+    for (const auto& m : traceMessages()) connectionFail |= m == "Connection fail";
+    EXPECT_EQ(connectionFail, std::string(address) == "127.0.0.1:99999");
+  }
+  EXPECT_TRUE(sim.requests().empty());
+  EXPECT_TRUE(host->alerts.empty());
+
+  // Every attempt remembered the list, so a new panel for this printer starts with it.
+  VoreliaPrintPdeTz630eJC bare(host, nullptr);
+  EXPECT_EQ(bare.folderList, kept);
+  // Without the button in the layout the action does nothing at all.
+  bare.folderList.clear();
+  bare.getFolderNameButtonProc(*bare.getFolderNameButton);
+  EXPECT_TRUE(bare.folderList.empty());
+}
+
+TEST_F(FolderExchangeTest, APlantedLinkIsReplacedNotFollowed) {
+  std::string target = (dir_ / "victim").string();
+  write(target, "precious");
+  std::filesystem::create_symlink(target, responseFile());
+  press(sim.address());
+  EXPECT_EQ(panel->folderList, kList);
+  EXPECT_FALSE(std::filesystem::is_symlink(responseFile()));
+  EXPECT_EQ(contents(target), "precious");
+}
+
+TEST_F(FolderExchangeTest, WithoutAPresenterTheAlertGoesToStandardError) {
+  auto plain = std::make_shared<MemoryPluginCallback>();
+  VoreliaPrintPdeTz630eJC quiet(plain, Bundle::open(kBundleDir, nullptr));
+  ::testing::internal::CaptureStderr();
+  quiet.recieveEndCallback();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Could not retrieve Folder Names.\n");
+}
+
+}  // namespace
+}  // namespace jc::test

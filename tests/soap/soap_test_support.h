@@ -1,0 +1,64 @@
+// Shared pieces of the folder-exchange tests: a private temporary directory standing in
+// for the user's, shortened exchange limits, and file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "soap/soap_client.h"
+
+namespace jc::test {
+
+/// Points $TMPDIR and the user's configuration folder at a fresh folder for the test's life
+/// and sets exchange limits short enough that no test waits long; restores all afterwards.
+class ExchangeFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "jc-soap-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    if (const char* old = std::getenv("TMPDIR")) oldTmp_ = old;
+    ::setenv("TMPDIR", dir_.c_str(), 1);
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldConfig_ = old;
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+    savedLimits_ = soap::defaultExchangeLimits();
+    soap::ExchangeLimits& limits = soap::defaultExchangeLimits();
+    limits.overall = std::chrono::milliseconds(3000);
+    limits.request = std::chrono::milliseconds(10000);
+    limits.step = std::chrono::milliseconds(1000);
+  }
+  void TearDown() override {
+    soap::defaultExchangeLimits() = savedLimits_;
+    if (oldTmp_) ::setenv("TMPDIR", oldTmp_->c_str(), 1); else ::unsetenv("TMPDIR");
+    if (oldConfig_) ::setenv("XDG_CONFIG_HOME", oldConfig_->c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+  /// The response file's path in the private folder.
+  std::string responseFile() const { return soap::responseFilePath(); }
+  /// The bytes of a file, or nullopt when it does not exist.
+  static std::optional<std::string> contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+  static void write(const std::string& path, const std::string& data) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
+  }
+
+  std::filesystem::path dir_;
+  std::optional<std::string> oldConfig_;
+  std::optional<std::string> oldTmp_;
+  soap::ExchangeLimits savedLimits_;
+};
+
+}  // namespace jc::test
