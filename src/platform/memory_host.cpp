@@ -1,6 +1,10 @@
 // The in-memory host callback object and PPD opening.
 #include "platform/memory_host.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
 namespace jc {
@@ -21,14 +25,24 @@ PPDHandle openPPDFile(const std::string& path, std::string* error) {
 }
 
 PPDHandle openPPDText(const std::string& text, std::string* error) {
-  // ppdOpen reads a stdio stream; a memory stream keeps the text off the disk.
-  FILE* stream = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  if (!stream) {
-    if (error) *error = "cannot open a memory stream for the PPD";
+  // libcups reads PPDs through file descriptors, which a stdio memory stream lacks; an
+  // anonymous memory file gives the text one without putting it on the disk.
+  int fd = ::memfd_create("ppd", MFD_CLOEXEC);
+  auto fail = [&](const char* why) {
+    if (fd >= 0) ::close(fd);
+    if (error) *error = why;
     return PPDHandle(nullptr, ppdClose);
+  };
+  if (fd < 0) return fail("cannot make a memory file for the PPD");
+  for (std::size_t done = 0; done < text.size();) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail("cannot write the PPD to a memory file");
+    done += static_cast<std::size_t>(n);
   }
-  PPDHandle ppd(ppdOpen(stream), ppdClose);
-  std::fclose(stream);
+  if (::lseek(fd, 0, SEEK_SET) != 0) return fail("cannot rewind the PPD's memory file");
+  // ppdOpenFd closes the descriptor it reads.
+  PPDHandle ppd(ppdOpenFd(fd), ppdClose);
   if (!ppd && error) *error = ppdErrorText("built-in PPD");
   return ppd;
 }
