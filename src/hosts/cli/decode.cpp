@@ -1,0 +1,66 @@
+// `jobcontrol decode`: the printer side's view of a job's options, as a report.
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "hosts/cli/commands.h"
+#include "hosts/cli/job_options.h"
+#include "hosts/cli/json.h"
+#include "hosts/cli/printer_side.h"
+
+namespace jc::cli {
+
+int runDecode(const Options& options) {
+  std::string text;
+  const std::string file = options.files.empty() ? "-" : options.files.front();
+  if (file == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), {});
+  } else {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+      std::cerr << "jobcontrol: " << file << ": cannot read the job options\n";
+      return kExitFailure;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::string error;
+  auto codecs = loadPlugInCodecs(bundlePath(options), &error);
+  if (!codecs) {
+    std::cerr << "jobcontrol: " << error << "\n";
+    return kExitFailure;
+  }
+  DecodeReport report = decodeJobOptions(parseJobOptions(text), *codecs,
+                                         {options.passCode, options.folderPassCode});
+
+  if (options.json) {
+    std::cout << "{\"spoolTime\":" << jsonString(report.spoolTime) << ",\n \"values\":[";
+    JsonSeparator comma;
+    for (const auto& v : report.values)
+      std::cout << comma() << "\n  {\"entry\":" << jsonString(v.entry) << ",\"value\":"
+                << jsonString(v.value) << ",\"key\":" << jsonString(v.key)
+                << ",\"how\":" << jsonString(v.how) << "}";
+    std::cout << "],\n \"held\":[";
+    JsonSeparator heldComma;
+    for (const auto& h : report.held) std::cout << heldComma() << jsonString(h);
+    std::cout << "],\n \"checks\":[";
+    JsonSeparator checkComma;
+    for (const auto& c : report.checks)
+      std::cout << checkComma() << "\n  {\"check\":" << jsonString(c.what)
+                << ",\"passed\":" << (c.passed ? "true" : "false") << "}";
+    std::cout << "],\n \"passed\":" << (report.allPassed() ? "true" : "false") << "}\n";
+  } else if (report.anyKey) {
+    if (!report.spoolTime.empty()) std::cout << "spool-time: " << report.spoolTime << "\n";
+    for (const auto& v : report.values)
+      std::cout << v.entry << ": " << v.value << "  (" << v.key << ", " << v.how << ")\n";
+    std::string held;
+    for (const auto& h : report.held) held += (held.empty() ? "" : " ") + h;
+    std::cout << "held: " << (held.empty() ? "none" : held) << "\n";
+    for (const auto& c : report.checks)
+      std::cout << (c.passed ? "ok: " : "FAILED: ") << c.what << "\n";
+  }
+  if (!report.anyKey) std::cerr << "jobcontrol: the options carry no Job Control keys\n";
+  return report.allPassed() ? kExitSuccess : kExitCheckFailed;
+}
+
+}  // namespace jc::cli

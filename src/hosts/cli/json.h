@@ -1,0 +1,45 @@
+// Just enough JSON for the command's --json output: quoted strings and a writer that
+// places the commas.
+#pragma once
+
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace jc::cli {
+
+/// `text` as a JSON string literal, quotes included. Control characters are escaped;
+/// other bytes pass through (the texts are UTF-8).
+inline std::string jsonString(std::string_view text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+          out += escaped;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+/// Puts a comma before every element of an array or object but the first.
+class JsonSeparator {
+ public:
+  const char* operator()() { return first_ ? (first_ = false, "") : ","; }
+
+ private:
+  bool first_ = true;
+};
+
+}  // namespace jc::cli

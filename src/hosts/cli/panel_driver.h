@@ -1,0 +1,57 @@
+// Driving a loaded panel as a person does: finding its controls by outlet name in the
+// view tree, typing into fields through their input filters, clicking buttons, cells and
+// pop-up items so that their actions run.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "hosts/cli/entries.h"
+#include "platform/controls.h"
+
+namespace jc::cli {
+
+/// The controls of one panel view, by outlet name.
+class PanelDriver {
+ public:
+  /// Indexes the tree under `root` (nullptr: a panel without controls).
+  explicit PanelDriver(std::shared_ptr<View> root);
+
+  /// The control with outlet name `id`, or nullptr when the layout lacks it.
+  Control* find(std::string_view id) const;
+  template <class T>
+  T* find(std::string_view id) const {
+    return dynamic_cast<T*>(find(id));
+  }
+
+  /// The caption a user reads for `entry`: its caption control's text or title, the
+  /// control's own title, or the title of the box or tab around it. "" when none.
+  std::string caption(const Entry& entry) const;
+  /// The tab label and box title around `control`, joined by " / " ("" at the top).
+  std::string section(const Control& control) const;
+
+  /// Applies one entry as user events. nullopt when it was taken; otherwise the reason
+  /// it was refused (an absent or dimmed control, a refused keystroke, an unknown folder).
+  std::optional<std::string> apply(const Assignment& assignment);
+
+  /// Replaces the text of field `id` as a person does: select all, delete, then type
+  /// `text` key by key; the field's action is sent at the end, as when editing ends.
+  std::optional<std::string> typeInto(std::string_view id, const std::string& text);
+
+  /// Clicks push button `id`.
+  std::optional<std::string> press(std::string_view id);
+
+ private:
+  // Brings the control's tab to the front, as a person clicks the tab first.
+  void reveal(Control& control);
+  std::optional<std::string> setCheck(Button& box, bool on);
+  std::optional<std::string> clickRow(const Entry& entry, int row);
+
+  std::shared_ptr<View> root_;
+  std::map<std::string, Control*, std::less<>> byId_;
+};
+
+}  // namespace jc::cli

@@ -1,0 +1,82 @@
+// Opening the panel for the printer of the command line, as a print dialog opens it.
+#include "hosts/cli/session.h"
+
+#include <fstream>
+#include <iostream>
+
+#include "hosts/cli/demo_printer.h"
+#include "platform/cups_host.h"
+
+namespace fs = std::filesystem;
+
+namespace jc::cli {
+
+void CliAlertPresenter::runInformationalAlert(const std::string& title, const std::string& message,
+                                              const std::string&) {
+  ++count_;
+  last_ = message;
+  std::cerr << "jobcontrol: " << (title.empty() ? "" : title + ": ") << message << "\n";
+}
+
+fs::path bundlePath(const Options& options) {
+  if (options.bundle) return *options.bundle;
+  if (const char* env = std::getenv("JOBCONTROL_BUNDLE"); env && *env) return env;
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    fs::path installed = self.parent_path() / JOBCONTROL_BUNDLE_FROM_BINDIR;
+    if (fs::is_directory(installed, ec)) return installed;
+  }
+  return JOBCONTROL_BUILD_BUNDLE;
+}
+
+std::optional<Session> openSession(const Options& options, const std::string& defaultJobName,
+                                   std::string* error) {
+  auto fail = [&](std::string message) -> std::optional<Session> {
+    if (error) *error = std::move(message);
+    return std::nullopt;
+  };
+  Session session;
+  session.callback = std::make_shared<CliCallback>();
+  std::string why;
+  if (options.printer) {
+    auto queue = openCupsQueue(*options.printer, &why);
+    if (!queue) return fail(why);
+    session.callback->setPPD(std::move(queue->ppd));
+    session.printerId = queue->name;
+    session.deviceURI = queue->deviceURI;
+  } else if (options.ppd) {
+    auto ppd = openPPDFile(*options.ppd, &why);
+    if (!ppd) return fail(why);
+    session.callback->setPPD(std::move(ppd));
+    session.printerId = *options.printerId;
+    session.deviceURI = options.deviceURI;
+  } else {
+    session.callback->setPPD(openPPDText(kDemoPPD, &why));
+    session.printerId = kDemoPrinterId;
+    session.deviceURI = kDemoDeviceURI;
+  }
+  session.callback->setPrinter(Printer(session.printerId, session.deviceURI));
+
+  session.settings =
+      std::make_shared<MemoryPrintSettings>(options.jobName.value_or(defaultJobName));
+  if (options.settings) {
+    std::ifstream in(*options.settings);
+    if (!in) return fail(*options.settings + ": cannot read the settings file");
+    if (!session.settings->read(in, &why)) return fail(*options.settings + ": " + why);
+  }
+  session.callback->setPrintSettings(session.settings);
+
+  auto plugIn = loadPlugIn(bundlePath(options), &why);
+  if (!plugIn) return fail(why);
+  session.plugIn = std::move(*plugIn);
+  auto panels = session.plugIn.plugIn->PDEPanelsForType(kPrintDialogType, session.callback);
+  if (!panels || panels->empty()) return fail("the plug-in made no panel for the print dialog");
+  session.panel = panels->front();
+  session.view = session.panel->panelView();
+  if (!session.view) std::cerr << "jobcontrol: warning: the panel's layout could not be loaded\n";
+  session.panel->restoreValuesAndReturnError(nullptr);
+  return session;
+}
+
+}  // namespace jc::cli

@@ -1,0 +1,112 @@
+// `jobcontrol set`: the entries applied as user events, then save and print confirmation,
+// and the print settings written out.
+#include <cctype>
+#include <fstream>
+#include <iostream>
+
+#include "hosts/cli/commands.h"
+#include "hosts/cli/json.h"
+#include "hosts/cli/panel_driver.h"
+
+namespace jc::cli {
+
+namespace {
+
+// A word for a POSIX shell: as it is when it holds only safe characters, else quoted.
+std::string shellWord(const std::string& word) {
+  bool plain = !word.empty();
+  for (char c : word)
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || std::string_view("=._-+/:,@%").find(c) != std::string_view::npos))
+      plain = false;
+  if (plain) return word;
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+int applyEntries(Session& session, const Options& options) {
+  // Every word is checked before the first event, so a typing mistake late on the line
+  // never leaves the panel half changed.
+  std::vector<Assignment> assignments;
+  for (const std::string& word : options.entries) {
+    std::string error;
+    auto assignment = parseAssignment(word, &error);
+    if (!assignment) {
+      std::cerr << "jobcontrol: " << error << "\n";
+      return kExitUsage;
+    }
+    assignments.push_back(std::move(*assignment));
+  }
+  PanelDriver driver(session.view);
+  for (const Assignment& assignment : assignments) {
+    if (auto refused = driver.apply(assignment)) {
+      std::cerr << "jobcontrol: " << assignment.word << ": " << *refused
+                << "; nothing was saved\n";
+      return kExitUsage;
+    }
+  }
+  return kExitSuccess;
+}
+
+void saveAndConfirm(Session& session) {
+  session.panel->saveValuesAndReturnError(nullptr);
+  session.panel->shouldPrint();
+}
+
+bool writeOutFile(const Session& session, const Options& options) {
+  if (!options.out) return true;
+  std::ofstream out(*options.out, std::ios::trunc);
+  session.settings->write(out);
+  out.close();
+  if (!out) {
+    std::cerr << "jobcontrol: " << *options.out << ": cannot write the print settings\n";
+    return false;
+  }
+  return true;
+}
+
+int runSet(const Options& options) {
+  std::string error;
+  auto session = openSession(options, "Untitled", &error);
+  if (!session) {
+    std::cerr << "jobcontrol: " << error << "\n";
+    return kExitFailure;
+  }
+  if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
+  saveAndConfirm(*session);
+
+  std::ofstream file;
+  if (options.out) {
+    file.open(*options.out, std::ios::trunc);
+    if (!file) {
+      std::cerr << "jobcontrol: " << *options.out << ": cannot write the print settings\n";
+      return kExitFailure;
+    }
+  }
+  std::ostream& out = options.out ? static_cast<std::ostream&>(file) : std::cout;
+  const auto& entries = session->settings->entries();
+  if (options.lp) {
+    std::string line;
+    for (const auto& [key, value] : entries)
+      line += (line.empty() ? "" : " ") + std::string("-o ") + shellWord(key + "=" + value);
+    out << line << "\n";
+  } else if (options.json) {
+    out << "{\"printer\":" << jsonString(session->printerId) << ",\"settings\":{";
+    JsonSeparator comma;
+    for (const auto& [key, value] : entries)
+      out << comma() << "\n  " << jsonString(key) << ":" << jsonString(value);
+    out << "\n}}\n";
+  } else {
+    session->settings->write(out);
+  }
+  out.flush();
+  if (!out) {
+    std::cerr << "jobcontrol: cannot write the print settings\n";
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace jc::cli

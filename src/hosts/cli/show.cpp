@@ -1,0 +1,161 @@
+// `jobcontrol show`: the panel as a user sees it, section by section, and its summary.
+#include <iostream>
+
+#include "hosts/cli/commands.h"
+#include "hosts/cli/json.h"
+#include "hosts/cli/panel_driver.h"
+#include "platform/unicode.h"
+
+namespace jc::cli {
+
+namespace {
+
+// One line of the listing: a control as the user sees it.
+struct Row {
+  std::string section;
+  std::string entry;  // what `set` calls it
+  std::string control;
+  std::string caption;
+  std::string value;
+  std::vector<std::string> choices;
+  bool enabled = true;
+  std::optional<bool> held;  // only for entries with a hold button in the layout
+};
+
+std::string onOff(int state) { return state == 1 ? "on" : "off"; }
+
+std::vector<Row> rowsOf(const PanelDriver& driver) {
+  std::vector<Row> rows;
+  for (const Entry& entry : entryTable()) {
+    if (entry.kind == EntryKind::Hold) continue;
+    Control* control = driver.find(entry.control);
+    if (!control) continue;
+    Row row;
+    row.section = driver.section(*control);
+    row.entry = entry.name;
+    row.control = entry.control;
+    row.caption = driver.caption(entry);
+    row.enabled = control->isEnabled();
+    if (auto* field = dynamic_cast<TextField*>(control)) {
+      row.enabled = row.enabled && field->isEditable();
+      row.value = field->stringValue();
+      // A password field shows dots, not the password.
+      if (entry.name == "password") {
+        row.value.clear();
+        for (std::size_t i = utf8ToUtf32(field->stringValue()).size(); i > 0; --i) row.value += "\u2022";
+      }
+    } else if (auto* popup = dynamic_cast<PopUpButton*>(control)) {
+      row.value = popup->titleOfSelectedItem();
+      for (const MenuItem& item : popup->items())
+        if (!item.separator) row.choices.push_back(item.title);
+    } else if (auto* matrix = dynamic_cast<Matrix*>(control)) {
+      if (ButtonCell* cell = matrix->selectedCell()) row.value = cell->title();
+      for (const auto& child : matrix->children())
+        row.choices.push_back(static_cast<ButtonCell&>(*child).title());
+    } else if (auto* button = dynamic_cast<Button*>(control)) {
+      row.value = button->buttonType() == Button::Type::Push ? "" : onOff(button->state());
+    }
+    if (!entry.holdButton.empty())
+      if (auto* hold = driver.find<Button>(entry.holdButton)) row.held = hold->state() == 1;
+    rows.push_back(row);
+
+    // The hold mode belongs to the retention entry, on a matrix of its own.
+    if (entry.kind == EntryKind::Retention) {
+      if (auto* modes = driver.find<Matrix>("suspendMatrix")) {
+        static const Entry kHoldMode{"retention", EntryKind::Matrix, "suspendMatrix",
+                                     "suspendBox", "", {}};
+        Row mode;
+        mode.section = driver.section(*modes);
+        mode.entry = entry.name;
+        mode.control = "suspendMatrix";
+        mode.caption = driver.caption(kHoldMode);
+        mode.enabled = modes->isEnabled();
+        if (ButtonCell* cell = modes->selectedCell()) mode.value = cell->title();
+        for (const auto& child : modes->children())
+          mode.choices.push_back(static_cast<ButtonCell&>(*child).title());
+        rows.push_back(mode);
+      }
+    }
+  }
+  return rows;
+}
+
+std::size_t width(const std::string& text) { return utf8ToUtf32(text).size(); }
+std::string padded(const std::string& text, std::size_t to) {
+  std::size_t w = width(text);
+  return text + std::string(w < to ? to - w : 1, ' ');
+}
+
+}  // namespace
+
+int runShow(const Options& options) {
+  std::string error;
+  auto session = openSession(options, "Untitled", &error);
+  if (!session) {
+    std::cerr << "jobcontrol: " << error << "\n";
+    return kExitFailure;
+  }
+  PanelDriver driver(session->view);
+  std::vector<Row> rows = rowsOf(driver);
+  SummaryInfo summary = session->panel->summaryInfo();
+  const std::string name = session->panel->panelName();
+
+  if (options.json) {
+    std::cout << "{\"panel\":" << jsonString(name) << ",\"printer\":{\"id\":"
+              << jsonString(session->printerId) << ",\"deviceURI\":"
+              << (session->deviceURI ? jsonString(*session->deviceURI) : "null")
+              << "},\n \"sections\":[";
+    JsonSeparator sectionComma;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (i == 0 || rows[i].section != rows[i - 1].section) {
+        if (i > 0) std::cout << "]}";
+        std::cout << sectionComma() << "\n  {\"title\":" << jsonString(rows[i].section)
+                  << ",\"controls\":[";
+      } else {
+        std::cout << ",";
+      }
+      const Row& r = rows[i];
+      std::cout << "\n   {\"entry\":" << jsonString(r.entry) << ",\"control\":"
+                << jsonString(r.control) << ",\"caption\":" << jsonString(r.caption)
+                << ",\"value\":" << jsonString(r.value)
+                << ",\"enabled\":" << (r.enabled ? "true" : "false");
+      if (r.held) std::cout << ",\"held\":" << (*r.held ? "true" : "false");
+      if (!r.choices.empty()) {
+        std::cout << ",\"choices\":[";
+        JsonSeparator comma;
+        for (const auto& c : r.choices) std::cout << comma() << jsonString(c);
+        std::cout << "]";
+      }
+      std::cout << "}";
+    }
+    if (!rows.empty()) std::cout << "]}";
+    std::cout << "],\n \"summary\":[";
+    JsonSeparator comma;
+    for (const auto& [label, value] : summary)
+      std::cout << comma() << "\n  {\"label\":" << jsonString(label)
+                << ",\"value\":" << jsonString(value) << "}";
+    std::cout << "]}\n";
+    return std::cout.good() ? kExitSuccess : kExitFailure;
+  }
+
+  std::cout << name << " — " << session->printerId;
+  if (session->deviceURI) std::cout << " (" << *session->deviceURI << ")";
+  std::cout << "\n";
+  std::size_t captionWidth = 0;
+  for (const Row& r : rows) captionWidth = std::max(captionWidth, width(r.caption));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Row& r = rows[i];
+    if (i == 0 || r.section != rows[i - 1].section) std::cout << "\n" << r.section << "\n";
+    std::string flags;
+    if (!r.enabled) flags += " [dimmed]";
+    if (r.held) flags += *r.held ? " [held]" : " [free]";
+    std::cout << "  " << padded(r.caption + ":", captionWidth + 2)
+              << padded(r.value.empty() ? "—" : r.value, 24) << padded(flags, 18)
+              << (r.entry == "folders" ? "jobcontrol folders" : r.entry + "=") << "\n";
+  }
+  std::cout << "\nSummary\n";
+  for (const auto& [label, value] : summary) std::cout << "  " << label << ": " << value << "\n";
+  return std::cout.good() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace jc::cli
