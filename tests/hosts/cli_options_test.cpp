@@ -1,0 +1,124 @@
+// The command line of `jobcontrol`, its entries table and the reading of job options.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "hosts/cli/entries.h"
+#include "hosts/cli/job_options.h"
+#include "hosts/cli/options.h"
+
+namespace jc::cli {
+namespace {
+
+std::optional<Options> parse(std::vector<std::string> args, std::string* error = nullptr) {
+  return parseOptions(args, error);
+}
+
+TEST(CliOptions, OptionsStandAnywhereAndWordsAfterTheCommandAreEntriesOrFiles) {
+  auto o = parse({"--printer", "q", "print", "a=b.pdf", "job-name=x", "--out", "f", "doc.pdf",
+                  "--", "--odd.pdf", "pass-code=1"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->command, Command::Print);
+  EXPECT_EQ(o->printer, "q");
+  EXPECT_EQ(o->out, "f");
+  // "a=b.pdf" has the form of an entry word and is taken as one (refused later as an
+  // unknown entry); after "--" every word is a file.
+  EXPECT_EQ(o->entries, (std::vector<std::string>{"a=b.pdf", "job-name=x"}));
+  EXPECT_EQ(o->files, (std::vector<std::string>{"doc.pdf", "--odd.pdf", "pass-code=1"}));
+
+  auto d = parse({"decode", "--pass-code", "1234", "opts=with-equals"});
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->passCode, "1234");
+  EXPECT_EQ(d->files, (std::vector<std::string>{"opts=with-equals"}));
+  auto help = parse({"set", "--help", "whatever"});
+  ASSERT_TRUE(help);
+  EXPECT_TRUE(help->help);
+  EXPECT_EQ(help->command, Command::Set);
+}
+
+TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{}, "no command"},
+      {{"frobnicate"}, "unknown command"},
+      {{"show", "--lp"}, "--lp is not an option of show"},
+      {{"set", "--address", "h"}, "--address is not an option of set"},
+      {{"folders", "--pass-code", "1"}, "--pass-code is not an option of folders"},
+      {{"decode", "--printer", "q"}, "--printer is not an option of decode"},
+      {{"print", "--ppd", "x", "--printer-id", "q", "f"}, "--ppd is not an option of print"},
+      {{"print"}, "print needs a file"},
+      {{"show", "retention=off"}, "show takes no entries"},
+      {{"set", "stray"}, "\"stray\""},
+      {{"set", "--lp", "--json"}, "exclude each other"},
+      {{"--ppd", "x", "set"}, "go together"},
+      {{"--printer", "q", "--ppd", "x", "--printer-id", "i", "set"}, "exclude each other"},
+      {{"set", "--out"}, "--out needs a file"},
+      {{"set", "--colour"}, "unknown option --colour"},
+      {{"decode", "a", "b"}, "one file"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(parse(c.args, &error)) << c.message;
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+  }
+  for (Command command : {Command::None, Command::Show, Command::Set, Command::Folders,
+                          Command::Print, Command::Decode})
+    EXPECT_NE(usageText(command).find("Exit status"), std::string::npos);
+}
+
+TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
+  std::string error;
+  auto text = parseAssignment("pass-code=12=34", &error);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->entry->control, "suspendKeyEditText");
+  EXPECT_EQ(text->value, "12=34");
+  auto hold = parseAssignment("unhold=folder-name", &error);
+  ASSERT_TRUE(hold);
+  EXPECT_EQ(hold->entry->name, "unhold");
+  EXPECT_EQ(hold->held->holdButton, "folderNameButton");
+  auto folder = parseAssignment("filing=Sales Team", &error);
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(folder->value, "Sales Team");
+
+  for (auto [word, message] : {std::pair{"colour=blue", "unknown entry \"colour\""},
+                               std::pair{"retention=on", "one of off|hold-only|hold-after|sample"},
+                               std::pair{"auth=", "one of login|number"},
+                               std::pair{"hold=address", "no hold button for \"address\""},
+                               std::pair{"hold=retention", "no hold button"},
+                               std::pair{"filing=", "a folder name"},
+                               std::pair{"folders=1", "jobcontrol folders"}}) {
+    EXPECT_FALSE(parseAssignment(word, &error)) << word;
+    EXPECT_NE(error.find(word), std::string::npos) << error;
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
+  // Nine entries have a hold button, each a different one.
+  std::set<std::string_view> buttons;
+  for (const Entry& entry : entryTable())
+    if (!entry.holdButton.empty()) buttons.insert(entry.holdButton);
+  EXPECT_EQ(buttons.size(), 9u);
+}
+
+TEST(JobOptions, ReadsAFiltersArgumentAndKeyValueLines) {
+  // A filter's argv[5]: CUPS option syntax, quoting included, one line.
+  auto argv5 = parseJobOptions(
+      "job-uuid=urn:uuid:1 vorelia.print.PrintSettings.loginName11=s8nl/o6aRj05vJCjBlCtqw== "
+      "title='a b' vorelia.print.PrintSettings.jobSuspend=2\n");
+  EXPECT_EQ(argv5["vorelia.print.PrintSettings.loginName11"], "s8nl/o6aRj05vJCjBlCtqw==");
+  EXPECT_EQ(argv5["vorelia.print.PrintSettings.jobSuspend"], "2");
+  EXPECT_EQ(argv5["title"], "a b");
+
+  // Lines as `set` writes them: values may hold spaces; comments and blank lines skipped.
+  auto lines = parseJobOptions("# saved\r\ncom.example.x=a b\n\nk=v=w\nno equals\nk2=\n");
+  EXPECT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines["com.example.x"], "a b");
+  EXPECT_EQ(lines["k"], "v=w");
+  EXPECT_EQ(lines["k2"], "");
+  EXPECT_TRUE(parseJobOptions("").empty());
+  EXPECT_TRUE(parseJobOptions("\n  \n").empty());
+}
+
+}  // namespace
+}  // namespace jc::cli
