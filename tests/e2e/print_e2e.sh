@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# End to end with a real CUPS: `jobcontrol print` to a private cupsd whose queue's filter
+# captures its job options, `jobcontrol decode` over what the filter received, and the
+# README's JobPrivateValues line keeping our keys from other users' Get-Job-Attributes.
+#
+#   print_e2e.sh SOURCE_DIR JOBCONTROL BUNDLE
+#
+# Exits 77 (skipped) without root, cupsd, lpadmin or ipptool.
+set -uo pipefail
+source_dir="$1" cli="$2" bundle="$3"
+
+skip() { echo "SKIPPED: $*"; exit 77; }
+[ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
+for tool in /usr/sbin/cupsd lpadmin lpstat ipptool; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, cups-client, cups-ipp-utils)"
+done
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The administrators' line, exactly as the README gives it.
+private_line=$(grep -m1 '^ *JobPrivateValues default vorelia' "$source_dir/README.md") ||
+  { echo "FAIL: the README has no JobPrivateValues line"; exit 1; }
+export JC_PRIVATE_VALUES="${private_line#*JobPrivateValues }"
+
+work=$(mktemp -d /tmp/jc-e2e.XXXXXX)
+export XDG_CONFIG_HOME="$work/config"
+source "$source_dir/tests/e2e/private_cupsd.sh"
+trap 'stop_private_cupsd; rm -rf "$work"' EXIT
+start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.out"; exit 1; }
+
+jc() { timeout 30 "$cli" --bundle "$bundle" "$@"; }
+page="$source_dir/tests/data/test-page.pdf"
+
+# Every entry, over two jobs: login name and password, then user number. (The folder name
+# is held but not sent: without a hard disk the panel files nothing and sends "*standard".)
+job1=$(jc print "$page" --printer jctest --job-name "Quarterly report" \
+  retention=hold-only pass-code=1234 hold=pass-code filing=main filing-kind=custom \
+  folder-name=Projects hold=folder-name folder-pass-code=77 hold=folder-pass-code \
+  auth=login login-name=alice hold=login-name password=s3cret hold=password \
+  account-number=42 hold=account-number user-name="Zoë Q" hold=user-name \
+  job-name=report hold=job-name) || fail "print (job 1) failed"
+job2=$(jc print "$page" --printer jctest unhold=login-name unhold=password auth=number \
+  user-number=7 hold=user-number retention=sample) || fail "print (job 2) failed"
+echo "jobs: $job1 $job2"
+
+# The filter runs asynchronously; wait for both captures, at most 20 seconds.
+for _ in $(seq 1 200); do
+  [ -s "$JC_CUPS_DIR/capture/$job1.options" ] && [ -s "$JC_CUPS_DIR/capture/$job2.options" ] && break
+  sleep 0.1
+done
+for job in "$job1" "$job2"; do
+  [ -s "$JC_CUPS_DIR/capture/$job.options" ] ||
+    { fail "job $job never reached the filter"; tail -30 "$JC_CUPS_DIR/log/error_log"; exit 1; }
+done
+
+expect_lines() {  # FILE LINE...: every line must start a line of FILE
+  local file="$1"; shift
+  for line in "$@"; do
+    grep -qF -- "$line" "$file" || fail "decode lacks \"$line\""
+  done
+}
+jc decode --pass-code 1234 --folder-pass-code 77 "$JC_CUPS_DIR/capture/$job1.options" >"$work/job1" ||
+  fail "decode of job 1 found a failed check"
+cat "$work/job1"
+expect_lines "$work/job1" "retention: hold-only" "pass-code: 1234  (jobSuspend2Key" \
+  "folder-pass-code: 77  (folderPassword2" "auth: login" "login-name: alice  (loginName11" \
+  "login-name: alice  (loginName01, run-time key" "password: s3cret  (password, run-time key" \
+  "password: s3cret  (password2" "account-number: 00042  (accountNumber," \
+  "account-number: 42  (accountNumber2" "user-name: Zoë Q  (userName," "user-name: Zoë Q  (userName2" \
+  "job-name: report  (jobName," "ok: jobSuspendKey matches the given pass-code 1234" \
+  "ok: folderPassword matches the given folder-pass-code 77" \
+  "held: pass-code login-name password user-name job-name folder-pass-code account-number folder-name"
+jc decode "$JC_CUPS_DIR/capture/$job2.options" >"$work/job2" || fail "decode of job 2 found a failed check"
+cat "$work/job2"
+# Held entries of job 1 come back in job 2 without being typed again.
+expect_lines "$work/job2" "retention: sample" "auth: number" "user-number: 00007  (userNumber," \
+  "user-number: 7  (userNumber2" "pass-code: 1234" "account-number: 42" "user-name: Zoë Q" \
+  "job-name: report"
+
+# Another user's Get-Job-Attributes sees none of our keys; the owner still sees them.
+cat >"$work/get-job.test" <<'TEST'
+{
+  NAME "Get-Job-Attributes"
+  OPERATION Get-Job-Attributes
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR integer job-id $job_id
+  ATTR name requesting-user-name $as_user
+  ATTR keyword requested-attributes all
+  STATUS successful-ok
+}
+TEST
+attrs() { timeout 20 ipptool -t -v -d job_id="$1" -d as_user="$2" "ipp://$CUPS_SERVER/printers/jctest" "$work/get-job.test"; }
+for job in "$job1" "$job2"; do
+  owner=$(attrs "$job" root | grep -c 'vorelia\.print\.PrintSettings\.')
+  other=$(attrs "$job" someone-else)
+  [ "$owner" -gt 0 ] || fail "the owner does not see the keys of job $job"
+  echo "$other" | grep -q 'status-code = successful-ok' || fail "Get-Job-Attributes of job $job failed"
+  if echo "$other" | grep -q 'vorelia\.print\.PrintSettings\.'; then
+    fail "another user sees our keys of job $job:"
+    echo "$other" | grep 'vorelia\.print\.PrintSettings\.'
+  fi
+done
+
+[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
