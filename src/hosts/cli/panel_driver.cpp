@@ -83,7 +83,7 @@ std::string PanelDriver::section(const Control& control) const {
     if (up->kind() == Control::Kind::Box && box.empty()) box = textOf(*up);
   }
   if (tab.empty()) return box;
-  return box.empty() ? tab : tab + " / " + box;
+  return box.empty() || box == tab ? tab : tab + " / " + box;
 }
 
 std::string PanelDriver::caption(const Entry& entry) const {
