@@ -32,7 +32,8 @@ start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.
 jc() { timeout 30 "$cli" --bundle "$bundle" "$@"; }
 page="$source_dir/tests/data/test-page.pdf"
 
-# Every entry, over two jobs: login name and password, then user number. (The folder name
+# Every entry, over two jobs: login name and password (one file), then user number (two
+# files: a job of several documents). (The folder name
 # is held but not sent: without a hard disk the panel files nothing and sends "*standard".)
 job1=$(jc print "$page" --printer jctest --job-name "Quarterly report" \
   retention=hold-only pass-code=1234 hold=pass-code filing=main filing-kind=custom \
@@ -40,7 +41,7 @@ job1=$(jc print "$page" --printer jctest --job-name "Quarterly report" \
   auth=login login-name=alice hold=login-name password=s3cret hold=password \
   account-number=42 hold=account-number user-name="Zoë Q" hold=user-name \
   job-name=report hold=job-name) || fail "print (job 1) failed"
-job2=$(jc print "$page" --printer jctest unhold=login-name unhold=password auth=number \
+job2=$(jc print "$page" "$page" --printer jctest unhold=login-name unhold=password auth=number \
   user-number=7 hold=user-number retention=sample) || fail "print (job 2) failed"
 echo "jobs: $job1 $job2"
 
