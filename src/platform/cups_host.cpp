@@ -55,13 +55,15 @@ ipp_t* jobRequest(ipp_op_t operation, const std::string& queue, std::string& res
                    "/printers/%s", queue.c_str());
   resource = "/printers/" + queue;
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
   return request;
 }
 
 // Sends `request` (with `file` as its document when given) and answers the job ID it
 // reports, 0 with the server's message in `error` when it failed.
-int sendJobRequest(ipp_t* request, const std::string& resource, const char* file, std::string* error) {
+int sendJobRequest(ipp_t* request, const std::string& resource, const char* file,
+                   std::string* error) {
   ipp_t* response = cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, resource.c_str(), file);
   int job = 0;
   if (cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
@@ -90,7 +92,8 @@ int submitCupsJob(const std::string& queue, const std::vector<std::string>& file
   // One file goes in a single Print-Job; several in a Create-Job and one Send-Document
   // each. The server types each document itself, as it does for lp.
   std::string resource;
-  ipp_t* request = jobRequest(files.size() == 1 ? IPP_OP_PRINT_JOB : IPP_OP_CREATE_JOB, queue, resource);
+  ipp_t* request =
+      jobRequest(files.size() == 1 ? IPP_OP_PRINT_JOB : IPP_OP_CREATE_JOB, queue, resource);
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
   cupsEncodeOptions2(request, count, options, IPP_TAG_OPERATION);
   cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);

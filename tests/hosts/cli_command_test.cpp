@@ -39,14 +39,15 @@ class CliCommand : public ::testing::Test {
     fs::path err = dir_ / "stderr";
     fs::path in = dir_ / "stdin";
     std::ofstream(in) << input;
-    std::string command = "XDG_CONFIG_HOME=" + (dir_ / "config").string() + " " +
-                          test::kCliPath + " --bundle " + test::kBundleDir + " " + arguments +
-                          " <" + in.string() + " 2>" + err.string();
+    std::string command = "XDG_CONFIG_HOME=" + (dir_ / "config").string() + " " + test::kCliPath +
+                          " --bundle " + test::kBundleDir + " " + arguments + " <" + in.string() +
+                          " 2>" + err.string();
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {-1, "", ""};
     std::string out;
     std::array<char, 4096> buffer{};
-    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+      out.append(buffer.data(), n);
     int status = pclose(pipe);
     std::ifstream errIn(err);
     std::string errText((std::istreambuf_iterator<char>(errIn)), {});
@@ -91,8 +92,9 @@ TEST_F(CliCommand, RefusedEntriesNameTheEntryAndTheReasonAndSaveNothing) {
 }
 
 TEST_F(CliCommand, HeldEntriesComeBackAndDecodeReadsWhatTheFilterGets) {
-  Outcome set = run("set retention=hold-only pass-code=1234 hold=pass-code account-number=42 "
-                "login-name=alice password=s3cret hold=login-name job-name=report --lp");
+  Outcome set =
+      run("set retention=hold-only pass-code=1234 hold=pass-code account-number=42 "
+          "login-name=alice password=s3cret hold=login-name job-name=report --lp");
   ASSERT_EQ(set.status, 0) << set.err;
   EXPECT_TRUE(has(set.out, "-o vorelia.print.PrintSettings.jobSuspend=2 ")) << set.out;
   EXPECT_TRUE(has(set.out, "-o vorelia.print.PrintSettings.holdButton=3 ")) << set.out;
@@ -110,12 +112,11 @@ TEST_F(CliCommand, HeldEntriesComeBackAndDecodeReadsWhatTheFilterGets) {
   for (std::size_t at; (at = argv5.find("-o ")) != std::string::npos;) argv5.erase(at, 3);
   Outcome decoded = run("decode --pass-code 1234 -", argv5);
   EXPECT_EQ(decoded.status, 0) << decoded.out << decoded.err;
-  for (const char* line : {"retention: hold-only", "pass-code: 1234  (jobSuspend2Key",
-                           "account-number: 00042  (accountNumber,",
-                           "login-name: alice  (loginName01, run-time key",
-                           "password: s3cret  (password, run-time key",
-                           "job-name: report  (jobName2", "held: pass-code login-name",
-                           "ok: jobSuspendKey matches the given pass-code 1234"})
+  for (const char* line :
+       {"retention: hold-only", "pass-code: 1234  (jobSuspend2Key",
+        "account-number: 00042  (accountNumber,", "login-name: alice  (loginName01, run-time key",
+        "password: s3cret  (password, run-time key", "job-name: report  (jobName2",
+        "held: pass-code login-name", "ok: jobSuspendKey matches the given pass-code 1234"})
     EXPECT_TRUE(has(decoded.out, line)) << line << "\n" << decoded.out;
   EXPECT_FALSE(has(decoded.out, "FAILED")) << decoded.out;
 
@@ -127,7 +128,8 @@ TEST_F(CliCommand, HeldEntriesComeBackAndDecodeReadsWhatTheFilterGets) {
   tampered.replace(tampered.find("accountNumber=00042"), 19, "accountNumber=00043");
   Outcome mismatch = run("decode --json", tampered);
   EXPECT_EQ(mismatch.status, 3);
-  EXPECT_TRUE(has(mismatch.out, R"({"check":"accountNumber agrees with accountNumber2","passed":false})"));
+  EXPECT_TRUE(
+      has(mismatch.out, R"({"check":"accountNumber agrees with accountNumber2","passed":false})"));
   EXPECT_EQ(run("decode", "job-uuid=x title=y\n").status, 3);
 }
 
@@ -151,8 +153,8 @@ TEST_F(CliCommand, FoldersComeFromThePrinterAndCanBeChosenAfterwards) {
   EXPECT_TRUE(printer.requests().front().problems.empty());
 
   // The list is remembered for the printer: the pop-up offers it in the next dialog.
-  Outcome chosen = run("set retention=hold-only filing=Board folder-pass-code=77 --out " +
-                   file("job").string());
+  Outcome chosen =
+      run("set retention=hold-only filing=Board folder-pass-code=77 --out " + file("job").string());
   ASSERT_EQ(chosen.status, 0) << chosen.err;
   Outcome decoded = run("decode --folder-pass-code 77 " + file("job").string());
   EXPECT_EQ(decoded.status, 0) << decoded.out;

@@ -15,8 +15,8 @@ std::optional<Options> parse(std::vector<std::string> args, std::string* error =
 }
 
 TEST(CliOptions, OptionsStandAnywhereAndWordsAfterTheCommandAreEntriesOrFiles) {
-  auto o = parse({"--printer", "q", "print", "a=b.pdf", "job-name=x", "--out", "f", "doc.pdf",
-                  "--", "--odd.pdf", "pass-code=1"});
+  auto o = parse({"--printer", "q", "print", "a=b.pdf", "job-name=x", "--out", "f", "doc.pdf", "--",
+                  "--odd.pdf", "pass-code=1"});
   ASSERT_TRUE(o);
   EXPECT_EQ(o->command, Command::Print);
   EXPECT_EQ(o->printer, "q");
@@ -83,13 +83,13 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
   ASSERT_TRUE(folder);
   EXPECT_EQ(folder->value, "Sales Team");
 
-  for (auto [word, message] : {std::pair{"colour=blue", "unknown entry \"colour\""},
-                               std::pair{"retention=on", "one of off|hold-only|hold-after|sample"},
-                               std::pair{"auth=", "one of login|number"},
-                               std::pair{"hold=address", "no hold button for \"address\""},
-                               std::pair{"hold=retention", "no hold button"},
-                               std::pair{"filing=", "a folder name"},
-                               std::pair{"folders=1", "jobcontrol folders"}}) {
+  for (auto [word, message] :
+       {std::pair{"colour=blue", "unknown entry \"colour\""},
+        std::pair{"retention=on", "one of off|hold-only|hold-after|sample"},
+        std::pair{"auth=", "one of login|number"},
+        std::pair{"hold=address", "no hold button for \"address\""},
+        std::pair{"hold=retention", "no hold button"}, std::pair{"filing=", "a folder name"},
+        std::pair{"folders=1", "jobcontrol folders"}}) {
     EXPECT_FALSE(parseAssignment(word, &error)) << word;
     EXPECT_NE(error.find(word), std::string::npos) << error;
     EXPECT_NE(error.find(message), std::string::npos) << error;

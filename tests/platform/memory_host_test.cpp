@@ -19,7 +19,8 @@ TEST(MemoryHost, OpensAPPDFromTextAsItWouldFromItsFileAndReportsBadText) {
   std::string error;
   PPDHandle fromText = openPPDText(text.str(), &error);
   ASSERT_NE(fromText, nullptr) << error;
-  PPDHandle fromFile = openPPDFile(std::string(test::kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error);
+  PPDHandle fromFile =
+      openPPDFile(std::string(test::kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error);
   ASSERT_NE(fromFile, nullptr) << error;
   EXPECT_STREQ(fromText->modelname, fromFile->modelname);
   EXPECT_EQ(fromText->num_groups, fromFile->num_groups);

@@ -30,15 +30,15 @@ int runDecode(const Options& options) {
     std::cerr << "jobcontrol: " << error << "\n";
     return kExitFailure;
   }
-  DecodeReport report = decodeJobOptions(parseJobOptions(text), *codecs,
-                                         {options.passCode, options.folderPassCode});
+  DecodeReport report =
+      decodeJobOptions(parseJobOptions(text), *codecs, {options.passCode, options.folderPassCode});
 
   if (options.json) {
     std::cout << "{\"spoolTime\":" << jsonString(report.spoolTime) << ",\n \"values\":[";
     JsonSeparator comma;
     for (const auto& v : report.values)
-      std::cout << comma() << "\n  {\"entry\":" << jsonString(v.entry) << ",\"value\":"
-                << jsonString(v.value) << ",\"key\":" << jsonString(v.key)
+      std::cout << comma() << "\n  {\"entry\":" << jsonString(v.entry)
+                << ",\"value\":" << jsonString(v.value) << ",\"key\":" << jsonString(v.key)
                 << ",\"how\":" << jsonString(v.how) << "}";
     std::cout << "],\n \"held\":[";
     JsonSeparator heldComma;

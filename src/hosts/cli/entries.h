@@ -40,9 +40,9 @@ const Entry* findEntry(std::string_view name);
 
 /// One ENTRY=VALUE word, split and checked against the table.
 struct Assignment {
-  std::string word;   ///< as typed, for messages
-  const Entry* entry;  ///< the entry, "hold" and "unhold" included
-  std::string value;   ///< the text, word or folder name
+  std::string word;             ///< as typed, for messages
+  const Entry* entry;           ///< the entry, "hold" and "unhold" included
+  std::string value;            ///< the text, word or folder name
   const Entry* held = nullptr;  ///< for hold and unhold: the entry whose button it is
 };
 

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
   std::string error;
   auto options = jc::cli::parseOptions(args, &error);
   if (!options) {
-    std::cerr << "jobcontrol: " << error << "\n" << "Try 'jobcontrol --help'.\n";
+    std::cerr << "jobcontrol: " << error << "\n"
+              << "Try 'jobcontrol --help'.\n";
     return jc::cli::kExitUsage;
   }
   if (options->help) {
@@ -20,12 +21,18 @@ int main(int argc, char** argv) {
     return jc::cli::kExitSuccess;
   }
   switch (options->command) {
-    case jc::cli::Command::Show: return jc::cli::runShow(*options);
-    case jc::cli::Command::Set: return jc::cli::runSet(*options);
-    case jc::cli::Command::Folders: return jc::cli::runFolders(*options);
-    case jc::cli::Command::Print: return jc::cli::runPrint(*options);
-    case jc::cli::Command::Decode: return jc::cli::runDecode(*options);
-    case jc::cli::Command::None: break;
+    case jc::cli::Command::Show:
+      return jc::cli::runShow(*options);
+    case jc::cli::Command::Set:
+      return jc::cli::runSet(*options);
+    case jc::cli::Command::Folders:
+      return jc::cli::runFolders(*options);
+    case jc::cli::Command::Print:
+      return jc::cli::runPrint(*options);
+    case jc::cli::Command::Decode:
+      return jc::cli::runDecode(*options);
+    case jc::cli::Command::None:
+      break;
   }
   return jc::cli::kExitUsage;
 }

@@ -206,9 +206,9 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
   const Command c = options.command;
   const std::string name = commandName(c);
   auto only = [&](bool given, const char* option, bool allowed) {
-    return given && !allowed ? std::optional<std::string>(std::string(option) +
-                                                          " is not an option of " + name)
-                             : std::nullopt;
+    return given && !allowed
+               ? std::optional<std::string>(std::string(option) + " is not an option of " + name)
+               : std::nullopt;
   };
   const bool opensPanel = c != Command::Decode;
   for (auto problem :

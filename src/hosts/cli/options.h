@@ -14,20 +14,20 @@ enum class Command { None, Show, Set, Folders, Print, Decode };
 /// What the user asked for.
 struct Options {
   Command command = Command::None;
-  std::optional<std::string> bundle;     ///< --bundle PATH
-  std::optional<std::string> printer;    ///< --printer QUEUE (a CUPS queue)
-  std::optional<std::string> ppd;        ///< --ppd FILE
-  std::optional<std::string> printerId;  ///< --printer-id ID
-  std::optional<std::string> deviceURI;  ///< --device-uri URI
-  std::optional<std::string> settings;   ///< --settings FILE
-  std::optional<std::string> jobName;    ///< --job-name NAME
-  std::optional<std::string> out;        ///< --out FILE (set, print)
-  std::optional<std::string> address;    ///< --address HOST[:PORT] (folders)
+  std::optional<std::string> bundle;          ///< --bundle PATH
+  std::optional<std::string> printer;         ///< --printer QUEUE (a CUPS queue)
+  std::optional<std::string> ppd;             ///< --ppd FILE
+  std::optional<std::string> printerId;       ///< --printer-id ID
+  std::optional<std::string> deviceURI;       ///< --device-uri URI
+  std::optional<std::string> settings;        ///< --settings FILE
+  std::optional<std::string> jobName;         ///< --job-name NAME
+  std::optional<std::string> out;             ///< --out FILE (set, print)
+  std::optional<std::string> address;         ///< --address HOST[:PORT] (folders)
   std::optional<std::string> passCode;        ///< --pass-code N (decode)
   std::optional<std::string> folderPassCode;  ///< --folder-pass-code N (decode)
-  bool json = false;  ///< --json
-  bool lp = false;    ///< --lp (set): `-o key=value` words instead of lines
-  bool help = false;  ///< -h, --help
+  bool json = false;                          ///< --json
+  bool lp = false;                            ///< --lp (set): `-o key=value` words instead of lines
+  bool help = false;                          ///< -h, --help
   /// ENTRY=VALUE words, in the order given.
   std::vector<std::string> entries;
   /// The files of `print` (one or more) and of `decode` (at most one; "-" is standard input).

@@ -44,11 +44,11 @@ std::string refusalReason(const TextField& field, char32_t cp) {
   auto accepts = [&](const std::u16string& before, const std::u16string& after) {
     std::u16string partial = after;
     TextRange proposed{after.size(), 0};
-    return formatter->isPartialStringValid(partial, proposed, before, {before.size(), 0},
-                                           nullptr);
+    return formatter->isPartialStringValid(partial, proposed, before, {before.size(), 0}, nullptr);
   };
-  if (!accepts(u"", one)) return accepts(u"", u"0") ? "the field takes digits only"
-                                                    : "the field's input filter refuses it";
+  if (!accepts(u"", one))
+    return accepts(u"", u"0") ? "the field takes digits only"
+                              : "the field's input filter refuses it";
   std::u16string text;
   for (int n = 0; n < 4096; ++n) {
     if (!accepts(text, text + one))

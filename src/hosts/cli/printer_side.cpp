@@ -19,7 +19,9 @@ namespace {
 
 namespace keys = jc::settings;
 
-std::string lastPart(const char* key) { return std::string(key).substr(keys::kKeyPrefix.size()); }
+std::string lastPart(const char* key) {
+  return std::string(key).substr(keys::kKeyPrefix.size());
+}
 
 // Short codes are left-filled with "0" to five characters before they are digested.
 std::string leftFilled(const std::string& code) {
@@ -27,7 +29,9 @@ std::string leftFilled(const std::string& code) {
   return std::string(5 - code.size(), '0') + code;
 }
 
-std::string upToZero(const std::string& bytes) { return bytes.substr(0, bytes.find('\0')); }
+std::string upToZero(const std::string& bytes) {
+  return bytes.substr(0, bytes.find('\0'));
+}
 
 class Decoder {
  public:
@@ -81,9 +85,10 @@ class Decoder {
 // the key being the last 16 characters of the spool-time text. "" without a key.
 std::string runTimeDecipher(const std::string& cipher, const std::string& spoolTime) {
   if (spoolTime.size() < 16 || cipher.empty()) return "";
-  const auto* key = reinterpret_cast<const unsigned char*>(spoolTime.data() + spoolTime.size() - 16);
+  const auto* key =
+      reinterpret_cast<const unsigned char*>(spoolTime.data() + spoolTime.size() - 16);
   std::unique_ptr<EVP_CIPHER_CTX, void (*)(EVP_CIPHER_CTX*)> ctx(EVP_CIPHER_CTX_new(),
-                                                                  EVP_CIPHER_CTX_free);
+                                                                 EVP_CIPHER_CTX_free);
   std::size_t whole = cipher.size() / 16 * 16;
   std::string out(whole + 16, '\0');
   int written = 0;
@@ -145,7 +150,9 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
   auto add = [&](std::string entry, std::string value, const char* key, std::string how) {
     report.values.push_back({std::move(entry), std::move(value), lastPart(key), std::move(how)});
   };
-  auto check = [&](std::string what, bool passed) { report.checks.push_back({std::move(what), passed}); };
+  auto check = [&](std::string what, bool passed) {
+    report.checks.push_back({std::move(what), passed});
+  };
 
   if (auto spool = d.get(keys::kSpoolTimeKey)) report.spoolTime = d.hexBytes(*spool);
   const std::string& spool = report.spoolTime;
@@ -160,9 +167,11 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     add("filing", kWords[n], keys::kFilingKey, "digit " + *digit);
   }
   if (auto hex = d.get(keys::kFolderPathKey))
-    add("folder-name", decodeTextLossy(d.hexBytes(*hex), system), keys::kFolderPathKey, "system encoding");
+    add("folder-name", decodeTextLossy(d.hexBytes(*hex), system), keys::kFolderPathKey,
+        "system encoding");
   if (auto hex = d.get(keys::kFolderPath2Key))
-    add("folder-name", decodeTextLossy(d.hexBytes(*hex), kLatin1), keys::kFolderPath2Key, "Latin-1 form");
+    add("folder-name", decodeTextLossy(d.hexBytes(*hex), kLatin1), keys::kFolderPath2Key,
+        "Latin-1 form");
   if (auto digit = d.get(keys::kAuthenticationKey))
     add("auth", *digit == "1" ? "login" : "number", keys::kAuthenticationKey, "digit " + *digit);
 
@@ -175,8 +184,10 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     const std::optional<std::string>& given;
     bool spoolFirst;
   };
-  for (const Code& c : {Code{"pass-code", keys::kJobSuspend2KeyKey, keys::kJobSuspendKeyKey, given.passCode, false},
-                        Code{"folder-pass-code", keys::kFolderPassword2Key, keys::kFolderPasswordKey, given.folderPassCode, true}}) {
+  for (const Code& c :
+       {Code{"pass-code", keys::kJobSuspend2KeyKey, keys::kJobSuspendKeyKey, given.passCode, false},
+        Code{"folder-pass-code", keys::kFolderPassword2Key, keys::kFolderPasswordKey,
+             given.folderPassCode, true}}) {
     std::optional<std::string> stored;
     if (auto hex = d.get(c.cipherKey)) {
       stored = d.storedDecipher(d.hexBytes(*hex));
@@ -187,7 +198,8 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     };
     auto digest = d.get(c.digestKey);
     if (digest && stored)
-      check(lastPart(c.digestKey) + " is the digest of the stored " + c.entry, digestOf(*stored) == *digest);
+      check(lastPart(c.digestKey) + " is the digest of the stored " + c.entry,
+            digestOf(*stored) == *digest);
     if (c.given)
       check(lastPart(c.digestKey) + " matches the given " + c.entry + " " + *c.given,
             digest && digestOf(*c.given) == *digest);
@@ -202,7 +214,9 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     if (auto hex = d.get(cipherKey)) {
       std::string stored = d.storedDecipher(d.hexBytes(*hex));
       add(entry, stored, cipherKey, "stored key");
-      if (clear) check(lastPart(clearKey) + " agrees with " + lastPart(cipherKey), leftFilled(stored) == *clear);
+      if (clear)
+        check(lastPart(clearKey) + " agrees with " + lastPart(cipherKey),
+              leftFilled(stored) == *clear);
     }
   }
 
@@ -228,14 +242,18 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     add("password", *storedPassword, keys::kPassword2Key, "stored key");
   }
   if (runTimeNeeded) check("spoolTime gives the run-time key", spool.size() >= 16);
-  if (storedLogin && runTimeLogin) check("loginName01 agrees with loginName11", *storedLogin == *runTimeLogin);
-  if (storedPassword && runTimePassword) check("password agrees with password2", *storedPassword == *runTimePassword);
+  if (storedLogin && runTimeLogin)
+    check("loginName01 agrees with loginName11", *storedLogin == *runTimeLogin);
+  if (storedPassword && runTimePassword)
+    check("password agrees with password2", *storedPassword == *runTimePassword);
 
   // Names: hex of the system-encoding bytes, and of the Latin-1 form.
   for (auto [entry, key, key2] : {std::tuple{"user-name", keys::kUserNameKey, keys::kUserName2Key},
                                   std::tuple{"job-name", keys::kJobNameKey, keys::kJobName2Key}}) {
-    if (auto hex = d.get(key)) add(entry, decodeTextLossy(d.hexBytes(*hex), system), key, "system encoding");
-    if (auto hex = d.get(key2)) add(entry, decodeTextLossy(d.hexBytes(*hex), kLatin1), key2, "Latin-1 form");
+    if (auto hex = d.get(key))
+      add(entry, decodeTextLossy(d.hexBytes(*hex), system), key, "system encoding");
+    if (auto hex = d.get(key2))
+      add(entry, decodeTextLossy(d.hexBytes(*hex), kLatin1), key2, "Latin-1 form");
   }
 
   if (auto mask = d.get(keys::kHoldButtonKey)) {
@@ -243,10 +261,10 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     auto [end, ec] = std::from_chars(mask->data(), mask->data() + mask->size(), bits);
     check("holdButton is a decimal mask", ec == std::errc() && end == mask->data() + mask->size());
     static const std::map<std::uint32_t, const char*> kNames = {
-        {keys::kHoldPassCode, "pass-code"},         {keys::kHoldLoginName, "login-name"},
-        {keys::kHoldPassword, "password"},          {keys::kHoldUserName, "user-name"},
-        {keys::kHoldJobName, "job-name"},           {keys::kHoldFolderPassCode, "folder-pass-code"},
-        {keys::kHoldUserNumber, "user-number"},     {keys::kHoldAccountNumber, "account-number"},
+        {keys::kHoldPassCode, "pass-code"},     {keys::kHoldLoginName, "login-name"},
+        {keys::kHoldPassword, "password"},      {keys::kHoldUserName, "user-name"},
+        {keys::kHoldJobName, "job-name"},       {keys::kHoldFolderPassCode, "folder-pass-code"},
+        {keys::kHoldUserNumber, "user-number"}, {keys::kHoldAccountNumber, "account-number"},
         {keys::kHoldFolderName, "folder-name"}};
     for (const auto& [bit, name] : kNames)
       if (bits & bit) report.held.push_back(name);

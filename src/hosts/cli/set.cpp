@@ -16,7 +16,8 @@ namespace {
 std::string shellWord(const std::string& word) {
   bool plain = !word.empty();
   for (char c : word)
-    if (!(std::isalnum(static_cast<unsigned char>(c)) || std::string_view("=._-+/:,@%").find(c) != std::string_view::npos))
+    if (!(std::isalnum(static_cast<unsigned char>(c)) ||
+          std::string_view("=._-+/:,@%").find(c) != std::string_view::npos))
       plain = false;
   if (plain) return word;
   std::string quoted = "'";
@@ -42,8 +43,7 @@ int applyEntries(Session& session, const Options& options) {
   PanelDriver driver(session.view);
   for (const Assignment& assignment : assignments) {
     if (auto refused = driver.apply(assignment)) {
-      std::cerr << "jobcontrol: " << assignment.word << ": " << *refused
-                << "; nothing was saved\n";
+      std::cerr << "jobcontrol: " << assignment.word << ": " << *refused << "; nothing was saved\n";
       return kExitUsage;
     }
   }

@@ -22,7 +22,9 @@ struct Row {
   std::optional<bool> held;  // only for entries with a hold button in the layout
 };
 
-std::string onOff(int state) { return state == 1 ? "on" : "off"; }
+std::string onOff(int state) {
+  return state == 1 ? "on" : "off";
+}
 
 std::vector<Row> rowsOf(const PanelDriver& driver) {
   std::vector<Row> rows;
@@ -42,7 +44,8 @@ std::vector<Row> rowsOf(const PanelDriver& driver) {
       // A password field shows dots, not the password.
       if (entry.name == "password") {
         row.value.clear();
-        for (std::size_t i = utf8ToUtf32(field->stringValue()).size(); i > 0; --i) row.value += "\u2022";
+        for (std::size_t i = utf8ToUtf32(field->stringValue()).size(); i > 0; --i)
+          row.value += "\u2022";
       }
     } else if (auto* popup = dynamic_cast<PopUpButton*>(control)) {
       row.value = popup->titleOfSelectedItem();
@@ -62,8 +65,8 @@ std::vector<Row> rowsOf(const PanelDriver& driver) {
     // The hold mode belongs to the retention entry, on a matrix of its own.
     if (entry.kind == EntryKind::Retention) {
       if (auto* modes = driver.find<Matrix>("suspendMatrix")) {
-        static const Entry kHoldMode{"retention", EntryKind::Matrix, "suspendMatrix",
-                                     "suspendBox", "", {}};
+        static const Entry kHoldMode{
+            "retention", EntryKind::Matrix, "suspendMatrix", "suspendBox", "", {}};
         Row mode;
         mode.section = driver.section(*modes);
         mode.entry = entry.name;
@@ -80,7 +83,9 @@ std::vector<Row> rowsOf(const PanelDriver& driver) {
   return rows;
 }
 
-std::size_t width(const std::string& text) { return utf8ToUtf32(text).size(); }
+std::size_t width(const std::string& text) {
+  return utf8ToUtf32(text).size();
+}
 std::string padded(const std::string& text, std::size_t to) {
   std::size_t w = width(text);
   return text + std::string(w < to ? to - w : 1, ' ');
@@ -101,8 +106,8 @@ int runShow(const Options& options) {
   const std::string name = session->panel->panelName();
 
   if (options.json) {
-    std::cout << "{\"panel\":" << jsonString(name) << ",\"printer\":{\"id\":"
-              << jsonString(session->printerId) << ",\"deviceURI\":"
+    std::cout << "{\"panel\":" << jsonString(name)
+              << ",\"printer\":{\"id\":" << jsonString(session->printerId) << ",\"deviceURI\":"
               << (session->deviceURI ? jsonString(*session->deviceURI) : "null")
               << "},\n \"sections\":[";
     JsonSeparator sectionComma;
@@ -115,9 +120,9 @@ int runShow(const Options& options) {
         std::cout << ",";
       }
       const Row& r = rows[i];
-      std::cout << "\n   {\"entry\":" << jsonString(r.entry) << ",\"control\":"
-                << jsonString(r.control) << ",\"caption\":" << jsonString(r.caption)
-                << ",\"value\":" << jsonString(r.value)
+      std::cout << "\n   {\"entry\":" << jsonString(r.entry)
+                << ",\"control\":" << jsonString(r.control)
+                << ",\"caption\":" << jsonString(r.caption) << ",\"value\":" << jsonString(r.value)
                 << ",\"enabled\":" << (r.enabled ? "true" : "false");
       if (r.held) std::cout << ",\"held\":" << (*r.held ? "true" : "false");
       if (!r.choices.empty()) {
