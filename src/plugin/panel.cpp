@@ -77,15 +77,7 @@ VoreliaPrintPdeTz630eJC::~VoreliaPrintPdeTz630eJC() {
   preferenceName.reset();
   mfpURL.reset();
   spaceImage.reset();
-  prefSuspendKeyStringRef.reset();
-  prefAuthenticationBooleanRef.reset();
-  prefLoginNameStringRef.reset();
-  prefPasswordStringRef.reset();
-  prefUserNumberStringRef.reset();
-  prefUserNameStringRef.reset();
-  prefJobNameStringRef.reset();
-  prefFolderPassStringRef.reset();
-  prefAccountNumberStringRef.reset();
+  clearPreferenceValues();
   // The panel's own reference on the view goes; a host that took the view keeps it.
   panelView_.reset();
   pdePluginCallbackObject.reset();

@@ -57,8 +57,7 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   });
 }
 
-void VoreliaPrintPdeTz630eJC::GetUserPreference() {
-  prefHoldButtonFlag = 0;
+void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
   prefSuspendKeyStringRef.reset();
   prefAuthenticationBooleanRef.reset();
   prefLoginNameStringRef.reset();
@@ -69,6 +68,11 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
   prefFolderPassStringRef.reset();
   prefAccountNumberStringRef.reset();
   prefFolderNameStringRef.reset();
+}
+
+void VoreliaPrintPdeTz630eJC::GetUserPreference() {
+  prefHoldButtonFlag = 0;
+  clearPreferenceValues();
 
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
