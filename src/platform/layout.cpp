@@ -81,7 +81,8 @@ class Builder {
     control.setEnabled(flag(node, "enabled", true));
     if (pugi::xml_attribute action = node.attribute("action")) {
       Control::Action method = owner_.actionNamed(action.value());
-      if (!method) fail(node, "action \"" + std::string(action.value()) + "\" is unknown to the owner");
+      if (!method)
+        fail(node, "action \"" + std::string(action.value()) + "\" is unknown to the owner");
       control.setAction(std::move(method));
     }
   }
@@ -236,7 +237,8 @@ LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owne
     builder.connect();
     return {view, ""};
   } catch (const LayoutError& e) {
-    return {nullptr, file.string() + ":" + std::to_string(lineOf(text, e.offset)) + ": " + e.message};
+    return {nullptr,
+            file.string() + ":" + std::to_string(lineOf(text, e.offset)) + ": " + e.message};
   }
 }
 
