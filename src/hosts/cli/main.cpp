@@ -53,8 +53,7 @@ int run(const jc::cli::Options& options) {
     callback->setPrinter(jc::Printer(*options.printerId, options.deviceURI));
   } else {
     callback->setPPD(jc::openPPDText(jc::cli::kDemoPPD, &error));
-    callback->setPrinter(
-        jc::Printer(jc::cli::kDemoPrinterId, std::string(jc::cli::kDemoDeviceURI)));
+    callback->setPrinter(jc::Printer(jc::cli::kDemoPrinterId, std::string(jc::cli::kDemoDeviceURI)));
   }
 
   auto settings = std::make_shared<jc::MemoryPrintSettings>(options.jobName.value_or("Untitled"));
@@ -105,8 +104,7 @@ int main(int argc, char** argv) {
   std::string error;
   auto options = jc::cli::parseOptions(args, &error);
   if (!options) {
-    std::cerr << "jobcontrol: " << error << "\n"
-              << "Try 'jobcontrol --help'.\n";
+    std::cerr << "jobcontrol: " << error << "\n" << "Try 'jobcontrol --help'.\n";
     return kExitUsage;
   }
   if (options->help) {
