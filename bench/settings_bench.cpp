@@ -24,7 +24,8 @@ struct Filled {
     callback->setPrintSettings(std::make_shared<jc::MemoryPrintSettings>("Quarterly report"));
     if (withPPD) {
       std::string error;
-      callback->setPPD(jc::openPPDFile(JOBCONTROL_SOURCE_DIR "/tools/ppd/vorelia-demo.ppd", &error));
+      callback->setPPD(
+          jc::openPPDFile(JOBCONTROL_SOURCE_DIR "/tools/ppd/vorelia-demo.ppd", &error));
       callback->setPrinter(jc::Printer("bench", std::string("ipp://127.0.0.1/ipp/print")));
     }
     panel = std::make_unique<VoreliaPrintPdeTz630eJC>(

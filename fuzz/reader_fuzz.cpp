@@ -15,7 +15,8 @@ namespace {
 
 struct Fixture {
   std::shared_ptr<jc::MemoryPluginCallback> callback = std::make_shared<jc::MemoryPluginCallback>();
-  std::shared_ptr<jc::MemoryPrintSettings> settings = std::make_shared<jc::MemoryPrintSettings>("job");
+  std::shared_ptr<jc::MemoryPrintSettings> settings =
+      std::make_shared<jc::MemoryPrintSettings>("job");
   std::unique_ptr<VoreliaPrintPdeTz630eJC> panel;
   Fixture() {
     callback->setPrintSettings(settings);

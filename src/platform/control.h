@@ -24,8 +24,17 @@ class Window;
 class Control {
  public:
   enum class Kind {
-    View, Box, Button, ButtonCell, Matrix, TextField, PopUpButton, TabView, TabViewItem,
-    ProgressIndicator, ImageView
+    View,
+    Box,
+    Button,
+    ButtonCell,
+    Matrix,
+    TextField,
+    PopUpButton,
+    TabView,
+    TabViewItem,
+    ProgressIndicator,
+    ImageView
   };
   /// A control's place on its parent, in points; the GUI host lays controls out by it.
   struct Frame {

@@ -81,7 +81,8 @@ class Builder {
     control.setEnabled(flag(node, "enabled", true));
     if (pugi::xml_attribute action = node.attribute("action")) {
       Control::Action method = owner_.actionNamed(action.value());
-      if (!method) fail(node, "action \"" + std::string(action.value()) + "\" is unknown to the owner");
+      if (!method)
+        fail(node, "action \"" + std::string(action.value()) + "\" is unknown to the owner");
       control.setAction(std::move(method));
     }
   }
@@ -218,9 +219,24 @@ long lineOf(const std::string& text, std::ptrdiff_t offset) {
 
 }  // namespace
 
+namespace {
+std::string& lastError() {
+  thread_local std::string error;
+  return error;
+}
+LayoutResult remember(LayoutResult result) {
+  if (!result) lastError() = result.error;
+  return result;
+}
+}  // namespace
+
+const std::string& lastLayoutError() {
+  return lastError();
+}
+
 LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owner) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return {nullptr, file.string() + ": cannot read the layout file"};
+  if (!in) return remember({nullptr, file.string() + ": cannot read the layout file"});
   std::ostringstream bytes;
   bytes << in.rdbuf();
   std::string text = std::move(bytes).str();
@@ -228,23 +244,24 @@ LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owne
   pugi::xml_document doc;
   pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size());
   if (!parsed)
-    return {nullptr, file.string() + ":" + std::to_string(lineOf(text, parsed.offset)) +
-                         ": the layout does not parse: " + parsed.description()};
+    return remember({nullptr, file.string() + ":" + std::to_string(lineOf(text, parsed.offset)) +
+                                  ": the layout does not parse: " + parsed.description()});
   try {
     Builder builder(owner);
     auto view = builder.build(doc.document_element());
     builder.connect();
     return {view, ""};
   } catch (const LayoutError& e) {
-    return {nullptr, file.string() + ":" + std::to_string(lineOf(text, e.offset)) + ": " + e.message};
+    return remember(
+        {nullptr, file.string() + ":" + std::to_string(lineOf(text, e.offset)) + ": " + e.message});
   }
 }
 
 LayoutResult loadLayout(const Bundle& bundle, const std::string& name, LayoutOwner& owner) {
   auto file = bundle.pathForResource(name, "layout");
   if (!file)
-    return {nullptr, (bundle.resourcesPath() / (name + ".layout")).string() +
-                         ": no such layout in the bundle"};
+    return remember({nullptr, (bundle.resourcesPath() / (name + ".layout")).string() +
+                                  ": no such layout in the bundle"});
   return loadLayoutFile(*file, owner);
 }
 

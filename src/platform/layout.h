@@ -41,4 +41,8 @@ LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owne
 /// error that names it.
 LayoutResult loadLayout(const Bundle& bundle, const std::string& name, LayoutOwner& owner);
 
+/// The error of the last layout load on this thread that failed ("" when none has). A panel
+/// answers no view without an error of its own, so a host reads the reason here.
+const std::string& lastLayoutError();
+
 }  // namespace jc

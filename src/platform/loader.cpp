@@ -25,11 +25,11 @@ std::optional<LoadedPlugIn> loadPlugIn(const std::filesystem::path& path, std::s
   void* handle = dlopen(object.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle) return fail(object.string() + ": cannot load: " + dlerror());
   auto create = reinterpret_cast<JobControlPlugInCreateFn>(dlsym(handle, JC_PLUGIN_ENTRY_POINT));
-  if (!create)
-    return fail(object.string() + ": no entry point " JC_PLUGIN_ENTRY_POINT);
+  if (!create) return fail(object.string() + ": no entry point " JC_PLUGIN_ENTRY_POINT);
   std::unique_ptr<PDEPlugIn> plugIn(create());
   if (!plugIn) return fail(object.string() + ": the entry point made no plug-in object");
-  if (!plugIn->initWithBundle(bundle)) return fail(object.string() + ": the plug-in refused its bundle");
+  if (!plugIn->initWithBundle(bundle))
+    return fail(object.string() + ": the plug-in refused its bundle");
   return LoadedPlugIn{bundle, std::move(plugIn)};
 }
 

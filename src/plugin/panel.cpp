@@ -15,9 +15,9 @@ namespace {
 std::optional<std::string> hostOfDeviceURI(const std::string& uri) {
   char scheme[64], user[256], host[256], resource[1024];
   int port = 0;
-  http_uri_status_t status = httpSeparateURI(HTTP_URI_CODING_NONE, uri.c_str(), scheme,
-                                             sizeof scheme, user, sizeof user, host, sizeof host,
-                                             &port, resource, sizeof resource);
+  http_uri_status_t status =
+      httpSeparateURI(HTTP_URI_CODING_NONE, uri.c_str(), scheme, sizeof scheme, user, sizeof user,
+                      host, sizeof host, &port, resource, sizeof resource);
   if (status < HTTP_URI_STATUS_OK) return std::nullopt;
   std::string_view s = scheme;
   if (s != "ipp" && s != "lpd" && s != "socket") return std::nullopt;
@@ -77,15 +77,7 @@ VoreliaPrintPdeTz630eJC::~VoreliaPrintPdeTz630eJC() {
   preferenceName.reset();
   mfpURL.reset();
   spaceImage.reset();
-  prefSuspendKeyStringRef.reset();
-  prefAuthenticationBooleanRef.reset();
-  prefLoginNameStringRef.reset();
-  prefPasswordStringRef.reset();
-  prefUserNumberStringRef.reset();
-  prefUserNameStringRef.reset();
-  prefJobNameStringRef.reset();
-  prefFolderPassStringRef.reset();
-  prefAccountNumberStringRef.reset();
+  clearPreferenceValues();
   // The panel's own reference on the view goes; a host that took the view keeps it.
   panelView_.reset();
   pdePluginCallbackObject.reset();
@@ -220,8 +212,8 @@ VoreliaPrintPdeTz630eJCPDEPlugIn::PDEPanelsForType(const std::string& type,
     try {
       // The bundle that holds this very code, as the platform's bundle-for-class does.
       static const int anchor = 0;
-      panels.push_back(std::make_shared<VoreliaPrintPdeTz630eJC>(
-          std::move(callback), jc::Bundle::containing(&anchor)));
+      panels.push_back(std::make_shared<VoreliaPrintPdeTz630eJC>(std::move(callback),
+                                                                 jc::Bundle::containing(&anchor)));
     } catch (...) {
       _PDEEpilog(this, "PDEPanelsForType:=NSArray(%@)", nullptr);
       return std::nullopt;

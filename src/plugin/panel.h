@@ -182,6 +182,8 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void getNonPPDSettingsFromPrintSettings();
 
   // ---- Preferences (prefs/) ----
+  /// Empties the ten preference slots (the mask is left alone).
+  void clearPreferenceValues();
   void CheckPreference();
   void GetUserPreference();
   void GetFolderPreference();

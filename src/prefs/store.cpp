@@ -57,8 +57,7 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   });
 }
 
-void VoreliaPrintPdeTz630eJC::GetUserPreference() {
-  prefHoldButtonFlag = 0;
+void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
   prefSuspendKeyStringRef.reset();
   prefAuthenticationBooleanRef.reset();
   prefLoginNameStringRef.reset();
@@ -69,6 +68,11 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
   prefFolderPassStringRef.reset();
   prefAccountNumberStringRef.reset();
   prefFolderNameStringRef.reset();
+}
+
+void VoreliaPrintPdeTz630eJC::GetUserPreference() {
+  prefHoldButtonFlag = 0;
+  clearPreferenceValues();
 
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
@@ -84,15 +88,24 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 
   auto slot = [&](HeldEntry entry) -> std::optional<std::string>* {
     switch (entry) {
-      case HeldEntry::PassCode: return &prefSuspendKeyStringRef;
-      case HeldEntry::LoginName: return &prefLoginNameStringRef;
-      case HeldEntry::Password: return &prefPasswordStringRef;
-      case HeldEntry::UserName: return &prefUserNameStringRef;
-      case HeldEntry::JobName: return &prefJobNameStringRef;
-      case HeldEntry::FolderPassCode: return &prefFolderPassStringRef;
-      case HeldEntry::UserNumber: return &prefUserNumberStringRef;
-      case HeldEntry::AccountNumber: return &prefAccountNumberStringRef;
-      case HeldEntry::FolderName: return &prefFolderNameStringRef;
+      case HeldEntry::PassCode:
+        return &prefSuspendKeyStringRef;
+      case HeldEntry::LoginName:
+        return &prefLoginNameStringRef;
+      case HeldEntry::Password:
+        return &prefPasswordStringRef;
+      case HeldEntry::UserName:
+        return &prefUserNameStringRef;
+      case HeldEntry::JobName:
+        return &prefJobNameStringRef;
+      case HeldEntry::FolderPassCode:
+        return &prefFolderPassStringRef;
+      case HeldEntry::UserNumber:
+        return &prefUserNumberStringRef;
+      case HeldEntry::AccountNumber:
+        return &prefAccountNumberStringRef;
+      case HeldEntry::FolderName:
+        return &prefFolderNameStringRef;
     }
     return nullptr;
   };
@@ -109,8 +122,8 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
   const std::uint32_t core = jc::coreEncodingFromStringEncoding(systemEncoding);
   // The first `limit` bytes of a text in `encoding`, up to its first 0 byte.
   auto bytesOf = [](const std::string& text, std::uint32_t encoding, std::size_t limit) {
-    return std::string(untilNul(
-        jc::convertText(text, encoding, SIZE_MAX, limit, jc::Unconvertible::Stop).bytes));
+    return std::string(
+        untilNul(jc::convertText(text, encoding, SIZE_MAX, limit, jc::Unconvertible::Stop).bytes));
   };
   auto cipherHex = [&](const std::string& plain, std::size_t blockBytes) {
     return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
@@ -138,7 +151,8 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     if (passwordEditText)
       put(HeldEntry::Password, cipherHex(bytesOf(passwordEditText->stringValue(), core, 32), 32));
     if (userNumberEditText)
-      put(HeldEntry::UserNumber, cipherHex(bytesOf(userNumberEditText->stringValue(), core, 16), 16));
+      put(HeldEntry::UserNumber,
+          cipherHex(bytesOf(userNumberEditText->stringValue(), core, 16), 16));
     if (accountNumberEditText)
       put(HeldEntry::AccountNumber,
           cipherHex(bytesOf(accountNumberEditText->stringValue(), core, 16), 16));
@@ -149,7 +163,8 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
           cipherHex(bytesOf(folderPasswordEditText->stringValue(), jc::core_encoding::kASCII, 255),
                     16));
     if (folderNameEditText) put(HeldEntry::FolderName, folderNameEditText->stringValue());
-    entries[kHoldButton] = static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
+    entries[kHoldButton] =
+        static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
   });
 }
 

@@ -5,15 +5,24 @@ namespace jc::settings {
 
 jc::Outlet<jc::Button>& holdButtonFor(VoreliaPrintPdeTz630eJC& panel, HeldEntry entry) {
   switch (entry) {
-    case HeldEntry::PassCode: return panel.suspendKeyButton;
-    case HeldEntry::LoginName: return panel.loginNameButton;
-    case HeldEntry::Password: return panel.passwordButton;
-    case HeldEntry::UserName: return panel.userNameButton;
-    case HeldEntry::JobName: return panel.jobNameButton;
-    case HeldEntry::FolderPassCode: return panel.folderPasswordButton;
-    case HeldEntry::UserNumber: return panel.userNumberButton;
-    case HeldEntry::AccountNumber: return panel.accountNumberButton;
-    case HeldEntry::FolderName: return panel.folderNameButton;
+    case HeldEntry::PassCode:
+      return panel.suspendKeyButton;
+    case HeldEntry::LoginName:
+      return panel.loginNameButton;
+    case HeldEntry::Password:
+      return panel.passwordButton;
+    case HeldEntry::UserName:
+      return panel.userNameButton;
+    case HeldEntry::JobName:
+      return panel.jobNameButton;
+    case HeldEntry::FolderPassCode:
+      return panel.folderPasswordButton;
+    case HeldEntry::UserNumber:
+      return panel.userNumberButton;
+    case HeldEntry::AccountNumber:
+      return panel.accountNumberButton;
+    case HeldEntry::FolderName:
+      return panel.folderNameButton;
   }
   return panel.suspendKeyButton;  // unreachable: every entry is listed
 }

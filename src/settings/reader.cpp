@@ -1,19 +1,19 @@
 // The reader: the job's print settings back into the panel's controls. Remembered
 // preference values win once over the print settings; the control actions run after each
 // group so dependent controls follow as if the user had made the same choices.
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <functional>
 #include <vector>
 
+#include "crypto/credential_codecs.h"
 #include "platform/text_encoding.h"
 #include "platform/user.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
-#include "crypto/credential_codecs.h"
-#include "settings/value_encodings.h"
 #include "settings/keys.h"
+#include "settings/value_encodings.h"
 #include "settings/value_text.h"
 
 namespace {
@@ -68,7 +68,9 @@ std::string decipherHex(const std::string& text, std::size_t characters) {
   return storedDecipher(cipher);
 }
 
-bool bit(std::uint32_t mask, std::uint32_t value) { return (mask & value) != 0; }
+bool bit(std::uint32_t mask, std::uint32_t value) {
+  return (mask & value) != 0;
+}
 
 }  // namespace
 
@@ -102,10 +104,17 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
   if (retentionCheckBox) {
     if (Stored mode = readValue(*settings, kJobSuspendKey); mode.present && !mode.text.empty()) {
       switch (mode.text.front()) {
-        case '1': R = 2; break;
-        case '2': R = 1; break;
-        case '3': R = 3; break;
-        default: break;
+        case '1':
+          R = 2;
+          break;
+        case '2':
+          R = 1;
+          break;
+        case '3':
+          R = 3;
+          break;
+        default:
+          break;
       }
     }
     if (isTiger() && !tigerHDDFlag) R = 0;
@@ -213,11 +222,13 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     if (!stored || stored->empty()) {
       loginNameEditText->setStringValue("");
     } else {
-      std::vector<char> decoded(static_cast<std::size_t>(Base64decode_len(stored->c_str())) + 16, '\0');
+      std::vector<char> decoded(static_cast<std::size_t>(Base64decode_len(stored->c_str())) + 16,
+                                '\0');
       int length = Base64decode(decoded.data(), stored->c_str());
       std::vector<char> plain(decoded.size() + 16, '\0');
       my_aes_decrypt(reinterpret_cast<const unsigned char*>(decoded.data()), length, plain.data());
-      loginNameEditText->setStringValue(text(untilNul(std::string_view(plain.data(), plain.size()))));
+      loginNameEditText->setStringValue(
+          text(untilNul(std::string_view(plain.data(), plain.size()))));
     }
     loginNameStringRef.reset();
     loginNameLockFlag = false;
@@ -300,15 +311,17 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     button->setState(held ? 1 : 0);
     (this->*action)(*button);
   };
-  readName(userNameEditText, kHoldUserName, prefUserNameStringRef, kUserNameKey,
-           [&] {
-             std::string name = jc::fullUserName();
-             return name.empty() ? userNameEditText->stringValue() : name;
-           },
-           userNameButton, &VoreliaPrintPdeTz630eJC::userNameButtonProc);
-  readName(jobNameEditText, kHoldJobName, prefJobNameStringRef, kJobNameKey,
-           [&] { return settings->jobName(); }, jobNameButton,
-           &VoreliaPrintPdeTz630eJC::jobNameButtonProc);
+  readName(
+      userNameEditText, kHoldUserName, prefUserNameStringRef, kUserNameKey,
+      [&] {
+        std::string name = jc::fullUserName();
+        return name.empty() ? userNameEditText->stringValue() : name;
+      },
+      userNameButton, &VoreliaPrintPdeTz630eJC::userNameButtonProc);
+  readName(
+      jobNameEditText, kHoldJobName, prefJobNameStringRef, kJobNameKey,
+      [&] { return settings->jobName(); }, jobNameButton,
+      &VoreliaPrintPdeTz630eJC::jobNameButtonProc);
 
   // 13.
   readCipher(folderPasswordEditText, kHoldFolderPassCode, prefFolderPassStringRef,

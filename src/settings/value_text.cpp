@@ -1,12 +1,12 @@
-// Hex, cipher and text helpers over the exported codecs.
+// Hex, cipher and text helpers for the writer, reader and preference store, over the
+// codecs' C++ layer.
 #include "settings/value_text.h"
 
-#include <array>
-#include <vector>
+#include <span>
 
+#include "crypto/aes_ecb.h"
+#include "crypto/base64.h"
 #include "platform/text_encoding.h"
-#include "crypto/credential_codecs.h"
-#include "settings/value_encodings.h"
 
 namespace jc::settings {
 
@@ -15,7 +15,9 @@ namespace {
 constexpr int kCipherArea = 512;
 }  // namespace
 
-std::string_view untilNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+std::string_view untilNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
 
 std::string leftFilled(std::string_view code) {
   if (code.empty() || code.size() >= 5) return std::string(code);
@@ -23,45 +25,30 @@ std::string leftFilled(std::string_view code) {
 }
 
 std::size_t cipherLength(const std::string& plain) {
-  std::size_t length = untilNul(plain).size();
-  return (length + 15) / 16 * 16;
+  return crypto::cipherLength(untilNul(plain).size());
 }
 
 std::string storedCipherHex(const std::string& plain, std::size_t blockBytes) {
-  std::array<unsigned char, kCipherArea> cipher{};
-  std::string c = std::string(untilNul(plain));
-  my_aes_encrypt(c.c_str(), cipher.data(), kCipherArea - 1);
-  return hexText(std::string_view(reinterpret_cast<const char*>(cipher.data()), blockBytes));
+  // The cipher area is zero beyond the cipher, so a one-block value shows zero digits.
+  std::vector<std::uint8_t> cipher = crypto::encipher(crypto::kStoredKey, untilNul(plain));
+  cipher.resize(blockBytes, 0);
+  return hexText(std::span<const std::uint8_t>(cipher));
 }
-
-namespace {
-std::string base64(const unsigned char* bytes, std::size_t length) {
-  std::string out(static_cast<std::size_t>(Base64encode_len(static_cast<int>(length))) + 1, '\0');
-  Base64encode(out.data(), reinterpret_cast<const char*>(bytes), static_cast<int>(length));
-  return std::string(untilNul(out));
-}
-}  // namespace
 
 std::string storedCipherBase64(const std::string& plain) {
-  std::array<unsigned char, kCipherArea> cipher{};
-  std::string c = std::string(untilNul(plain));
-  my_aes_encrypt(c.c_str(), cipher.data(), kCipherArea - 1);
-  return base64(cipher.data(), cipherLength(c));
+  return crypto::base64Encode(crypto::encipher(crypto::kStoredKey, untilNul(plain)));
 }
 
 std::string runTimeCipherBase64(const std::string& plain, const std::string& spoolTime) {
-  std::array<unsigned char, kCipherArea> cipher{};
-  std::string c = std::string(untilNul(plain));
-  my_aes_encrypt2(c.c_str(), spoolTime.c_str(), cipher.data(), kCipherArea - 1);
-  return base64(cipher.data(), cipherLength(c));
+  std::optional<crypto::AesKey> key = crypto::runTimeKey(spoolTime);
+  if (!key) return std::string();
+  return crypto::base64Encode(crypto::encipher(*key, untilNul(plain)));
 }
 
 std::string storedDecipher(std::string_view cipher) {
-  std::size_t length = cipher.size() / 16 * 16;
-  std::vector<char> plain(length + 16, '\0');
-  my_aes_decrypt(reinterpret_cast<const unsigned char*>(cipher.data()), static_cast<int>(length),
-                 plain.data());
-  return std::string(untilNul(std::string_view(plain.data(), length)));
+  return crypto::decipher(
+      crypto::kStoredKey,
+      std::span(reinterpret_cast<const std::uint8_t*>(cipher.data()), cipher.size()));
 }
 
 std::string textFromStoredBytes(std::string_view bytes, std::uint32_t core) {

@@ -4,13 +4,13 @@
 #include <array>
 #include <limits>
 
+#include "crypto/credential_codecs.h"
 #include "platform/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
-#include "crypto/credential_codecs.h"
-#include "settings/value_encodings.h"
 #include "settings/held_entries.h"
 #include "settings/keys.h"
+#include "settings/value_encodings.h"
 #include "settings/value_text.h"
 
 namespace {
@@ -28,7 +28,8 @@ std::string convert(const std::string& text, std::uint32_t core, EntryLimit limi
 
 // `text` converted completely into `core` within 255 bytes, or nullopt.
 std::optional<std::string> convertWhole(const std::string& text, std::uint32_t core) {
-  jc::Conversion c = jc::convertText(text, core, kWhole, kFolderNameLimit.bytes, Unconvertible::Stop);
+  jc::Conversion c =
+      jc::convertText(text, core, kWhole, kFolderNameLimit.bytes, Unconvertible::Stop);
   if (!c.complete) return std::nullopt;
   return c.bytes;
 }
@@ -127,7 +128,8 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
   // the code's stored-key cipher.
   auto writeCode = [&](jc::TextField& field, const char* digestKey, const char* cipherKey,
                        bool spoolFirst) {
-    std::string code = convert(field.stringValue(), systemCore, kPassCodeLimit, Unconvertible::Stop);
+    std::string code =
+        convert(field.stringValue(), systemCore, kPassCodeLimit, Unconvertible::Stop);
     code = std::string(untilNul(code));
     if (code.empty()) {
       removeKey(settings, digestKey);
@@ -160,9 +162,10 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
     MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName1Prefix, nullptr);
     MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName0Prefix, nullptr);
   } else {
-    std::optional<std::string> S = loginNameButton->state() != 0
-                                       ? loginNameStringRef
-                                       : std::optional<std::string>(loginNameEditText->stringValue());
+    std::optional<std::string> S =
+        loginNameButton->state() != 0
+            ? loginNameStringRef
+            : std::optional<std::string>(loginNameEditText->stringValue());
     std::string bytes;
     if (S) {
       bytes = convert(*S, systemCore, kLoginNameLimit, Unconvertible::Stop);
@@ -184,8 +187,8 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
     removeKey(settings, kPasswordKey);
     removeKey(settings, kPassword2Key);
   } else {
-    std::string bytes = std::string(untilNul(
-        convert(passwordEditText->stringValue(), systemCore, kPasswordLimit, Unconvertible::Space)));
+    std::string bytes = std::string(untilNul(convert(passwordEditText->stringValue(), systemCore,
+                                                     kPasswordLimit, Unconvertible::Space)));
     if (bytes.empty()) {
       removeKey(settings, kPasswordKey);
       removeKey(settings, kPassword2Key);
@@ -203,8 +206,8 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
       removeKey(settings, cipherKey);
       return;
     }
-    std::string number =
-        std::string(untilNul(convert(field->stringValue(), systemCore, limit, Unconvertible::Stop)));
+    std::string number = std::string(
+        untilNul(convert(field->stringValue(), systemCore, limit, Unconvertible::Stop)));
     if (number.empty()) {
       removeKey(settings, clearKey);
       removeKey(settings, cipherKey);
@@ -227,7 +230,8 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
     }
     const std::string& text = field->stringValue();
     std::string bytes = convert(text, systemCore, limit, Unconvertible::Stop);
-    if (bytes.empty()) bytes = convert(text, jc::core_encoding::kMacJapanese, limit, Unconvertible::Space);
+    if (bytes.empty())
+      bytes = convert(text, jc::core_encoding::kMacJapanese, limit, Unconvertible::Space);
     setKey(settings, key, hexText(bytes));
     if (!text.empty() && encodingWindowsLatin1())
       bytes = convert(text, jc::core_encoding::kWindowsLatin1, limit, Unconvertible::Space);

@@ -37,9 +37,10 @@ class Owner : public LayoutOwner {
 class LayoutTest : public ::testing::Test {
  protected:
   fs::path write(const std::string& text) {
-    fs::path file = fs::temp_directory_path() /
-                    ("jc-layout-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                     "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".layout");
+    fs::path file =
+        fs::temp_directory_path() /
+        ("jc-layout-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".layout");
     std::ofstream(file) << text;
     files_.push_back(file);
     return file;
@@ -104,6 +105,7 @@ TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
     EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
     EXPECT_FALSE(fresh.view) << c.text;
     EXPECT_FALSE(fresh.field) << c.text;
+    EXPECT_EQ(lastLayoutError(), result.error);
   }
   LayoutResult missing = loadLayoutFile("/nonexistent/x.layout", owner);
   EXPECT_NE(missing.error.find("/nonexistent/x.layout"), std::string::npos);

@@ -31,7 +31,8 @@ class UserDefaultsTest : public ::testing::Test {
   std::vector<fs::path> filesMatching(const std::string& part) {
     std::vector<fs::path> found;
     for (auto& entry : fs::directory_iterator(folder_))
-      if (entry.path().filename().string().find(part) != std::string::npos) found.push_back(entry.path());
+      if (entry.path().filename().string().find(part) != std::string::npos)
+        found.push_back(entry.path());
     return found;
   }
   fs::path folder_;
@@ -41,12 +42,11 @@ TEST_F(UserDefaultsTest, DomainsRoundTripEveryValueKindWithPrivateFiles) {
   UserDefaults store(folder_);
   PropertyDictionary entry{{"name", "Scans"}, {"password", true}, {"dir", false}, {"add", false}};
   PropertyDictionary domain{
-      {"Job Control",
-       PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
-                          {"Release Number", "2.00"},
-                          {"hold button", std::int64_t{258}},
-                          {"user name", "Zoë \u65E5\u672C <&>"},
-                          {"files", PropertyArray{entry, entry}}}},
+      {"Job Control", PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
+                                         {"Release Number", "2.00"},
+                                         {"hold button", std::int64_t{258}},
+                                         {"user name", "Zoë \u65E5\u672C <&>"},
+                                         {"files", PropertyArray{entry, entry}}}},
       {"other", 1.5}};
   EXPECT_FALSE(store.persistentDomain("vorelia.mfp.P1"));
   ASSERT_TRUE(store.setPersistentDomain("vorelia.mfp.P1", domain));

@@ -104,17 +104,8 @@ TEST(Creation, WithoutAPPDOrConstraintQuestionTheStepsThatNeedItAreSkipped) {
   EXPECT_TRUE(empty.shouldPrint());
 }
 
-TEST(Protocol, FixedAnswersAndOperationsThatChangeNothing) {
+TEST(Protocol, NotificationsChangeNothing) {
   VoreliaPrintPdeTz630eJC panel(test::demoCallback(), test::builtBundle());
-  EXPECT_EQ(panel.panelKind(), "vorelia.print.pde.tz630e.JobControlKind");
-  EXPECT_TRUE(panel.supportedPPDOptionKeys().empty());
-  EXPECT_TRUE(panel.shouldHide());
-  EXPECT_TRUE(panel.shouldShowHelp());
-  EXPECT_EQ(panel.getUIMode(), 1);
-  EXPECT_EQ(panel.getPasswordMax(), 5);
-  EXPECT_FALSE(panel.CheckHardDisk());
-  EXPECT_FALSE(panel.isCobaltLynx());
-  EXPECT_FALSE(panel.isTiger());
   panel.panelView();
   auto settings = panel.pdePluginCallbackObject->printSettings();
   settings->setValue("other", "kept");

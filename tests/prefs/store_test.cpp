@@ -20,8 +20,8 @@ class Preferences : public test::PanelTest {
   }
   void writeJobControl(PropertyDictionary entries) {
     UserDefaults(config_ / "jobcontrol")
-        .setPersistentDomain("vorelia.mfp.P1", {{"Job Control", std::move(entries)},
-                                                {"Other", "kept"}});
+        .setPersistentDomain("vorelia.mfp.P1",
+                             {{"Job Control", std::move(entries)}, {"Other", "kept"}});
   }
 };
 
@@ -35,11 +35,12 @@ TEST_F(Preferences, AFirstRunCreatesTheDomainWithItsIdentityOnly) {
 
 TEST_F(Preferences, AnotherModelOrReleaseDropsEverythingRemembered) {
   for (const char* release : {"2.00", "1.00"}) {
-    writeJobControl({{"Model Name", std::string(release) == "2.00" ? "Other Model" : "Vorelia MFP Demo 630e"},
-                     {"Release Number", release},
-                     {"hold button", 1},
-                     {"pass code", "ABCD"},
-                     {"address", "192.0.2.9"}});
+    writeJobControl(
+        {{"Model Name", std::string(release) == "2.00" ? "Other Model" : "Vorelia MFP Demo 630e"},
+         {"Release Number", release},
+         {"hold button", 1},
+         {"pass code", "ABCD"},
+         {"address", "192.0.2.9"}});
     panel_ = makePanel();
     EXPECT_EQ(jobControl(), (PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
                                                 {"Release Number", "2.00"}}));
@@ -119,7 +120,8 @@ TEST_F(Preferences, TheFolderListAndAddressSurviveAReopen) {
   panel_->printersAddressEditText->setStringValue("127.0.0.1:8631");
   ASSERT_TRUE(panel_->SaveFolderPreference());
   panel_ = makePanel();
-  EXPECT_EQ(panel_->folderList, (FolderList{{"Scans", true, false, false}, {"Public", false, true, false}}));
+  EXPECT_EQ(panel_->folderList,
+            (FolderList{{"Scans", true, false, false}, {"Public", false, true, false}}));
   EXPECT_EQ(panel_->addressStringRef, "127.0.0.1:8631");
 }
 

@@ -33,9 +33,9 @@ TEST_F(Reader, EmptyPrintSettingsGiveTheDefaults) {
   EXPECT_EQ(panel_->folderSelectionPopup->indexOfSelectedItem(), 1);
   EXPECT_EQ(panel_->folderSelectionMatrix->selectedRow(), 1);
   EXPECT_EQ(panel_->authenticationMatrix->selectedRow(), 0);
-  for (auto* field : {&panel_->suspendKeyEditText, &panel_->folderPasswordEditText,
-                      &panel_->loginNameEditText, &panel_->passwordEditText,
-                      &panel_->userNumberEditText, &panel_->accountNumberEditText})
+  for (auto* field :
+       {&panel_->suspendKeyEditText, &panel_->folderPasswordEditText, &panel_->loginNameEditText,
+        &panel_->passwordEditText, &panel_->userNumberEditText, &panel_->accountNumberEditText})
     EXPECT_EQ((*field)->stringValue(), "") << (*field)->identifier();
   EXPECT_EQ(panel_->userNameEditText->stringValue(), fullUserName());
   EXPECT_EQ(panel_->jobNameEditText->stringValue(), "Report");
@@ -87,8 +87,8 @@ TEST_F(Reader, AFolderNameOutsideTheListSelectsTheMainFolderAndTheCustomRow) {
 }
 
 TEST_F(Reader, ARememberedPasswordWinsOnceOverThePrintSettings) {
-  settings_->setValue(kPassword2Key, test::opensslStoredCipherHex("from-settings") +
-                                         std::string(32, '0'));
+  settings_->setValue(kPassword2Key,
+                      test::opensslStoredCipherHex("from-settings") + std::string(32, '0'));
   panel_->prefHoldButtonFlag = kHoldPassword;
   panel_->prefPasswordStringRef = test::opensslStoredCipherHex("remembered") + std::string(32, '0');
   restore();
@@ -126,8 +126,8 @@ TEST_F(Reader, LoginNamePiecesAreJoinedAndAHeldOneIsMasked) {
 }
 
 TEST_F(Reader, DamagedValuesNeverCrashAndShowReadableText) {
-  std::vector<std::string> values = {"", "Z", "GG", "0", "FF", "=", "\x80\xFF",
-                                     std::string(600, 'A'), std::string(601, 'F')};
+  std::vector<std::string> values = {
+      "", "Z", "GG", "0", "FF", "=", "\x80\xFF", std::string(600, 'A'), std::string(601, 'F')};
   for (const std::string& v : values) {
     for (const char* key : kAllKeys) settings_->setValue(key, v);
     panel_ = makePanel();

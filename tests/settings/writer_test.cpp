@@ -91,7 +91,8 @@ TEST_F(Writer, PasswordFormsHaveTheirFixedLengths) {
   save();
   // The run-time key is the last 16 characters of this save's spool-time text.
   std::string T = spoolTime();
-  EXPECT_EQ(value(kPasswordKey), test::opensslCipherBase64("abcde", hexOf(T.substr(T.size() - 16))));
+  EXPECT_EQ(value(kPasswordKey),
+            test::opensslCipherBase64("abcde", hexOf(T.substr(T.size() - 16))));
   EXPECT_EQ(value(kPassword2Key), test::opensslStoredCipherHex("abcde") + std::string(32, '0'));
   panel_->passwordEditText->setStringValue("abcdefghijklmnopqrst");
   save();

@@ -17,7 +17,8 @@ inline std::string shellOutput(const std::string& command) {
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return output;
   std::array<char, 4096> buffer{};
-  while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) output.append(buffer.data(), n);
+  while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+    output.append(buffer.data(), n);
   pclose(pipe);
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
   return output;
