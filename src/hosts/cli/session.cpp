@@ -6,6 +6,7 @@
 
 #include "hosts/cli/demo_printer.h"
 #include "platform/cups_host.h"
+#include "platform/layout.h"
 
 namespace fs = std::filesystem;
 
@@ -74,7 +75,11 @@ std::optional<Session> openSession(const Options& options, const std::string& de
   if (!panels || panels->empty()) return fail("the plug-in made no panel for the print dialog");
   session.panel = panels->front();
   session.view = session.panel->panelView();
-  if (!session.view) std::cerr << "jobcontrol: warning: the panel's layout could not be loaded\n";
+  if (!session.view) {
+    const std::string& why = lastLayoutError();
+    std::cerr << "jobcontrol: warning: the panel's layout could not be loaded"
+              << (why.empty() ? "" : ": " + why) << "\n";
+  }
   session.panel->restoreValuesAndReturnError(nullptr);
   return session;
 }
