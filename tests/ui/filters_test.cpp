@@ -78,25 +78,4 @@ TEST(LoginnameInputFilter, AcceptsEveryEdit) {
   EXPECT_EQ(field->stringValue(), longName + "!\t\u00E9");
 }
 
-TEST(Filters, ObjectValueIsTheTextAndTheCheckChangesNothing) {
-  MyIntegerNumberFilter number;
-  MyRomanFilter roman;
-  LoginnameInputFilter login;
-  number.SetmaxCharactersCount(5);
-  roman.SetmaxCharactersCount(5);
-  for (jc::Formatter* f : std::initializer_list<jc::Formatter*>{&number, &roman, &login}) {
-    std::string object = "stale", error = "untouched";
-    EXPECT_TRUE(f->getObjectValue(object, "007", &error));
-    EXPECT_EQ(object, "007");
-    EXPECT_EQ(f->stringForObjectValue(std::string("007")), "007");
-    EXPECT_EQ(f->stringForObjectValue(std::nullopt), std::nullopt);
-    std::u16string partial = u"1x";
-    jc::TextRange proposed{2, 0};
-    EXPECT_EQ(f->isPartialStringValid(partial, proposed, u"1", {1, 0}, &error), f != &number);
-    EXPECT_EQ(partial, u"1x");
-    EXPECT_EQ(proposed, (jc::TextRange{2, 0}));
-    EXPECT_EQ(error, "untouched");
-  }
-}
-
 }  // namespace
