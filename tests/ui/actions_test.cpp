@@ -154,7 +154,7 @@ TEST(LoginNameHold, MasksOneBulletPerUtf16UnitOncePerHoldAndForgetsOnRelease) {
 
 // ---- Where keyboard focus rests after each action ----
 
-#define DO(...) [](Panel& p) { __VA_ARGS__; }
+#define DO(...) []([[maybe_unused]] Panel& p) { __VA_ARGS__; }
 #define RETENTION_ON p.retentionCheckBox->performClick()
 // The layouts start on quick file in both filing controls.
 #define MAIN_FOLDER p.folderSelectionPopup->selectItemAtIndex(1); p.folderSelectionMatrix->selectCellAtRow(1)
