@@ -24,24 +24,22 @@ class ExchangeFixture : public ::testing::Test {
     std::string pattern = (std::filesystem::temp_directory_path() / "jc-soap-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
-    if (const char* old = std::getenv("TMPDIR")) oldTmp_ = old;
+    for (auto& [name, old] : saved_) {
+      if (const char* value = std::getenv(name)) old = value;
+    }
     ::setenv("TMPDIR", dir_.c_str(), 1);
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldConfig_ = old;
     ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     savedLimits_ = soap::defaultExchangeLimits();
-    soap::ExchangeLimits& limits = soap::defaultExchangeLimits();
-    limits.overall = std::chrono::milliseconds(3000);
-    limits.request = std::chrono::milliseconds(10000);
-    limits.step = std::chrono::milliseconds(1000);
+    soap::defaultExchangeLimits().overall = std::chrono::milliseconds(3000);
+    soap::defaultExchangeLimits().request = std::chrono::milliseconds(10000);
+    soap::defaultExchangeLimits().step = std::chrono::milliseconds(1000);
   }
   void TearDown() override {
     soap::defaultExchangeLimits() = savedLimits_;
-    if (oldTmp_) ::setenv("TMPDIR", oldTmp_->c_str(), 1); else ::unsetenv("TMPDIR");
-    if (oldConfig_) ::setenv("XDG_CONFIG_HOME", oldConfig_->c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+    for (auto& [name, old] : saved_) old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name);
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }
-  /// The response file's path in the private folder.
   std::string responseFile() const { return soap::responseFilePath(); }
   /// The bytes of a file, or nullopt when it does not exist.
   static std::optional<std::string> contents(const std::string& path) {
@@ -56,8 +54,8 @@ class ExchangeFixture : public ::testing::Test {
   }
 
   std::filesystem::path dir_;
-  std::optional<std::string> oldConfig_;
-  std::optional<std::string> oldTmp_;
+  std::pair<const char*, std::optional<std::string>> saved_[2] = {{"TMPDIR", {}},
+                                                                  {"XDG_CONFIG_HOME", {}}};
   soap::ExchangeLimits savedLimits_;
 };
 

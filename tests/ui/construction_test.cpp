@@ -1,12 +1,16 @@
-// Panel construction: captions, filters, padlocks, the pop-up and the printer address,
-// done once; layouts that lack controls are built without error.
+// Panel construction (captions, filters, padlocks, the folder pop-up and the printer address,
+// done once), caption localization and the catalogs' coverage of every caption, and folder
+// look-up by name. Layouts that lack controls are built without error.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 
 #include "panel_fixture.h"
+#include "platform/controls.h"
 #include "platform/layout.h"
 #include "plugin/icons.h"
 #include "support/trace_recorder.h"
@@ -14,187 +18,211 @@
 
 namespace {
 
-using Panel = VoreliaPrintPdeTz630eJC;
-using jc::test::LoadedPanel;
+using namespace jc::test;
 
 class Construction : public ::testing::Test {
  protected:
-  void TearDown() override { jc::test::useLanguage(""); }
+  void TearDown() override { useLanguage(""); }
 };
 
-TEST_F(Construction, TranslatesEveryCaptionOnce) {
-  jc::test::useLanguage("de");
+TEST_F(Construction, TranslatesEveryKindOfCaptionOnce) {
+  useLanguage("de");
   LoadedPanel loaded;
   Panel& p = loaded.panel;
-  EXPECT_TRUE(p.hasInited);
   EXPECT_EQ(p.retentionCheckBox->title(), "Zurückhalten");
   EXPECT_EQ(p.suspendBox->title(), "Haltemodus");
   EXPECT_EQ(p.holdAfterRadioButton->title(), "Nach dem Druck halten");
   EXPECT_EQ(p.suspendKeyStaticText->stringValue(), "Kennwort für Zurückhalten:");
-  EXPECT_EQ(p.folderSelectionStaticText->stringValue(), "Ablegen in:");
-  EXPECT_EQ(p.customFolderRadioButton->title(), "Benutzerordner");
-  EXPECT_EQ(p.authenticationRadioButton->title(), "Anmeldename und Passwort");
-  EXPECT_EQ(p.userNumberRadioButton->title(), "Benutzernummer");
-  EXPECT_EQ(p.accountNumberStaticText->stringValue(), "Kontonummer:");
-  EXPECT_EQ(p.jobIDBox->title(), "Auftrags-ID");
-  EXPECT_EQ(p.jobNameStaticText->stringValue(), "Auftragsname:");
-  EXPECT_EQ(p.printersAddressStaticText->stringValue(), "Druckeradresse:");
-  EXPECT_EQ(p.getFolderNameButton->title(), "Ordnernamen abrufen");
   EXPECT_EQ(p.tabView->tabViewItemAtIndex(1)->label(), "Benutzerauthentifizierung");
-  EXPECT_EQ(p.tabView->indexOfSelectedTabViewItem(), 0);
   EXPECT_TRUE(p.chasingArrow->isHidden());
-  EXPECT_TRUE(p.retentionCheckBox->isEnabled());
+  p.makeFolderPopup();  // a rebuild keeps the fixed items translated
+  EXPECT_EQ(p.folderSelectionPopup->itemAtIndex(1)->title, "Hauptordner");
 
-  // A second request for the view changes nothing and only traces.
-  p.retentionCheckBox->setTitle("Retention:");
-  jc::test::clearTrace();
+  p.retentionCheckBox->setTitle("Retention:");  // a second request for the view only traces
+  clearTrace();
   p.initializeUI();
   EXPECT_EQ(p.retentionCheckBox->title(), "Retention:");
-  EXPECT_EQ(jc::test::traceMessages(),
+  EXPECT_EQ(traceMessages(),
             (std::vector<std::string>{"--initializeUI:", "--initializeUI:=void"}));
 }
 
-TEST_F(Construction, AttachesTheFiltersAndPadlocks) {
-  LoadedPanel loaded;
+TEST_F(Construction, TranslatesAtMostTheFirstThreeTabsAndSelectsTheFirst) {
+  useLanguage("de");
+  auto callback = std::make_shared<jc::MemoryPluginCallback>();
+  Panel p(callback, jc::Bundle::open(kBundleDir, nullptr));
+  auto path = std::filesystem::temp_directory_path() / ("jc-tabs-" + std::to_string(::getpid()));
+  std::ofstream(path) << "<layout><tabview outlet=\"tabView\"><tab label=\"Job ID\"/>"
+                         "<tab label=\"Job ID\"/><tab label=\"Job ID\"/><tab label=\"Job ID\"/>"
+                         "</tabview></layout>";
+  jc::LayoutResult result = jc::loadLayoutFile(path, p);
+  std::filesystem::remove(path);
+  ASSERT_TRUE(result) << result.error;
+  p.tabView->selectTabViewItemAtIndex(3);
+  p.panelView();  // every other control is absent, without harm
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(p.tabView->tabViewItemAtIndex(i)->label(), i < 3 ? "Auftrags-ID" : "Job ID") << i;
+  EXPECT_EQ(p.tabView->indexOfSelectedTabViewItem(), 0);
+}
+
+TEST_F(Construction, AttachesTheFiltersPadlocksAndPrinterAddress) {
+  LoadedPanel loaded("JobControl", "mfp.example.net");
   Panel& p = loaded.panel;
-  for (auto* field : {&p.suspendKeyEditText, &p.folderPasswordEditText, &p.userNumberEditText,
-                      &p.accountNumberEditText}) {
-    auto filter = std::dynamic_pointer_cast<MyIntegerNumberFilter>((*field)->formatter());
-    ASSERT_NE(filter, nullptr) << (*field)->identifier();
+  for (auto field : {&Panel::suspendKeyEditText, &Panel::folderPasswordEditText,
+                     &Panel::userNumberEditText, &Panel::accountNumberEditText}) {
+    auto filter = std::dynamic_pointer_cast<MyIntegerNumberFilter>((p.*field)->formatter());
+    ASSERT_NE(filter, nullptr) << (p.*field)->identifier();
     EXPECT_EQ(filter->maxCharactersCount(), p.getPasswordMax());
-    EXPECT_EQ(filter->format(), "##0");
   }
-  auto roman = std::dynamic_pointer_cast<MyRomanFilter>(p.passwordEditText->formatter());
-  ASSERT_NE(roman, nullptr);
-  EXPECT_EQ(roman->maxCharactersCount(), 31);
   auto login = std::dynamic_pointer_cast<LoginnameInputFilter>(p.loginNameEditText->formatter());
   ASSERT_NE(login, nullptr);
   EXPECT_EQ(login->callback(), &p);
   EXPECT_EQ(login.use_count(), 2);  // the field's reference and this one: nobody else's
-  for (auto* field :
-       {&p.userNameEditText, &p.jobNameEditText, &p.folderNameEditText, &p.printersAddressEditText})
-    EXPECT_EQ((*field)->formatter(), nullptr) << (*field)->identifier();
-
-  for (auto* hold : {&p.suspendKeyButton, &p.folderPasswordButton, &p.folderNameButton,
-                     &p.loginNameButton, &p.passwordButton, &p.userNumberButton,
-                     &p.accountNumberButton, &p.userNameButton, &p.jobNameButton}) {
-    EXPECT_EQ((*hold)->image().get(), initWithSystemIconType(jc::kUnlockedIcon))
-        << (*hold)->identifier();
-    EXPECT_EQ((*hold)->alternateImage().get(), initWithSystemIconType(jc::kLockedIcon));
-    (*hold)->setState(1);
-    EXPECT_EQ((*hold)->shownImage()->name, jc::kLockedIconName);
-  }
-
-  // The fields take what their filters allow.
-  EXPECT_FALSE(p.suspendKeyEditText->typeText("123456"));
-  EXPECT_EQ(p.suspendKeyEditText->stringValue(), "12345");
+  EXPECT_EQ(p.jobNameEditText->formatter(), nullptr);
   EXPECT_FALSE(p.passwordEditText->typeText(std::string(32, 'k')));
   EXPECT_EQ(p.passwordEditText->stringValue(), std::string(31, 'k'));
-}
+  for (auto hold : kHolds) {
+    EXPECT_EQ((p.*hold)->image().get(), initWithSystemIconType(jc::kUnlockedIcon));
+    (p.*hold)->setState(1);
+    EXPECT_EQ((p.*hold)->shownImage().get(), initWithSystemIconType(jc::kLockedIcon));
+  }
+  EXPECT_EQ(p.printersAddressEditText->stringValue(), "mfp.example.net");
 
-TEST_F(Construction, ShowsThePrinterAddressOnlyWhenKnown) {
-  LoadedPanel known("JobControl", "mfp.example.net");
-  EXPECT_EQ(known.panel.printersAddressEditText->stringValue(), "mfp.example.net");
-
-  auto callback = std::make_shared<jc::MemoryPluginCallback>();
-  Panel unknown(callback, jc::Bundle::open(jc::test::kBundleDir, nullptr));
+  auto callback = std::make_shared<jc::MemoryPluginCallback>();  // no address: the text stays
+  Panel unknown(callback, jc::Bundle::open(kBundleDir, nullptr));
   ASSERT_EQ(unknown.loadPanelLayout("JobControl"), "");
   unknown.printersAddressEditText->setStringValue("from the layout");
   unknown.panelView();
   EXPECT_EQ(unknown.printersAddressEditText->stringValue(), "from the layout");
 }
 
-// A layout of only a tab view with `tabs` tabs, all labelled "Job ID".
-std::filesystem::path writeTabLayout(int tabs) {
-  auto path = std::filesystem::temp_directory_path() /
-              ("jc-tabs-" + std::to_string(tabs) + "-" + std::to_string(::getpid()) + ".layout");
-  std::ofstream out(path);
-  out << "<layout><tabview outlet=\"tabView\">";
-  for (int i = 0; i < tabs; ++i) out << "<tab label=\"Job ID\"/>";
-  out << "</tabview></layout>";
-  return path;
-}
-
-TEST_F(Construction, TranslatesAtMostTheFirstThreeTabs) {
-  jc::test::useLanguage("de");
-  for (int tabs : {1, 4}) {
-    SCOPED_TRACE(tabs);
-    auto callback = std::make_shared<jc::MemoryPluginCallback>();
-    Panel p(callback, jc::Bundle::open(jc::test::kBundleDir, nullptr));
-    auto path = writeTabLayout(tabs);
-    jc::LayoutResult result = jc::loadLayoutFile(path, p);
-    std::filesystem::remove(path);
-    ASSERT_TRUE(result) << result.error;
-    p.tabView->selectTabViewItemAtIndex(tabs - 1);
-    p.panelView();  // the layout is there: construction only
-    for (int i = 0; i < tabs; ++i)
-      EXPECT_EQ(p.tabView->tabViewItemAtIndex(i)->label(), i < 3 ? "Auftrags-ID" : "Job ID") << i;
-    EXPECT_EQ(p.tabView->indexOfSelectedTabViewItem(), 0);
-    EXPECT_TRUE(p.hasInited);  // every other control was absent, without harm
-  }
-}
-
-TEST_F(Construction, TheReducedLayoutIsBuiltAndEveryActionAndRuleCopes) {
+TEST(ReducedLayout, IsBuiltAndEveryActionCopesWithTheMissingControls) {
   LoadedPanel loaded("JobControl2");
   ASSERT_EQ(loaded.loadError, "");
   Panel& p = loaded.panel;
-  ASSERT_TRUE(p.hasInited);
-  EXPECT_FALSE(p.tabView);
-  EXPECT_FALSE(p.folderSelectionMatrix);
-  EXPECT_FALSE(p.loginNameButton);
-  EXPECT_FALSE(p.chasingArrow);
+  EXPECT_FALSE(p.folderSelectionMatrix || p.loginNameButton || p.tabView);
   EXPECT_EQ(p.folderSelectionPopup->numberOfItems(), 2);
   EXPECT_NE(p.suspendKeyButton->alternateImage(), nullptr);
-
   p.retentionCheckBox->performClick();
   p.folderSelectionPopup->selectItemAtIndex(1);
   p.suspendKeyEditText->setStringValue("321");
   p.loginNameEditText->setStringValue("carol");
   p.passwordEditText->setStringValue("pw");
-
-  // The actions of absent controls stop at once: no matrix means no quick file to undo,
-  // no login-name hold means no mask.
-  p.folderSelectionMatrixProc(*p.folderSelectionMatrix);
-  EXPECT_EQ(p.suspendMatrix->selectedRow(), 0);
+  jc::Control& nobody = jc::absent<jc::Button>();
+  for (auto action : {&Panel::retentionCBoxProc, &Panel::suspendKeyMatrixProc,
+                      &Panel::folderSelectionPopUpButtonProc, &Panel::folderSelectionMatrixProc,
+                      &Panel::folderNameButtonProc, &Panel::userNumberButtonProc})
+    (p.*action)(nobody);
+  EXPECT_EQ(p.suspendMatrix->selectedRow(), 0);  // no matrix: no quick file to undo
   EXPECT_EQ(p.suspendKeyEditText->stringValue(), "321");
-  p.loginNameButtonProc(*p.loginNameButton);
+  p.loginNameButtonProc(*p.loginNameButton);  // no login-name hold: no mask
   EXPECT_EQ(p.loginNameEditText->stringValue(), "carol");
   EXPECT_FALSE(p.loginNameLockFlag);
   myTz630eJCHilite(*p.passwordEditText, true);
   p.passwordButtonProc(*p.passwordButton);  // no button: the field is not touched
   EXPECT_FALSE(p.passwordEditText->isEditable());
-  myTz630eJCHilite(*p.passwordEditText, false);
 
-  // Without hold buttons the login fields count as free: user number empties them.
-  p.authenticationMatrix->clickRow(1);
+  p.authenticationMatrix->clickRow(1);  // without hold buttons the login fields count as free
   EXPECT_EQ(p.loginNameEditText->stringValue(), "");
   EXPECT_EQ(p.passwordEditText->stringValue(), "");
   EXPECT_EQ(loaded.focus(), p.userNumberEditText.get().get());
-
-  // Every choice action once more, sent by an absent control: nothing raises.
-  jc::Control& nobody = jc::absent<jc::Button>();
-  p.retentionCBoxProc(nobody);
-  p.suspendKeyMatrixProc(nobody);
-  p.folderSelectionPopUpButtonProc(nobody);
-  p.authenticationMatrixProc(nobody);
-  p.folderNameButtonProc(nobody);
-  p.userNumberButtonProc(nobody);
-  EXPECT_EQ(p.suspendKeyEditText->stringValue(), "321");
 }
 
 TEST_F(Construction, APanelWithoutAnyLayoutRunsEverythingHarmlessly) {
+  useLanguage("de");
   auto callback = std::make_shared<jc::MemoryPluginCallback>();
   Panel p(callback, nullptr);
   EXPECT_EQ(p.panelView(), nullptr);
   EXPECT_TRUE(p.hasInited);
-  jc::Control& nothing = jc::absent<jc::View>();
-  p.retentionCBoxProc(nothing);
-  p.folderSelectionMatrixProc(nothing);
-  p.authenticationMatrixProc(nothing);
-  p.loginNameButtonProc(nothing);
+  for (auto action : {&Panel::retentionCBoxProc, &Panel::folderSelectionMatrixProc,
+                      &Panel::authenticationMatrixProc, &Panel::loginNameButtonProc})
+    (p.*action)(jc::absent<jc::View>());
+  p.folderList = {{"X", true, true, false}};
   p.makeFolderPopup();
-  p.loginNameEditTextEnabled();
+  EXPECT_EQ(jc::absent<jc::PopUpButton>().numberOfItems(), 0);
   EXPECT_EQ(p.loginNameStringRef, std::nullopt);
+  EXPECT_EQ(p.localizedStringValue("  Retention: x"), "Retention:");  // its own translation
+}
+
+TEST(FolderPopup, TwoFixedItemsThenASeparatorAndOneItemPerFolder) {
+  LoadedPanel loaded;
+  auto& p = loaded.panel;
+  const jc::PopUpButton& popup = *p.folderSelectionPopup;
+  ASSERT_EQ(popup.numberOfItems(), 2);  // construction built it from an empty list
+  p.folderList = {{"Finance", true, true, false}, {"Drafts", false, true, false}};
+  p.makeFolderPopup();
+  ASSERT_EQ(popup.numberOfItems(), 5);
+  EXPECT_EQ(popup.itemAtIndex(0)->title, "Quick File");
+  EXPECT_EQ(popup.itemAtIndex(1)->image, p.spaceImage);
+  EXPECT_TRUE(popup.itemAtIndex(2)->separator);
+  EXPECT_EQ(popup.itemAtIndex(3)->title, "Finance");
+  EXPECT_EQ(popup.itemAtIndex(3)->image.get(), initWithSystemIconType(jc::kLockedIcon));
+  EXPECT_EQ(popup.itemAtIndex(4)->image, p.spaceImage);
+  p.folderList = {{"Only", false, true, false}};  // a rebuild replaces the folders
+  p.makeFolderPopup();
+  ASSERT_EQ(popup.numberOfItems(), 4);
+  EXPECT_EQ(popup.itemAtIndex(3)->title, "Only");
+}
+
+TEST(SearchSameFolderName, FindsTheFirstFolderIgnoringCaseOverUnicode) {
+  auto callback = std::make_shared<jc::MemoryPluginCallback>();
+  Panel p(callback, nullptr);
+  EXPECT_EQ(p.SearchSameFolderName("Anything"), 1);  // no folders
+  p.folderList = {{"Finance"}, {"Reports"}, {"\u00C4rger \u03A3\u039F\u03A3"},  // Ärger ΣΟΣ
+                  {"\uFF26\uFF4F\uFF4C\uFF44\uFF45\uFF52"}, {"\u6587\u66F8"}, {"reports"}};
+  const std::pair<std::optional<std::string>, int> cases[] = {
+      {"rEPORTS", 4}, {"Finance", 3}, {"\u00E4RGER \u03C3\u03BF\u03C2", 5},
+      {"\uFF46\uFF2F\uFF2C\uFF24\uFF25\uFF32", 6}, {"\u6587\u66F8", 7}, {"Report", 1},
+      {"Reports ", 1}, {"Arger \u03A3\u039F\u03A3", 1}, {"", 1}, {std::nullopt, 1}};
+  for (const auto& [name, index] : cases)
+    EXPECT_EQ(p.SearchSameFolderName(name), index) << name.value_or("(none)");
+}
+
+TEST_F(Construction, ALabelIsTranslatedUpToItsFirstColon) {
+  useLanguage("de");
+  LoadedPanel loaded;
+  const std::pair<std::string, std::string> cases[] = {
+      {"Retention:", "Zurückhalten:"}, {"Retention", "Zurückhalten"},
+      {"Retention: on the printer", "Zurückhalten:"}, {"Retention::", "Zurückhalten:"},
+      {"   Retention:", "Zurückhalten:"}, {"\n\t\u3000\u00A0Job Name", "Auftragsname"},
+      {":Retention", ":Retention"}, {"  :Retention", "  :Retention"}, {"", ""}, {" \n ", " \n "},
+      {"Toner Level:", "Toner Level:"}, {"Retention :", "Retention :"}};
+  for (const auto& [label, translated] : cases)
+    EXPECT_EQ(loaded.panel.localizedStringValue(label), translated) << label;
+  jc::ImageView image;
+  EXPECT_EQ(loaded.panel.localizedStringValue(&image), std::nullopt);
+  EXPECT_EQ(loaded.panel.localizedStringValue(static_cast<const jc::Control*>(nullptr)),
+            std::nullopt);
+}
+
+// Every caption of both layouts, and the fixed texts, have a German and a Japanese translation.
+TEST_F(Construction, TheCatalogsTranslateEveryCaption) {
+  useLanguage("");
+  std::set<std::string> keys = {"On", "Off", "Job Control", "Could not retrieve Folder Names."};
+  for (const char* layout : {"JobControl", "JobControl2"}) {
+    auto callback = std::make_shared<jc::MemoryPluginCallback>();  // not built: raw captions
+    Panel panel(callback, jc::Bundle::open(kBundleDir, nullptr));
+    ASSERT_EQ(panel.loadPanelLayout(layout), "") << layout;
+    std::function<void(const jc::Control&)> collect = [&](const jc::Control& c) {
+      if (c.kind() == jc::Control::Kind::PopUpButton)
+        for (const auto& item : static_cast<const jc::PopUpButton&>(c).items()) keys.insert(item.title);
+      else if (c.kind() == jc::Control::Kind::TabViewItem)
+        keys.insert(static_cast<const jc::TabViewItem&>(c).label());
+      else if (c.kind() != jc::Control::Kind::TextField || c.tag() == 0)
+        keys.insert(panel.localizedStringValue(&c).value_or(""));  // untranslated: the key
+      for (const auto& child : c.children()) collect(*child);
+    };
+    collect(*panel.panelView_);
+  }
+  keys.erase("");
+  EXPECT_GT(keys.size(), 20u);
+  auto bundle = jc::Bundle::open(kBundleDir, nullptr);
+  for (const char* language : {"de", "ja"}) {
+    useLanguage(language);
+    for (const std::string& key : keys) {
+      std::string bare = key.substr(0, key.find(':'));
+      EXPECT_NE(bundle->localizedString(bare), bare) << language << ": " << bare;
+    }
+  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A panel loaded from the built bundle, in a window, for the user-interface tests; and the
-// switch of the strings table's language.
+// A panel loaded from the built bundle, in a window, for the user-interface tests; the switch
+// of the strings table's language; and the few situations several tests start from.
 #pragma once
 
 #include <libintl.h>
@@ -17,6 +17,8 @@
 
 namespace jc::test {
 
+using Panel = VoreliaPrintPdeTz630eJC;
+
 /// Makes the bundle's strings answer in `language` ("" for the untranslated keys).
 /// gettext reads LANGUAGE only under a locale other than "C", and caches its answers
 /// until the text domain is set again.
@@ -24,6 +26,18 @@ inline void useLanguage(const char* language) {
   std::setlocale(LC_ALL, "C.UTF-8");
   setenv("LANGUAGE", language, 1);
   textdomain(textdomain(nullptr));
+}
+
+/// Every hold button of the panel.
+inline constexpr Outlet<Button> Panel::* kHolds[] = {
+    &Panel::suspendKeyButton, &Panel::folderPasswordButton, &Panel::folderNameButton,
+    &Panel::loginNameButton,  &Panel::passwordButton,       &Panel::userNumberButton,
+    &Panel::userNameButton,   &Panel::jobNameButton,        &Panel::accountNumberButton};
+
+/// Gives the pop-up the folders "Open" (index 3) and the pass-code-locked "Locked" (index 4).
+inline void withFolders(Panel& p) {
+  p.folderList = {{"Open", false, true, false}, {"Locked", true, true, false}};
+  p.makeFolderPopup();
 }
 
 /// A panel built from the layout `layout` of the test bundle, its view in `window`.
@@ -40,13 +54,12 @@ class LoadedPanel {
   ~LoadedPanel() {
     if (view) view->setWindow(nullptr);
   }
-
   /// The control that has keyboard focus in the panel's window, or nullptr.
   Control* focus() const { return window.firstResponder(); }
 
   // Declared in the order they are made: the panel needs the callback.
   std::shared_ptr<MemoryPluginCallback> callback = std::make_shared<MemoryPluginCallback>();
-  VoreliaPrintPdeTz630eJC panel;
+  Panel panel;
   Window window;
   std::string loadError;
   std::shared_ptr<View> view;
