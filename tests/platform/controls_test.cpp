@@ -96,17 +96,6 @@ TEST(Button, ClickFlipsTwoStateButtonsAndSendsTheActionWhenEnabled) {
   EXPECT_EQ(actions, 3);
 }
 
-TEST(Button, ShowsTheAlternateImageWhileOn) {
-  Button hold(Button::Type::Toggle);
-  auto open = std::make_shared<const Image>(Image{"open", 18, 18});
-  auto closed = std::make_shared<const Image>(Image{"closed", 18, 18});
-  hold.setImage(open);
-  hold.setAlternateImage(closed);
-  EXPECT_EQ(hold.shownImage(), open);
-  hold.setState(1);
-  EXPECT_EQ(hold.shownImage(), closed);
-}
-
 TEST(Matrix, SelectsOneRowAndClicksSendTheActionEvenWithoutChange) {
   Matrix matrix;
   for (int i = 0; i < 3; ++i) matrix.addCell(std::make_shared<ButtonCell>());

@@ -144,15 +144,6 @@ TEST(Protocol, ShouldPrintFirstRestoresSavesAndRemembersInOrder) {
   EXPECT_EQ(traceMessages(), (std::vector<std::string>{"shouldPrint:", "shouldPrint:=BOOL(YES)"}));
 }
 
-TEST(Protocol, ErrorOutParametersAreNeverWritten) {
-  VoreliaPrintPdeTz630eJC panel(test::demoCallback(), test::builtBundle());
-  PanelError sentinel{"untouched"};
-  PanelError* error = &sentinel;
-  EXPECT_TRUE(panel.restoreValuesAndReturnError(&error));
-  EXPECT_TRUE(panel.saveValuesAndReturnError(&error));
-  EXPECT_EQ(error, &sentinel);
-}
-
 TEST(Protocol, PanelViewLoadsOnceAndTheHostKeepsTheViewItAskedFor) {
   std::shared_ptr<View> hostView;
   std::weak_ptr<View> watch;

@@ -125,19 +125,11 @@ TEST_F(Reader, LoginNamePiecesAreJoinedAndAHeldOneIsMasked) {
   EXPECT_EQ(panel_->loginNameEditText->stringValue(), "");
 }
 
-TEST_F(Reader, DamagedValuesNeverCrashAndShowReadableText) {
-  std::vector<std::string> values = {
-      "", "Z", "GG", "0", "FF", "=", "\x80\xFF", std::string(600, 'A'), std::string(601, 'F')};
-  for (const std::string& v : values) {
-    for (const char* key : kAllKeys) settings_->setValue(key, v);
-    panel_ = makePanel();
-    restore();
-    EXPECT_LE(utf16Length(panel_->suspendKeyEditText->stringValue()), 16u);
-  }
-  // Bytes that are not Mac Japanese text show replacement characters, not nothing.
+TEST_F(Reader, BytesThatAreNotTextShowReplacementCharacters) {
+  // Arbitrary values for every key are the fuzz target's business; here the visible result.
   ::setenv("JOBCONTROL_SYSTEM_ENCODING", "1", 1);
   panel_ = makePanel();
-  settings_->setValue(kUserNameKey, "8120");  // a lead byte followed by a space
+  settings_->setValue(kUserNameKey, "8120");  // a Mac Japanese lead byte, then a space
   restore();
   EXPECT_NE(panel_->userNameEditText->stringValue().find("\uFFFD"), std::string::npos);
 }
