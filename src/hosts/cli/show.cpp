@@ -83,8 +83,19 @@ std::vector<Row> rowsOf(const PanelDriver& driver) {
   return rows;
 }
 
+// Columns a terminal gives a text: East Asian wide and full-width characters take two,
+// so captions in Japanese or Korean still line up.
 std::size_t width(const std::string& text) {
-  return utf8ToUtf32(text).size();
+  std::size_t columns = 0;
+  for (char32_t c : utf8ToUtf32(text)) {
+    bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+                (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+                (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+    columns += wide ? 2 : 1;
+  }
+  return columns;
 }
 std::string padded(const std::string& text, std::size_t to) {
   std::size_t w = width(text);
