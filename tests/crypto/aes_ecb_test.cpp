@@ -18,6 +18,10 @@ constexpr int kOutSize = 511;
 // A spool-time text; its last 16 characters, "6 14:07:09 +0900", are the run-time key.
 constexpr const char* kKeyText = "Thu, 5 Mar 2026 14:07:09 +0900";
 
+bool all(const Bytes& b, unsigned char v) {
+  return std::all_of(b.begin(), b.end(), [v](unsigned char x) { return x == v; });
+}
+
 // Enciphers into a 511-byte buffer that held other bytes, checks that everything past the
 // cipher is zero, and answers the cipher as hex.
 std::string cipherHex(const char* plain, const char* keyText = nullptr) {
@@ -25,36 +29,33 @@ std::string cipherHex(const char* plain, const char* keyText = nullptr) {
   keyText ? my_aes_encrypt2(plain, keyText, out.data(), kOutSize)
           : my_aes_encrypt(plain, out.data(), kOutSize);
   const auto size = static_cast<long>(cipherLength(std::char_traits<char>::length(plain)));
-  EXPECT_TRUE(std::all_of(out.begin() + size, out.end(), [](unsigned char b) { return b == 0; }));
+  EXPECT_TRUE(all(Bytes(out.begin() + size, out.end()), 0)) << plain;
   return settings::hexText(
       std::span<const std::uint8_t>(out.data(), static_cast<std::size_t>(size)));
 }
 
 TEST(AesEcb, MatchesIndependentlyComputedCiphersUnderBothKeys) {
   // Expected values from `openssl enc -aes-128-ecb -nopad -K <key>` over the zero-padded text.
-  EXPECT_EQ(cipherHex("1234"), "7411EF39CD63E8892E24EC3C2145985C");
-  // A whole block gets no padding block; one byte more gets a second block of that byte
-  // followed by 15 zeros.
-  EXPECT_EQ(cipherHex("ABCDEFGHIJKLMNOP"), "D577B61AE0A423AEB44D673F6C17BB35");
-  EXPECT_EQ(cipherHex("ABCDEFGHIJKLMNOPQ"),
-            "D577B61AE0A423AEB44D673F6C17BB350E7D9375D4E93A7B94B84B71056F61B8");
-  // No chaining: equal plain blocks give equal cipher blocks.
-  EXPECT_EQ(cipherHex("ABCDEFGHIJKLMNOPABCDEFGHIJKLMNOP"),
-            "D577B61AE0A423AEB44D673F6C17BB35D577B61AE0A423AEB44D673F6C17BB35");
-  EXPECT_EQ(cipherHex("secret-password-0020"),
-            "0FD64A905BA7650A19642DC6AE16DE1D55865FE77A2612ED5635EBA9E260BF53");
-  EXPECT_EQ(cipherHex("1234", kKeyText), "49F68BE15F2639CA25D8A12F1520A5AB");
-  EXPECT_EQ(cipherHex("secret-password-0020", kKeyText),
-            "3667FBC804C1C5A9FDD2BE540F9A6F97284CEFB487ED5F3C45657D4AEF040989");
-  // Only the last 16 characters of the key text count.
-  EXPECT_EQ(cipherHex("1234", "Wed, 15 Jan 1999 14:07:09 +0900x6 14:07:09 +0900"),
-            "49F68BE15F2639CA25D8A12F1520A5AB");
+  // A whole block gets no padding block; one byte more gets a second block of that byte and
+  // 15 zeros; equal plain blocks give equal cipher blocks (no chaining).
+  const std::string abc = "D577B61AE0A423AEB44D673F6C17BB35";
+  const struct { const char *plain, *key; std::string hex; } cases[] = {
+      {"1234", nullptr, "7411EF39CD63E8892E24EC3C2145985C"},
+      {"ABCDEFGHIJKLMNOP", nullptr, abc},
+      {"ABCDEFGHIJKLMNOPQ", nullptr, abc + "0E7D9375D4E93A7B94B84B71056F61B8"},
+      {"ABCDEFGHIJKLMNOPABCDEFGHIJKLMNOP", nullptr, abc + abc},
+      {"secret-password-0020", nullptr,
+       "0FD64A905BA7650A19642DC6AE16DE1D55865FE77A2612ED5635EBA9E260BF53"},
+      {"1234", kKeyText, "49F68BE15F2639CA25D8A12F1520A5AB"},
+      {"secret-password-0020", kKeyText,
+       "3667FBC804C1C5A9FDD2BE540F9A6F97284CEFB487ED5F3C45657D4AEF040989"},
+      // Only the last 16 characters of the key text count.
+      {"1234", "Wed, 15 Jan 1999 14:07:09 +0900x6 14:07:09 +0900",
+       "49F68BE15F2639CA25D8A12F1520A5AB"}};
+  for (const auto& c : cases) EXPECT_EQ(cipherHex(c.plain, c.key), c.hex) << c.plain;
 }
 
 TEST(AesEcb, StaysWithinItsBufferAndEnciphersNothingWithoutTextOrKey) {
-  const auto all = [](const Bytes& b, unsigned char v) {
-    return std::all_of(b.begin(), b.end(), [v](unsigned char x) { return x == v; });
-  };
   Bytes out(kOutSize, 0xAA);
   my_aes_encrypt("", out.data(), kOutSize);
   EXPECT_TRUE(all(out, 0));
@@ -78,28 +79,16 @@ TEST(AesEcb, StaysWithinItsBufferAndEnciphersNothingWithoutTextOrKey) {
 }
 
 TEST(AesDecrypt, GivesThePlainTextBackAndNeverReadsAPartialTrailingBlock) {
-  // A 16-character text ends at the NUL written after the block, whatever out held.
-  Bytes cipher = settings::hexBytes("D577B61AE0A423AEB44D673F6C17BB35");
-  std::string out(40, 'x');
-  my_aes_decrypt(cipher.data(), 16, out.data());
-  EXPECT_STREQ(out.c_str(), "ABCDEFGHIJKLMNOP");
-
-  // A 5-character text is followed by the 11 zeros of its padding.
-  const Bytes five = settings::hexBytes("D8BD6C81AD0111EFAAAC18115113BD09");
-  std::vector<char> padded(17, 'x');
-  my_aes_decrypt(five.data(), 16, padded.data());
-  EXPECT_EQ(std::string(padded.data(), 5), "abcde");
-  EXPECT_EQ(std::vector<char>(padded.begin() + 5, padded.end()), std::vector<char>(12, 0));
-
-  // Exact-size buffers, so a read past inlen or a write past inlen + 1 trips the sanitizer.
-  cipher.insert(cipher.end(), {0x11, 0x22, 0x33, 0x44});
-  std::vector<char> tail(cipher.size() + 1, 'x');
-  my_aes_decrypt(cipher.data(), static_cast<int>(cipher.size()), tail.data());
-  EXPECT_EQ(std::string(tail.data(), 16), "ABCDEFGHIJKLMNOP");
-  EXPECT_EQ(std::vector<char>(tail.begin() + 16, tail.end()), std::vector<char>(5, 0));
+  // Exact-size buffers, so a read past inlen or a write past inlen + 1 trips the sanitizer;
+  // the partial block and the NUL after the text come out as zeros.
+  Bytes cipher = settings::hexBytes("D577B61AE0A423AEB44D673F6C17BB3511223344");
+  std::vector<char> out(cipher.size() + 1, 'x');
+  my_aes_decrypt(cipher.data(), static_cast<int>(cipher.size()), out.data());
+  EXPECT_EQ(std::string(out.data(), 16), "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(std::vector<char>(out.begin() + 16, out.end()), std::vector<char>(5, 0));
 
   std::string empty = "untouched";
-  my_aes_decrypt(five.data(), 0, empty.data());
+  my_aes_decrypt(cipher.data(), 0, empty.data());
   EXPECT_EQ(empty, std::string("\0ntouched", 9));
 }
 

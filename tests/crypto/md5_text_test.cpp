@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(Md5Text, MatchesThePublishedSuite) {
+TEST(Md5Text, MatchesThePublishedSuiteAndIgnoresNullArguments) {
   // RFC 1321, appendix A.5.
   const std::pair<const char*, const char*> suite[] = {
       {"", "d41d8cd98f00b204e9800998ecf8427e"},
@@ -26,9 +26,6 @@ TEST(Md5Text, MatchesThePublishedSuite) {
     EXPECT_STREQ(out, digest) << '"' << text << '"';
     EXPECT_EQ(out[33], 'x');  // 33 bytes and no more
   }
-}
-
-TEST(Md5Text, NullArgumentsChangeNothing) {
   calcMD5(nullptr, "abc");
   char out[4] = "old";
   calcMD5(out, nullptr);

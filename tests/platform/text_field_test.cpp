@@ -36,7 +36,7 @@ class LimitFormatter : public Formatter {
   std::size_t limit_;
 };
 
-TEST(TextField, TypingStopsAtTheFirstRefusedKeystroke) {
+TEST(TextField, TypingStopsAtTheFirstRefusedKeystrokeAndDeletionsPassWhenFull) {
   TextField field;
   auto formatter = std::make_shared<LimitFormatter>(3);
   field.setFormatter(formatter);
@@ -45,24 +45,25 @@ TEST(TextField, TypingStopsAtTheFirstRefusedKeystroke) {
   EXPECT_EQ(formatter->last.original, u"123");
   EXPECT_EQ(formatter->last.originalSelection, (TextRange{3, 0}));
   EXPECT_EQ(formatter->last.proposed, (TextRange{4, 0}));
-}
 
-TEST(TextField, DeletionsAreOfferedAsEditsAndAcceptedWhenFull) {
-  TextField field;
-  field.setFormatter(std::make_shared<LimitFormatter>(3));
-  field.setStringValue("abc");
   EXPECT_TRUE(field.deleteBackward());
-  EXPECT_EQ(field.stringValue(), "ab");
+  EXPECT_EQ(field.stringValue(), "12");
   field.setSelectedRange({0, 0});
   EXPECT_TRUE(field.deleteForward());
-  EXPECT_EQ(field.stringValue(), "b");
+  EXPECT_EQ(field.stringValue(), "2");
   field.selectAll();
   EXPECT_TRUE(field.deleteBackward());
   EXPECT_EQ(field.stringValue(), "");
   EXPECT_TRUE(field.deleteBackward());  // nothing to delete is still accepted
+
+  field.setStringValue("x");
+  field.setEditable(false);
+  EXPECT_FALSE(field.typeText("y"));
+  EXPECT_FALSE(field.deleteBackward());
+  EXPECT_EQ(field.stringValue(), "x");
 }
 
-TEST(TextField, PasteReplacesTheSelectionInOneEdit) {
+TEST(TextField, PasteIsOneEditAndSurrogatePairsAreOneKeystrokeOfTwoUnits) {
   TextField field;
   auto formatter = std::make_shared<LimitFormatter>(10);
   field.setFormatter(formatter);
@@ -72,26 +73,13 @@ TEST(TextField, PasteReplacesTheSelectionInOneEdit) {
   EXPECT_EQ(field.stringValue(), "hippo");
   EXPECT_EQ(field.selectedRange(), (TextRange{4, 0}));
   EXPECT_EQ(formatter->last.partial, u"hippo");
-}
 
-TEST(TextField, SurrogatePairsAreOneKeystrokeAndTwoUnits) {
-  TextField field;
-  auto formatter = std::make_shared<LimitFormatter>(10);
-  field.setFormatter(formatter);
+  field.setStringValue("");
   EXPECT_TRUE(field.typeText("a\U0001F600"));
   EXPECT_EQ(field.selectedRange(), (TextRange{3, 0}));
   EXPECT_EQ(formatter->last.proposed, (TextRange{3, 0}));
   EXPECT_TRUE(field.deleteBackward());
   EXPECT_EQ(field.stringValue(), "a");
-}
-
-TEST(TextField, ANonEditableFieldRefusesEdits) {
-  TextField field;
-  field.setStringValue("x");
-  field.setEditable(false);
-  EXPECT_FALSE(field.typeText("y"));
-  EXPECT_FALSE(field.deleteBackward());
-  EXPECT_EQ(field.stringValue(), "x");
 }
 
 }  // namespace

@@ -35,23 +35,18 @@ TEST(EntryClass, MakesAPanelOnlyForTheExactPrintDialogType) {
 }
 
 TEST(Creation, TakesThePrinterHostOnlyFromIppLpdAndSocketURIs) {
-  struct Case {
-    const char* uri;
-    std::optional<std::string> host;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
       {"ipp://192.0.2.7:631/ipp/print", "192.0.2.7"},
       {"socket://192.0.2.7", "192.0.2.7"},
-      {"lpd://192.0.2.7/queue", "192.0.2.7"},
       {"lpd://printer.example/queue", "printer.example"},
       {"usb://Vorelia/MFP?serial=1", std::nullopt},
       {"dnssd://Vorelia%20MFP._ipp._tcp.local./", std::nullopt},
       {"IPP://192.0.2.7/", std::nullopt},
       {"not a uri", std::nullopt},
   };
-  for (const Case& c : cases) {
-    VoreliaPrintPdeTz630eJC panel(test::demoCallback("P1", c.uri), test::builtBundle());
-    EXPECT_EQ(panel.mfpURL, c.host) << c.uri;
+  for (const auto& [uri, host] : cases) {
+    VoreliaPrintPdeTz630eJC panel(test::demoCallback("P1", uri), test::builtBundle());
+    EXPECT_EQ(panel.mfpURL, host) << uri;
   }
   VoreliaPrintPdeTz630eJC noURI(test::demoCallback("P1", std::nullopt), test::builtBundle());
   EXPECT_FALSE(noURI.mfpURL);
@@ -71,7 +66,6 @@ TEST(Creation, FillsThePanelFromThePPDPrinterAndBundle) {
   ASSERT_TRUE(panel.spaceImage);
   EXPECT_EQ(panel.spaceImage->width, 18);
   EXPECT_EQ(panel.systemEncoding, 30u);  // pinned to Mac Roman for the tests
-  EXPECT_FALSE(panel.tigerHDDFlag);
   EXPECT_FALSE(panel.hasInited);
   EXPECT_EQ(traceMessages(),
             (std::vector<std::string>{"initWithCallback:(%@, %p)",
@@ -102,23 +96,6 @@ TEST(Creation, WithoutAPPDOrConstraintQuestionTheStepsThatNeedItAreSkipped) {
   EXPECT_TRUE(empty.hasInited);           // construction still ran
   EXPECT_EQ(empty.panelName(), "Job Control");
   EXPECT_TRUE(empty.shouldPrint());
-}
-
-TEST(Protocol, NotificationsChangeNothing) {
-  VoreliaPrintPdeTz630eJC panel(test::demoCallback(), test::builtBundle());
-  panel.panelView();
-  auto settings = panel.pdePluginCallbackObject->printSettings();
-  settings->setValue("other", "kept");
-  test::clearTrace();
-  panel.PPDOptionKeyValueDidChange("Duplex", nullptr);
-  panel.updateUI();
-  EXPECT_EQ(traceMessages(), (std::vector<std::string>{
-                                 "PPDOptionKeyValueDidChange:(%@) ppdChoice:(%@)",
-                                 "PPDOptionKeyValueDidChange:ppdChoice:=void", "--updateUI:",
-                                 "--updateUI:"}));
-  EXPECT_EQ(settings->value("other"), "kept");
-  EXPECT_FALSE(panel.callRestoreValuesFunction);
-  EXPECT_FALSE(panel.callSaveValuesFunction);
 }
 
 TEST(Protocol, ShouldPrintFirstRestoresSavesAndRemembersInOrder) {
@@ -196,16 +173,13 @@ TEST(PPDEncoding, ComparesTheLanguageEncodingExactly) {
   ppd_file_t record{};
   EXPECT_EQ(getEncodingFromPPD(nullptr), 30u);
   EXPECT_EQ(getEncodingFromPPD(&record), 30u);
-  struct Case {
-    const char* name;
-    std::uint64_t expected;
-  };
-  for (const Case& c : {Case{"ISOLatin1", 5}, Case{"WindowsANSI", 12}, Case{"JIS83-RKSJ", 8},
-                        Case{"UTF-8", 4}, Case{"UTF8", 4}, Case{"utf-8", 30}, Case{"MacStandard", 30},
-                        Case{"", 30}}) {
-    std::string name = c.name;
-    record.lang_encoding = name.data();
-    EXPECT_EQ(getEncodingFromPPD(&record), c.expected) << c.name;
+  for (const auto& [name, expected] :
+       {std::pair<std::string, std::uint64_t>{"ISOLatin1", 5}, {"WindowsANSI", 12},
+        {"JIS83-RKSJ", 8}, {"UTF-8", 4}, {"UTF8", 4}, {"utf-8", 30}, {"MacStandard", 30},
+        {"", 30}}) {
+    std::string copy = name;
+    record.lang_encoding = copy.data();
+    EXPECT_EQ(getEncodingFromPPD(&record), expected) << name;
   }
 }
 

@@ -2,7 +2,9 @@
 // non-ASCII values, and which numbered keys are cleared.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/print_settings.h"
 #include "settings/ascii_values.h"
@@ -22,10 +24,7 @@ TEST(AsciiValue, StoresNonEmptyAsciiAndRemovesEverythingElse) {
   settings.setValue("other", "kept");
   MyPMPrintSetAsciiCStrValue(&settings, "k", "0");
   EXPECT_EQ(settings.value("k"), "0");
-  MyPMPrintSetAsciiCStrValue(&settings, "k", "");
-  EXPECT_FALSE(settings.value("k"));
-
-  for (const char* removing : {static_cast<const char*>(nullptr), "caf\xc3\xa9", "\x80"}) {
+  for (const char* removing : {static_cast<const char*>(nullptr), "", "caf\xc3\xa9", "\x80"}) {
     settings.setValue("k", "old");
     MyPMPrintSetAsciiCStrValue(&settings, "k", removing);
     EXPECT_FALSE(settings.value("k"));
@@ -37,31 +36,22 @@ TEST(AsciiValue, StoresNonEmptyAsciiAndRemovesEverythingElse) {
 }
 
 TEST(NumberedAsciiValue, WritesPiecesOf254AndClearsTheKeyAfterTheLast) {
-  MemoryPrintSettings settings;
-  const auto seed = [&] {
+  using Pieces = std::vector<std::optional<std::string>>;
+  const std::string v254(254, 'a'), v255 = v254 + "b";
+  const struct { const char* value; Pieces pieces; } cases[] = {
+      {v254.c_str(), {v254, std::nullopt, "old", "old"}},
+      {v255.c_str(), {v254, "b", std::nullopt, "old"}},
+      {"", {std::nullopt, "old", "old", "old"}},
+      {nullptr, {std::nullopt, "old", "old", "old"}}};
+  for (const auto& c : cases) {
+    MemoryPrintSettings settings;
     for (int n = 1; n <= 4; ++n) settings.setValue(kPrefix + std::to_string(n), "old");
-  };
-  seed();
-  const std::string v254(254, 'a');
-  MyMultiPMPrintSetAsciiCStrValue(&settings, kPrefix, v254.c_str());
-  EXPECT_EQ(piece(settings, 1), v254);
-  EXPECT_FALSE(piece(settings, 2));
-  EXPECT_EQ(piece(settings, 3), "old");
-
-  seed();
-  const std::string v255 = v254 + "b";
-  MyMultiPMPrintSetAsciiCStrValue(&settings, kPrefix, v255.c_str());
-  EXPECT_EQ(piece(settings, 1), v254);
-  EXPECT_EQ(piece(settings, 2), "b");
-  EXPECT_FALSE(piece(settings, 3));
-  EXPECT_EQ(piece(settings, 4), "old");
-
-  seed();
-  MyMultiPMPrintSetAsciiCStrValue(&settings, kPrefix, "");
-  EXPECT_FALSE(piece(settings, 1));
-  EXPECT_EQ(piece(settings, 2), "old");
-  MyMultiPMPrintSetAsciiCStrValue(&settings, kPrefix, nullptr);
-  EXPECT_EQ(piece(settings, 2), "old");
+    MyMultiPMPrintSetAsciiCStrValue(&settings, kPrefix, c.value);
+    EXPECT_EQ((Pieces{piece(settings, 1), piece(settings, 2), piece(settings, 3),
+                      piece(settings, 4)}),
+              c.pieces)
+        << (c.value ? static_cast<long>(std::strlen(c.value)) : -1L);
+  }
 }
 
 TEST(NumberedAsciiValue, NonAsciiValuesAndBadPrefixesStoreNothing) {

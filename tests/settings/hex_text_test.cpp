@@ -10,23 +10,27 @@
 namespace jc::settings {
 namespace {
 
-TEST(HexText, EncodesEveryNibbleUpperCaseAndZeroBytesByLength) {
-  const unsigned char bytes[] = {0x00, 0x9F, 0xA0, 0xFF};
-  char out[9];
-  myitoa(bytes, out, 4);
-  EXPECT_STREQ(out, "009FA0FF");
-  std::string untouched = "xyz";
-  myitoa(bytes, untouched.data(), 0);
-  EXPECT_EQ(untouched[0], '\0');
-  EXPECT_EQ(untouched[1], 'y');
-  myitoa(nullptr, untouched.data(), 4);
-  EXPECT_EQ(untouched[0], '\0');
-  myitoa(bytes, nullptr, 4);
+TEST(HexText, EveryByteValueRoundTripsInUpperCase) {
+  std::vector<std::uint8_t> all(256);
+  for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  std::string text(513, 'x');
+  myitoa(all.data(), text.data(), 256);
+  EXPECT_EQ(text.back(), '\0');
+  text.pop_back();
+  EXPECT_EQ(text.substr(0, 8), "00010203");
+  EXPECT_EQ(text.substr(504), "FCFDFEFF");
+  EXPECT_EQ(hexText(all), text);
+  std::vector<unsigned char> back(257, 1);
+  myatoi(text.c_str(), back.data(), 512);
+  EXPECT_EQ(std::vector<std::uint8_t>(back.begin(), back.end() - 1), all);
+  EXPECT_EQ(back.back(), 0);  // and a NUL after the bytes
 
-  unsigned char back[5] = {1, 1, 1, 1, 1};
-  myatoi("009FA0FF", back, 8);
-  EXPECT_EQ(std::vector<unsigned char>(back, back + 5),
-            (std::vector<unsigned char>{0x00, 0x9F, 0xA0, 0xFF, 0x00}));
+  // No bytes give an empty text; null buffers are ignored.
+  std::string untouched = "xyz";
+  myitoa(all.data(), untouched.data(), 0);
+  EXPECT_EQ(untouched, std::string("\0yz", 3));
+  myitoa(nullptr, untouched.data(), 4);
+  myitoa(all.data(), nullptr, 4);
 }
 
 TEST(HexText, EveryCharacterDecodesToADefinedValue) {
@@ -42,16 +46,6 @@ TEST(HexText, EveryCharacterDecodesToADefinedValue) {
   unsigned char one = 0xAA;
   myatoi("41", &one, 0);
   EXPECT_EQ(one, 0);
-}
-
-TEST(HexText, EveryByteValueRoundTrips) {
-  std::vector<std::uint8_t> all(256);
-  for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
-  const std::string text = hexText(all);
-  ASSERT_EQ(text.size(), 512u);
-  EXPECT_EQ(text.substr(0, 8), "00010203");
-  EXPECT_EQ(text.substr(504), "FCFDFEFF");
-  EXPECT_EQ(hexBytes(text), all);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 
 #include "settings/spool_time.h"
@@ -26,24 +25,17 @@ std::tm moment(int mday, int wday, int mon, long gmtoff) {
   return t;
 }
 
-// Pins the process's zone for one test and puts the previous one back.
-class PinnedZone {
- public:
-  explicit PinnedZone(const char* tz) {
-    if (const char* old = std::getenv("TZ")) previous_ = old;
+// Pins the process's zone for one scope and puts the previous one back.
+struct PinnedZone {
+  explicit PinnedZone(const char* tz) : previous(std::getenv("TZ") ? std::getenv("TZ") : "") {
     setenv("TZ", tz, 1);
     tzset();
   }
   ~PinnedZone() {
-    if (previous_)
-      setenv("TZ", previous_->c_str(), 1);
-    else
-      unsetenv("TZ");
+    previous.empty() ? unsetenv("TZ") : setenv("TZ", previous.c_str(), 1);
     tzset();
   }
-
- private:
-  std::optional<std::string> previous_;
+  std::string previous;
 };
 
 TEST(SpoolTime, FieldsNamesAndWidths) {
@@ -70,18 +62,14 @@ TEST(SpoolTime, ZoneFigureIsTheOffsetDividedBy36TowardZero) {
 }
 
 TEST(SpoolTime, UsesTheLocalZoneOfTheMoment) {
-  {
-    PinnedZone zone("IST-5:30");
-    EXPECT_EQ(spoolTimeTextAt(0), "Thu, 1 Jan 1970 05:30:00 +0550");
-  }
-  {
-    PinnedZone zone("NST3:30");
-    EXPECT_EQ(spoolTimeTextAt(0), "Wed, 31 Dec 1969 20:30:00 -0350");
-  }
-  {
-    // Daylight saving counts: 1 July is summer time in this zone (UTC+2).
-    PinnedZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
-    EXPECT_EQ(spoolTimeTextAt(1782864000), "Wed, 1 Jul 2026 02:00:00 +0200");
+  // Daylight saving counts: 1 July is summer time in the last zone (UTC+2).
+  const struct { const char* tz; std::time_t at; const char* text; } cases[] = {
+      {"IST-5:30", 0, "Thu, 1 Jan 1970 05:30:00 +0550"},
+      {"NST3:30", 0, "Wed, 31 Dec 1969 20:30:00 -0350"},
+      {"CET-1CEST,M3.5.0,M10.5.0/3", 1782864000, "Wed, 1 Jul 2026 02:00:00 +0200"}};
+  for (const auto& c : cases) {
+    PinnedZone zone(c.tz);
+    EXPECT_EQ(spoolTimeTextAt(c.at), c.text);
   }
 }
 
