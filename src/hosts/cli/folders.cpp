@@ -62,12 +62,8 @@ class Spinner {
 }  // namespace
 
 int runFolders(const Options& options) {
-  std::string error;
-  auto session = openSession(options, "Untitled", &error);
-  if (!session) {
-    std::cerr << "jobcontrol: " << error << "\n";
-    return kExitFailure;
-  }
+  auto session = openSessionOrReport(options, "Untitled");
+  if (!session) return kExitFailure;
   PanelDriver driver(session->view);
   if (!driver.find<Button>("getFolderNameButton")) {
     std::cerr << "jobcontrol: the panel has no Get Folder Names button\n";

@@ -34,11 +34,8 @@ int runPrint(const Options& given) {
 
   std::string error;
   std::string title = std::filesystem::path(options.files.front()).filename().string();
-  auto session = openSession(options, title, &error);
-  if (!session) {
-    std::cerr << "jobcontrol: " << error << "\n";
-    return kExitFailure;
-  }
+  auto session = openSessionOrReport(options, title);
+  if (!session) return kExitFailure;
   if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
   saveAndConfirm(*session);
   if (!writeOutFile(*session, options)) return kExitFailure;

@@ -84,4 +84,12 @@ std::optional<Session> openSession(const Options& options, const std::string& de
   return session;
 }
 
+std::optional<Session> openSessionOrReport(const Options& options,
+                                           const std::string& defaultJobName) {
+  std::string error;
+  auto session = openSession(options, defaultJobName, &error);
+  if (!session) std::cerr << "jobcontrol: " << error << "\n";
+  return session;
+}
+
 }  // namespace jc::cli

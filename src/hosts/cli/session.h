@@ -57,4 +57,8 @@ std::filesystem::path bundlePath(const Options& options);
 std::optional<Session> openSession(const Options& options, const std::string& defaultJobName,
                                    std::string* error);
 
+/// As openSession, reporting a failure as "jobcontrol: MESSAGE" on standard error.
+std::optional<Session> openSessionOrReport(const Options& options,
+                                           const std::string& defaultJobName);
+
 }  // namespace jc::cli

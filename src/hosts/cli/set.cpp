@@ -68,12 +68,8 @@ bool writeOutFile(const Session& session, const Options& options) {
 }
 
 int runSet(const Options& options) {
-  std::string error;
-  auto session = openSession(options, "Untitled", &error);
-  if (!session) {
-    std::cerr << "jobcontrol: " << error << "\n";
-    return kExitFailure;
-  }
+  auto session = openSessionOrReport(options, "Untitled");
+  if (!session) return kExitFailure;
   if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
   saveAndConfirm(*session);
 

@@ -105,12 +105,8 @@ std::string padded(const std::string& text, std::size_t to) {
 }  // namespace
 
 int runShow(const Options& options) {
-  std::string error;
-  auto session = openSession(options, "Untitled", &error);
-  if (!session) {
-    std::cerr << "jobcontrol: " << error << "\n";
-    return kExitFailure;
-  }
+  auto session = openSessionOrReport(options, "Untitled");
+  if (!session) return kExitFailure;
   PanelDriver driver(session->view);
   std::vector<Row> rows = rowsOf(driver);
   SummaryInfo summary = session->panel->summaryInfo();
