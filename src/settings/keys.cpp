@@ -9,12 +9,6 @@ const HeldEntryRow& heldEntryRow(HeldEntry entry) {
   return kHeldEntries.front();  // unreachable: every entry has a row
 }
 
-std::optional<HeldEntryRow> heldEntryForBit(std::uint32_t bit) {
-  for (const auto& row : kHeldEntries)
-    if (row.bit == bit) return row;
-  return std::nullopt;
-}
-
 char retentionDigit(Retention mode) { return static_cast<char>('0' + static_cast<int>(mode)); }
 
 Retention retentionFromDigit(char digit) {

@@ -96,8 +96,6 @@ inline constexpr std::array<HeldEntryRow, 9> kHeldEntries = {{
 
 /// The row of a held entry.
 const HeldEntryRow& heldEntryRow(HeldEntry entry);
-/// The row whose bit is `bit` (exactly one bit), or nullopt.
-std::optional<HeldEntryRow> heldEntryForBit(std::uint32_t bit);
 
 /// Retention modes, as the digit of the jobSuspend key.
 enum class Retention { None = 0, HoldAfterPrint = 1, HoldOnly = 2, SamplePrint = 3 };
@@ -138,8 +136,5 @@ inline constexpr EntryLimit kJobNameLimit{32, 32};
 /// Codes longer than this many bytes are dropped on reading back, unless the capability
 /// answer for pass-code length is 8.
 inline constexpr std::size_t kShortCodeBytes = 5;
-
-/// The largest piece of a value spread over numbered keys.
-inline constexpr std::size_t kPieceLength = 254;
 
 }  // namespace jc::settings

@@ -103,19 +103,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
   int R = 0;
   if (retentionCheckBox) {
     if (Stored mode = readValue(*settings, kJobSuspendKey); mode.present && !mode.text.empty()) {
-      switch (mode.text.front()) {
-        case '1':
-          R = 2;
-          break;
-        case '2':
-          R = 1;
-          break;
-        case '3':
-          R = 3;
-          break;
-        default:
-          break;
-      }
+      Retention retention = retentionFromDigit(mode.text.front());
+      if (retention != Retention::None) R = retentionRow(retention) + 1;
     }
     if (isTiger() && !tigerHDDFlag) R = 0;
     retentionCheckBox->setState(R != 0 ? 1 : 0);
@@ -154,7 +143,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     bool done = false;
     bool held = bit(presetHoldButtonFlag, kHoldFolderName);
     if (Stored filing = readValue(*settings, kFilingKey); filing.present && !filing.text.empty()) {
-      if (filing.text.front() == '3') {
+      std::optional<Filing> mode = filingFromDigit(filing.text.front());
+      if (mode == Filing::CustomFolder) {
         // A folder name may take 255 bytes, so its hex text is read whole (510 digits).
         if (Stored path = readValue(*settings, kFolderPathKey, 2 * kFolderNameLimit.bytes);
             path.present) {
@@ -165,7 +155,7 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
           folderNameEditText->setStringValue(name);
           done = true;
         }
-      } else if (filing.text.front() == '1') {
+      } else if (mode == Filing::QuickFile) {
         folderSelectionPopup->selectItemAtIndex(0);
         folderSelectionMatrix->selectCellAtRow(0, 0);
         done = true;

@@ -1,6 +1,5 @@
 // The writer: the panel's settings into the job's print settings, every key written or
 // removed in one fixed order, credentials enciphered and digested.
-#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -73,7 +72,7 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
       F = index == 0 ? 1 : index == 1 ? 2 : 3;
       if (folderSelectionMatrix) F = folderSelectionMatrix->selectedRow() + 1;
     }
-    setKey(settings, kFilingKey, std::string(1, static_cast<char>('0' + std::clamp(F, 0, 9))));
+    setKey(settings, kFilingKey, std::string(1, filingDigit(static_cast<Filing>(F))));
     if (F == 3) {
       std::optional<std::string> name;
       std::size_t entry = index >= 3 ? static_cast<std::size_t>(index - 3) : 0;
@@ -118,7 +117,7 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
       R = 0;
     } else {
       R = suspendMatrix->selectedRow() + 1;
-      digit = R == 1 ? '2' : R == 2 ? '1' : R == 3 ? '3' : '0';
+      digit = retentionDigit(retentionFromRow(R - 1));
     }
     setKey(settings, kJobSuspendKey, std::string(1, digit));
     retentionWritten = true;
