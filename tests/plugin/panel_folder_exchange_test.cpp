@@ -6,7 +6,7 @@
 #include "plugin/icons.h"
 #include "plugin/panel.h"
 #include "printer_simulator.h"
-#include "soap_test_support.h"
+#include "soap/soap_test_support.h"
 #include "support/test_paths.h"
 
 namespace jc::test {

@@ -1,5 +1,5 @@
 // Hold buttons by entry, and the mask of those that are on.
-#include "settings/held_entries.h"
+#include "plugin/panel_held_entries.h"
 
 namespace jc::settings {
 

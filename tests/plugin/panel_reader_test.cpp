@@ -6,8 +6,8 @@
 
 #include "platform/unicode.h"
 #include "platform/user.h"
-#include "settings/held_entries.h"
-#include "settings/settings_fixture.h"
+#include "plugin/panel_held_entries.h"
+#include "plugin/settings_fixture.h"
 #include "support/independent.h"
 
 namespace jc {

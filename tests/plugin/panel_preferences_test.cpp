@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "platform/user_defaults.h"
-#include "settings/settings_fixture.h"
+#include "plugin/settings_fixture.h"
 #include "support/independent.h"
 
 namespace jc {

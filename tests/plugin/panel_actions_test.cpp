@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "panel_fixture.h"
+#include "plugin/panel_view_fixture.h"
 
 namespace {
 

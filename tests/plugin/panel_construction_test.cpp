@@ -9,7 +9,7 @@
 #include <functional>
 #include <set>
 
-#include "panel_fixture.h"
+#include "plugin/panel_view_fixture.h"
 #include "platform/controls.h"
 #include "platform/layout.h"
 #include "plugin/icons.h"

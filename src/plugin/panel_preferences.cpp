@@ -4,7 +4,7 @@
 #include "platform/text_encoding.h"
 #include "platform/user_defaults.h"
 #include "plugin/panel.h"
-#include "settings/held_entries.h"
+#include "plugin/panel_held_entries.h"
 #include "settings/keys.h"
 #include "settings/value_text.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <set>
 
-#include "panel_fixture.h"
+#include "plugin/panel_view_fixture.h"
 #include "ui/hilite.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
-#include "settings/held_entries.h"
+#include "plugin/panel_held_entries.h"
 #include "settings/keys.h"
 #include "settings/value_encodings.h"
 #include "settings/value_text.h"

@@ -2,7 +2,7 @@
 // the openssl command line.
 #include <gtest/gtest.h>
 
-#include "settings/settings_fixture.h"
+#include "plugin/settings_fixture.h"
 #include "support/independent.h"
 
 namespace jc {
