@@ -35,7 +35,8 @@ std::string requestBody() {
 jc::sim::PrinterSimulator& simulator() {
   static jc::sim::PrinterSimulator* sim = [] {
     jc::sim::Config config;
-    for (int i = 0; i < 10; ++i) config.folders.push_back({"Folder " + std::to_string(i), i % 3 == 0});
+    for (int i = 0; i < 10; ++i)
+      config.folders.push_back({"Folder " + std::to_string(i), i % 3 == 0});
     auto* s = new jc::sim::PrinterSimulator(config);
     if (!s->start()) std::abort();
     return s;
@@ -43,7 +44,9 @@ jc::sim::PrinterSimulator& simulator() {
   return *sim;
 }
 
-std::string serviceURL() { return "http://" + simulator().address() + jc::sim::kServicePath; }
+std::string serviceURL() {
+  return "http://" + simulator().address() + jc::sim::kServicePath;
+}
 
 void BM_FetchRoundTrip(benchmark::State& state) {
   std::string body = requestBody();
@@ -90,7 +93,8 @@ BENCHMARK(BM_PlainCurlPost)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void parseAndShow(benchmark::State& state, bool popup) {
   auto n = static_cast<std::size_t>(state.range(0));
   std::vector<jc::sim::Folder> folders;
-  for (std::size_t i = 0; i < n; ++i) folders.push_back({"Folder " + std::to_string(i), i % 3 == 0, i % 7 == 0});
+  for (std::size_t i = 0; i < n; ++i)
+    folders.push_back({"Folder " + std::to_string(i), i % 3 == 0, i % 7 == 0});
   std::string path = jc::soap::responseFilePath();
   std::ofstream(path, std::ios::binary | std::ios::trunc) << jc::sim::folderListDocument(folders);
 
@@ -110,8 +114,12 @@ void parseAndShow(benchmark::State& state, bool popup) {
   state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-void BM_Parse(benchmark::State& state) { parseAndShow(state, false); }
-void BM_ParseAndPopup(benchmark::State& state) { parseAndShow(state, true); }
+void BM_Parse(benchmark::State& state) {
+  parseAndShow(state, false);
+}
+void BM_ParseAndPopup(benchmark::State& state) {
+  parseAndShow(state, true);
+}
 BENCHMARK(BM_Parse)->Arg(100)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseAndPopup)->Arg(100)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 

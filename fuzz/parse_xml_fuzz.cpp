@@ -16,7 +16,8 @@ namespace {
 struct Harness {
   Harness() {
     // Memory-backed when there is such a folder: every input is a file write.
-    std::string pattern = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/jc-fuzz-XXXXXX" : "/tmp/jc-fuzz-XXXXXX";
+    std::string pattern =
+        ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/jc-fuzz-XXXXXX" : "/tmp/jc-fuzz-XXXXXX";
     if (!::mkdtemp(pattern.data())) std::abort();
     path = pattern + "/vwxyz.xml";
   }

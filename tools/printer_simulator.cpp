@@ -11,11 +11,11 @@
 
 #include <pugixml.hpp>
 
+#include <strings.h>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <strings.h>
 
 namespace jc::sim {
 namespace {
@@ -48,11 +48,20 @@ std::string escaped(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -60,8 +69,8 @@ std::string escaped(std::string_view text) {
 
 std::string entryElement(const Folder& folder) {
   return "<file><name>" + escaped(folder.name) + "</name><password>" +
-         (folder.password ? "true" : "false") + "</password><dir>" + (folder.dir ? "true" : "false") +
-         "</dir></file>";
+         (folder.password ? "true" : "false") + "</password><dir>" +
+         (folder.dir ? "true" : "false") + "</dir></file>";
 }
 
 bool iequals(std::string_view a, std::string_view b) {
@@ -88,17 +97,28 @@ bool sendAll(int fd, std::string_view data) {
 
 const char* reasonPhrase(int status) {
   switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 307: return "Temporary Redirect";
-    case 308: return "Permanent Redirect";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+      return "OK";
+    case 301:
+      return "Moved Permanently";
+    case 302:
+      return "Found";
+    case 303:
+      return "See Other";
+    case 307:
+      return "Temporary Redirect";
+    case 308:
+      return "Permanent Redirect";
+    case 400:
+      return "Bad Request";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    case 503:
+      return "Service Unavailable";
+    default:
+      return "Status";
   }
 }
 
@@ -147,7 +167,8 @@ std::string folderListDocument(const std::vector<Folder>& folders, std::string_v
 
 std::vector<std::string> checkRequest(const Request& request, const std::string& expectedBody) {
   std::vector<std::string> problems;
-  if (request.method != "POST") problems.push_back("method is \"" + request.method + "\", not POST");
+  if (request.method != "POST")
+    problems.push_back("method is \"" + request.method + "\", not POST");
 
   struct Expected {
     std::string_view name, value;
@@ -163,12 +184,15 @@ std::vector<std::string> checkRequest(const Request& request, const std::string&
     for (std::size_t i = 0; i < request.headers.size(); ++i)
       if (iequals(request.headers[i].first, field.name)) at.push_back(i);
     if (at.size() != 1) {
-      problems.push_back(std::string(field.name) + " appears " + std::to_string(at.size()) + " times");
+      problems.push_back(std::string(field.name) + " appears " + std::to_string(at.size()) +
+                         " times");
       continue;
     }
     std::string_view want = field.value.empty() ? std::string_view(length) : field.value;
     const std::string& got = request.headers[at[0]].second;
-    if (got != want) problems.push_back(std::string(field.name) + " is \"" + got + "\", not \"" + std::string(want) + "\"");
+    if (got != want)
+      problems.push_back(std::string(field.name) + " is \"" + got + "\", not \"" +
+                         std::string(want) + "\"");
     if (at[0] + 1 < previous + 1) inOrder = false;
     previous = at[0] + 1;
   }
@@ -177,7 +201,8 @@ std::vector<std::string> checkRequest(const Request& request, const std::string&
     if (iequals(name, "Expect")) problems.push_back("unexpected Expect: " + value);
 
   if (!expectedBody.empty()) {
-    if (request.body != expectedBody) problems.push_back("the body differs from the expected request");
+    if (request.body != expectedBody)
+      problems.push_back("the body differs from the expected request");
   } else {
     pugi::xml_document doc;
     bool asks = false;
@@ -194,7 +219,9 @@ std::vector<std::string> checkRequest(const Request& request, const std::string&
 
 PrinterSimulator::PrinterSimulator(Config config) : config_(std::move(config)) {}
 
-PrinterSimulator::~PrinterSimulator() { stop(); }
+PrinterSimulator::~PrinterSimulator() {
+  stop();
+}
 
 bool PrinterSimulator::start(const std::string& host, std::uint16_t port, std::string* error) {
   auto fail = [&](std::string message) {
@@ -252,7 +279,9 @@ void PrinterSimulator::stop() {
   listenFd_ = stopPipe_[0] = stopPipe_[1] = -1;
 }
 
-std::string PrinterSimulator::address() const { return host_ + ":" + std::to_string(port_); }
+std::string PrinterSimulator::address() const {
+  return host_ + ":" + std::to_string(port_);
+}
 
 void PrinterSimulator::setConfig(Config config) {
   std::lock_guard lock(mutex_);
@@ -308,17 +337,21 @@ void PrinterSimulator::acceptLoop() {
 bool PrinterSimulator::waitForStop(std::chrono::milliseconds duration, int clientFd) {
   auto deadline = std::chrono::steady_clock::now() + duration;
   for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return true;
     pollfd fds[2] = {{stopPipe_[0], POLLIN, 0}, {clientFd, POLLIN, 0}};
-    int n = ::poll(fds, clientFd >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left.count(), 60'000)));
+    int n = ::poll(fds, clientFd >= 0 ? 2 : 1,
+                   static_cast<int>(std::min<long long>(left.count(), 60'000)));
     if (n < 0 && errno != EINTR) return false;
     if (fds[0].revents) return false;
     if (clientFd >= 0 && fds[1].revents) {
       char probe;
       if (::recv(clientFd, &probe, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) return false;
       // Unexpected bytes from the client: nothing to do with them but wait on.
-      return waitForStop(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()), -1);
+      return waitForStop(std::chrono::duration_cast<std::chrono::milliseconds>(
+                             deadline - std::chrono::steady_clock::now()),
+                         -1);
     }
   }
 }
@@ -326,7 +359,9 @@ bool PrinterSimulator::waitForStop(std::chrono::milliseconds duration, int clien
 void PrinterSimulator::serve(int fd) {
   struct Closer {
     int fd;
-    ~Closer() { if (fd >= 0) ::close(fd); }
+    ~Closer() {
+      if (fd >= 0) ::close(fd);
+    }
   } closer{fd};
 
   // Read the head, then the body the head declares.
@@ -359,12 +394,14 @@ void PrinterSimulator::serve(int fd) {
   for (std::size_t pos = lineEnd; pos != std::string_view::npos && pos < head.size();) {
     std::size_t start = pos + 2;
     std::size_t end = head.find("\r\n", start);
-    std::string_view line = head.substr(start, end == std::string_view::npos ? head.size() - start : end - start);
+    std::string_view line =
+        head.substr(start, end == std::string_view::npos ? head.size() - start : end - start);
     pos = end;
     std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
     std::string_view value = line.substr(colon + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+      value.remove_prefix(1);
     while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
     request.headers.emplace_back(std::string(line.substr(0, colon)), std::string(value));
     if (iequals(line.substr(0, colon), "Content-Length")) {
@@ -418,7 +455,8 @@ void PrinterSimulator::serve(int fd) {
     case Fault::Redirect: {
       int hop = 0;
       if (std::size_t q = request.target.find("?hop="); q != std::string::npos)
-        std::from_chars(request.target.data() + q + 5, request.target.data() + request.target.size(), hop);
+        std::from_chars(request.target.data() + q + 5,
+                        request.target.data() + request.target.size(), hop);
       if (hop >= config.redirectHops) {
         sendAll(fd, answer(200, folderListDocument(config.folders)));
         return;

@@ -74,7 +74,8 @@ struct Request {
 };
 
 /// The answer document for `folders` with `resultCode` (names are escaped).
-std::string folderListDocument(const std::vector<Folder>& folders, std::string_view resultCode = "ok");
+std::string folderListDocument(const std::vector<Folder>& folders,
+                               std::string_view resultCode = "ok");
 
 /// The checks applied to every request: method, the three header fields with their exact
 /// values and order, no "Expect", a matching "Content-Length", and the body (equal to

@@ -99,10 +99,14 @@ int main(int argc, char** argv) {
         folder.name = entry.substr(0, comma);
         while (ok && comma != std::string::npos) {
           std::size_t next = entry.find(',', comma + 1);
-          std::string flag = entry.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
-          if (flag == "password") folder.password = true;
-          else if (flag == "dir") folder.dir = true;
-          else ok = false;
+          std::string flag = entry.substr(
+              comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
+          if (flag == "password")
+            folder.password = true;
+          else if (flag == "dir")
+            folder.dir = true;
+          else
+            ok = false;
           comma = next;
         }
         config.folders.push_back(folder);
@@ -122,7 +126,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--redirect-hops") {
       ok = numeric(n) && n < 1000 && (config.redirectHops = static_cast<int>(n), true);
     } else if (arg == "--redirect-status") {
-      ok = numeric(n) && n >= 300 && n <= 399 && (config.redirectStatus = static_cast<int>(n), true);
+      ok =
+          numeric(n) && n >= 300 && n <= 399 && (config.redirectStatus = static_cast<int>(n), true);
     } else if (arg == "--location") {
       ok = value(v) && (config.redirectLocation = std::string(v), true);
     } else if (arg == "--huge-bytes") {
@@ -144,7 +149,8 @@ int main(int argc, char** argv) {
       ok = false;
     }
     if (!ok) {
-      std::fprintf(stderr, "printer-simulator: bad option or value near \"%s\"; see --help\n", argv[i]);
+      std::fprintf(stderr, "printer-simulator: bad option or value near \"%s\"; see --help\n",
+                   argv[i]);
       return 2;
     }
   }
@@ -161,7 +167,8 @@ int main(int argc, char** argv) {
     simulator.setLogger([](const jc::sim::Request& request) {
       std::printf("%s %s (%zu bytes)%s\n", request.method.c_str(), request.target.c_str(),
                   request.body.size(), request.problems.empty() ? " ok" : "");
-      for (const std::string& problem : request.problems) std::printf("  problem: %s\n", problem.c_str());
+      for (const std::string& problem : request.problems)
+        std::printf("  problem: %s\n", problem.c_str());
       std::fflush(stdout);
     });
   }

@@ -64,9 +64,9 @@ struct HttpConnection::Impl {
   bool overLimit = false;
   bool statusSeen = false;  // a status line came, its blank line has not
   long status = 0;
-  bool attached = false;    // the easy handle is in the multi handle
+  bool attached = false;  // the easy handle is in the multi handle
   bool ended = false;
-  int inCurl = 0;           // depth of calls into libcurl; removal waits until it is 0
+  int inCurl = 0;  // depth of calls into libcurl; removal waits until it is 0
 
   // Leaves libcurl with nothing to do and the run loop with nothing of ours.
   void detach() {
@@ -177,7 +177,8 @@ struct HttpConnection::Impl {
       if (impl->status == 0) {  // not known yet: read it from the status line
         std::size_t space = line.find(' ');
         if (space != std::string_view::npos)
-          for (std::size_t i = space + 1; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i)
+          for (std::size_t i = space + 1;
+               i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i)
             impl->status = impl->status * 10 + (line[i] - '0');
       }
     } else if ((line == "\r\n" || line == "\n") && impl->statusSeen) {
@@ -218,7 +219,9 @@ void HttpConnection::cancel() {
   if (impl_->inCurl == 0) impl_->detach();
 }
 
-bool HttpConnection::ended() const { return impl_->ended; }
+bool HttpConnection::ended() const {
+  return impl_->ended;
+}
 
 std::unique_ptr<HttpConnection> HttpConnection::start(RunLoop& loop, const HttpRequest& request,
                                                       HttpConnectionDelegate& delegate) {
@@ -247,22 +250,24 @@ std::unique_ptr<HttpConnection> HttpConnection::start(RunLoop& loop, const HttpR
   }
 
   CURL* e = impl->easy;
-  bool ok = curl_easy_setopt(e, CURLOPT_CURLU, impl->url) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects) == CURLE_OK &&
-            // Every hop repeats the same POST: the header fields we send state its length.
-            curl_easy_setopt(e, CURLOPT_POSTREDIR, static_cast<long>(CURL_REDIR_POST_ALL)) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout.count())) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1") == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_HTTPHEADER, impl->headers) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_ERRORBUFFER, impl->errorText) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Impl::onHeader) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_HEADERDATA, impl.get()) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Impl::onWrite) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_WRITEDATA, impl.get()) == CURLE_OK;
+  bool ok =
+      curl_easy_setopt(e, CURLOPT_CURLU, impl->url) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects) == CURLE_OK &&
+      // Every hop repeats the same POST: the header fields we send state its length.
+      curl_easy_setopt(e, CURLOPT_POSTREDIR, static_cast<long>(CURL_REDIR_POST_ALL)) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout.count())) ==
+          CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1") == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_HTTPHEADER, impl->headers) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_ERRORBUFFER, impl->errorText) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Impl::onHeader) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_HEADERDATA, impl.get()) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Impl::onWrite) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_WRITEDATA, impl.get()) == CURLE_OK;
   if (ok && request.method == "POST") {
     ok = curl_easy_setopt(e, CURLOPT_POST, 1L) == CURLE_OK &&
          curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE,

@@ -11,7 +11,8 @@ ImageRef loadPngImage(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::array<unsigned char, 24> head{};
   if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return nullptr;
-  static constexpr std::array<unsigned char, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  static constexpr std::array<unsigned char, 8> kSignature{0x89, 'P',  'N',  'G',
+                                                           '\r', '\n', 0x1A, '\n'};
   for (std::size_t i = 0; i < kSignature.size(); ++i)
     if (head[i] != kSignature[i]) return nullptr;
   if (head[12] != 'I' || head[13] != 'H' || head[14] != 'D' || head[15] != 'R') return nullptr;

@@ -39,7 +39,9 @@ class MemoryPluginCallback : public PluginCallback {
   void setPPD(PPDHandle ppd) { ppd_ = std::move(ppd); }
   void setPrinter(std::optional<Printer> printer) { session_.emplace(std::move(printer)); }
   void removeSession() { session_.reset(); }
-  void setPrintSettings(std::shared_ptr<PrintSettings> settings) { settings_ = std::move(settings); }
+  void setPrintSettings(std::shared_ptr<PrintSettings> settings) {
+    settings_ = std::move(settings);
+  }
   /// Whether the host offers the constraint question (real print dialogs do).
   void setOffersConstraints(bool offers) { offersConstraints_ = offers; }
   void setConstraintCheck(ConstraintCheck check) { check_ = std::move(check); }

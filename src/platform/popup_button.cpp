@@ -31,14 +31,18 @@ void PopUpButton::addItem(MenuItem item) {
   });
 }
 
-void PopUpButton::addSeparatorItem() { addItem(MenuItem{"", nullptr, true, false, ""}); }
+void PopUpButton::addSeparatorItem() {
+  addItem(MenuItem{"", nullptr, true, false, ""});
+}
 
 void PopUpButton::removeItemAtIndex(int index) {
   if (!itemAtIndex(index)) return;
   change([&] {
     items_.erase(items_.begin() + index);
-    if (selected_ == index) selected_ = -1;
-    else if (selected_ > index) --selected_;
+    if (selected_ == index)
+      selected_ = -1;
+    else if (selected_ > index)
+      --selected_;
   });
 }
 

@@ -16,11 +16,14 @@ RunLoop& RunLoop::current() {
 
 RunLoop::Id RunLoop::addTimer(Clock::duration delay, std::function<void()> fire) {
   Id id = nextId_++;
-  timers_.emplace(id, Timer{Clock::now() + std::max(delay, Clock::duration::zero()), std::move(fire)});
+  timers_.emplace(id,
+                  Timer{Clock::now() + std::max(delay, Clock::duration::zero()), std::move(fire)});
   return id;
 }
 
-void RunLoop::cancelTimer(Id id) { timers_.erase(id); }
+void RunLoop::cancelTimer(Id id) {
+  timers_.erase(id);
+}
 
 RunLoop::Id RunLoop::watchFd(int fd, short events, std::function<void(short)> ready) {
   Id id = nextId_++;
@@ -32,9 +35,13 @@ void RunLoop::updateWatch(Id id, short events) {
   if (auto it = watches_.find(id); it != watches_.end()) it->second.events = events;
 }
 
-void RunLoop::removeWatch(Id id) { watches_.erase(id); }
+void RunLoop::removeWatch(Id id) {
+  watches_.erase(id);
+}
 
-void RunLoop::post(std::function<void()> task) { tasks_.push_back(std::move(task)); }
+void RunLoop::post(std::function<void()> task) {
+  tasks_.push_back(std::move(task));
+}
 
 // Runs the tasks posted so far and the timers due by `now`. A callback may add, cancel or
 // remove anything, so each one is looked up again just before it runs.

@@ -37,7 +37,9 @@ void TextField::setSelectedRange(TextRange range) {
     selection_ = range;
   });
 }
-void TextField::selectAll() { setSelectedRange({0, utf16Length(text_)}); }
+void TextField::selectAll() {
+  setSelectedRange({0, utf16Length(text_)});
+}
 
 bool TextField::edit(TextRange range, const std::u16string& insert) {
   if (!present() || !editable_ || !isEnabled()) return false;
@@ -64,7 +66,9 @@ bool TextField::typeText(const std::string& text) {
   return true;
 }
 
-bool TextField::paste(const std::string& text) { return edit(selection_, utf8ToUtf16(text)); }
+bool TextField::paste(const std::string& text) {
+  return edit(selection_, utf8ToUtf16(text));
+}
 
 bool TextField::deleteBackward() {
   if (selection_.length > 0 || selection_.location == 0) return edit(selection_, u"");

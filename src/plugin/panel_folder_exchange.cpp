@@ -45,5 +45,6 @@ void VoreliaPrintPdeTz630eJC::recieveEndCallback() {
   chasingArrow->setHidden(true);
   jc::AlertPresenter* presenter =
       pdePluginCallbackObject ? pdePluginCallbackObject->alertPresenter() : nullptr;
-  (presenter ? *presenter : jc::standardErrorAlertPresenter()).runInformationalAlert("", message, button);
+  (presenter ? *presenter : jc::standardErrorAlertPresenter())
+      .runInformationalAlert("", message, button);
 }

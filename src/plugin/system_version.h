@@ -23,7 +23,8 @@ JC_EXPORT std::uint64_t getEncodingFromPPD(const ppd_file_t* ppd);
 
 namespace jc {
 /// The property-list file `get_system_version` reads.
-inline constexpr const char* kSystemVersionFile = "/System/Library/CoreServices/SystemVersion.plist";
+inline constexpr const char* kSystemVersionFile =
+    "/System/Library/CoreServices/SystemVersion.plist";
 /// Points `get_system_version` at another file (tests); an empty path restores the default.
 void setSystemVersionFile(std::string path);
 }  // namespace jc

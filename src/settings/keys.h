@@ -44,6 +44,7 @@ inline constexpr const char* kLoginName1Prefix = "vorelia.print.PrintSettings.lo
 inline constexpr const char* kLoginName0Prefix = "vorelia.print.PrintSettings.loginName0";
 
 /// All fixed keys of the table (the numbered login-name pieces beyond 2 are not listed).
+// clang-format off
 inline constexpr std::array<const char*, 25> kAllKeys = {
     kSpoolTimeKey,      kFilingKey,          kFolderPathKey,       kFolderPath2Key,
     kJobSuspendKey,     kJobSuspendKeyKey,   kJobSuspend2KeyKey,   kAuthenticationKey,
@@ -52,13 +53,21 @@ inline constexpr std::array<const char*, 25> kAllKeys = {
     kAccountNumberKey,  kAccountNumber2Key,  kUserNameKey,         kUserName2Key,
     kJobNameKey,        kJobName2Key,        kFolderPasswordKey,   kFolderPassword2Key,
     kHoldButtonKey};
+// clang-format on
 
 /// The folder path written for the main folder.
 inline constexpr std::string_view kStandardFolder = "*standard";
 
 /// The nine remembered entries, each with its hold button's bit and preference name.
 enum class HeldEntry {
-  PassCode, LoginName, Password, UserName, JobName, FolderPassCode, UserNumber, AccountNumber,
+  PassCode,
+  LoginName,
+  Password,
+  UserName,
+  JobName,
+  FolderPassCode,
+  UserNumber,
+  AccountNumber,
   FolderName
 };
 

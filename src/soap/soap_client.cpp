@@ -8,7 +8,9 @@
 
 namespace jc::soap {
 
-std::string responseFilePath() { return jc::temporaryDirectory() + "vwxyz.xml"; }
+std::string responseFilePath() {
+  return jc::temporaryDirectory() + "vwxyz.xml";
+}
 
 ExchangeLimits& defaultExchangeLimits() {
   static ExchangeLimits limits;
@@ -17,8 +19,9 @@ ExchangeLimits& defaultExchangeLimits() {
 
 }  // namespace jc::soap
 
-std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient> VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(
-    std::string_view serverName, SOAPClientCallback* context) {
+std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient>
+VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(std::string_view serverName,
+                                                      SOAPClientCallback* context) {
   if (!jc::isWellFormedURL(serverName)) return nullptr;
   return std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient>(new VoreliaPrintPdeTz630eJCSOAPClient(
       context, std::string(serverName), jc::soap::defaultExchangeLimits()));
@@ -93,7 +96,8 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
   receivedData.reset();
 }
 
-void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveResponse(const jc::HttpResponse& response) {
+void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveResponse(
+    const jc::HttpResponse& response) {
   responseData = response;
   // A new response (the next hop of a redirect) starts the body afresh.
   if (receivedData) receivedData->clear();
@@ -103,11 +107,15 @@ void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveData(std::string_vie
   if (receivedData) receivedData->append(data);
 }
 
-void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFinishLoading() { finished = 1; }
+void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFinishLoading() {
+  finished = 1;
+}
 
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFailWithError(const jc::HttpError& error) {
   lastError_ = error.message;
   finished = 3;
 }
 
-void VoreliaPrintPdeTz630eJCSOAPClient::firedByTimer() { finished = 2; }
+void VoreliaPrintPdeTz630eJCSOAPClient::firedByTimer() {
+  finished = 2;
+}

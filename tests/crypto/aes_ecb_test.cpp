@@ -39,19 +39,21 @@ TEST(AesEcb, MatchesIndependentlyComputedCiphersUnderBothKeys) {
   // A whole block gets no padding block; one byte more gets a second block of that byte and
   // 15 zeros; equal plain blocks give equal cipher blocks (no chaining).
   const std::string abc = "D577B61AE0A423AEB44D673F6C17BB35";
-  const struct { const char *plain, *key; std::string hex; } cases[] = {
-      {"1234", nullptr, "7411EF39CD63E8892E24EC3C2145985C"},
-      {"ABCDEFGHIJKLMNOP", nullptr, abc},
-      {"ABCDEFGHIJKLMNOPQ", nullptr, abc + "0E7D9375D4E93A7B94B84B71056F61B8"},
-      {"ABCDEFGHIJKLMNOPABCDEFGHIJKLMNOP", nullptr, abc + abc},
-      {"secret-password-0020", nullptr,
-       "0FD64A905BA7650A19642DC6AE16DE1D55865FE77A2612ED5635EBA9E260BF53"},
-      {"1234", kKeyText, "49F68BE15F2639CA25D8A12F1520A5AB"},
-      {"secret-password-0020", kKeyText,
-       "3667FBC804C1C5A9FDD2BE540F9A6F97284CEFB487ED5F3C45657D4AEF040989"},
-      // Only the last 16 characters of the key text count.
-      {"1234", "Wed, 15 Jan 1999 14:07:09 +0900x6 14:07:09 +0900",
-       "49F68BE15F2639CA25D8A12F1520A5AB"}};
+  const struct {
+    const char *plain, *key;
+    std::string hex;
+  } cases[] = {{"1234", nullptr, "7411EF39CD63E8892E24EC3C2145985C"},
+               {"ABCDEFGHIJKLMNOP", nullptr, abc},
+               {"ABCDEFGHIJKLMNOPQ", nullptr, abc + "0E7D9375D4E93A7B94B84B71056F61B8"},
+               {"ABCDEFGHIJKLMNOPABCDEFGHIJKLMNOP", nullptr, abc + abc},
+               {"secret-password-0020", nullptr,
+                "0FD64A905BA7650A19642DC6AE16DE1D55865FE77A2612ED5635EBA9E260BF53"},
+               {"1234", kKeyText, "49F68BE15F2639CA25D8A12F1520A5AB"},
+               {"secret-password-0020", kKeyText,
+                "3667FBC804C1C5A9FDD2BE540F9A6F97284CEFB487ED5F3C45657D4AEF040989"},
+               // Only the last 16 characters of the key text count.
+               {"1234", "Wed, 15 Jan 1999 14:07:09 +0900x6 14:07:09 +0900",
+                "49F68BE15F2639CA25D8A12F1520A5AB"}};
   for (const auto& c : cases) EXPECT_EQ(cipherHex(c.plain, c.key), c.hex) << c.plain;
 }
 

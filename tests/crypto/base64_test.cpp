@@ -33,9 +33,13 @@ std::string decode(const char* coded) {
 
 TEST(Base64, MatchesThePublishedVectorsBothWays) {
   // RFC 4648, section 10.
-  const std::pair<const char*, const char*> vectors[] = {
-      {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},      {"foo", "Zm9v"},
-      {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+  const std::pair<const char*, const char*> vectors[] = {{"", ""},
+                                                         {"f", "Zg=="},
+                                                         {"fo", "Zm8="},
+                                                         {"foo", "Zm9v"},
+                                                         {"foob", "Zm9vYg=="},
+                                                         {"fooba", "Zm9vYmE="},
+                                                         {"foobar", "Zm9vYmFy"}};
   for (const auto& [plain, coded] : vectors) {
     EXPECT_EQ(encode(plain), coded);
     EXPECT_EQ(decode(coded), plain) << coded;
@@ -54,8 +58,11 @@ TEST(Base64, MatchesThePublishedVectorsBothWays) {
 
 TEST(Base64, DecodingStopsAtTheFirstCharacterOutsideTheAlphabet) {
   // Unpadded final pairs and triples decode; a lone final character carries no byte.
-  for (const auto& [coded, plain] : {std::pair{"Zm9v\nYmFy", "foo"}, {"Zg", "f"}, {"Zm8", "fo"},
-                                     {"Zm9vY", "foo"}, {"*Zm9v", ""}})
+  for (const auto& [coded, plain] : {std::pair{"Zm9v\nYmFy", "foo"},
+                                     {"Zg", "f"},
+                                     {"Zm8", "fo"},
+                                     {"Zm9vY", "foo"},
+                                     {"*Zm9v", ""}})
     EXPECT_EQ(decode(coded), plain) << coded;
   EXPECT_EQ(Base64decode_len("Zm9v\nYmFy"), 4);
   EXPECT_EQ(Base64decode_len("u0Sui0zafcKIUuEg6g4p4gAA"), 19);

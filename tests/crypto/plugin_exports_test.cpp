@@ -17,15 +17,15 @@ TEST(PluginExports, TheCodecsWorkWhenLookedUpByName) {
       dlopen((std::string(jc::test::kBundleDir) + "/JobControl.so").c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(plugin, nullptr) << dlerror();
   for (const char* name :
-       {"my_aes_encrypt2", "Base64encode_len", "Base64decode_len", "Base64decode",
-        "Base64encode", "GetSpoolTime", "ReplaceSpaceCode", "encodingWindowsLatin1",
-        "MyPMPrintSetAsciiCStrValue", "MyMultiPMPrintSetAsciiCStrValue", "ArrayFromPPDOption",
-        "FindChoiceForString", "InitPopUpFromArray"})
+       {"my_aes_encrypt2", "Base64encode_len", "Base64decode_len", "Base64decode", "Base64encode",
+        "GetSpoolTime", "ReplaceSpaceCode", "encodingWindowsLatin1", "MyPMPrintSetAsciiCStrValue",
+        "MyMultiPMPrintSetAsciiCStrValue", "ArrayFromPPDOption", "FindChoiceForString",
+        "InitPopUpFromArray"})
     EXPECT_NE(dlsym(plugin, name), nullptr) << name;
   auto* encrypt =
       reinterpret_cast<void (*)(const char*, unsigned char*, int)>(dlsym(plugin, "my_aes_encrypt"));
-  auto* decrypt = reinterpret_cast<void (*)(const unsigned char*, int, char*)>(
-      dlsym(plugin, "my_aes_decrypt"));
+  auto* decrypt =
+      reinterpret_cast<void (*)(const unsigned char*, int, char*)>(dlsym(plugin, "my_aes_decrypt"));
   auto* toHex = reinterpret_cast<void (*)(const unsigned char*, char*, std::uint32_t)>(
       dlsym(plugin, "myitoa"));
   auto* fromHex = reinterpret_cast<void (*)(const char*, unsigned char*, std::uint32_t)>(

@@ -41,8 +41,8 @@ class CliCommand : public ::testing::Test {
     fs::path in = dir_ / "stdin";
     std::ofstream(in) << input;
     std::string command = "XDG_CONFIG_HOME=" + (dir_ / "config").string() + " " + test::kCliPath +
-                          " --bundle " + bundle + " " + arguments + " <" + in.string() +
-                          " 2>" + err.string();
+                          " --bundle " + bundle + " " + arguments + " <" + in.string() + " 2>" +
+                          err.string();
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {-1, "", ""};
     std::string out;

@@ -71,8 +71,10 @@ TEST(TextEncoding, SystemEncodingFollowsTheLanguageUnlessPinned) {
   ::unsetenv(kSystemEncodingVariable);
   for (const auto& [lang, expected] :
        {std::pair<const char*, std::uint32_t>{"ja_JP.UTF-8", kMacJapanese},
-        {"ko_KR.UTF-8", kMacKorean}, {"zh_TW.UTF-8", kMacChineseTrad},
-        {"zh_CN.UTF-8", kMacChineseSimp}, {"de_DE.UTF-8", kMacRoman}}) {
+        {"ko_KR.UTF-8", kMacKorean},
+        {"zh_TW.UTF-8", kMacChineseTrad},
+        {"zh_CN.UTF-8", kMacChineseSimp},
+        {"de_DE.UTF-8", kMacRoman}}) {
     ::setenv("LC_ALL", lang, 1);
     EXPECT_EQ(systemEncoding(), expected) << lang;
   }

@@ -10,7 +10,8 @@ namespace {
 class LimitFormatter : public Formatter {
  public:
   explicit LimitFormatter(std::size_t limit) : limit_(limit) {}
-  std::optional<std::string> stringForObjectValue(const std::optional<std::string>& o) const override {
+  std::optional<std::string> stringForObjectValue(
+      const std::optional<std::string>& o) const override {
     return o;
   }
   bool getObjectValue(std::string& object, const std::string& text, std::string*) const override {

@@ -6,9 +6,9 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "panel_fixture.h"
 #include "plugin/system_version.h"
 #include "support/trace_recorder.h"
-#include "panel_fixture.h"
 
 extern "C" int _nl_msg_cat_cntr;
 
@@ -67,10 +67,9 @@ TEST(Creation, FillsThePanelFromThePPDPrinterAndBundle) {
   EXPECT_EQ(panel.spaceImage->width, 18);
   EXPECT_EQ(panel.systemEncoding, 30u);  // pinned to Mac Roman for the tests
   EXPECT_FALSE(panel.hasInited);
-  EXPECT_EQ(traceMessages(),
-            (std::vector<std::string>{"initWithCallback:(%@, %p)",
-                                      "Constraint Handling Available: %s",
-                                      "Can resize on the fly: %s", "initWithCallback:=id(self)"}));
+  EXPECT_EQ(traceMessages(), (std::vector<std::string>{
+                                 "initWithCallback:(%@, %p)", "Constraint Handling Available: %s",
+                                 "Can resize on the fly: %s", "initWithCallback:=id(self)"}));
 }
 
 TEST(Creation, WithoutAPPDOrConstraintQuestionTheStepsThatNeedItAreSkipped) {
@@ -104,8 +103,8 @@ TEST(Protocol, ShouldPrintFirstRestoresSavesAndRemembersInOrder) {
   EXPECT_TRUE(panel.shouldPrint());
   EXPECT_EQ(traceMessages(),
             (std::vector<std::string>{
-                "shouldPrint:", "restoreValuesAndReturnError:(%p)", "panelView:",
-                "--initializeUI:", "--initializeUI:=void", "panelView:=NSView(%@, %p)",
+                "shouldPrint:", "restoreValuesAndReturnError:(%p)", "panelView:", "--initializeUI:",
+                "--initializeUI:=void", "panelView:=NSView(%@, %p)",
                 "--getNonPPDSettingsFromPrintSettings:", "--getNonPPDSettingsFromPrintSettings:",
                 "--updateUI:", "--updateUI:", "restoreValuesAndReturnError:=BOOL(YES)",
                 "saveValuesAndReturnError:(%p)", "--writeNonPPDSettingsToPrintSettings:",
@@ -173,10 +172,14 @@ TEST(PPDEncoding, ComparesTheLanguageEncodingExactly) {
   ppd_file_t record{};
   EXPECT_EQ(getEncodingFromPPD(nullptr), 30u);
   EXPECT_EQ(getEncodingFromPPD(&record), 30u);
-  for (const auto& [name, expected] :
-       {std::pair<std::string, std::uint64_t>{"ISOLatin1", 5}, {"WindowsANSI", 12},
-        {"JIS83-RKSJ", 8}, {"UTF-8", 4}, {"UTF8", 4}, {"utf-8", 30}, {"MacStandard", 30},
-        {"", 30}}) {
+  for (const auto& [name, expected] : {std::pair<std::string, std::uint64_t>{"ISOLatin1", 5},
+                                       {"WindowsANSI", 12},
+                                       {"JIS83-RKSJ", 8},
+                                       {"UTF-8", 4},
+                                       {"UTF8", 4},
+                                       {"utf-8", 30},
+                                       {"MacStandard", 30},
+                                       {"", 30}}) {
     std::string copy = name;
     record.lang_encoding = copy.data();
     EXPECT_EQ(getEncodingFromPPD(&record), expected) << name;

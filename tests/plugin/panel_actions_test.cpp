@@ -137,8 +137,10 @@ TEST(LoginNameHold, MasksOneBulletPerUtf16UnitOncePerHoldAndForgetsOnRelease) {
     Panel& p = loaded.panel;
     p.loginNameEditText->setStringValue(name);
     for (int run = 0; run < 2; ++run) {  // running the action again while held masks nothing twice
-      if (run == 0) ASSERT_TRUE(p.loginNameButton->performClick());
-      else p.loginNameButtonProc(*p.loginNameButton);
+      if (run == 0)
+        ASSERT_TRUE(p.loginNameButton->performClick());
+      else
+        p.loginNameButtonProc(*p.loginNameButton);
       EXPECT_EQ(p.loginNameEditText->stringValue(), bullets(units));
       EXPECT_EQ(p.loginNameStringRef, name);
       EXPECT_TRUE(p.loginNameLockFlag);
@@ -157,14 +159,19 @@ TEST(LoginNameHold, MasksOneBulletPerUtf16UnitOncePerHoldAndForgetsOnRelease) {
 #define DO(...) []([[maybe_unused]] Panel& p) { __VA_ARGS__; }
 #define RETENTION_ON p.retentionCheckBox->performClick()
 // The layouts start on quick file in both filing controls.
-#define MAIN_FOLDER p.folderSelectionPopup->selectItemAtIndex(1); p.folderSelectionMatrix->selectCellAtRow(1)
-#define QUICK_FILED(row) RETENTION_ON; p.folderSelectionPopup->chooseItem(0); p.folderSelectionMatrix->clickRow(row)
+#define MAIN_FOLDER                             \
+  p.folderSelectionPopup->selectItemAtIndex(1); \
+  p.folderSelectionMatrix->selectCellAtRow(1)
+#define QUICK_FILED(row)                 \
+  RETENTION_ON;                          \
+  p.folderSelectionPopup->chooseItem(0); \
+  p.folderSelectionMatrix->clickRow(row)
 
 struct FocusCase {
   const char* what;
   std::function<void(Panel&)> setUp, act;
-  Field expected;            // nullptr: no field has focus
-  bool unchanged = false;    // the focus stays where it was
+  Field expected;          // nullptr: no field has focus
+  bool unchanged = false;  // the focus stays where it was
   const char* layout = "JobControl";
 };
 const FocusCase kFocusCases[] = {

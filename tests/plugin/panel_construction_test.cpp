@@ -9,10 +9,10 @@
 #include <functional>
 #include <set>
 
-#include "plugin/panel_view_fixture.h"
 #include "platform/controls.h"
 #include "platform/layout.h"
 #include "plugin/icons.h"
+#include "plugin/panel_view_fixture.h"
 #include "support/trace_recorder.h"
 #include "ui/hilite.h"
 
@@ -42,8 +42,7 @@ TEST_F(Construction, TranslatesEveryKindOfCaptionOnce) {
   clearTrace();
   p.initializeUI();
   EXPECT_EQ(p.retentionCheckBox->title(), "Retention:");
-  EXPECT_EQ(traceMessages(),
-            (std::vector<std::string>{"--initializeUI:", "--initializeUI:=void"}));
+  EXPECT_EQ(traceMessages(), (std::vector<std::string>{"--initializeUI:", "--initializeUI:=void"}));
 }
 
 TEST_F(Construction, TranslatesAtMostTheFirstThreeTabsAndSelectsTheFirst) {
@@ -167,12 +166,23 @@ TEST(SearchSameFolderName, FindsTheFirstFolderIgnoringCaseOverUnicode) {
   auto callback = std::make_shared<jc::MemoryPluginCallback>();
   Panel p(callback, nullptr);
   EXPECT_EQ(p.SearchSameFolderName("Anything"), 1);  // no folders
-  p.folderList = {{"Finance"}, {"Reports"}, {"\u00C4rger \u03A3\u039F\u03A3"},  // Ärger ΣΟΣ
-                  {"\uFF26\uFF4F\uFF4C\uFF44\uFF45\uFF52"}, {"\u6587\u66F8"}, {"reports"}};
+  p.folderList = {{"Finance"},
+                  {"Reports"},
+                  {"\u00C4rger \u03A3\u039F\u03A3"},  // Ärger ΣΟΣ
+                  {"\uFF26\uFF4F\uFF4C\uFF44\uFF45\uFF52"},
+                  {"\u6587\u66F8"},
+                  {"reports"}};
   const std::pair<std::optional<std::string>, int> cases[] = {
-      {"rEPORTS", 4}, {"Finance", 3}, {"\u00E4RGER \u03C3\u03BF\u03C2", 5},
-      {"\uFF46\uFF2F\uFF2C\uFF24\uFF25\uFF32", 6}, {"\u6587\u66F8", 7}, {"Report", 1},
-      {"Reports ", 1}, {"Arger \u03A3\u039F\u03A3", 1}, {"", 1}, {std::nullopt, 1}};
+      {"rEPORTS", 4},
+      {"Finance", 3},
+      {"\u00E4RGER \u03C3\u03BF\u03C2", 5},
+      {"\uFF46\uFF2F\uFF2C\uFF24\uFF25\uFF32", 6},
+      {"\u6587\u66F8", 7},
+      {"Report", 1},
+      {"Reports ", 1},
+      {"Arger \u03A3\u039F\u03A3", 1},
+      {"", 1},
+      {std::nullopt, 1}};
   for (const auto& [name, index] : cases)
     EXPECT_EQ(p.SearchSameFolderName(name), index) << name.value_or("(none)");
 }
@@ -181,11 +191,18 @@ TEST_F(Construction, ALabelIsTranslatedUpToItsFirstColon) {
   useLanguage("de");
   LoadedPanel loaded;
   const std::pair<std::string, std::string> cases[] = {
-      {"Retention:", "Zurückhalten:"}, {"Retention", "Zurückhalten"},
-      {"Retention: on the printer", "Zurückhalten:"}, {"Retention::", "Zurückhalten:"},
-      {"   Retention:", "Zurückhalten:"}, {"\n\t\u3000\u00A0Job Name", "Auftragsname"},
-      {":Retention", ":Retention"}, {"  :Retention", "  :Retention"}, {"", ""}, {" \n ", " \n "},
-      {"Toner Level:", "Toner Level:"}, {"Retention :", "Retention :"}};
+      {"Retention:", "Zurückhalten:"},
+      {"Retention", "Zurückhalten"},
+      {"Retention: on the printer", "Zurückhalten:"},
+      {"Retention::", "Zurückhalten:"},
+      {"   Retention:", "Zurückhalten:"},
+      {"\n\t\u3000\u00A0Job Name", "Auftragsname"},
+      {":Retention", ":Retention"},
+      {"  :Retention", "  :Retention"},
+      {"", ""},
+      {" \n ", " \n "},
+      {"Toner Level:", "Toner Level:"},
+      {"Retention :", "Retention :"}};
   for (const auto& [label, translated] : cases)
     EXPECT_EQ(loaded.panel.localizedStringValue(label), translated) << label;
   jc::ImageView image;
@@ -204,7 +221,8 @@ TEST_F(Construction, TheCatalogsTranslateEveryCaption) {
     ASSERT_EQ(panel.loadPanelLayout(layout), "") << layout;
     std::function<void(const jc::Control&)> collect = [&](const jc::Control& c) {
       if (c.kind() == jc::Control::Kind::PopUpButton)
-        for (const auto& item : static_cast<const jc::PopUpButton&>(c).items()) keys.insert(item.title);
+        for (const auto& item : static_cast<const jc::PopUpButton&>(c).items())
+          keys.insert(item.title);
       else if (c.kind() == jc::Control::Kind::TabViewItem)
         keys.insert(static_cast<const jc::TabViewItem&>(c).label());
       else if (c.kind() != jc::Control::Kind::TextField || c.tag() == 0)

@@ -14,7 +14,8 @@ namespace jc::test {
 /// A callback object like a print dialog's: the demo PPD, printer `id` at `uri`, and empty
 /// print settings for a job named "Report".
 inline std::shared_ptr<MemoryPluginCallback> demoCallback(
-    const std::string& id = "P1", std::optional<std::string> uri = "ipp://192.0.2.7:631/ipp/print") {
+    const std::string& id = "P1",
+    std::optional<std::string> uri = "ipp://192.0.2.7:631/ipp/print") {
   auto callback = std::make_shared<MemoryPluginCallback>();
   std::string error;
   callback->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error));
@@ -24,6 +25,8 @@ inline std::shared_ptr<MemoryPluginCallback> demoCallback(
 }
 
 /// The bundle built beside the tests.
-inline std::shared_ptr<Bundle> builtBundle() { return Bundle::open(kBundleDir, nullptr); }
+inline std::shared_ptr<Bundle> builtBundle() {
+  return Bundle::open(kBundleDir, nullptr);
+}
 
 }  // namespace jc::test

@@ -76,9 +76,8 @@ class FolderExchangeTest : public ExchangeFixture {
 
 TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOnFailure) {
   bool sawBusy = false;  // a user event handled during the wait sees the indicator turning
-  RunLoop::current().post([&] {
-    sawBusy = !panel->chasingArrow->isHidden() && panel->chasingArrow->isAnimating();
-  });
+  RunLoop::current().post(
+      [&] { sawBusy = !panel->chasingArrow->isHidden() && panel->chasingArrow->isAnimating(); });
   press(sim.address());
   EXPECT_TRUE(sawBusy);
   EXPECT_EQ(panel->folderList, kList);

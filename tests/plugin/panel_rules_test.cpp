@@ -23,13 +23,20 @@ struct Situation {
   bool held, dropList;
 };
 const Situation kSituations[] = {
-    {"off", 0, 1, 1, 0, false, false},           {"offCustomLocked", 0, 4, 2, 0, false, false},
-    {"main", 1, 1, 1, 0, false, false},          {"quickPopup", 1, 0, 1, 0, false, false},
-    {"quickMatrix", 1, 1, 0, 0, false, false},   {"openFolder", 1, 3, 1, 0, false, false},
-    {"lockedFolder", 1, 4, 1, 0, false, false},  {"lockedNoList", 1, 4, 1, 0, false, true},
-    {"custom", 1, 1, 2, 0, false, false},        {"quickPopupCustom", 1, 0, 2, 0, false, false},
-    {"mixedRetention", -1, 4, 1, 0, false, false}, {"heldAll", 1, 4, 2, 0, true, false},
-    {"userNumber", 1, 1, 1, 1, false, false},    {"noAuthRow", 1, 1, 1, -1, false, false},
+    {"off", 0, 1, 1, 0, false, false},
+    {"offCustomLocked", 0, 4, 2, 0, false, false},
+    {"main", 1, 1, 1, 0, false, false},
+    {"quickPopup", 1, 0, 1, 0, false, false},
+    {"quickMatrix", 1, 1, 0, 0, false, false},
+    {"openFolder", 1, 3, 1, 0, false, false},
+    {"lockedFolder", 1, 4, 1, 0, false, false},
+    {"lockedNoList", 1, 4, 1, 0, false, true},
+    {"custom", 1, 1, 2, 0, false, false},
+    {"quickPopupCustom", 1, 0, 2, 0, false, false},
+    {"mixedRetention", -1, 4, 1, 0, false, false},
+    {"heldAll", 1, 4, 2, 0, true, false},
+    {"userNumber", 1, 1, 1, 1, false, false},
+    {"noAuthRow", 1, 1, 1, -1, false, false},
     {"userNumberHeld", 1, 1, 1, 1, true, false},
 };
 
@@ -57,7 +64,8 @@ struct Row {
   std::function<jc::Control&(Panel&)> get;
   Names activeIn;
 };
-#define CONTROL(name) #name, &Panel::name##Enabled, [](Panel& p) -> jc::Control& { return *p.name; }
+#define CONTROL(name) \
+#name, &Panel::name##Enabled, [](Panel & p) -> jc::Control& { return *p.name; }
 
 const Names kRetentionOff = {"off", "offCustomLocked"};
 const Names kHeld = {"heldAll", "userNumberHeld"};
@@ -78,7 +86,8 @@ const std::vector<Row> kRules = {
     {CONTROL(folderSelectionPopup), allBut(kRetentionOff)},
     {CONTROL(folderSelectionMatrix), allBut(kRetentionOff)},
     {CONTROL(folderPasswordStaticText), kFolderPassCodeApplies},
-    {CONTROL(folderPasswordEditText), {"lockedFolder", "custom", "quickPopupCustom", "mixedRetention"}},
+    {CONTROL(folderPasswordEditText),
+     {"lockedFolder", "custom", "quickPopupCustom", "mixedRetention"}},
     {CONTROL(folderPasswordButton), kFolderPassCodeApplies},
     {CONTROL(folderNameEditText), {"custom", "quickPopupCustom"}},
     {CONTROL(folderNameButton), {"custom", "quickPopupCustom", "heldAll"}},

@@ -29,7 +29,7 @@ inline void useLanguage(const char* language) {
 }
 
 /// Every hold button of the panel.
-inline constexpr Outlet<Button> Panel::* kHolds[] = {
+inline constexpr Outlet<Button> Panel::*kHolds[] = {
     &Panel::suspendKeyButton, &Panel::folderPasswordButton, &Panel::folderNameButton,
     &Panel::loginNameButton,  &Panel::passwordButton,       &Panel::userNumberButton,
     &Panel::userNameButton,   &Panel::jobNameButton,        &Panel::accountNumberButton};

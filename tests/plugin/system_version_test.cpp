@@ -24,7 +24,8 @@ class SystemVersion : public ::testing::Test {
     setSystemVersionFile("");
     fs::remove(file_);
   }
-  fs::path file_ = fs::temp_directory_path() / ("jc-version-" + std::to_string(::getpid()) + ".plist");
+  fs::path file_ =
+      fs::temp_directory_path() / ("jc-version-" + std::to_string(::getpid()) + ".plist");
 };
 
 TEST_F(SystemVersion, LeopardOrLaterNeedsMajorAbove10OrMinorAbove4) {
@@ -32,9 +33,9 @@ TEST_F(SystemVersion, LeopardOrLaterNeedsMajorAbove10OrMinorAbove4) {
     const char* version;
     bool later;
   };
-  for (const Case& c : {Case{"10.4.11", false}, Case{"10.5", true}, Case{"10.5.8", true},
-                        Case{"10", false}, Case{"11.0", true}, Case{"9.9", false},
-                        Case{" +10.6", true}, Case{"x.9", false}}) {
+  for (const Case& c :
+       {Case{"10.4.11", false}, Case{"10.5", true}, Case{"10.5.8", true}, Case{"10", false},
+        Case{"11.0", true}, Case{"9.9", false}, Case{" +10.6", true}, Case{"x.9", false}}) {
     use(c.version);
     EXPECT_EQ(runningOnLeopardOrLater(), c.later) << c.version;
   }
@@ -56,7 +57,7 @@ TEST_F(SystemVersion, OnlyComponentsThatExistOverwriteTheCallersValues) {
   EXPECT_EQ(minor, 0);  // a component without digits counts as 0
   use("99999999999.1");
   get_system_version(&major, &minor, &revision);
-  EXPECT_EQ(major, 2147483647);  // saturates instead of overflowing
+  EXPECT_EQ(major, 2147483647);                   // saturates instead of overflowing
   get_system_version(nullptr, nullptr, nullptr);  // null pointers are skipped
 
   std::ofstream(file_) << "not a property list";

@@ -38,18 +38,20 @@ TEST(AsciiValue, StoresNonEmptyAsciiAndRemovesEverythingElse) {
 TEST(NumberedAsciiValue, WritesPiecesOf254AndClearsTheKeyAfterTheLast) {
   using Pieces = std::vector<std::optional<std::string>>;
   const std::string v254(254, 'a'), v255 = v254 + "b";
-  const struct { const char* value; Pieces pieces; } cases[] = {
-      {v254.c_str(), {v254, std::nullopt, "old", "old"}},
-      {v255.c_str(), {v254, "b", std::nullopt, "old"}},
-      {"", {std::nullopt, "old", "old", "old"}},
-      {nullptr, {std::nullopt, "old", "old", "old"}}};
+  const struct {
+    const char* value;
+    Pieces pieces;
+  } cases[] = {{v254.c_str(), {v254, std::nullopt, "old", "old"}},
+               {v255.c_str(), {v254, "b", std::nullopt, "old"}},
+               {"", {std::nullopt, "old", "old", "old"}},
+               {nullptr, {std::nullopt, "old", "old", "old"}}};
   for (const auto& c : cases) {
     MemoryPrintSettings settings;
     for (int n = 1; n <= 4; ++n) settings.setValue(kPrefix + std::to_string(n), "old");
     MyMultiPMPrintSetAsciiCStrValue(&settings, kPrefix, c.value);
-    EXPECT_EQ((Pieces{piece(settings, 1), piece(settings, 2), piece(settings, 3),
-                      piece(settings, 4)}),
-              c.pieces)
+    EXPECT_EQ(
+        (Pieces{piece(settings, 1), piece(settings, 2), piece(settings, 3), piece(settings, 4)}),
+        c.pieces)
         << (c.value ? static_cast<long>(std::strlen(c.value)) : -1L);
   }
 }

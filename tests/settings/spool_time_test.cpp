@@ -63,10 +63,13 @@ TEST(SpoolTime, ZoneFigureIsTheOffsetDividedBy36TowardZero) {
 
 TEST(SpoolTime, UsesTheLocalZoneOfTheMoment) {
   // Daylight saving counts: 1 July is summer time in the last zone (UTC+2).
-  const struct { const char* tz; std::time_t at; const char* text; } cases[] = {
-      {"IST-5:30", 0, "Thu, 1 Jan 1970 05:30:00 +0550"},
-      {"NST3:30", 0, "Wed, 31 Dec 1969 20:30:00 -0350"},
-      {"CET-1CEST,M3.5.0,M10.5.0/3", 1782864000, "Wed, 1 Jul 2026 02:00:00 +0200"}};
+  const struct {
+    const char* tz;
+    std::time_t at;
+    const char* text;
+  } cases[] = {{"IST-5:30", 0, "Thu, 1 Jan 1970 05:30:00 +0550"},
+               {"NST3:30", 0, "Wed, 31 Dec 1969 20:30:00 -0350"},
+               {"CET-1CEST,M3.5.0,M10.5.0/3", 1782864000, "Wed, 1 Jul 2026 02:00:00 +0200"}};
   for (const auto& c : cases) {
     PinnedZone zone(c.tz);
     EXPECT_EQ(spoolTimeTextAt(c.at), c.text);

@@ -36,44 +36,53 @@ TEST_F(ParseXMLTest, ReadsTheAnswerAsTheLevelsAndNamesSay) {
   const std::string ok = "<result-code>ok</result-code>";
   const std::vector<Case> cases = {
       {"three entries in order, duplicates kept",
-       envelope("<r>" + ok + "<files><f><name>A</name><password>true</password></f>"
+       envelope("<r>" + ok +
+                "<files><f><name>A</name><password>true</password></f>"
                 "<f><name>B</name><dir>true</dir></f><f><name>A</name></f></files></r>"),
-       true, FolderList{{"A", true, false, false}, {"B", false, true, false}, {"A", false, false, false}}},
+       true,
+       FolderList{
+           {"A", true, false, false}, {"B", false, true, false}, {"A", false, false, false}}},
       {"empty files", envelope("<r>" + ok + "<files/></r>"), true, FolderList{}},
       {"unsupported operation, though files follow",
-       envelope("<r><result-code>unsupported-operation</result-code><files><f><name>A</name></f></files></r>"),
+       envelope("<r><result-code>unsupported-operation</result-code><files><f><name>A</name></f></"
+                "files></r>"),
        false, FolderList{}},
       {"no result code is accepted", envelope("<r><files><f><name>A</name></f></files></r>"), true,
        FolderList{{"A"}}},
-      {"a later result code overrides", envelope("<r><result-code>no</result-code>" + ok + "<files/></r>"),
-       true, FolderList{}},
-      {"...both ways", envelope("<r>" + ok + "<result-code>busy</result-code><files/></r>"), false, FolderList{}},
+      {"a later result code overrides",
+       envelope("<r><result-code>no</result-code>" + ok + "<files/></r>"), true, FolderList{}},
+      {"...both ways", envelope("<r>" + ok + "<result-code>busy</result-code><files/></r>"), false,
+       FolderList{}},
       {"the last files element wins",
-       envelope("<r><files><f><name>A</name></f></files><files><f><name>B</name></f></files></r>"), true,
-       FolderList{{"B"}}},
+       envelope("<r><files><f><name>A</name></f></files><files><f><name>B</name></f></files></r>"),
+       true, FolderList{{"B"}}},
       {"flags only for exactly true",
        envelope("<r><files><f><name>A</name><password>TRUE</password><dir> true</dir></f>"
                 "<f><name>B</name><password>yes</password><dir>1</dir></f></files></r>"),
        true, FolderList{{"A"}, {"B"}}},
       {"text is the concatenation of text descendants",
-       envelope("<r><files><f><name>Sa<b>l</b><![CDATA[es & <co>]]></name><password>tr<i>ue</i></password></f>"
+       envelope("<r><files><f><name>Sa<b>l</b><![CDATA[es & "
+                "<co>]]></name><password>tr<i>ue</i></password></f>"
                 "</files></r>"),
        true, FolderList{{"Sales & <co>", true, false, false}}},
       {"prefixed names do not match",
-       envelope("<r><m:result-code xmlns:m=\"urn:m\">busy</m:result-code><m:files xmlns:m=\"urn:m\"/></r>"),
+       envelope("<r><m:result-code xmlns:m=\"urn:m\">busy</m:result-code><m:files "
+                "xmlns:m=\"urn:m\"/></r>"),
        false, FolderList{}},
-      {"names are case-sensitive", envelope("<r><Files><f><name>A</name></f></Files></r>"), false, FolderList{}},
+      {"names are case-sensitive", envelope("<r><Files><f><name>A</name></f></Files></r>"), false,
+       FolderList{}},
       {"an entry without a name gets an empty one",
-       envelope("<r><files><f><name>A</name></f><f/><f><password>true</password></f></files></r>"), true,
-       FolderList{{"A"}, {""}, {"", true, false, false}}},
+       envelope("<r><files><f><name>A</name></f><f/><f><password>true</password></f></files></r>"),
+       true, FolderList{{"A"}, {""}, {"", true, false, false}}},
       {"comments and whitespace among the children are skipped",
-       envelope("<r>\n  <!-- c --><files>\n <!-- x --> <f> <name>A</name> </f>\n</files>\n</r>"), true,
-       FolderList{{"A"}}},
+       envelope("<r>\n  <!-- c --><files>\n <!-- x --> <f> <name>A</name> </f>\n</files>\n</r>"),
+       true, FolderList{{"A"}}},
       {"entity references are decoded",
        envelope("<r><files><f><name>R&amp;D &#x263A;</name></f></files></r>"), true,
        FolderList{{"R&D \xE2\x98\xBA"}}},
       {"the body must be the envelope's last child",
-       "<S:Envelope><S:Body><r><files/></r></S:Body><S:Trailer/></S:Envelope>", false, FolderList{}},
+       "<S:Envelope><S:Body><r><files/></r></S:Body><S:Trailer/></S:Envelope>", false,
+       FolderList{}},
       {"too few levels", "<Envelope><Body/></Envelope>", false, FolderList{}},
       {"a response element with only text", envelope("<r>files</r>"), false, FolderList{}},
       {"no files element", envelope("<r>" + ok + "</r>"), false, FolderList{}},
@@ -93,7 +102,7 @@ TEST_F(ParseXMLTest, ReadsTheAnswerAsTheLevelsAndNamesSay) {
 TEST_F(ParseXMLTest, FilesThatAreNotOursAreNotRead) {
   const std::string good = envelope("<r><files><f><name>Planted</name></f></files></r>");
   panel.folderList = kEarlier;
-  EXPECT_FALSE(panel.parseXML(responseFile()));  // no file at all
+  EXPECT_FALSE(panel.parseXML(responseFile()));            // no file at all
   std::string target = (dir_ / "elsewhere.xml").string();  // a planted link, to a good answer
   write(target, good);
   std::filesystem::create_symlink(target, responseFile());

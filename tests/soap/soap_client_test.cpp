@@ -67,24 +67,40 @@ std::vector<Outcome> outcomes() {
   const std::string moved = sim::folderListDocument({{"Moved"}});
   std::vector<Outcome> rows = {
       {"success", {.folders = {{"A"}, {"B", true}}, .delay = 50ms}, 1, listed},
-      {"an error status completes, its body kept", {.fault = Fault::ErrorStatus, .status = 503},
-       1, "SOAP-ENV:Fault"},
+      {"an error status completes, its body kept",
+       {.fault = Fault::ErrorStatus, .status = 503},
+       1,
+       "SOAP-ENV:Fault"},
       {"reset", {.fault = Fault::Reset, .delay = 50ms}, 3, kEarlier},
       {"no answer within the overall limit", {.fault = Fault::NeverAnswer}, 2, kEarlier, 300ms},
-      {"an answer after the overall limit", {.folders = {{"Late"}}, .fault = Fault::Delay,
-       .delay = 800ms}, 2, kEarlier, 300ms},
-      {"a body that keeps dripping", {.folders = {{"Drip"}}, .fault = Fault::SlowDrip,
-       .delay = 100ms, .dripBytes = 4}, 2, kEarlier, 300ms},
+      {"an answer after the overall limit",
+       {.folders = {{"Late"}}, .fault = Fault::Delay, .delay = 800ms},
+       2,
+       kEarlier,
+       300ms},
+      {"a body that keeps dripping",
+       {.folders = {{"Drip"}}, .fault = Fault::SlowDrip, .delay = 100ms, .dripBytes = 4},
+       2,
+       kEarlier,
+       300ms},
       {"the request time-out", {.fault = Fault::NeverAnswer}, 3, kEarlier, 5000ms, 200ms},
       {"larger than the cap", {.fault = Fault::HugeBody, .hugeBytes = 8u << 20}, 3, kEarlier},
       {"a redirect loop", {.fault = Fault::Redirect, .redirectHops = 50}, 3, kEarlier},
   };
   for (int status : {301, 302, 303, 307, 308})  // every hop must be the same POST
-    rows.push_back({"redirected twice", {.folders = {{"Moved"}}, .fault = Fault::Redirect,
-                    .redirectStatus = status, .redirectHops = 2}, 1, moved});
-  for (const char* elsewhere : {"file:///etc/passwd", "ftp://127.0.0.1/list", "gopher://127.0.0.1/"})
-    rows.push_back({"redirected off the web", {.fault = Fault::Redirect,
-                    .redirectLocation = elsewhere}, 3, kEarlier});
+    rows.push_back({"redirected twice",
+                    {.folders = {{"Moved"}},
+                     .fault = Fault::Redirect,
+                     .redirectStatus = status,
+                     .redirectHops = 2},
+                    1,
+                    moved});
+  for (const char* elsewhere :
+       {"file:///etc/passwd", "ftp://127.0.0.1/list", "gopher://127.0.0.1/"})
+    rows.push_back({"redirected off the web",
+                    {.fault = Fault::Redirect, .redirectLocation = elsewhere},
+                    3,
+                    kEarlier});
   return rows;
 }
 

@@ -19,8 +19,10 @@ class TempFilesTest : public ExchangeFixture {};
 TEST_F(TempFilesTest, TheTemporaryDirectoryFollowsTheEnvironment) {
   // TMPDIR, else XDG_RUNTIME_DIR, else /tmp; always with one final slash.
   const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"/var/tmp/me", "/run/user/1", "/var/tmp/me/"}, {"", "/run/user/1", "/run/user/1/"},
-      {nullptr, "/run/user/1/", "/run/user/1/"}, {nullptr, nullptr, "/tmp/"}};
+      {"/var/tmp/me", "/run/user/1", "/var/tmp/me/"},
+      {"", "/run/user/1", "/run/user/1/"},
+      {nullptr, "/run/user/1/", "/run/user/1/"},
+      {nullptr, nullptr, "/tmp/"}};
   for (const auto& [tmp, runtime, expected] : cases) {
     tmp ? ::setenv("TMPDIR", tmp, 1) : ::unsetenv("TMPDIR");
     runtime ? ::setenv("XDG_RUNTIME_DIR", runtime, 1) : ::unsetenv("XDG_RUNTIME_DIR");
@@ -55,8 +57,10 @@ TEST_F(TempFilesTest, ReadsOnlyOwnRegularFilesWithinTheLimit) {
   std::filesystem::create_symlink(path, link);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // must not block the read
   const std::tuple<std::string, std::size_t, ReadRefusal> cases[] = {
-      {(dir_ / "none").string(), 100, ReadRefusal::Missing}, {path, 10, ReadRefusal::None},
-      {path, 9, ReadRefusal::TooLarge}, {link, 100, ReadRefusal::Link},
+      {(dir_ / "none").string(), 100, ReadRefusal::Missing},
+      {path, 10, ReadRefusal::None},
+      {path, 9, ReadRefusal::TooLarge},
+      {link, 100, ReadRefusal::Link},
       {fifo, 100, ReadRefusal::NotRegular}};
   for (const auto& [file, limit, refusal] : cases) {
     ReadRefusal why{};

@@ -6,7 +6,9 @@ std::vector<TraceEntry>& recordedTrace() {
   static std::vector<TraceEntry> entries;
   return entries;
 }
-void clearTrace() { recordedTrace().clear(); }
+void clearTrace() {
+  recordedTrace().clear();
+}
 std::vector<std::string> traceMessages() {
   std::vector<std::string> messages;
   for (const auto& entry : recordedTrace()) messages.push_back(entry.message);

@@ -12,7 +12,8 @@ std::unique_ptr<jc::TextField> fieldWith(std::int64_t count) {
   auto field = std::make_unique<jc::TextField>();
   field->setTag(1);
   auto filter = std::make_shared<Filter>();
-  if constexpr (requires { filter->SetmaxCharactersCount(count); }) filter->SetmaxCharactersCount(count);
+  if constexpr (requires { filter->SetmaxCharactersCount(count); })
+    filter->SetmaxCharactersCount(count);
   field->setFormatter(filter);
   return field;
 }
@@ -21,7 +22,8 @@ TEST(MyIntegerNumberFilter, TakesOnlyAsciiDigitsUpToTheCount) {
   auto field = fieldWith<MyIntegerNumberFilter>(5);
   for (const char* refused : {"a", "\uFF11", "\u0661", "\U0001F600"})  // other scripts' digits too
     EXPECT_FALSE(field->typeText(refused)) << refused;
-  for (const char* refused : {"a12", "1a2", "123456"}) EXPECT_FALSE(field->paste(refused)) << refused;
+  for (const char* refused : {"a12", "1a2", "123456"})
+    EXPECT_FALSE(field->paste(refused)) << refused;
   EXPECT_TRUE(field->typeText("1234"));
   EXPECT_FALSE(field->typeText("x"));
   EXPECT_TRUE(field->typeText("5"));
