@@ -90,9 +90,11 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     prefHoldButtonFlag &= ~value;
     return set;
   };
-  // A code that may be at most five bytes unless the printer takes eight.
+  // A code that may be at most five bytes unless the printer takes eight. The bytes are
+  // counted as deciphered, in the system encoding, not in the text they decode to.
   auto shortCode = [&](const std::string& plain) {
-    return getPasswordMax() == 8 || plain.size() <= kShortCodeBytes ? plain : std::string();
+    return getPasswordMax() == 8 || untilNul(plain).size() <= kShortCodeBytes ? text(plain)
+                                                                              : std::string();
   };
 
   // 1. The hold-button mask of the last save.
@@ -132,7 +134,7 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     } else if (!stored || stored->empty()) {
       suspendKeyEditText->setStringValue("");
     } else {
-      suspendKeyEditText->setStringValue(shortCode(text(decipherHex(stored->substr(0, 255), 32))));
+      suspendKeyEditText->setStringValue(shortCode(decipherHex(stored->substr(0, 255), 32)));
     }
     suspendKeyButton->setState(held ? 1 : 0);
     suspendKeyButtonProc(*suspendKeyButton);
@@ -256,8 +258,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     if (absent || !stored || stored->empty()) {
       field->setStringValue("");
     } else {
-      std::string plain = text(decipherHex(stored->substr(0, 255), characters));
-      field->setStringValue(lengthTest ? shortCode(plain) : plain);
+      std::string plain = decipherHex(stored->substr(0, 255), characters);
+      field->setStringValue(lengthTest ? shortCode(plain) : text(plain));
     }
     button->setState(held ? 1 : 0);
     (this->*action)(*button);
