@@ -183,5 +183,37 @@ TEST_F(CliCommand, FoldersComeFromThePrinterAndCanBeChosenAfterwards) {
   EXPECT_TRUE(has(decoded.out, "ok: folderPassword matches the given folder-pass-code 77"));
 }
 
+TEST_F(CliCommand, WhatAPrinterOrAFileSendsCannotReachTheTerminalRaw) {
+  sim::Config config;  // a title sequence, forged lines and marker, a stray byte, a C1 CSI
+  config.folders = {{"\x1B]0;pwned\x07"
+                     "Evil"},
+                    {"Two\nLines\t(protected)"},
+                    {"Bad\xFF"},
+                    {"\xC2\x9B"
+                     "2J"}};
+  sim::PrinterSimulator printer(config);
+  std::string error;
+  ASSERT_TRUE(printer.start("127.0.0.1", 0, &error)) << error;
+
+  Outcome plain = run("folders --address " + printer.address());
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out,
+            "\uFFFD]0;pwned\uFFFD"
+            "Evil\nTwo\\nLines\\t(protected)\nBad\uFFFD\n\\u{009B}2J\n");
+  Outcome json = run("folders --json --address " + printer.address());
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_TRUE(has(json.out, R"j({"name":"Two\nLines\t(protected)","protected":false},)j"))
+      << json.out;
+  EXPECT_TRUE(has(json.out, "{\"name\":\"Bad\uFFFD\",")) << json.out;
+
+  // Job options from a file: a user name whose bytes are a title sequence and a bell.
+  std::ofstream(file("job")) << "vorelia.print.PrintSettings.userName=1B5D303B78079B\n";
+  for (const char* command : {"show --settings ", "decode "}) {
+    Outcome shown = run(command + file("job").string());
+    EXPECT_TRUE(has(shown.out, "\\e]0;x\\x07")) << command << shown.out;
+    EXPECT_EQ(shown.out.find_first_of("\x07\x1B"), std::string::npos) << command;
+  }
+}
+
 }  // namespace
 }  // namespace jc

@@ -7,6 +7,7 @@
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/printer_side.h"
+#include "hosts/cli/terminal_text.h"
 
 namespace jc::cli {
 
@@ -50,9 +51,12 @@ int runDecode(const Options& options) {
                 << ",\"passed\":" << (c.passed ? "true" : "false") << "}";
     std::cout << "],\n \"passed\":" << (report.allPassed() ? "true" : "false") << "}\n";
   } else if (report.anyKey) {
-    if (!report.spoolTime.empty()) std::cout << "spool-time: " << report.spoolTime << "\n";
+    // The values are whatever the options file held once decoded: shown escaped.
+    if (!report.spoolTime.empty())
+      std::cout << "spool-time: " << terminalText(report.spoolTime) << "\n";
     for (const auto& v : report.values)
-      std::cout << v.entry << ": " << v.value << "  (" << v.key << ", " << v.how << ")\n";
+      std::cout << v.entry << ": " << terminalText(v.value) << "  (" << v.key << ", " << v.how
+                << ")\n";
     std::string held;
     for (const auto& h : report.held) held += (held.empty() ? "" : " ") + h;
     std::cout << "held: " << (held.empty() ? "none" : held) << "\n";

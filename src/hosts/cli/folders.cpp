@@ -7,6 +7,7 @@
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/panel_driver.h"
+#include "hosts/cli/terminal_text.h"
 #include "platform/runloop.h"
 
 namespace jc::cli {
@@ -118,8 +119,9 @@ int runFolders(const Options& options) {
                 << ",\"protected\":" << (f.protectedFolder ? "true" : "false") << "}";
     std::cout << "]}\n";
   } else {
+    // A name is the printer's text: shown escaped, one folder per line whatever it holds.
     for (const Folder& f : folders)
-      std::cout << f.name << (f.protectedFolder ? "\t(protected)" : "") << "\n";
+      std::cout << terminalText(f.name) << (f.protectedFolder ? "\t(protected)" : "") << "\n";
     if (folders.empty() && ::isatty(STDOUT_FILENO)) std::cerr << "(the printer lists no folders)\n";
   }
   return std::cout.good() ? kExitSuccess : kExitFailure;

@@ -4,6 +4,7 @@
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/panel_driver.h"
+#include "hosts/cli/terminal_text.h"
 #include "platform/unicode.h"
 
 namespace jc::cli {
@@ -150,23 +151,27 @@ int runShow(const Options& options) {
     return std::cout.good() ? kExitSuccess : kExitFailure;
   }
 
-  std::cout << name << " — " << session->printerId;
-  if (session->deviceURI) std::cout << " (" << *session->deviceURI << ")";
+  // Values hold what the printer, the print settings or the preferences gave: every text
+  // is shown escaped, so none can reach the terminal as a control sequence.
+  const auto shown = [](const std::string& text) { return terminalText(text); };
+  std::cout << shown(name) << " — " << shown(session->printerId);
+  if (session->deviceURI) std::cout << " (" << shown(*session->deviceURI) << ")";
   std::cout << "\n";
   std::size_t captionWidth = 0;
-  for (const Row& r : rows) captionWidth = std::max(captionWidth, width(r.caption));
+  for (const Row& r : rows) captionWidth = std::max(captionWidth, width(shown(r.caption)));
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Row& r = rows[i];
-    if (i == 0 || r.section != rows[i - 1].section) std::cout << "\n" << r.section << "\n";
+    if (i == 0 || r.section != rows[i - 1].section) std::cout << "\n" << shown(r.section) << "\n";
     std::string flags;
     if (!r.enabled) flags += " [dimmed]";
     if (r.held) flags += *r.held ? " [held]" : " [free]";
-    std::cout << "  " << padded(r.caption + ":", captionWidth + 2)
-              << padded(r.value.empty() ? "—" : r.value, 24) << padded(flags, 18)
+    std::cout << "  " << padded(shown(r.caption) + ":", captionWidth + 2)
+              << padded(r.value.empty() ? "—" : shown(r.value), 24) << padded(flags, 18)
               << (r.entry == "folders" ? "jobcontrol folders" : r.entry + "=") << "\n";
   }
   std::cout << "\nSummary\n";
-  for (const auto& [label, value] : summary) std::cout << "  " << label << ": " << value << "\n";
+  for (const auto& [label, value] : summary)
+    std::cout << "  " << shown(label) << ": " << shown(value) << "\n";
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 
