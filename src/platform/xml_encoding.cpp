@@ -95,7 +95,7 @@ std::optional<std::string> toUTF8(std::string_view bytes, const char* from) {
 
 }  // namespace
 
-std::optional<std::string> xmlDocumentAsUTF8(std::string_view xml) {
+std::optional<std::string_view> xmlDocumentAsUTF8(std::string_view xml, std::string& storage) {
   // A byte-order mark, or "<?" in a wider form, settles the encoding before any declaration
   // can be read. The four-byte forms are tested first: FF FE also begins UTF-32LE's mark.
   struct Signature {
@@ -110,15 +110,27 @@ std::optional<std::string> xmlDocumentAsUTF8(std::string_view xml) {
       {"\xFE\xFF"sv, "UTF-16BE", true},         {"\xFF\xFE"sv, "UTF-16LE", true},
       {"\x00<\x00?"sv, "UTF-16BE", false},      {"<\x00?\x00"sv, "UTF-16LE", false},
   };
-  if (startsWith(xml, "\xEF\xBB\xBF")) return std::string(xml.substr(3));
-  for (const Signature& s : kSignatures)
-    if (startsWith(xml, s.bytes))
-      return toUTF8(xml.substr(s.mark ? s.bytes.size() : 0), s.encoding);
-
-  std::optional<std::string> declared = declaredEncoding(xml);
-  if (!declared) return std::nullopt;
-  if (declared->empty() || isUTF8Name(*declared)) return std::string(xml);
-  return toUTF8(xml, declared->c_str());
+  const char* from = nullptr;
+  if (startsWith(xml, "\xEF\xBB\xBF")) return xml.substr(3);
+  for (const Signature& s : kSignatures) {
+    if (startsWith(xml, s.bytes)) {
+      from = s.encoding;
+      if (s.mark) xml.remove_prefix(s.bytes.size());
+      break;
+    }
+  }
+  std::string declared;
+  if (!from) {
+    std::optional<std::string> name = declaredEncoding(xml);
+    if (!name) return std::nullopt;
+    if (name->empty() || isUTF8Name(*name)) return xml;
+    declared = std::move(*name);
+    from = declared.c_str();
+  }
+  std::optional<std::string> converted = toUTF8(xml, from);
+  if (!converted) return std::nullopt;
+  storage = std::move(*converted);
+  return std::string_view(storage);
 }
 
 }  // namespace jc

@@ -8,13 +8,14 @@
 
 namespace jc {
 
-/// The document `xml` converted to UTF-8. Its encoding is found as an XML processor finds
-/// it: a byte-order mark (UTF-8, UTF-16, UTF-32), else the 16- or 32-bit form of "<?",
-/// else the encoding named in the XML declaration, else UTF-8. UTF-8 documents come back
-/// unchanged (a byte-order mark dropped); others are converted whole with iconv, and the
-/// declaration is left as it stood. nullopt when the declared encoding is malformed or
-/// unknown to iconv, or the bytes are not valid text in the encoding found: such a
-/// document cannot be read as XML.
-std::optional<std::string> xmlDocumentAsUTF8(std::string_view xml);
+/// The document `xml` as UTF-8. Its encoding is found as an XML processor finds it: a
+/// byte-order mark (UTF-8, UTF-16, UTF-32), else the 16- or 32-bit form of "<?", else the
+/// encoding named in the XML declaration, else UTF-8. A UTF-8 document is answered as a
+/// view into `xml` itself (a byte-order mark dropped), with no copy; any other is
+/// converted whole with iconv into `storage` and answered as a view of it, its declaration
+/// left as it stood. nullopt when the declared encoding is malformed or unknown to iconv,
+/// or the bytes are not valid text in the encoding found: such a document cannot be read
+/// as XML.
+std::optional<std::string_view> xmlDocumentAsUTF8(std::string_view xml, std::string& storage);
 
 }  // namespace jc

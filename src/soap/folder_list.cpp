@@ -42,7 +42,8 @@ bool named(pugi::xml_node node, const char* name) {
 FolderListResult readFolderList(std::string_view xml, FolderList& list) {
   // pugixml reads UTF-8, UTF-16, UTF-32 and Latin-1 only; a printer may answer in
   // Shift_JIS or EUC-JP, so the answer is brought to UTF-8 from what it declares first.
-  std::optional<std::string> utf8 = xmlDocumentAsUTF8(xml);
+  std::string converted;
+  std::optional<std::string_view> utf8 = xmlDocumentAsUTF8(xml, converted);
   if (!utf8) return FolderListResult::NotLoaded;
   pugi::xml_document document;
   // Default parsing: no DTD processing (so no entity expansion from the document), and

@@ -1,6 +1,7 @@
 // Driving the panel's controls as user events, with a reason for every refusal.
 #include "hosts/cli/panel_driver.h"
 
+#include "hosts/cli/terminal_text.h"
 #include "platform/unicode.h"
 
 namespace jc::cli {
@@ -212,7 +213,7 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
           const MenuItem* item = popup->itemAtIndex(i);
           if (item->separator) continue;
           if (item->title == assignment.value) index = i;
-          folders += (folders.empty() ? "" : ", ") + item->title;
+          folders += (folders.empty() ? "" : ", ") + terminalText(item->title);
         }
       }
       if (index < 0)
