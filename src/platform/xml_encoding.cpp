@@ -55,10 +55,16 @@ std::optional<std::string> declaredEncoding(std::string_view xml) {
   return name;
 }
 
-bool isUTF8Name(const std::string& name) {
+// Whether a document whose declaration could be read byte by byte is to be taken as UTF-8:
+// it says so, or it names a 16- or 32-bit form that its bytes plainly are not (a printer
+// that labels UTF-8 "UTF-16"), which is read as UTF-8, as libxml2 does.
+bool readAsUTF8(const std::string& name) {
   std::string upper;
   for (char c : name) upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  return upper == "UTF-8" || upper == "UTF8";
+  if (upper == "UTF-8" || upper == "UTF8") return true;
+  for (std::string_view wide : {"UTF-16", "UTF16", "UTF-32", "UTF32", "UCS-2", "UCS-4"})
+    if (startsWith(upper, wide)) return true;
+  return false;
 }
 
 struct IconvCloser {
@@ -123,7 +129,7 @@ std::optional<std::string_view> xmlDocumentAsUTF8(std::string_view xml, std::str
   if (!from) {
     std::optional<std::string> name = declaredEncoding(xml);
     if (!name) return std::nullopt;
-    if (name->empty() || isUTF8Name(*name)) return xml;
+    if (name->empty() || readAsUTF8(*name)) return xml;
     declared = std::move(*name);
     from = declared.c_str();
   }

@@ -130,6 +130,7 @@ TEST_F(ParseXMLTest, AnswersAreReadInTheEncodingTheyDeclareAndNamesKeptXmlSafe) 
        FolderList{{sales}}},
       {"UTF-16, big-endian, no mark", utf16(answer(declared("UTF-16"), sales), false, true), true,
        FolderList{{sales}}},
+      {"UTF-8 labelled UTF-16", answer(declared("UTF-16"), sales), true, FolderList{{sales}}},
       {"an encoding iconv does not know", answer(declared("x-no-such"), "A"), false, std::nullopt},
       {"an iconv option is no encoding", answer(declared("UTF-8//IGNORE"), "A"), false,
        std::nullopt},
