@@ -12,6 +12,7 @@
 #include "platform/user.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
+#include "plugin/panel_positions.h"
 #include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_encodings.h"
@@ -112,13 +113,13 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
   if (retentionCheckBox) {
     if (Stored mode = readValue(*settings, kJobSuspendKey); mode.present && !mode.text.empty()) {
       Retention retention = retentionFromDigit(mode.text.front());
-      if (retention != Retention::None) R = retentionRow(retention) + 1;
+      if (retention != Retention::None) R = jc::retentionRow(retention) + 1;
     }
     if (isTiger() && !tigerHDDFlag) R = 0;
     retentionCheckBox->setState(R != 0 ? 1 : 0);
     retentionCBoxProc(*retentionCheckBox);
   }
-  suspendMatrix->selectCellAtRow(R != 0 ? R - 1 : 0, 0);
+  suspendMatrix->selectCellAtRow(R != 0 ? R - 1 : jc::kHoldOnlyRow, 0);
 
   // 3. Retention pass code.
   const HeldEntryRow& passCode = heldEntry(HeldEntry::PassCode);
@@ -162,13 +163,13 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
           std::string name = text(bytesFromHex(path.text, path.text.size()));
           folderNameStringRef = name;
           folderSelectionPopup->selectItemAtIndex(SearchSameFolderName(folderNameStringRef));
-          folderSelectionMatrix->selectCellAtRow(2, 0);
+          folderSelectionMatrix->selectCellAtRow(jc::kCustomFolderRow, 0);
           folderNameEditText->setStringValue(name);
           done = true;
         }
       } else if (mode == Filing::QuickFile) {
-        folderSelectionPopup->selectItemAtIndex(0);
-        folderSelectionMatrix->selectCellAtRow(0, 0);
+        folderSelectionPopup->selectItemAtIndex(jc::kQuickFileItem);
+        folderSelectionMatrix->selectCellAtRow(jc::kQuickFileRow, 0);
         done = true;
       }
     }
@@ -181,8 +182,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
       prefHoldButtonFlag &= ~folderName.bit;
     }
     if (!done) {
-      folderSelectionPopup->selectItemAtIndex(1);
-      folderSelectionMatrix->selectCellAtRow(1, 0);
+      folderSelectionPopup->selectItemAtIndex(jc::kMainFolderItem);
+      folderSelectionMatrix->selectCellAtRow(jc::kMainFolderRow, 0);
     }
     folderNameButton->setState(held ? 1 : 0);
     folderNameButtonProc(*folderNameButton);
@@ -193,12 +194,14 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     if (bit(prefHoldButtonFlag, holdBit(HeldEntry::LoginName) | holdBit(HeldEntry::Password) |
                                     holdBit(HeldEntry::UserNumber)) &&
         prefAuthenticationBooleanRef) {
-      authenticationMatrix->selectCellAtRow(*prefAuthenticationBooleanRef ? 0 : 1, 0);
+      authenticationMatrix->selectCellAtRow(
+          *prefAuthenticationBooleanRef ? jc::kLoginRow : jc::kUserNumberRow, 0);
     } else {
       char c = kAuthenticationLoginDigit;
       if (Stored v = readValue(*settings, kAuthenticationKey); v.present)
         c = v.text.empty() ? '\0' : v.text.front();
-      authenticationMatrix->selectCellAtRow(c == kAuthenticationLoginDigit ? 0 : 1, 0);
+      authenticationMatrix->selectCellAtRow(
+          c == kAuthenticationLoginDigit ? jc::kLoginRow : jc::kUserNumberRow, 0);
     }
   }
 

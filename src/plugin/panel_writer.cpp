@@ -7,6 +7,7 @@
 #include "platform/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
+#include "plugin/panel_positions.h"
 #include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_encodings.h"
@@ -78,16 +79,15 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
   if (folderSelectionPopup || folderSelectionMatrix) {
     int index = folderSelectionPopup->indexOfSelectedItem();
     if (CheckHardDisk() && retentionCheckBox->state() != 0) {
-      F = index == 0 ? 1 : index == 1 ? 2 : 3;
+      F = index == jc::kQuickFileItem ? 1 : index == jc::kMainFolderItem ? 2 : 3;
       if (folderSelectionMatrix) F = folderSelectionMatrix->selectedRow() + 1;
     }
     setKey(settings, kFilingKey, std::string(1, filingDigit(static_cast<Filing>(F))));
     if (F == 3) {
       std::optional<std::string> name;
-      std::size_t entry = index >= 3 ? static_cast<std::size_t>(index - 3) : 0;
-      if (index >= 3 && !folderList.empty()) {
+      if (index >= jc::kFirstFolderItem && !folderList.empty()) {
         // A pop-up index beyond the list names no folder rather than reading past it.
-        if (entry < folderList.size()) name = folderList[entry].name;
+        if (const jc::FolderEntry* folder = selectedFolder()) name = folder->name;
       } else if (folderSelectionMatrix) {
         name = folderNameEditText->stringValue();
       } else {
@@ -126,7 +126,7 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
       R = 0;
     } else {
       R = suspendMatrix->selectedRow() + 1;
-      digit = retentionDigit(retentionFromRow(R - 1));
+      digit = retentionDigit(jc::retentionFromRow(R - 1));
     }
     setKey(settings, kJobSuspendKey, std::string(1, digit));
     retentionWritten = true;
