@@ -152,6 +152,9 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// Unicode): 3 + its place in `folderList`, or 1 (main folder) when the name is absent
   /// or matches no folder (panel_folder_popup.cpp).
   std::int64_t SearchSameFolderName(const std::optional<std::string>& name) const;
+  /// The folder of `folderList` chosen in the folder pop-up; nullptr when the pop-up is
+  /// absent, a fixed item is chosen, or the item lies past the list (panel_folder_popup.cpp).
+  const jc::FolderEntry* selectedFolder() const;
   /// The folder-names button (panel_folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
   /// Rebuilds `folderList` from the response file at `path`: true when a list (possibly

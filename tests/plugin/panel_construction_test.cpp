@@ -156,7 +156,13 @@ TEST(FolderPopup, TwoFixedItemsThenASeparatorAndOneItemPerFolder) {
   EXPECT_EQ(popup.itemAtIndex(3)->title, "Finance");
   EXPECT_EQ(popup.itemAtIndex(3)->image.get(), initWithSystemIconType(jc::kLockedIcon));
   EXPECT_EQ(popup.itemAtIndex(4)->image, p.spaceImage);
+  // The chosen folder: none for the fixed items, the list's entry for a folder item.
+  for (auto [index, folder] : {std::pair{0, -1}, {1, -1}, {3, 0}, {4, 1}}) {
+    p.folderSelectionPopup->selectItemAtIndex(index);
+    EXPECT_EQ(p.selectedFolder(), folder < 0 ? nullptr : &p.folderList[folder]) << index;
+  }
   p.folderList = {{"Only", false, true, false}};  // a rebuild replaces the folders
+  EXPECT_EQ(p.selectedFolder(), nullptr);         // item 4 now lies past the list
   p.makeFolderPopup();
   ASSERT_EQ(popup.numberOfItems(), 4);
   EXPECT_EQ(popup.itemAtIndex(3)->title, "Only");
