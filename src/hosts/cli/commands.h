@@ -20,15 +20,18 @@ int runShow(const Options& options);
 int runSet(const Options& options);
 int runFolders(const Options& options);
 int runPrint(const Options& options);
+int runPrinters(const Options& options);
 int runDecode(const Options& options);
 
-/// Applies the entries of `options` to the open panel in order, as user events. Answers
-/// kExitSuccess, or kExitUsage after printing which entry was refused and why; after a
-/// refusal the remaining entries are not applied.
-int applyEntries(Session& session, const Options& options);
+/// Applies the entries of `options` to the open panel in order, as user events, after
+/// giving `ENTRY=-` secrets their values. Answers kExitSuccess, or kExitUsage after
+/// printing which entry was refused, why and what to do; after a refusal the remaining
+/// entries are not applied.
+int applyEntries(Session& session, Options& options);
 
-/// Saves the panel and confirms printing, as a dialog does when the user presses Print.
-void saveAndConfirm(Session& session);
+/// Saves the panel and confirms printing, as a dialog does when the user presses Print,
+/// and notes on standard error when filing was asked for but the printer files nothing.
+void saveAndConfirm(Session& session, const Options& options);
 
 /// Writes the print settings as key=value lines to --out FILE when given. Answers false
 /// (after a message) when the file cannot be written.

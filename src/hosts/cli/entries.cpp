@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "hosts/cli/messages.h"
+#include "hosts/cli/options.h"
+
 namespace jc::cli {
 
 namespace {
@@ -21,7 +24,8 @@ const std::vector<Entry>& table() {
        "suspendKeyEditText",
        "suspendKeyStaticText",
        "suspendKeyButton",
-       {}},
+       {},
+       true},
       {"filing",
        EntryKind::PopUp,
        "folderSelectionPopup",
@@ -45,7 +49,8 @@ const std::vector<Entry>& table() {
        "folderPasswordEditText",
        "folderPasswordStaticText",
        "folderPasswordButton",
-       {}},
+       {},
+       true},
       {"address", EntryKind::Text, "printersAddressEditText", "printersAddressStaticText", "", {}},
       {"folders", EntryKind::Button, "getFolderNameButton", "", "", {}},
       {"auth", EntryKind::Matrix, "authenticationMatrix", "", "", {"login", "number"}},
@@ -55,7 +60,13 @@ const std::vector<Entry>& table() {
        "loginNameStaticText",
        "loginNameButton",
        {}},
-      {"password", EntryKind::Text, "passwordEditText", "passwordStaticText", "passwordButton", {}},
+      {"password",
+       EntryKind::Text,
+       "passwordEditText",
+       "passwordStaticText",
+       "passwordButton",
+       {},
+       true},
       {"user-number",
        EntryKind::Text,
        "userNumberEditText",
@@ -75,6 +86,8 @@ const std::vector<Entry>& table() {
        "userNameButton",
        {}},
       {"job-name", EntryKind::Text, "jobNameEditText", "jobNameStaticText", "jobNameButton", {}},
+      {"lock", EntryKind::Hold, "", "", "", {}},
+      {"unlock", EntryKind::Hold, "", "", "", {}},
       {"hold", EntryKind::Hold, "", "", "", {}},
       {"unhold", EntryKind::Hold, "", "", "", {}},
   };
@@ -99,43 +112,70 @@ const Entry* findEntry(std::string_view name) {
   return nullptr;
 }
 
+bool Assignment::locks() const {
+  return entry->name == "lock" || entry->name == "hold";
+}
+
 std::optional<Assignment> parseAssignment(const std::string& word, std::string* error) {
+  auto eq = word.find('=');
+  std::string name = word.substr(0, eq);
+  std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
+  const Entry* entry = findEntry(name);
+  // Messages quote the word as typed, but never a secret's value.
+  const std::string shown = entry && entry->secret ? name + "=" + tr("(hidden)") : word;
   auto fail = [&](const std::string& why) -> std::optional<Assignment> {
-    if (error) *error = "\"" + word + "\": " + why;
+    if (error) *error = "\"" + shown + "\": " + why;
     return std::nullopt;
   };
-  auto eq = word.find('=');
-  if (eq == std::string::npos) return fail("not of the form ENTRY=VALUE");
-  std::string name = word.substr(0, eq);
-  std::string value = word.substr(eq + 1);
-  const Entry* entry = findEntry(name);
-  if (!entry) return fail("unknown entry \"" + name + "\" (see `jobcontrol set --help`)");
+  if (eq == std::string::npos) return fail(tr("not of the form ENTRY=VALUE"));
+  if (!entry) {
+    std::vector<std::string_view> names;
+    for (const Entry& e : table()) names.push_back(e.name);
+    std::string near = nearestName(name, names);
+    if (error)
+      *error = subst(tr("unknown entry \"%1\""), {name}) +
+               (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {near + "="})) +
+               tr("; `jobcontrol help set` lists the entries");
+    return std::nullopt;
+  }
 
-  Assignment assignment{word, entry, value};
+  Assignment assignment{shown, entry, value};
   switch (entry->kind) {
     case EntryKind::Text:
       break;
     case EntryKind::Button:
-      return fail("a button, pressed by `jobcontrol folders`");
+      return fail(tr("a button, pressed by `jobcontrol folders`"));
     case EntryKind::Hold: {
       const Entry* held = findEntry(value);
       if (!held || held->holdButton.empty()) {
         std::string names;
+        std::vector<std::string_view> candidates;
         for (const Entry& e : table())
-          if (!e.holdButton.empty()) names += (names.empty() ? "" : ", ") + std::string(e.name);
-        return fail("no hold button for \"" + value + "\" (one of " + names + ")");
+          if (!e.holdButton.empty()) {
+            names += (names.empty() ? "" : ", ") + std::string(e.name);
+            candidates.push_back(e.name);
+          }
+        std::string near = nearestName(value, candidates);
+        return fail(
+            subst(tr("no padlock for \"%1\" (one of %2)"), {value, names}) +
+            (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {name + "=" + near})));
       }
       assignment.held = held;
       break;
     }
     case EntryKind::PopUp:
       // A word other than the fixed ones names a folder of the printer's list.
-      if (value.empty()) return fail("a folder name or one of " + joined(entry->words));
+      if (value.empty())
+        return fail(subst(tr("a folder name or one of %1"), {joined(entry->words)}));
       break;
     case EntryKind::Retention:
     case EntryKind::Matrix:
-      if (std::find(entry->words.begin(), entry->words.end(), value) == entry->words.end())
-        return fail("one of " + joined(entry->words));
+      if (std::find(entry->words.begin(), entry->words.end(), value) == entry->words.end()) {
+        std::string near = nearestName(value, entry->words);
+        return fail(
+            subst(tr("one of %1"), {joined(entry->words)}) +
+            (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {name + "=" + near})));
+      }
       break;
   }
   return assignment;
