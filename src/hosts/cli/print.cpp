@@ -124,9 +124,9 @@ int runPrint(const Options& given) {
     return kExitFailure;
   }
   if (!options.quiet)
-    std::cout << subst(tr("request id is %1-%2 (%3 file(s))"),
-                       {choice->queue, std::to_string(job), std::to_string(files.size())})
-              << "\n";
+    // lp's own line, word for word in every language: scripts read the job ID from it.
+    std::cout << "request id is " << choice->queue << "-" << job << " (" << files.size()
+              << " file(s))\n";
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 
