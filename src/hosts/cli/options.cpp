@@ -104,6 +104,13 @@ std::optional<std::string> setCopies(Options& o, const std::string& text) {
   return std::nullopt;
 }
 
+std::optional<std::string> setIppAttributes(Options& o, const std::string& text) {
+  o.ippAttributes = parseStandardAttributesMode(text);
+  if (!o.ippAttributes)
+    return subst(tr("--ipp-attributes takes auto, always or never, not \"%1\""), {text});
+  return std::nullopt;
+}
+
 const std::vector<OptionRow>& optionTable() {
   static const std::vector<OptionRow> rows = {
       {"help", 'h', nullptr, kAll, flag(&Options::help)},
@@ -129,6 +136,7 @@ const std::vector<OptionRow>& optionTable() {
       {"", 'n', "a number of copies", bit(Command::Print), setCopies},
       {"title", 't', "a title", bit(Command::Print), into(&Options::jobName)},
       {"quiet", 'q', nullptr, bit(Command::Print), flag(&Options::quiet)},
+      {"ipp-attributes", 0, "auto, always or never", bit(Command::Print), setIppAttributes},
   };
   return rows;
 }

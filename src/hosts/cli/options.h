@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/standard_job_attributes.h"
+
 namespace jc::cli {
 
 /// The commands, in the order the usage text lists them.
@@ -38,6 +40,8 @@ struct Options {
   std::optional<int> copies;         ///< -n COPIES
   std::optional<std::string> title;  ///< -t TITLE
   bool quiet = false;                ///< -q
+  /// --ipp-attributes auto|always|never: standard IPP job attributes beside our keys.
+  std::optional<StandardAttributesMode> ippAttributes;
   /// -o NAME=VALUE job options that are not ours, passed to CUPS as given, in order.
   std::vector<std::pair<std::string, std::string>> jobOptions;
   /// ENTRY=VALUE words, in the order given (`-o ENTRY=VALUE` of print included).

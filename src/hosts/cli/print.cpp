@@ -114,7 +114,10 @@ int runPrint(const Options& given) {
   saveAndConfirm(*session, options);
   if (!writeOutFile(*session, options)) return kExitFailure;
 
+  auto standard = standardJobAttributes(*session, options);
+  if (!standard) return kExitUsage;
   std::vector<std::pair<std::string, std::string>> extra = options.jobOptions;
+  extra.insert(extra.end(), standard->begin(), standard->end());
   if (options.copies) extra.emplace_back("copies", std::to_string(*options.copies));
   int job = submitCupsJob(choice->queue, files, session->settings->jobName(), *session->settings,
                           &error, extra);

@@ -112,6 +112,12 @@ std::string usageText(Command command) {
              "  -t TITLE       the job's title (as --job-name)\n"
              "  -q             print no request id\n"
              "  --out FILE     also keep the print settings as key=value lines\n\n");
+      text +=
+          tr("  --ipp-attributes auto|always|never\n"
+             "                 also send the pass code, account number and login name or user\n"
+             "                 number as standard IPP job attributes (job-password,\n"
+             "                 job-account-id, job-accounting-user-id); auto (the default) does\n"
+             "                 so on a driverless queue for what its printer advertises\n\n");
       text += entriesHelp();
       text += "\n";
       text += printerHelp();

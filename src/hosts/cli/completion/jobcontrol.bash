@@ -63,7 +63,7 @@ _jobcontrol() {
     show) options+=" --json" ;;
     set) options+=" --secrets-file --out --lp --json" ;;
     folders) options+=" --address --json" ;;
-    print) options="--help --printer -d -P -o -n -t -q --settings --job-name --secrets-file --out
+    print) options="--help --printer -d -P -o -n -t -q --ipp-attributes --settings --job-name --secrets-file --out
 --bundle" ;;
     printers) options="--help --json" ;;
     decode) options="--help --pass-code --folder-pass-code --json --bundle" ;;
