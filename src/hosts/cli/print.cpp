@@ -53,9 +53,9 @@ class StdinCopy {
 int runPrint(const Options& given) {
   Options options = given;
   std::string error;
-  auto choice = choosePrinter(options, &error);
+  auto choice = choosePrinter(options);
   if (!choice) {
-    std::cerr << "jobcontrol: " << error << "\n";
+    std::cerr << "jobcontrol: " << choice.message() << "\n";
     return kExitFailure;
   }
   if (choice->kind != PrinterChoice::Kind::Queue) {
