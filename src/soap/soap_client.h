@@ -51,8 +51,9 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
   VoreliaPrintPdeTz630eJCSOAPClient& operator=(const VoreliaPrintPdeTz630eJCSOAPClient&) = delete;
 
   /// Posts `body` unchanged and returns when the exchange has ended: completed (the
-  /// response file now holds the body of the last response, whatever its status), failed
-  /// or timed out (the context was called back once, the file is untouched), or no
+  /// response file now holds the body of the last response, whose status was 2xx), failed
+  /// (including any other final status) or timed out (the context was called back once,
+  /// the file is untouched), or no
   /// connection could be made (a "Connection fail" trace line; nothing else happens).
   void sendMessage(std::string_view body);
 

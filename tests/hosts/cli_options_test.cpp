@@ -6,6 +6,7 @@
 #include "hosts/cli/entries.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
+#include "hosts/cli/terminal_text.h"
 #include "plugin/panel_held_entries.h"
 
 namespace jc::cli {
@@ -176,6 +177,16 @@ TEST(JobOptions, ReadsAFiltersArgumentAndKeyValueLines) {
   EXPECT_EQ(lines["k"], "v=w");
   EXPECT_EQ(lines["k2"], "");
   EXPECT_TRUE(parseJobOptions("\n  \n").empty());
+}
+
+TEST(TerminalText, ControlsAreShownEscapedAndOtherTextUnchanged) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Caf\u00E9 \u55B6\u696D A\\B", "Caf\u00E9 \u55B6\u696D A\\B"},  // backslash kept single
+      {"\t\n\r\x1B\x01\x7F", "\\t\\n\\r\\e\\x01\\x7F"},
+      {"\u0085\u2028\u202Eabc\u2066", "\\u{0085}\\u{2028}\\u{202E}abc\\u{2066}"},
+      {"bad\xFF\xC3", "bad\uFFFD\uFFFD"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(terminalText(text), shown) << shown;
 }
 
 }  // namespace
