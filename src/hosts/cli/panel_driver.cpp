@@ -126,10 +126,15 @@ std::string PanelDriver::whatToDo(std::string_view name) const {
   const bool login = auth && auth->selectedRow() == 0;
   const bool filingSide = name == "pass-code" || name == "folder-pass-code" ||
                           name == "folder-name" || name == "filing" || name == "filing-kind";
+  // A locked field of a dimmed section needs both steps; the padlock is said second.
+  std::string alsoLocked;
+  if (!entry->holdButton.empty())
+    if (auto* lock = find<Button>(entry->holdButton); lock && lock->state() == 1)
+      alsoLocked = subst(tr("; it is also locked: unlock=%1 after that"), {name});
   if (filingSide && !retentionOn)
-    return tr(
-        "retention is off; turn it on first: retention=hold-only "
-        "(or hold-after, sample)");
+    return tr("retention is off; turn it on first: retention=hold-only "
+              "(or hold-after, sample)") +
+           alsoLocked;
   if (name == "pass-code" && quick)
     return tr(
         "a quick-filed job takes no pass code; choose another folder first: "
@@ -141,9 +146,9 @@ std::string PanelDriver::whatToDo(std::string_view name) const {
   if (name == "folder-name")
     return tr("only a custom folder has a name; choose it first: filing-kind=custom");
   if ((name == "login-name" || name == "password") && !login)
-    return tr("authentication is by user number; choose auth=login first");
+    return tr("authentication is by user number; choose auth=login first") + alsoLocked;
   if (name == "user-number" && login)
-    return tr("authentication is by login name; choose auth=number first");
+    return tr("authentication is by login name; choose auth=number first") + alsoLocked;
   if (!entry->holdButton.empty())
     if (auto* lock = find<Button>(entry->holdButton); lock && lock->state() == 1)
       return subst(tr("it is locked by its padlock; unlock=%1 first"), {name});
