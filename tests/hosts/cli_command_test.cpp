@@ -41,7 +41,9 @@ class CliCommand : public ::testing::Test {
     fs::path err = dir_ / "stderr";
     fs::path in = dir_ / "stdin";
     std::ofstream(in) << input;
+    // The panel's response file lives in the temporary folder: one of the test's own.
     std::string command = "env -u PRINTER -u LPDEST HOME=" + dir_.string() +
+                          " TMPDIR=" + dir_.string() +
                           " CUPS_SERVER=127.0.0.1:1 XDG_CONFIG_HOME=" + (dir_ / "config").string() +
                           " " + environment + " " + test::kCliPath + " --bundle " + bundle + " " +
                           arguments + " <" + in.string() + " 2>" + err.string();
