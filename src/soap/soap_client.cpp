@@ -2,6 +2,7 @@
 #include "soap/soap_client.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/temp_files.h"
 #include "plugin/trace.h"
@@ -21,15 +22,18 @@ ExchangeLimits& defaultExchangeLimits() {
 
 std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient>
 VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(std::string_view serverName,
-                                                      SOAPClientCallback* context) {
+                                                      SOAPClientCallback* context,
+                                                      jc::RunLoop* loop) {
   if (!jc::isWellFormedURL(serverName)) return nullptr;
   return std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient>(new VoreliaPrintPdeTz630eJCSOAPClient(
-      context, std::string(serverName), jc::soap::defaultExchangeLimits()));
+      context, std::string(serverName), jc::soap::defaultExchangeLimits(),
+      loop ? *loop : jc::RunLoop::current()));
 }
 
 VoreliaPrintPdeTz630eJCSOAPClient::VoreliaPrintPdeTz630eJCSOAPClient(
-    SOAPClientCallback* context, std::string serverURL, jc::soap::ExchangeLimits limits)
-    : m_context(context), url(std::move(serverURL)), limits_(limits) {}
+    SOAPClientCallback* context, std::string serverURL, jc::soap::ExchangeLimits limits,
+    jc::RunLoop& loop)
+    : m_context(context), url(std::move(serverURL)), limits_(limits), loop_(loop) {}
 
 VoreliaPrintPdeTz630eJCSOAPClient::~VoreliaPrintPdeTz630eJCSOAPClient() {
   exchange_.reset();
@@ -55,7 +59,7 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
 
   finished = 0;
   lastError_.clear();
-  jc::RunLoop& loop = jc::RunLoop::current();
+  jc::RunLoop& loop = loop_;
   connection_ = jc::HttpConnection::start(loop, request, *this);
   if (!connection_) {
     _PDELog(this, "Connection fail");
@@ -69,9 +73,11 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
   });
 
   receivedData.emplace();
-  // Each run returns as soon as an event has been handled, so an answer is acted on the
-  // moment it is complete; the step only bounds how long one run may last.
-  while (finished == 0) loop.runFor(limits_.step);
+  // Each run returns as soon as an event has ended the exchange, so an answer is acted on
+  // the moment it is complete; the step only bounds how long one run may last. The host's
+  // own events are served all the while.
+  auto ended = [this] { return finished != 0; };
+  while (finished == 0) loop.runUntil(ended, jc::RunLoop::Clock::now() + limits_.step);
 
   switch (finished) {
     case 1:
@@ -108,7 +114,15 @@ void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveData(std::string_vie
 }
 
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFinishLoading() {
-  finished = 1;
+  // An answer with an error status (a login page, a server fault) is no folder list: the
+  // exchange failed, and the last good answer stays in the file.
+  long status = responseData ? responseData->status : 0;
+  if (status >= 200 && status < 300) {
+    finished = 1;
+  } else {
+    lastError_ = "the printer answered with HTTP status " + std::to_string(status);
+    finished = 3;
+  }
 }
 
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFailWithError(const jc::HttpError& error) {

@@ -41,7 +41,9 @@ class CliCommand : public ::testing::Test {
     fs::path err = dir_ / "stderr";
     fs::path in = dir_ / "stdin";
     std::ofstream(in) << input;
+    // The panel's response file lives in the temporary folder: one of the test's own.
     std::string command = "env -u PRINTER -u LPDEST HOME=" + dir_.string() +
+                          " TMPDIR=" + dir_.string() +
                           " CUPS_SERVER=127.0.0.1:1 XDG_CONFIG_HOME=" + (dir_ / "config").string() +
                           " " + environment + " " + test::kCliPath + " --bundle " + bundle + " " +
                           arguments + " <" + in.string() + " 2>" + err.string();
@@ -268,7 +270,10 @@ TEST_F(CliCommand, FoldersFailsWithTheReasonAndTheEarlierList) {
     EXPECT_TRUE(has(r.err, "jobcontrol: " + c.address + ": ") && has(r.err, c.reason)) << r.err;
     EXPECT_TRUE(has(r.err, "earlier answer")) << r.err;
   }
-  EXPECT_EQ(run("--demo folders --address 127.0.0.1:1").out, "");  // the 500 emptied the list
+  // The list of the last good answer is still what the panel shows, and what is printed.
+  Outcome refused = run("--demo folders --address 127.0.0.1:1");
+  EXPECT_EQ(refused.out, "Sales\nBoard\t(protected)\n");
+  EXPECT_TRUE(has(refused.err, "still shows the list of an earlier answer")) << refused.err;
   Outcome none = run("--demo folders");
   EXPECT_EQ(none.status, 1);
 }
@@ -292,6 +297,38 @@ TEST_F(CliCommand, MessagesHelpAndDecodeFollowTheLanguage) {
     EXPECT_NE(english.out + english.err, translated.out + translated.err) << c.arguments;
   }
   EXPECT_EQ(run("--version").out.rfind("jobcontrol ", 0), 0u);
+}
+
+TEST_F(CliCommand, WhatAPrinterOrAFileSendsCannotReachTheTerminalRaw) {
+  sim::Config config;  // a title sequence, forged lines and marker, a stray byte, a C1 CSI
+  config.folders = {{"\x1B]0;pwned\x07"
+                     "Evil"},
+                    {"Two\nLines\t(protected)"},
+                    {"Bad\xFF"},
+                    {"\xC2\x9B"
+                     "2J"}};
+  sim::PrinterSimulator printer(config);
+  std::string error;
+  ASSERT_TRUE(printer.start("127.0.0.1", 0, &error)) << error;
+
+  Outcome plain = run("folders --address " + printer.address());
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out,
+            "\uFFFD]0;pwned\uFFFD"
+            "Evil\nTwo\\nLines\\t(protected)\nBad\uFFFD\n\\u{009B}2J\n");
+  Outcome json = run("folders --json --address " + printer.address());
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_TRUE(has(json.out, R"j({"name":"Two\nLines\t(protected)","protected":false},)j"))
+      << json.out;
+  EXPECT_TRUE(has(json.out, "{\"name\":\"Bad\uFFFD\",")) << json.out;
+
+  // Job options from a file: a user name whose bytes are a title sequence and a bell.
+  std::ofstream(file("job")) << "vorelia.print.PrintSettings.userName=1B5D303B78079B\n";
+  for (const char* command : {"show --settings ", "decode "}) {
+    Outcome shown = run(command + file("job").string());
+    EXPECT_TRUE(has(shown.out, "\\e]0;x\\x07")) << command << shown.out;
+    EXPECT_EQ(shown.out.find_first_of("\x07\x1B"), std::string::npos) << command;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "hosts/cli/entries.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
+#include "hosts/cli/terminal_text.h"
+#include "plugin/panel_held_entries.h"
 
 namespace jc::cli {
 namespace {
@@ -147,11 +149,16 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
     EXPECT_FALSE(parseAssignment(word, &error)) << word;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
-  // Nine entries have a hold button, each a different one.
+  // Every held entry is an entry with its own hold button, and no other entry has one.
   std::set<std::string_view> buttons;
   for (const Entry& entry : entryTable())
     if (!entry.holdButton.empty()) buttons.insert(entry.holdButton);
-  EXPECT_EQ(buttons.size(), 9u);
+  EXPECT_EQ(buttons.size(), kHeldEntries.size());
+  for (const HeldEntryRow& row : kHeldEntries) {
+    const Entry* entry = findEntry(row.name);
+    ASSERT_NE(entry, nullptr) << row.name;
+    EXPECT_EQ(entry->holdButton, row.holdButtonOutlet) << row.name;
+  }
 }
 
 TEST(JobOptions, ReadsAFiltersArgumentAndKeyValueLines) {
@@ -170,6 +177,16 @@ TEST(JobOptions, ReadsAFiltersArgumentAndKeyValueLines) {
   EXPECT_EQ(lines["k"], "v=w");
   EXPECT_EQ(lines["k2"], "");
   EXPECT_TRUE(parseJobOptions("\n  \n").empty());
+}
+
+TEST(TerminalText, ControlsAreShownEscapedAndOtherTextUnchanged) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Caf\u00E9 \u55B6\u696D A\\B", "Caf\u00E9 \u55B6\u696D A\\B"},  // backslash kept single
+      {"\t\n\r\x1B\x01\x7F", "\\t\\n\\r\\e\\x01\\x7F"},
+      {"\u0085\u2028\u202Eabc\u2066", "\\u{0085}\\u{2028}\\u{202E}abc\\u{2066}"},
+      {"bad\xFF\xC3", "bad\uFFFD\uFFFD"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(terminalText(text), shown) << shown;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
 #include "hosts/cli/printer_side.h"
+#include "hosts/cli/terminal_text.h"
 
 namespace jc::cli {
 
@@ -51,11 +52,12 @@ int runDecode(const Options& options) {
                 << ",\"passed\":" << (c.passed ? "true" : "false") << "}";
     std::cout << "],\n \"passed\":" << (report.allPassed() ? "true" : "false") << "}\n";
   } else if (report.anyKey) {
+    // The values are whatever the options file held once decoded: shown escaped.
     if (!report.spoolTime.empty())
-      std::cout << tr("spool-time:") << " " << report.spoolTime << "\n";
+      std::cout << tr("spool-time:") << " " << terminalText(report.spoolTime) << "\n";
     for (const auto& v : report.values)
-      std::cout << v.entry << ": " << v.value << "  (" << v.key << ", " << tr(v.how.c_str())
-                << ")\n";
+      std::cout << v.entry << ": " << terminalText(v.value) << "  (" << v.key << ", "
+                << tr(v.how.c_str()) << ")\n";
     std::string held;
     for (const auto& h : report.held) held += (held.empty() ? "" : " ") + h;
     std::cout << tr("held:") << " " << (held.empty() ? std::string(tr("none")) : held) << "\n";

@@ -11,6 +11,7 @@
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
+#include "hosts/cli/terminal_text.h"
 #include "platform/http.h"
 #include "platform/runloop.h"
 
@@ -175,9 +176,10 @@ int runFolders(const Options& options) {
                 << (folders.empty() ? tr("the panel shows no folders from an earlier answer")
                                     : tr("the panel still shows the list of an earlier answer:"))
                 << "\n";
+    // A name is the printer's text: shown escaped, one folder per line whatever it holds.
     for (const Folder& f : folders)
-      std::cout << f.name << (f.protectedFolder ? std::string("\t") + tr("(protected)") : "")
-                << "\n";
+      std::cout << terminalText(f.name)
+                << (f.protectedFolder ? std::string("\t") + tr("(protected)") : "") << "\n";
     if (!failed && folders.empty() && ::isatty(STDOUT_FILENO))
       std::cerr << tr("(the printer lists no folders)") << "\n";
   }

@@ -282,7 +282,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     return options;
   }
   if (options.version || options.command == Command::Help) return options;
-  if (options.command == Command::None) return fail(tr("no command given"));
+  if (options.command == Command::None)
+    return fail(tr("no command given (show, set, folders, print, printers, decode or help)"));
 
   const Command c = options.command;
   const std::string name = commandName(c);

@@ -36,33 +36,24 @@ const Entry* entryOfControl(std::string_view id) {
   return nullptr;
 }
 
-// Why a filter refused `cp` after the text the field holds: asked of the field's own
-// formatter with edits it never applies, so the field is left as it is.
-std::string refusalReason(const TextField& field, char32_t cp) {
-  const auto& formatter = field.formatter();
-  if (!formatter) return tr("the field refuses it");
-  const std::u16string one = utf8ToUtf16(utf8FromCodePoint(cp));
-  auto accepts = [&](const std::u16string& before, const std::u16string& after) {
-    std::u16string partial = after;
-    TextRange proposed{after.size(), 0};
-    return formatter->isPartialStringValid(partial, proposed, before, {before.size(), 0}, nullptr);
-  };
-  if (!accepts(u"", one))
-    return accepts(u"", u"0") ? tr("the field takes digits only")
-                              : tr("the field's input filter refuses it");
-  std::u16string text;
-  for (int n = 0; n < 4096; ++n) {
-    if (!accepts(text, text + one))
-      return subst(tr("the field takes at most %1 characters"), {std::to_string(n)});
-    text += one;
-  }
-  return tr("the field refuses it");
+// The input filters' reasons in the user's language (they come in English).
+std::string translatedReason(const std::string& reason) {
+  constexpr std::string_view kAtMost = "the field takes at most ";
+  constexpr std::string_view kCharacters = " characters";
+  if (reason.starts_with(kAtMost) && reason.ends_with(kCharacters))
+    return subst(tr("the field takes at most %1 characters"),
+                 {std::string_view(reason).substr(
+                     kAtMost.size(), reason.size() - kAtMost.size() - kCharacters.size())});
+  return tr(reason.c_str());
 }
 
 }  // namespace
 
 PanelDriver::PanelDriver(std::shared_ptr<View> root) : root_(std::move(root)) {
   if (!root_) return;
+  // The view goes into a window, as a dialog shows it, so the panel's focus moves are seen.
+  root_->setWindow(&window_);
+  focusToken_ = window_.addFocusObserver([this](Control* responder) { focused_ = responder; });
   std::vector<Control*> pending{root_.get()};
   while (!pending.empty()) {
     Control* control = pending.back();
@@ -70,6 +61,12 @@ PanelDriver::PanelDriver(std::shared_ptr<View> root) : root_(std::move(root)) {
     if (!control->identifier().empty()) byId_.emplace(control->identifier(), control);
     for (const auto& child : control->children()) pending.push_back(child.get());
   }
+}
+
+PanelDriver::~PanelDriver() {
+  if (!root_) return;
+  window_.removeFocusObserver(focusToken_);
+  if (root_->ownWindow() == &window_) root_->setWindow(nullptr);
 }
 
 Control* PanelDriver::find(std::string_view id) const {
@@ -126,10 +123,15 @@ std::string PanelDriver::whatToDo(std::string_view name) const {
   const bool login = auth && auth->selectedRow() == 0;
   const bool filingSide = name == "pass-code" || name == "folder-pass-code" ||
                           name == "folder-name" || name == "filing" || name == "filing-kind";
+  // A locked field of a dimmed section needs both steps; the padlock is said second.
+  std::string alsoLocked;
+  if (!entry->holdButton.empty())
+    if (auto* lock = find<Button>(entry->holdButton); lock && lock->state() == 1)
+      alsoLocked = subst(tr("; it is also locked: unlock=%1 after that"), {name});
   if (filingSide && !retentionOn)
-    return tr(
-        "retention is off; turn it on first: retention=hold-only "
-        "(or hold-after, sample)");
+    return tr("retention is off; turn it on first: retention=hold-only "
+              "(or hold-after, sample)") +
+           alsoLocked;
   if (name == "pass-code" && quick)
     return tr(
         "a quick-filed job takes no pass code; choose another folder first: "
@@ -141,9 +143,9 @@ std::string PanelDriver::whatToDo(std::string_view name) const {
   if (name == "folder-name")
     return tr("only a custom folder has a name; choose it first: filing-kind=custom");
   if ((name == "login-name" || name == "password") && !login)
-    return tr("authentication is by user number; choose auth=login first");
+    return tr("authentication is by user number; choose auth=login first") + alsoLocked;
   if (name == "user-number" && login)
-    return tr("authentication is by login name; choose auth=number first");
+    return tr("authentication is by login name; choose auth=number first") + alsoLocked;
   if (!entry->holdButton.empty())
     if (auto* lock = find<Button>(entry->holdButton); lock && lock->state() == 1)
       return subst(tr("it is locked by its padlock; unlock=%1 first"), {name});
@@ -160,19 +162,26 @@ std::optional<std::string> PanelDriver::typeInto(std::string_view id, const std:
     return hint.empty() ? std::string(tr("the field is dimmed"))
                         : subst(tr("the field is dimmed: %1"), {hint});
   }
-  field->selectAll();
-  if (!field->stringValue().empty() && !field->deleteBackward())
-    return tr("the field refused to be emptied");
+  // A person clicks into the field, selects all, deletes, then types key by key; the keys
+  // go wherever the window says the focus is.
+  window_.makeFirstResponder(field);
+  if (focused_ != field) return tr("the field does not take the keyboard focus");
+  if (auto emptied = field->replaceCharactersInRange({0, utf16Length(field->stringValue())}, "");
+      !emptied)
+    return subst(tr("the field refused to be emptied: %1"), {translatedReason(emptied.message())});
   std::size_t position = 0;
   for (char32_t cp : utf8ToUtf32(text)) {
     ++position;
-    if (!field->typeText(utf8FromCodePoint(cp))) {
+    const std::string key = utf8FromCodePoint(cp);
+    auto* target = dynamic_cast<TextField*>(focused_);
+    if (!target) return tr("the field lost the keyboard focus");
+    if (auto typed = target->replaceCharactersInRange(target->selectedRange(), key); !typed) {
       // A secret's characters are never repeated back, only their position.
       if (entry && entry->secret)
         return subst(tr("character %1 refused: %2"),
-                     {std::to_string(position), refusalReason(*field, cp)});
+                     {std::to_string(position), translatedReason(typed.message())});
       return subst(tr("character %1 (\"%2\") refused: %3"),
-                   {std::to_string(position), utf8FromCodePoint(cp), refusalReason(*field, cp)});
+                   {std::to_string(position), key, translatedReason(typed.message())});
     }
   }
   field->sendAction();

@@ -53,9 +53,9 @@ class StdinCopy {
 int runPrint(const Options& given) {
   Options options = given;
   std::string error;
-  auto choice = choosePrinter(options, &error);
+  auto choice = choosePrinter(options);
   if (!choice) {
-    std::cerr << "jobcontrol: " << error << "\n";
+    std::cerr << "jobcontrol: " << choice.message() << "\n";
     return kExitFailure;
   }
   if (choice->kind != PrinterChoice::Kind::Queue) {
@@ -76,7 +76,11 @@ int runPrint(const Options& given) {
       continue;
     }
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec) || ::access(file.c_str(), R_OK) != 0) {
+    if (::access(file.c_str(), R_OK) != 0) {
+      std::cerr << "jobcontrol: " << file << ": " << std::strerror(errno) << "\n";
+      return kExitFailure;
+    }
+    if (!std::filesystem::is_regular_file(file, ec)) {
       std::cerr << "jobcontrol: " << subst(tr("%1: not a readable file"), {file}) << "\n";
       return kExitFailure;
     }

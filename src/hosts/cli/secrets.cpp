@@ -42,12 +42,9 @@ std::optional<std::string> askFor(const std::string& entry) {
 
 }  // namespace
 
-std::optional<std::map<std::string, std::string>> readSecretsFile(const std::string& path,
-                                                                  std::string* error) {
-  auto fail = [&](std::string message) -> std::optional<std::map<std::string, std::string>> {
-    if (error) *error = path + ": " + message;
-    return std::nullopt;
-  };
+Result<std::map<std::string, std::string>> readSecretsFile(const std::string& path) {
+  auto fail = [&](std::string message) { return Refusal{path + ": " + message}; };
+
   std::ifstream in(path);
   struct stat st {};
   if (!in || ::stat(path.c_str(), &st) != 0) return fail(std::strerror(errno));
@@ -76,10 +73,9 @@ std::optional<std::map<std::string, std::string>> readSecretsFile(const std::str
 bool resolveSecrets(Options& options) {
   std::map<std::string, std::string> secrets;
   if (options.secretsFile) {
-    std::string error;
-    auto read = readSecretsFile(*options.secretsFile, &error);
+    auto read = readSecretsFile(*options.secretsFile);
     if (!read) {
-      std::cerr << "jobcontrol: " << error << "\n";
+      std::cerr << "jobcontrol: " << read.message() << "\n";
       return false;
     }
     secrets = std::move(*read);

@@ -37,7 +37,7 @@ fs::path bundlePath(const Options& options) {
   return JOBCONTROL_BUILD_BUNDLE;
 }
 
-std::optional<PrinterChoice> choosePrinter(const Options& options, std::string* error) {
+Result<PrinterChoice> choosePrinter(const Options& options) {
   using Kind = PrinterChoice::Kind;
   if (options.printer) return PrinterChoice{Kind::Queue, *options.printer, "--printer"};
   if (options.ppd) return PrinterChoice{Kind::PPDFile, "", "--ppd"};
@@ -52,11 +52,9 @@ std::optional<PrinterChoice> choosePrinter(const Options& options, std::string* 
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
   if (!dest) {
     if (!source.empty()) {
-      if (error)
-        *error = subst(tr("%1 names the queue \"%2\", which CUPS does not know (%3); "
-                          "`jobcontrol printers` lists the queues"),
-                       {source, std::getenv(source.c_str() + 1), cupsLastErrorString()});
-      return std::nullopt;
+      return Refusal{subst(tr("%1 names the queue \"%2\", which CUPS does not know (%3); "
+                              "`jobcontrol printers` lists the queues"),
+                           {source, std::getenv(source.c_str() + 1), cupsLastErrorString()})};
     }
     return PrinterChoice{Kind::Demo, "", ""};
   }
@@ -124,12 +122,12 @@ std::optional<Session> openSession(const Options& options, const PrinterChoice& 
 
 std::optional<Session> openSessionOrReport(const Options& options,
                                            const std::string& defaultJobName) {
-  std::string error;
-  auto choice = choosePrinter(options, &error);
+  auto choice = choosePrinter(options);
   if (!choice) {
-    std::cerr << "jobcontrol: " << error << "\n";
+    std::cerr << "jobcontrol: " << choice.message() << "\n";
     return std::nullopt;
   }
+  std::string error;
   if (choice->kind == PrinterChoice::Kind::Demo && choice->source.empty())
     std::cerr << "jobcontrol: "
               << tr("note: no printer chosen and CUPS has no default; using the built-in demo "

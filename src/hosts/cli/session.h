@@ -11,6 +11,7 @@
 #include "platform/alert.h"
 #include "platform/loader.h"
 #include "platform/memory_host.h"
+#include "platform/result.h"
 
 namespace jc::cli {
 
@@ -57,9 +58,8 @@ struct PrinterChoice {
 
 /// --printer, --ppd or --demo; else $LPDEST, $PRINTER, the lpoptions default or the
 /// CUPS default destination; else the demo printer (with `source` empty, so the caller
-/// can say so). nullopt with a message in `error` when an environment variable or the
-/// lpoptions default names a queue CUPS does not know.
-std::optional<PrinterChoice> choosePrinter(const Options& options, std::string* error);
+/// can say so). Refused when an environment variable names a queue CUPS does not know.
+Result<PrinterChoice> choosePrinter(const Options& options);
 
 /// The bundle: --bundle, then $JOBCONTROL_BUNDLE, then the one installed beside this
 /// program, then the one of the build tree this program was built in.

@@ -6,6 +6,7 @@
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
+#include "hosts/cli/terminal_text.h"
 #include "platform/unicode.h"
 
 namespace jc::cli {
@@ -138,8 +139,11 @@ int runShow(const Options& options) {
     return std::cout.good() ? kExitSuccess : kExitFailure;
   }
 
-  std::cout << name << " — " << session->printerId;
-  if (session->deviceURI) std::cout << " (" << *session->deviceURI << ")";
+  // Values hold what the printer, the print settings or the preferences gave: every text
+  // is shown escaped, so none can reach the terminal as a control sequence.
+  const auto shown = [](const std::string& text) { return terminalText(text); };
+  std::cout << shown(name) << " — " << shown(session->printerId);
+  if (session->deviceURI) std::cout << " (" << shown(*session->deviceURI) << ")";
   std::cout << "\n";
   // Every column as wide as its widest cell (values up to a point), so long German
   // captions and wide Japanese ones keep the columns straight.
@@ -151,20 +155,21 @@ int runShow(const Options& options) {
   };
   std::size_t captionWidth = 0, valueWidth = 0, flagsWidth = 0;
   for (const Row& r : rows) {
-    captionWidth = std::max(captionWidth, columnsOf(r.caption));
-    valueWidth = std::min<std::size_t>(24, std::max(valueWidth, columnsOf(r.value)));
+    captionWidth = std::max(captionWidth, columnsOf(shown(r.caption)));
+    valueWidth = std::min<std::size_t>(24, std::max(valueWidth, columnsOf(shown(r.value))));
     flagsWidth = std::max(flagsWidth, columnsOf(flagsOf(r)));
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Row& r = rows[i];
-    if (i == 0 || r.section != rows[i - 1].section) std::cout << "\n" << r.section << "\n";
-    std::cout << "  " << padded(r.caption + ":", captionWidth + 2)
-              << padded(r.value.empty() ? "—" : r.value, valueWidth + 1)
+    if (i == 0 || r.section != rows[i - 1].section) std::cout << "\n" << shown(r.section) << "\n";
+    std::cout << "  " << padded(shown(r.caption) + ":", captionWidth + 2)
+              << padded(r.value.empty() ? "—" : shown(r.value), valueWidth + 1)
               << padded(flagsOf(r), flagsWidth + 1)
               << (r.entry == "folders" ? "jobcontrol folders" : r.entry + "=") << "\n";
   }
   std::cout << "\n" << tr("Summary") << "\n";
-  for (const auto& [label, value] : summary) std::cout << "  " << label << ": " << value << "\n";
+  for (const auto& [label, value] : summary)
+    std::cout << "  " << shown(label) << ": " << shown(value) << "\n";
   std::cout << "\n"
             << tr("Retention keeps the job on the printer until it is released there (with the\n"
                   "pass code); it is not the CUPS job hold (lp -H hold), which keeps a job in the\n"
