@@ -21,24 +21,29 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 work=$(mktemp -d /tmp/jc-ipp-e2e.XXXXXX)
 export XDG_CONFIG_HOME="$work/config"
-started=()
+stop_daemons=()
 cleanup() {
   stop_private_cupsd
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${printers[@]}"; do kill "$pid" 2>/dev/null; done
+  for stop in "${stop_daemons[@]}"; do eval "$stop"; done
   rm -rf "$work"
 }
+printers=()
 trap cleanup EXIT
 
 # ippeveprinter will not start without a DNS-SD daemon, even when it advertises nothing.
+# Start the system bus and avahi here when the machine runs none, and stop them after.
 if ! avahi-daemon -c 2>/dev/null; then
-  if [ ! -S /run/dbus/system_bus_socket ]; then
+  if ! { [ -S /run/dbus/system_bus_socket ] && kill -0 "$(cat /run/dbus/pid 2>/dev/null)" 2>/dev/null; }; then
     mkdir -p /run/dbus
-    dbus-daemon --system --fork --print-pid >"$work/dbus.pid" || skip "the system bus did not start"
-    started+=("$(cat "$work/dbus.pid")")
+    rm -f /run/dbus/system_bus_socket /run/dbus/pid
+    dbus-daemon --system --fork || skip "the system bus did not start"
+    stop_daemons+=('kill "$(cat /run/dbus/pid)" 2>/dev/null; rm -f /run/dbus/system_bus_socket /run/dbus/pid')
   fi
+  rm -f /run/avahi-daemon/pid
   avahi-daemon --daemonize --no-chroot --no-drop-root || skip "avahi-daemon did not start"
+  stop_daemons=('avahi-daemon -k 2>/dev/null' "${stop_daemons[@]}")
   for _ in $(seq 1 50); do avahi-daemon -c 2>/dev/null && break; sleep 0.1; done
-  started+=("$(cat /run/avahi-daemon/pid 2>/dev/null)")
 fi
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
@@ -74,7 +79,7 @@ start_printer() {  # NAME [ippeveprinter options]: sets port_NAME
   mkdir -p "$work/$name"
   ippeveprinter -vv -r off -n localhost -p "$port" "$@" -c "$work/print-command" \
     -d "$work/$name" "$name" >"$work/$name.log" 2>&1 &
-  started+=("$!")
+  printers+=("$!")
   for _ in $(seq 1 50); do
     ipptool -q "ipp://localhost:$port/ipp/print" get-printer-attributes.test 2>/dev/null && break
     sleep 0.1

@@ -68,7 +68,10 @@ std::optional<std::vector<std::pair<std::string, std::string>>> standardJobAttri
     why = "the queue has no device address";
   StandardAttributes mapped =
       mapStandardAttributes(choices, support, why, vendorFilter, backendHashesJobPassword(), mode);
-  for (const std::string& note : mapped.notes) std::cerr << "jobcontrol: note: " << note << "\n";
+  // The fixed notes are in the command's catalogs; the ones naming the printer's own
+  // answers stay as they are.
+  for (const std::string& note : mapped.notes)
+    std::cerr << "jobcontrol: " << tr("note:") << " " << tr(note.c_str()) << "\n";
   if (mapped.refusal) {
     std::cerr << "jobcontrol: " << *session.queue << ": " << *mapped.refusal
               << "; the job was not sent\n";
