@@ -35,7 +35,15 @@ inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
 
 /// The Job Control panel. Created for one host callback object; answers every protocol
 /// call in any order, never reports a failure, and never throws across the protocol.
-class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
+///
+/// Re-entrancy: while an action, the folder exchange or its alert runs, the host's run loop
+/// may re-enter the host, which may let go of the panel (a printer switch re-creates it).
+/// A panel made by `PDEPanelsForType` (owned through a shared_ptr) then stays alive until it
+/// is idle: the last release is finished by a task posted to the host's run loop once the
+/// outermost of those has returned, so no panel code is on the stack when it goes. A second
+/// folder exchange asked for while one runs is refused: the button does nothing.
+class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrintPdeTz630eJC>,
+                                public jc::PDEPanel,
                                 public jc::LayoutOwner,
                                 public LoginnameInputFilterCallback,
                                 public SOAPClientCallback {
@@ -164,6 +172,30 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// The exchange failed or timed out: hides the progress indicator and shows the
   /// localized alert through the host's presenter.
   void recieveEndCallback() override;
+  /// After a re-fetch: the folder chosen before stays chosen when the new list still has it
+  /// (by `SearchSameFolderName`), else main folder; quick file and main folder stay as
+  /// they were; then the rules of a folder choice run. The pop-up never ends without a
+  /// selection.
+  void reselectFolder(int previousIndex, const std::string& previousTitle);
+
+  // ---- Host services ----
+  /// The host's run loop, or the thread's poll loop when the host lends none.
+  jc::RunLoop& hostRunLoop() const;
+  /// Whether an action, the folder exchange or the alert is running.
+  bool isBusy() const { return busyDepth_ > 0; }
+  /// Marks the panel busy for its life and keeps a shared panel alive meanwhile (see the
+  /// class comment).
+  class BusyScope {
+   public:
+    explicit BusyScope(VoreliaPrintPdeTz630eJC& panel);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    VoreliaPrintPdeTz630eJC& panel_;
+    std::shared_ptr<VoreliaPrintPdeTz630eJC> keep_;
+  };
 
   // ---- PPD choices (plugin/ppd_choices.cpp) ----
   /// The position of the marked choice of option `key` in `option`'s choices, else of the
@@ -286,6 +318,10 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   std::uint32_t presetHoldButtonFlag = 0;
   bool tigerHDDFlag = false;
   bool isPanelViewRetain = false;
+
+ private:
+  int busyDepth_ = 0;
+  bool exchangeRunning_ = false;
 };
 
 /// The plug-in's entry class: makes a panel for the print dialog type.

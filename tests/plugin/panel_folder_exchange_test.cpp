@@ -19,14 +19,57 @@ struct Alert {
   bool operator==(const Alert&) const = default;
 };
 
+// A toolkit's main loop in place of the host's: a loop of its own (not the thread's), with
+// events of its own besides what the panel registers: a frame timer, as a toolkit paints.
+class ToolkitLoop final : public RunLoop {
+ public:
+  /// The host's own repeating timer, on a fixed cadence as a display's frames are.
+  void everyFrame(Clock::duration period, std::function<void()> frame) {
+    period_ = period;
+    frame_ = std::move(frame);
+    next_ = Clock::now();
+    arm();
+  }
+  Id addTimer(Clock::duration delay, std::function<void()> fire) override {
+    return own_.addTimer(delay, std::move(fire));
+  }
+  void cancelTimer(Id id) override { own_.cancelTimer(id); }
+  Id watchFd(int fd, short events, std::function<void(short)> ready) override {
+    return own_.watchFd(fd, events, std::move(ready));
+  }
+  void updateWatch(Id id, short events) override { own_.updateWatch(id, events); }
+  void removeWatch(Id id) override { own_.removeWatch(id); }
+  void post(std::function<void()> task) override { own_.post(std::move(task)); }
+  bool runUntil(const std::function<bool()>& done, Clock::time_point deadline) override {
+    return own_.runUntil(done, deadline);
+  }
+
+ private:
+  void arm() {
+    next_ += period_;
+    own_.addTimer(next_ - Clock::now(), [this] {
+      frame_();
+      arm();
+    });
+  }
+  PollRunLoop own_;
+  Clock::duration period_{};
+  Clock::time_point next_;
+  std::function<void()> frame_;
+};
+
 class RecordingHost : public MemoryPluginCallback, public AlertPresenter {
  public:
   AlertPresenter* alertPresenter() override { return this; }
+  RunLoop* runLoop() override { return loop; }
   void runInformationalAlert(const std::string& title, const std::string& message,
                              const std::string& button) override {
     alerts.push_back({title, message, button});
+    if (whileShowing) whileShowing();
   }
   std::vector<Alert> alerts;
+  RunLoop* loop = nullptr;  ///< nullptr: the thread's poll loop
+  std::function<void()> whileShowing;
 };
 
 const Alert kFailureAlert{"", "Could not retrieve Folder Names.", "OK"};
@@ -110,6 +153,87 @@ TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOn
   EXPECT_TRUE(panel->folderList.empty());
   EXPECT_TRUE(popupTail().empty());
   EXPECT_EQ(host->alerts.size(), 3u);
+}
+
+TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {
+  ToolkitLoop loop;
+  host->loop = &loop;
+  int frames = 0, busyFrames = 0;
+  loop.everyFrame(50ms, [&] {
+    ++frames;
+    if (panel->chasingArrow->isAnimating() && !panel->chasingArrow->isHidden()) ++busyFrames;
+    if (frames == 3) press(sim.address());  // pressed again meanwhile: one exchange at a time
+  });
+  sim::Config config = sim.config();
+  config.fault = sim::Fault::Delay;
+  config.delay = 1500ms;
+  sim.setConfig(config);
+  press(sim.address());
+  EXPECT_GE(frames, 20);
+  EXPECT_GE(busyFrames, 20);
+  RecordProperty("frames", frames);
+  RecordProperty("busy_frames", busyFrames);
+  EXPECT_EQ(panel->folderList, kList);
+  EXPECT_EQ(sim.requests().size(), 1u);
+  EXPECT_TRUE(panel->chasingArrow->isHidden());
+}
+
+TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
+  ToolkitLoop loop;
+  host->loop = &loop;
+  auto owned = std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir, nullptr));
+  std::weak_ptr<VoreliaPrintPdeTz630eJC> alive = owned;
+  std::shared_ptr<View> view = owned->panelView();
+  std::shared_ptr<Button> button = owned->getFolderNameButton.get();
+  std::shared_ptr<VoreliaPrintPdeTz630eJC> replacement;
+  owned->printersAddressEditText->setStringValue("127.0.0.1:1");  // refused: the alert shows
+  host->whileShowing = [&] {
+    // A printer switch while the dialog's loop runs for the alert: the host lets go of the
+    // panel and its view and makes a new one.
+    owned.reset();
+    view.reset();
+    loop.runFor(20ms);
+    replacement =
+        std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir, nullptr));
+    EXPECT_TRUE(replacement->panelView());
+    EXPECT_FALSE(alive.expired());
+  };
+  EXPECT_TRUE(button->performClick());
+  EXPECT_EQ(host->alerts.size(), 1u);
+  EXPECT_FALSE(alive.expired());  // the click's callers are still on the stack
+  loop.runFor(10ms);
+  EXPECT_TRUE(alive.expired());
+  // The host still holds the old button: pressing it reaches no one.
+  EXPECT_TRUE(button->performClick());
+  EXPECT_EQ(host->alerts.size(), 1u);
+}
+
+TEST_F(FolderExchangeTest, ARefetchKeepsTheChosenFolderWhileTheListStillHasIt) {
+  press(sim.address());  // Sales (3), Board (4), Archive (5)
+  struct Case {
+    int chosen;
+    std::vector<sim::Folder> next;
+    int selected;
+  };
+  const Case cases[] = {
+      {3, {{"New"}, {"SALES"}}, 4},  // found again by name, letter case aside
+      {4, {{"Sales"}}, 1},           // gone: main folder
+      {-1, {{"Sales"}}, 1},          // nothing selected: main folder
+      {0, {}, 0},                    // quick file and main folder stay
+      {1, {{"Other"}}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    sim::Config config = sim.config();
+    config.folders = {{"Sales"}, {"Board", true}, {"Archive"}};
+    sim.setConfig(config);
+    press(sim.address());
+    panel->folderSelectionPopup->selectItemAtIndex(c.chosen);
+    config.folders = c.next;
+    sim.setConfig(config);
+    press(sim.address());
+    EXPECT_EQ(panel->folderSelectionPopup->indexOfSelectedItem(), c.selected);
+  }
 }
 
 TEST_F(FolderExchangeTest, WithoutAUsableAddressNothingIsSentAndTheFileIsReadAgain) {

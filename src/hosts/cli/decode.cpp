@@ -6,6 +6,7 @@
 #include "hosts/cli/commands.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
+#include "hosts/cli/messages.h"
 #include "hosts/cli/printer_side.h"
 #include "hosts/cli/terminal_text.h"
 
@@ -19,7 +20,7 @@ int runDecode(const Options& options) {
   } else {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-      std::cerr << "jobcontrol: " << file << ": cannot read the job options\n";
+      std::cerr << "jobcontrol: " << subst(tr("%1: cannot read the job options"), {file}) << "\n";
       return kExitFailure;
     }
     text.assign(std::istreambuf_iterator<char>(in), {});
@@ -53,17 +54,18 @@ int runDecode(const Options& options) {
   } else if (report.anyKey) {
     // The values are whatever the options file held once decoded: shown escaped.
     if (!report.spoolTime.empty())
-      std::cout << "spool-time: " << terminalText(report.spoolTime) << "\n";
+      std::cout << tr("spool-time:") << " " << terminalText(report.spoolTime) << "\n";
     for (const auto& v : report.values)
-      std::cout << v.entry << ": " << terminalText(v.value) << "  (" << v.key << ", " << v.how
-                << ")\n";
+      std::cout << v.entry << ": " << terminalText(v.value) << "  (" << v.key << ", "
+                << tr(v.how.c_str()) << ")\n";
     std::string held;
     for (const auto& h : report.held) held += (held.empty() ? "" : " ") + h;
-    std::cout << "held: " << (held.empty() ? "none" : held) << "\n";
+    std::cout << tr("held:") << " " << (held.empty() ? std::string(tr("none")) : held) << "\n";
     for (const auto& c : report.checks)
-      std::cout << (c.passed ? "ok: " : "FAILED: ") << c.what << "\n";
+      std::cout << (c.passed ? tr("ok:") : tr("FAILED:")) << " " << c.what << "\n";
   }
-  if (!report.anyKey) std::cerr << "jobcontrol: the options carry no Job Control keys\n";
+  if (!report.anyKey)
+    std::cerr << "jobcontrol: " << tr("the options carry no Job Control keys") << "\n";
   return report.allPassed() ? kExitSuccess : kExitCheckFailed;
 }
 
