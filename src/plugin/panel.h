@@ -179,8 +179,6 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   // ---- Host services ----
   /// The host's run loop, or the thread's poll loop when the host lends none.
   jc::RunLoop& hostRunLoop() const;
-  /// Whether an action, the folder exchange or the alert is running.
-  bool isBusy() const { return busyDepth_ > 0; }
   /// Whether the host has let go of this busy shared panel, which lives on only until it is
   /// idle (false for a panel that is not shared or not busy).
   bool releasedByHost() const;
