@@ -206,6 +206,18 @@ TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
   // The host still holds the old button: pressing it reaches no one.
   EXPECT_TRUE(button->performClick());
   EXPECT_EQ(host->alerts.size(), 1u);
+
+  // Let go during the exchange itself: the exchange ends, but nobody is alerted.
+  soap::defaultExchangeLimits().overall = 300ms;
+  fault(sim::Fault::NeverAnswer);
+  replacement->printersAddressEditText->setStringValue(sim.address());
+  alive = replacement;
+  button = replacement->getFolderNameButton.get();
+  loop.everyFrame(50ms, [&] { replacement.reset(); });
+  EXPECT_TRUE(button->performClick());
+  EXPECT_EQ(host->alerts.size(), 1u);
+  loop.runFor(10ms);
+  EXPECT_TRUE(alive.expired());
 }
 
 TEST_F(FolderExchangeTest, ARefetchKeepsTheChosenFolderWhileTheListStillHasIt) {
