@@ -1,0 +1,27 @@
+// The main of the GTK host's tests: the fixed environment of every test program, a headless
+// GTK that makes criticals fatal, and a skip (77) when no display can be opened.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "support/test_paths.h"
+
+int main(int argc, char** argv) {
+  ::setenv("JOBCONTROL_SYSTEM_ENCODING", "0", 1);
+  ::setenv("LANGUAGE", "", 1);
+  ::setenv("LC_ALL", "C.UTF-8", 1);
+  ::setenv("XDG_CONFIG_HOME", jc::test::kTestConfigDir, 1);
+  ::setenv("GSK_RENDERER", "cairo", 0);
+  ::setenv("GSETTINGS_BACKEND", "memory", 0);
+  ::setenv("GTK_A11Y", "test", 0);
+  ::setenv("NO_AT_BRIDGE", "1", 0);
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!gtk_init_check()) {
+    std::fprintf(stderr, "SKIPPED: no display (run under xvfb-run -a)\n");
+    return 77;
+  }
+  g_log_set_always_fatal(GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_ERROR));
+  return RUN_ALL_TESTS();
+}
