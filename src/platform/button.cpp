@@ -49,6 +49,23 @@ void Matrix::addCell(std::shared_ptr<ButtonCell> cell) {
   selectCellAtRow(selectedRow_ < numberOfRows() ? selectedRow_ : 0);
 }
 
+void Matrix::setRowGeometry(int rowHeight, int rowSpacing) {
+  change([&] {
+    rowHeight_ = rowHeight;
+    rowSpacing_ = rowSpacing;
+  });
+}
+
+Control::Frame Matrix::frameOfCellAtRow(int row) const {
+  if (row < 0 || row >= numberOfRows()) return {};
+  const int width = frame().width;
+  if (rowHeight_ > 0) return {0, row * (rowHeight_ + rowSpacing_), width, rowHeight_};
+  // Shared evenly: the rows together fill the height exactly.
+  const int rows = numberOfRows(), height = frame().height;
+  const int top = height * row / rows, bottom = height * (row + 1) / rows;
+  return {0, top, width, bottom - top};
+}
+
 void Matrix::selectCellAtRow(int row, int column) {
   change([&] {
     selectedRow_ = (column == 0 && row >= 0 && row < numberOfRows()) ? row : -1;

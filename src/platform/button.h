@@ -84,8 +84,19 @@ class Matrix : public Control {
   /// row was already selected.
   bool clickRow(int row);
 
+  /// The height of each row and the gap between two rows, in points. A row height of 0
+  /// (the default) shares the matrix's height evenly among its rows, without gaps.
+  int rowHeight() const { return rowHeight_; }
+  int rowSpacing() const { return rowSpacing_; }
+  void setRowGeometry(int rowHeight, int rowSpacing);
+  /// The frame of the cell at `row` in the matrix's coordinates: the matrix's width, one
+  /// row high, below the rows and gaps before it. An empty frame outside the rows.
+  Frame frameOfCellAtRow(int row) const;
+
  private:
   int selectedRow_ = 0;
+  int rowHeight_ = 0;
+  int rowSpacing_ = 0;
 };
 
 }  // namespace jc

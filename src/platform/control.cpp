@@ -24,6 +24,9 @@ void Control::setTag(long tag) {
 void Control::setFrame(Frame frame) {
   change([&] { frame_ = frame; });
 }
+void Control::setContentOrigin(Point origin) {
+  change([&] { contentOrigin_ = origin; });
+}
 void Control::setAction(Action action) {
   if (present_) action_ = std::move(action);
 }
@@ -62,8 +65,20 @@ Window* Control::window() const {
 }
 
 bool Window::makeFirstResponder(Control* responder) {
+  if (firstResponder_ == responder) return true;
   firstResponder_ = responder;
+  auto observers = focusObservers_;  // an observer may remove itself
+  for (auto& [token, observer] : observers) observer(responder);
   return true;
+}
+
+std::size_t Window::addFocusObserver(FocusObserver observer) {
+  focusObservers_.emplace_back(nextFocusObserver_, std::move(observer));
+  return nextFocusObserver_++;
+}
+
+void Window::removeFocusObserver(std::size_t token) {
+  std::erase_if(focusObservers_, [token](const auto& entry) { return entry.first == token; });
 }
 
 void View::setWindow(Window* window) {

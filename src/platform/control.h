@@ -36,9 +36,16 @@ class Control {
     ProgressIndicator,
     ImageView
   };
-  /// A control's place on its parent, in points; the GUI host lays controls out by it.
+  /// A control's place on its parent, in points from the top left of the parent's content
+  /// area (see `contentOrigin`); the GUI host lays controls out by it.
   struct Frame {
     int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Frame&) const = default;
+  };
+  /// A point, in points.
+  struct Point {
+    int x = 0, y = 0;
+    bool operator==(const Point&) const = default;
   };
   using Action = std::function<void(Control& sender)>;
   using Observer = std::function<void(Control& changed)>;
@@ -63,6 +70,11 @@ class Control {
   void setTag(long tag);
   Frame frame() const { return frame_; }
   void setFrame(Frame frame);
+  /// Where the content area of this control starts, from the top left of its frame: its
+  /// children's frames count from there. (0, 0) unless the layout says otherwise: below
+  /// the title of a box, below the tab strip of a tab view.
+  Point contentOrigin() const { return contentOrigin_; }
+  void setContentOrigin(Point origin);
 
   /// Sets the method that runs when the user operates the control.
   void setAction(Action action);
@@ -105,6 +117,7 @@ class Control {
   bool hidden_ = false;
   long tag_ = 0;
   Frame frame_;
+  Point contentOrigin_;
   Action action_;
   std::vector<std::pair<std::size_t, Observer>> observers_;
   std::size_t nextObserver_ = 1;
@@ -126,13 +139,25 @@ T& absent() {
 /// A window that holds a root view and knows which control has keyboard focus.
 class Window {
  public:
-  /// Gives keyboard focus to `responder`, or takes it from everyone when nullptr.
-  /// Answers true (the model never refuses).
+  /// Told the new first responder (nullptr: nobody has the focus) after each change.
+  using FocusObserver = std::function<void(Control* responder)>;
+
+  /// Gives keyboard focus to `responder`, or takes it from everyone when nullptr, and
+  /// tells the focus observers when that changed who has it. Answers true (the model never
+  /// refuses).
   bool makeFirstResponder(Control* responder);
   Control* firstResponder() const { return firstResponder_; }
 
+  /// Adds an observer of the first responder, so a binding moves the toolkit's focus when
+  /// the panel does without asking after every event; answers a token (never 0).
+  std::size_t addFocusObserver(FocusObserver observer);
+  /// Removes an observer; safe inside its own call. An unknown token is ignored.
+  void removeFocusObserver(std::size_t token);
+
  private:
   Control* firstResponder_ = nullptr;
+  std::vector<std::pair<std::size_t, FocusObserver>> focusObservers_;
+  std::size_t nextFocusObserver_ = 1;
 };
 
 /// A plain view: the panel's root or a grouping inside it.

@@ -6,12 +6,16 @@
 
 namespace jc {
 
-/// An image with a name (a theme icon name or a resource path) and a size in points.
-/// Headless code only keeps identity and size; a GUI host decides how to draw it.
+/// An image with a name and a size in points: a file's path, or the name of an icon of
+/// the desktop's icon theme. Headless code only keeps identity and size; a GUI host
+/// decides how to draw it.
 struct Image {
+  /// Where the picture comes from, which says how `name` is read.
+  enum class Source { File, ThemeIcon };
   std::string name;
   double width = 0;
   double height = 0;
+  Source source = Source::File;
 };
 
 using ImageRef = std::shared_ptr<const Image>;

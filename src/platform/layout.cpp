@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <map>
 #include <pugixml.hpp>
 #include <set>
 #include <sstream>
@@ -10,6 +11,7 @@
 
 #include "platform/bundle.h"
 #include "platform/controls.h"
+#include "platform/layout_geometry.h"
 
 namespace jc {
 
@@ -22,15 +24,22 @@ struct LayoutError {
 
 class Builder {
  public:
-  Builder(LayoutOwner& owner) : owner_(owner) {}
+  Builder(LayoutOwner& owner, std::filesystem::path resources)
+      : owner_(owner), resources_(std::move(resources)) {}
 
   std::shared_ptr<View> build(const pugi::xml_node& root) {
     if (std::string_view(root.name()) != "layout")
       fail(root, "the root element must be <layout>, not <" + std::string(root.name()) + ">");
+    version_ = number(root, "version", 1);
+    if (version_ != 1 && version_ != 2)
+      fail(root,
+           "unknown layout version " + std::to_string(version_) + " (this reader knows 1 and 2)");
     auto view = std::make_shared<View>();
     common(root, *view);
     pending_.push_back({"panelView", view, root});
     children(root, *view);
+    linkCaptions();
+    if (version_ >= 2) refuseOverlaps(*view);
     return view;
   }
 
@@ -49,6 +58,67 @@ class Builder {
  private:
   [[noreturn]] void fail(const pugi::xml_node& node, std::string message) {
     throw LayoutError{node.offset_debug(), std::move(message)};
+  }
+
+  // Every control remembers its element, for messages that name a line.
+  void remember(const Control* control, const pugi::xml_node& node) { nodes_[control] = node; }
+
+  static std::string describe(const Control& control, const pugi::xml_node& node) {
+    if (!control.identifier().empty()) return "\"" + control.identifier() + "\"";
+    for (const char* caption : {"title", "text", "label"})
+      if (const char* text = node.attribute(caption).value(); *text)
+        return "<" + std::string(node.name()) + "> \"" + text + "\"";
+    return "<" + std::string(node.name()) + ">";
+  }
+
+  // A caption's `for=` names a control of the same file; resolved once all are made.
+  void linkCaptions() {
+    for (auto& [label, name, node] : captions_) {
+      auto it = byOutlet_.find(name);
+      if (it == byOutlet_.end()) fail(node, "for=\"" + name + "\" names no control of this layout");
+      label->setLabelFor(it->second.get());
+    }
+  }
+
+  // Two controls of one page must not cover each other at the sizes they declare, or a
+  // toolkit draws one over the other.
+  void refuseOverlaps(const View& root) {
+    std::vector<Overlap> overlaps = findOverlaps(root);
+    if (overlaps.empty()) return;
+    const Overlap& o = overlaps.front();
+    const pugi::xml_node& second = nodes_[o.second];
+    Control::Frame a = frameIn(*o.first), b = frameIn(*o.second);
+    auto place = [](const Control::Frame& f) {
+      return "(" + std::to_string(f.x) + "," + std::to_string(f.y) + " " + std::to_string(f.width) +
+             "x" + std::to_string(f.height) + ")";
+    };
+    fail(second, describe(*o.second, second) + " " + place(b) + " overlaps " +
+                     describe(*o.first, nodes_[o.first]) + " " + place(a));
+  }
+
+  // An image names a theme icon or a file of the bundle's resources, and says which.
+  ImageRef image(const pugi::xml_node& node, const Control::Frame& frame) {
+    pugi::xml_attribute kind = node.attribute("kind");
+    std::string name = node.attribute("name").value();
+    if (!kind) {
+      if (version_ >= 2 && !name.empty())
+        fail(node, "an <image> with a name needs kind=\"icon\" or kind=\"file\"");
+      return nullptr;
+    }
+    std::string_view k = kind.value();
+    if (k != "icon" && k != "file")
+      fail(node, "unknown image kind \"" + std::string(k) + "\" (icon or file)");
+    if (name.empty()) fail(node, "an <image> of kind " + std::string(k) + " needs a name");
+    if (k == "icon")
+      return std::make_shared<const Image>(
+          Image{name, double(frame.width), double(frame.height), Image::Source::ThemeIcon});
+    std::filesystem::path path = resources_ / name;
+    if (name.find("..") != std::string::npos || std::filesystem::path(name).is_absolute() ||
+        !std::filesystem::is_regular_file(path))
+      fail(node, "image file \"" + name + "\" is not among the bundle's resources");
+    if (ImageRef png = loadPngImage(path.string())) return png;
+    return std::make_shared<const Image>(
+        Image{path.string(), double(frame.width), double(frame.height), Image::Source::File});
   }
 
   long number(const pugi::xml_node& node, const char* attribute, long fallback) {
@@ -94,6 +164,7 @@ class Builder {
     if (outlet.empty()) fail(node, "empty outlet name");
     if (!outlets_.insert(outlet).second) fail(node, "outlet \"" + outlet + "\" appears twice");
     control->setIdentifier(outlet);
+    byOutlet_[outlet] = control;
     pending_.push_back({outlet, control, node});
   }
 
@@ -116,6 +187,7 @@ class Builder {
       auto box = std::make_shared<Box>();
       box->setTitle(node.attribute("title").value());
       common(node, *box);
+      if (version_ >= 2 && !box->title().empty()) box->setContentOrigin({0, kBoxTitleHeight});
       children(node, *box);
       made = box;
     } else if (kind == "checkbox" || kind == "holdbutton" || kind == "button") {
@@ -140,8 +212,10 @@ class Builder {
         cell->setEnabled(flag(cellNode, "enabled", true));
         matrix->addCell(cell);
         outlet(cellNode, cell);
+        remember(cell.get(), cellNode);
       }
       if (matrix->numberOfRows() == 0) fail(node, "a <matrix> needs at least one <cell>");
+      rows(node, *matrix);
       matrix->selectCellAtRow(int(number(node, "selected", 0)));
       made = matrix;
     } else if (kind == "label" || kind == "field") {
@@ -151,7 +225,12 @@ class Builder {
       field->setEditable(flag(node, "editable", input));
       field->setSelectable(flag(node, "selectable", input));
       field->setBezeled(input);
+      if (input) field->setSecret(flag(node, "secret", false));
       common(node, *field);
+      if (pugi::xml_attribute target = node.attribute("for")) {
+        if (input) fail(node, "only a <label> is the caption of another control (for=)");
+        captions_.push_back({field, target.value(), node});
+      }
       if (input && field->tag() == 0) fail(node, "an input <field> needs a non-zero tag");
       if (!input && field->tag() != 0) fail(node, "a <label> carries tag 0");
       made = field;
@@ -171,6 +250,7 @@ class Builder {
     } else if (kind == "tabview") {
       auto tabs = std::make_shared<TabView>();
       common(node, *tabs);
+      if (version_ >= 2) tabs->setContentOrigin({0, kTabStripHeight});
       for (pugi::xml_node tabNode : node.children()) {
         if (tabNode.type() != pugi::node_element) continue;
         if (std::string_view(tabNode.name()) != "tab")
@@ -190,12 +270,37 @@ class Builder {
     } else if (kind == "image") {
       auto image = std::make_shared<ImageView>();
       common(node, *image);
+      if (ImageRef picture = this->image(node, image->frame())) image->setImage(picture);
       made = image;
     } else {
       fail(node, "unknown element <" + std::string(kind) + ">");
     }
     outlet(node, made);
+    remember(made.get(), node);
     return made;
+  }
+
+  // The rows of a matrix: a row height and the gap between rows, the matrix as high as its
+  // rows when no height is declared; each cell takes its row's frame.
+  void rows(const pugi::xml_node& node, Matrix& matrix) {
+    const int rowHeight = int(number(node, "rowheight", 0));
+    const int spacing = int(number(node, "spacing", 0));
+    if (rowHeight < 0 || spacing < 0) fail(node, "rowheight and spacing cannot be negative");
+    if (rowHeight == 0 && node.attribute("spacing")) fail(node, "spacing needs a rowheight");
+    matrix.setRowGeometry(rowHeight, spacing);
+    if (rowHeight > 0) {
+      const int n = matrix.numberOfRows();
+      const int needed = n * rowHeight + (n - 1) * spacing;
+      Control::Frame frame = matrix.frame();
+      if (!node.attribute("height"))
+        frame.height = needed;
+      else if (frame.height < needed)
+        fail(node, "the matrix's " + std::to_string(n) + " rows need " + std::to_string(needed) +
+                       " points, its height is " + std::to_string(frame.height));
+      matrix.setFrame(frame);
+    }
+    for (int row = 0; row < matrix.numberOfRows(); ++row)
+      matrix.cellAtRow(row)->setFrame(matrix.frameOfCellAtRow(row));
   }
 
   struct Pending {
@@ -203,9 +308,19 @@ class Builder {
     std::shared_ptr<Control> control;
     pugi::xml_node node;
   };
+  struct Caption {
+    std::shared_ptr<TextField> label;
+    std::string target;
+    pugi::xml_node node;
+  };
   LayoutOwner& owner_;
+  std::filesystem::path resources_;
+  long version_ = 1;
   std::vector<Pending> pending_;
   std::set<std::string> outlets_;
+  std::map<std::string, std::shared_ptr<Control>> byOutlet_;
+  std::map<const Control*, pugi::xml_node> nodes_;
+  std::vector<Caption> captions_;
 };
 
 // 1-based line of a byte offset, for messages a person can act on.
@@ -247,7 +362,7 @@ LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owne
     return remember({nullptr, file.string() + ":" + std::to_string(lineOf(text, parsed.offset)) +
                                   ": the layout does not parse: " + parsed.description()});
   try {
-    Builder builder(owner);
+    Builder builder(owner, file.parent_path());
     auto view = builder.build(doc.document_element());
     builder.connect();
     return {view, ""};

@@ -9,6 +9,7 @@
 
 #include "platform/alert.h"
 #include "platform/print_settings.h"
+#include "platform/runloop.h"
 
 namespace jc {
 
@@ -64,6 +65,11 @@ class PluginCallback {
   /// The host's alert presenter, or nullptr when it supplies none (alerts then go to
   /// standard error). The host keeps it alive as long as the callback object.
   virtual AlertPresenter* alertPresenter() { return nullptr; }
+  /// The host's run loop, served while the panel waits (the folder exchange), or nullptr
+  /// when the host has none (the panel then waits on the thread's poll loop). It must
+  /// outlive every panel made with this callback object: a panel released while busy is
+  /// finished by a task posted to it.
+  virtual RunLoop* runLoop() { return nullptr; }
 };
 
 }  // namespace jc

@@ -1,4 +1,4 @@
-// The poll(2)-based event loop.
+// The poll(2)-based run loop.
 #include "platform/runloop.h"
 
 #include <poll.h>
@@ -10,42 +10,42 @@
 namespace jc {
 
 RunLoop& RunLoop::current() {
-  thread_local RunLoop loop;
+  thread_local PollRunLoop loop;
   return loop;
 }
 
-RunLoop::Id RunLoop::addTimer(Clock::duration delay, std::function<void()> fire) {
+RunLoop::Id PollRunLoop::addTimer(Clock::duration delay, std::function<void()> fire) {
   Id id = nextId_++;
   timers_.emplace(id,
                   Timer{Clock::now() + std::max(delay, Clock::duration::zero()), std::move(fire)});
   return id;
 }
 
-void RunLoop::cancelTimer(Id id) {
+void PollRunLoop::cancelTimer(Id id) {
   timers_.erase(id);
 }
 
-RunLoop::Id RunLoop::watchFd(int fd, short events, std::function<void(short)> ready) {
+RunLoop::Id PollRunLoop::watchFd(int fd, short events, std::function<void(short)> ready) {
   Id id = nextId_++;
   watches_.emplace(id, Watch{fd, events, std::move(ready)});
   return id;
 }
 
-void RunLoop::updateWatch(Id id, short events) {
+void PollRunLoop::updateWatch(Id id, short events) {
   if (auto it = watches_.find(id); it != watches_.end()) it->second.events = events;
 }
 
-void RunLoop::removeWatch(Id id) {
+void PollRunLoop::removeWatch(Id id) {
   watches_.erase(id);
 }
 
-void RunLoop::post(std::function<void()> task) {
+void PollRunLoop::post(std::function<void()> task) {
   tasks_.push_back(std::move(task));
 }
 
 // Runs the tasks posted so far and the timers due by `now`. A callback may add, cancel or
 // remove anything, so each one is looked up again just before it runs.
-bool RunLoop::runReady(Clock::time_point now) {
+bool PollRunLoop::runReady(Clock::time_point now) {
   bool ran = false;
   for (std::size_t n = tasks_.size(); n > 0 && !tasks_.empty(); --n) {
     auto task = std::move(tasks_.front());
@@ -68,7 +68,15 @@ bool RunLoop::runReady(Clock::time_point now) {
   return ran;
 }
 
-bool RunLoop::runUntil(Clock::time_point deadline) {
+bool PollRunLoop::runUntil(const std::function<bool()>& done, Clock::time_point deadline) {
+  for (;;) {
+    if (done()) return true;
+    if (Clock::now() >= deadline) return false;
+    runOnce(deadline);
+  }
+}
+
+bool PollRunLoop::runOnce(Clock::time_point deadline) {
   for (;;) {
     Clock::time_point now = Clock::now();
     if (runReady(now)) return true;

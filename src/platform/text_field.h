@@ -3,15 +3,19 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/control.h"
 #include "platform/formatter.h"
+#include "platform/result.h"
 
 namespace jc {
 
 /// A label (tag 0) or an input field (non-zero tag). Typing, pasting and deleting are
 /// edits: each one is offered to the attached formatter and refused as a whole when the
 /// formatter says no. `setStringValue` is the program's own change and bypasses it.
+/// A text field marked secret (a password) still holds and answers its real text; only a
+/// toolkit's rendering hides the characters.
 class TextField : public Control {
  public:
   enum class Color { Black, Gray };
@@ -34,6 +38,13 @@ class TextField : public Control {
   void setTextColor(Color color);
   bool isBezeled() const { return bezeled_; }
   void setBezeled(bool bezeled);
+  /// The control this label is the caption of (the layout's `for=`), or nullptr. A binding
+  /// uses it to name the field to assistive technologies. The control is in the same tree.
+  Control* labelFor() const { return labelFor_; }
+  void setLabelFor(Control* control);
+  /// Whether a toolkit must not show the characters (a password field).
+  bool isSecret() const { return secret_; }
+  void setSecret(bool secret);
 
   const std::shared_ptr<Formatter>& formatter() const { return formatter_; }
   /// Attaches a formatter; the field keeps it alive.
@@ -44,6 +55,15 @@ class TextField : public Control {
   /// Sets the selection, clamped to the text.
   void setSelectedRange(TextRange range);
   void selectAll();
+
+  /// The user's edit: replaces `range` (UTF-16 units, clamped to the text) with `text` as
+  /// one edit, as when a person selects the range and types or pastes over it. The edit is
+  /// offered whole to the formatter; when it is taken the text changes with one
+  /// notification and the caret follows the inserted text. Otherwise nothing changes and
+  /// the refusal says why: the field is absent, dimmed or not editable, or the formatter's
+  /// own reason ("the field takes digits only", "the field takes at most 5 characters").
+  /// No action is sent; a host sends it when editing ends, as a toolkit does.
+  Result<> replaceCharactersInRange(TextRange range, std::string_view text);
 
   /// Types `text` one character (code point) at a time, as keystrokes. Stops at the first
   /// refused keystroke and answers false then; true when every keystroke was taken.
@@ -57,12 +77,14 @@ class TextField : public Control {
 
  private:
   // Offers the edit "replace `range` by `insert`, caret after it" to the formatter.
-  bool edit(TextRange range, const std::u16string& insert);
+  Result<> edit(TextRange range, const std::u16string& insert);
 
   std::string text_;
   bool editable_ = true;
   bool selectable_ = true;
   bool bezeled_ = true;
+  bool secret_ = false;
+  Control* labelFor_ = nullptr;
   Color color_ = Color::Black;
   std::shared_ptr<Formatter> formatter_;
   TextRange selection_;

@@ -8,7 +8,8 @@ namespace jc {
 namespace {
 
 ImageRef makeIcon(const char* name) {
-  return std::make_shared<const Image>(Image{name, kSystemIconSize, kSystemIconSize});
+  return std::make_shared<const Image>(
+      Image{name, kSystemIconSize, kSystemIconSize, Image::Source::ThemeIcon});
 }
 
 }  // namespace

@@ -108,7 +108,17 @@ bool VoreliaPrintPdeTz630eJC::connectOutlet(std::string_view name,
 
 jc::Control::Action VoreliaPrintPdeTz630eJC::actionNamed(std::string_view name) {
   for (const auto& [actionName, method] : kActions) {
-    if (actionName == name) return [this, m = method](jc::Control& sender) { (this->*m)(sender); };
+    if (actionName == name) {
+      // A host may keep a control after letting go of a shared panel: its action then
+      // reaches no one instead of a panel that is gone.
+      std::weak_ptr<VoreliaPrintPdeTz630eJC> self = weak_from_this();
+      const bool shared = !self.expired();
+      return [this, m = method, self, shared](jc::Control& sender) {
+        if (shared && self.expired()) return;
+        BusyScope busy(*this);
+        (this->*m)(sender);
+      };
+    }
   }
   return {};
 }

@@ -1,7 +1,6 @@
-// The "Job Control" panel object: one per print dialog. Its methods are defined in the
-// folder of the subsystem that owns them (construction, rules and actions in ui/, the
-// writer and reader in settings/, the preference store in prefs/, the folder exchange in
-// soap/); the lifecycle lives here in plugin/.
+// The "Job Control" panel object: one per print dialog. Its lifecycle lives in panel.cpp;
+// its other methods in the files beside it, one aspect each (panel_construction.cpp,
+// panel_rules.cpp, panel_actions.cpp, panel_writer.cpp, ...).
 #pragma once
 
 #include <cups/ppd.h>
@@ -36,7 +35,15 @@ inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
 
 /// The Job Control panel. Created for one host callback object; answers every protocol
 /// call in any order, never reports a failure, and never throws across the protocol.
-class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
+///
+/// Re-entrancy: while an action, the folder exchange or its alert runs, the host's run loop
+/// may re-enter the host, which may let go of the panel (a printer switch re-creates it).
+/// A panel made by `PDEPanelsForType` (owned through a shared_ptr) then stays alive until it
+/// is idle: the last release is finished by a task posted to the host's run loop once the
+/// outermost of those has returned, so no panel code is on the stack when it goes. A second
+/// folder exchange asked for while one runs is refused: the button does nothing.
+class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrintPdeTz630eJC>,
+                                public jc::PDEPanel,
                                 public jc::LayoutOwner,
                                 public LoginnameInputFilterCallback,
                                 public SOAPClientCallback {
@@ -87,7 +94,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// control outlets are set. Answers the loader's error text ("" on success).
   std::string loadPanelLayout(const std::string& name);
 
-  // ---- Construction (ui/construction.cpp) ----
+  // ---- Construction (panel_construction.cpp) ----
   void initializeUI();
 
   // ---- Captions (plugin/localization.cpp; the padlock icons are in plugin/icons.h) ----
@@ -96,7 +103,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// The translated caption of a text field, box, button or cell; nullopt for other kinds.
   std::optional<std::string> localizedStringValue(const jc::Control* object) const;
 
-  // ---- Enable rules (ui/rules.cpp) ----
+  // ---- Enable rules (panel_rules.cpp) ----
   void suspendMatrixEnabled();
   void suspendKeyStaticTextEnabled();
   void suspendKeyEditTextEnabled();
@@ -122,7 +129,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void accountNumberEditTextEnabled();
   void accountNumberButtonEnabled();
 
-  // ---- Control actions (ui/actions.cpp); each ignores its sender ----
+  // ---- Control actions (panel_actions.cpp); each ignores its sender ----
   void tabProc(jc::Control& sender);
   void printersAddressButtonProc(jc::Control& sender);
   void retentionCBoxProc(jc::Control& sender);
@@ -147,13 +154,13 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void jobNameButtonProc(jc::Control& sender);
   void accountNumberETextProc(jc::Control& sender);
   void accountNumberButtonProc(jc::Control& sender);
-  /// Rebuilds the folder pop-up's menu from `folderList` (ui/folder_popup.cpp).
+  /// Rebuilds the folder pop-up's menu from `folderList` (panel_folder_popup.cpp).
   void makeFolderPopup();
   /// The pop-up index of the folder called `name` (letter case ignored over all of
   /// Unicode): 3 + its place in `folderList`, or 1 (main folder) when the name is absent
-  /// or matches no folder (ui/folder_popup.cpp).
+  /// or matches no folder (panel_folder_popup.cpp).
   std::int64_t SearchSameFolderName(const std::optional<std::string>& name) const;
-  /// The folder-names button (soap/folder_exchange.cpp).
+  /// The folder-names button (panel_folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
   /// Rebuilds `folderList` from the response file at `path`: true when a list (possibly
   /// empty) was taken from it. A missing, foreign or non-XML file leaves the list as it
@@ -162,6 +169,30 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// The exchange failed or timed out: hides the progress indicator and shows the
   /// localized alert through the host's presenter.
   void recieveEndCallback() override;
+  /// After a re-fetch: the folder chosen before stays chosen when the new list still has it
+  /// (by `SearchSameFolderName`), else main folder; quick file and main folder stay as
+  /// they were; then the rules of a folder choice run. The pop-up never ends without a
+  /// selection.
+  void reselectFolder(int previousIndex, const std::string& previousTitle);
+
+  // ---- Host services ----
+  /// The host's run loop, or the thread's poll loop when the host lends none.
+  jc::RunLoop& hostRunLoop() const;
+  /// Whether an action, the folder exchange or the alert is running.
+  bool isBusy() const { return busyDepth_ > 0; }
+  /// Marks the panel busy for its life and keeps a shared panel alive meanwhile (see the
+  /// class comment).
+  class BusyScope {
+   public:
+    explicit BusyScope(VoreliaPrintPdeTz630eJC& panel);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    VoreliaPrintPdeTz630eJC& panel_;
+    std::shared_ptr<VoreliaPrintPdeTz630eJC> keep_;
+  };
 
   // ---- PPD choices (plugin/ppd_choices.cpp) ----
   /// The position of the marked choice of option `key` in `option`'s choices, else of the
@@ -177,11 +208,11 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void getSelection(PDEChoiceRef& selection, const PDEChoiceArray& choices,
                     const jc::Button& button, const std::string& key);
 
-  // ---- Print settings (settings/writer.cpp, settings/reader.cpp) ----
+  // ---- Print settings (panel_writer.cpp, panel_reader.cpp) ----
   void writeNonPPDSettingsToPrintSettings();
   void getNonPPDSettingsFromPrintSettings();
 
-  // ---- Preferences (prefs/) ----
+  // ---- Preferences (panel_preferences.cpp) ----
   /// Empties the ten preference slots (the mask is left alone).
   void clearPreferenceValues();
   void CheckPreference();
@@ -284,6 +315,10 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   std::uint32_t presetHoldButtonFlag = 0;
   bool tigerHDDFlag = false;
   bool isPanelViewRetain = false;
+
+ private:
+  int busyDepth_ = 0;
+  bool exchangeRunning_ = false;
 };
 
 /// The plug-in's entry class: makes a panel for the print dialog type.

@@ -8,22 +8,52 @@
 
 void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   if (!getFolderNameButton) return;
+  // The wait serves the host's events, so the button can be pressed again meanwhile; one
+  // exchange at a time keeps the indicator and the response file to one owner.
+  if (exchangeRunning_) return;
+  BusyScope busy(*this);
+  const int previousIndex = folderSelectionPopup->indexOfSelectedItem();
+  const std::string previousTitle = folderSelectionPopup->titleOfSelectedItem();
   std::string address = printersAddressEditText->stringValue();
   if (!address.empty()) {
+    exchangeRunning_ = true;
     chasingArrow->startAnimation();
     chasingArrow->setHidden(false);
     // The address goes in as typed: a host, a host and port, or an address literal.
     std::string serviceURL = "http://" + address + "/vorelia-mfp-srv";
-    if (auto client = VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(serviceURL, this))
+    if (auto client =
+            VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(serviceURL, this, &hostRunLoop()))
       client->sendMessage(requestData.value_or(std::string()));
     chasingArrow->stopAnimation();
     chasingArrow->setHidden(true);
+    exchangeRunning_ = false;
   }
   // Whatever happened, the list shown is what the response file holds: this answer, or
   // the last one that completed.
   parseXML(jc::soap::responseFilePath());
   SaveFolderPreference();
   makeFolderPopup();
+  reselectFolder(previousIndex, previousTitle);
+}
+
+void VoreliaPrintPdeTz630eJC::reselectFolder(int previousIndex, const std::string& previousTitle) {
+  if (!folderSelectionPopup) return;
+  constexpr int kMainFolder = 1;
+  constexpr int kFirstFolder = 3;
+  int index = kMainFolder;
+  if (previousIndex == 0 || previousIndex == kMainFolder)
+    index = previousIndex;  // the fixed items survive every rebuild
+  else if (previousIndex >= kFirstFolder)
+    index = static_cast<int>(SearchSameFolderName(previousTitle));
+  folderSelectionPopup->selectItemAtIndex(index);
+  // The rules of a folder choice; no action is sent, since the choice is not the user's.
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderNameButtonEnabled();
 }
 
 bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {
@@ -43,6 +73,9 @@ void VoreliaPrintPdeTz630eJC::recieveEndCallback() {
   }
   chasingArrow->stopAnimation();
   chasingArrow->setHidden(true);
+  // A host without a blocking alert runs its loop until the alert is dismissed: it may
+  // re-enter the panel or let go of it meanwhile.
+  BusyScope busy(*this);
   jc::AlertPresenter* presenter =
       pdePluginCallbackObject ? pdePluginCallbackObject->alertPresenter() : nullptr;
   (presenter ? *presenter : jc::standardErrorAlertPresenter())

@@ -21,15 +21,18 @@ ExchangeLimits& defaultExchangeLimits() {
 
 std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient>
 VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(std::string_view serverName,
-                                                      SOAPClientCallback* context) {
+                                                      SOAPClientCallback* context,
+                                                      jc::RunLoop* loop) {
   if (!jc::isWellFormedURL(serverName)) return nullptr;
   return std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient>(new VoreliaPrintPdeTz630eJCSOAPClient(
-      context, std::string(serverName), jc::soap::defaultExchangeLimits()));
+      context, std::string(serverName), jc::soap::defaultExchangeLimits(),
+      loop ? *loop : jc::RunLoop::current()));
 }
 
 VoreliaPrintPdeTz630eJCSOAPClient::VoreliaPrintPdeTz630eJCSOAPClient(
-    SOAPClientCallback* context, std::string serverURL, jc::soap::ExchangeLimits limits)
-    : m_context(context), url(std::move(serverURL)), limits_(limits) {}
+    SOAPClientCallback* context, std::string serverURL, jc::soap::ExchangeLimits limits,
+    jc::RunLoop& loop)
+    : m_context(context), url(std::move(serverURL)), limits_(limits), loop_(loop) {}
 
 VoreliaPrintPdeTz630eJCSOAPClient::~VoreliaPrintPdeTz630eJCSOAPClient() {
   exchange_.reset();
@@ -55,7 +58,7 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
 
   finished = 0;
   lastError_.clear();
-  jc::RunLoop& loop = jc::RunLoop::current();
+  jc::RunLoop& loop = loop_;
   connection_ = jc::HttpConnection::start(loop, request, *this);
   if (!connection_) {
     _PDELog(this, "Connection fail");
@@ -69,9 +72,11 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
   });
 
   receivedData.emplace();
-  // Each run returns as soon as an event has been handled, so an answer is acted on the
-  // moment it is complete; the step only bounds how long one run may last.
-  while (finished == 0) loop.runFor(limits_.step);
+  // Each run returns as soon as an event has ended the exchange, so an answer is acted on
+  // the moment it is complete; the step only bounds how long one run may last. The host's
+  // own events are served all the while.
+  auto ended = [this] { return finished != 0; };
+  while (finished == 0) loop.runUntil(ended, jc::RunLoop::Clock::now() + limits_.step);
 
   switch (finished) {
     case 1:

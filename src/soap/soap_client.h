@@ -43,14 +43,16 @@ ExchangeLimits& defaultExchangeLimits();
 class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelegate {
  public:
   /// A client for the URL text `serverName` reporting to `context` (not owned; it must
-  /// outlive `sendMessage`). nullptr when the text is not a well-formed URL.
+  /// outlive `sendMessage`), waiting on `loop` (the host's run loop, which must outlive the
+  /// client; nullptr: the thread's poll loop). nullptr when the text is not a well-formed URL.
   static std::unique_ptr<VoreliaPrintPdeTz630eJCSOAPClient> initWithServerName(
-      std::string_view serverName, SOAPClientCallback* context);
+      std::string_view serverName, SOAPClientCallback* context, jc::RunLoop* loop = nullptr);
   ~VoreliaPrintPdeTz630eJCSOAPClient();
   VoreliaPrintPdeTz630eJCSOAPClient(const VoreliaPrintPdeTz630eJCSOAPClient&) = delete;
   VoreliaPrintPdeTz630eJCSOAPClient& operator=(const VoreliaPrintPdeTz630eJCSOAPClient&) = delete;
 
-  /// Posts `body` unchanged and returns when the exchange has ended: completed (the
+  /// Posts `body` unchanged and returns when the exchange has ended, serving the run loop's
+  /// events meanwhile (the connection's, the time limit's and the host's own): completed (the
   /// response file now holds the body of the last response, whatever its status), failed
   /// or timed out (the context was called back once, the file is untouched), or no
   /// connection could be made (a "Connection fail" trace line; nothing else happens).
@@ -71,7 +73,7 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
 
  private:
   VoreliaPrintPdeTz630eJCSOAPClient(SOAPClientCallback* context, std::string url,
-                                    jc::soap::ExchangeLimits limits);
+                                    jc::soap::ExchangeLimits limits, jc::RunLoop& loop);
 
   // Fields, in declaration order.
   SOAPClientCallback* m_context;
@@ -81,6 +83,7 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
   std::optional<std::string> receivedData;
 
   jc::soap::ExchangeLimits limits_;
+  jc::RunLoop& loop_;
   std::unique_ptr<jc::HttpConnection> connection_;
   std::string lastError_;
   // Lives exactly as long as one `sendMessage`; the overall-limit timer holds it weakly,

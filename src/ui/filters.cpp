@@ -2,6 +2,7 @@
 #include "ui/filters.h"
 
 #include <algorithm>
+#include <string>
 
 std::optional<std::string> PlainTextFilter::stringForObjectValue(
     const std::optional<std::string>& object) const {
@@ -16,7 +17,12 @@ bool PlainTextFilter::getObjectValue(std::string& object, const std::string& tex
 
 bool CountingFilter::isPartialStringValid(std::u16string& partial, jc::TextRange& proposedSelection,
                                           const std::u16string& original,
-                                          jc::TextRange originalSelection, std::string*) const {
+                                          jc::TextRange originalSelection,
+                                          std::string* error) const {
+  auto refuse = [error](std::string reason) {
+    if (error) *error = std::move(reason);
+    return false;
+  };
   // The inserted text runs from where the old selection began to the proposed caret. A
   // caret that does not move past that point means a deletion or a mere selection change.
   const std::size_t start = originalSelection.location;
@@ -24,15 +30,16 @@ bool CountingFilter::isPartialStringValid(std::u16string& partial, jc::TextRange
   const std::size_t from = std::min(start, partial.size());
   const std::u16string_view inserted =
       std::u16string_view(partial).substr(from, proposedSelection.location - start);
-  if (inserted.empty()) return false;  // an insertion that cannot be located is not taken
+  if (inserted.empty()) return refuse(unitRefusal());  // an insertion that cannot be located
 
   // Every inserted unit is checked, not only the first, and the text after the edit must
   // stay within the count: otherwise a paste could put letters into a number field, or
   // more digits than a pass code can have, which the printer side would then reject.
   if (!std::all_of(inserted.begin(), inserted.end(), [this](char16_t u) { return acceptsUnit(u); }))
-    return false;
+    return refuse(unitRefusal());
   const auto limit = static_cast<std::uint64_t>(maxValue);
-  return original.size() < limit && partial.size() <= limit;
+  if (original.size() < limit && partial.size() <= limit) return true;
+  return refuse("the field takes at most " + std::to_string(maxValue) + " characters");
 }
 
 bool MyIntegerNumberFilter::acceptsUnit(char16_t unit) const {

@@ -40,6 +40,8 @@ class CountingFilter : public PlainTextFilter {
   /// Accepts deletions and selection changes always; accepts an insertion when every
   /// inserted unit passes `acceptsUnit`, the text before the edit is shorter than the count
   /// and the text after it is not longer. Never changes `partial` or `proposedSelection`.
+  /// A refusal writes its reason to `error` when given: `unitRefusal()`, or "the field
+  /// takes at most N characters".
   bool isPartialStringValid(std::u16string& partial, jc::TextRange& proposedSelection,
                             const std::u16string& original, jc::TextRange originalSelection,
                             std::string* error) const override;
@@ -47,6 +49,8 @@ class CountingFilter : public PlainTextFilter {
  protected:
   /// Whether one inserted UTF-16 unit may enter the field.
   virtual bool acceptsUnit(char16_t unit) const = 0;
+  /// Why a unit that `acceptsUnit` refuses may not enter the field.
+  virtual const char* unitRefusal() const { return "the field's input filter refuses it"; }
 
  private:
   std::int64_t maxValue = 0;
@@ -57,6 +61,7 @@ class CountingFilter : public PlainTextFilter {
 class MyIntegerNumberFilter : public CountingFilter {
  protected:
   bool acceptsUnit(char16_t unit) const override;
+  const char* unitRefusal() const override { return "the field takes digits only"; }
 };
 
 /// Any character, up to the count of UTF-16 units.

@@ -143,8 +143,16 @@ TEST(Window, FindsTheWindowThroughTheTreeAndMovesFocus) {
   Window window;
   root->setWindow(&window);
   EXPECT_EQ(field->window(), &window);
+  std::vector<Control*> told;
+  std::size_t token = window.addFocusObserver([&](Control* c) { told.push_back(c); });
   window.makeFirstResponder(field.get());
-  EXPECT_EQ(window.firstResponder(), field.get());
+  window.makeFirstResponder(field.get());  // no change, nothing to tell
+  window.makeFirstResponder(nullptr);
+  EXPECT_EQ(told, (std::vector<Control*>{field.get(), nullptr}));
+  window.removeFocusObserver(token);
+  window.makeFirstResponder(box.get());
+  EXPECT_EQ(told.size(), 2u);
+  EXPECT_EQ(window.firstResponder(), box.get());
 }
 
 }  // namespace

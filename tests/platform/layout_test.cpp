@@ -7,6 +7,7 @@
 
 #include "platform/controls.h"
 #include "platform/layout.h"
+#include "platform/layout_geometry.h"
 
 namespace jc {
 namespace {
@@ -76,10 +77,66 @@ TEST_F(LayoutTest, BuildsTheTreeAndConnectsOutletsAndActionsByName) {
   EXPECT_EQ(owner.check->parent()->kind(), Control::Kind::Box);
 }
 
+TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
+  auto file = write(R"(<layout version="2">
+    <tabview x="10" y="10" width="300" height="200">
+      <tab label="One">
+        <box title="Frame" x="5" y="6" width="200" height="120">
+          <matrix outlet="kinds" x="2" y="0" width="100" rowheight="20" spacing="30">
+            <cell title="A"/><cell title="B"/>
+          </matrix>
+          <label outlet="caption" text="Name:" for="field" x="10" y="22" width="40" height="20"/>
+          <field outlet="field" tag="1" secret="yes" x="52" y="22" width="40" height="20"/>
+        </box>
+      </tab>
+      <tab label="Two"><image kind="icon" name="changes-prevent-symbolic" x="5" y="6" width="18" height="18"/></tab>
+    </tabview>
+  </layout>)");
+  struct CaptionOwner : Owner {
+    bool connectOutlet(std::string_view name, const std::shared_ptr<Control>& c) override {
+      return name == "caption" ? label.connect(c) : Owner::connectOutlet(name, c);
+    }
+    Outlet<TextField> label;
+  } o;
+  LayoutResult result = loadLayoutFile(file, o);
+  ASSERT_TRUE(result) << result.error;
+  // The matrix is as high as its rows; each cell is its row; the field between the rows is
+  // no overlap. Frames count from the box's content (18 below its top) and the tab's (28).
+  EXPECT_EQ(o.kinds->frame(), (Control::Frame{2, 0, 100, 70}));
+  EXPECT_EQ(o.kinds->cellAtRow(1)->frame(), (Control::Frame{0, 50, 100, 20}));
+  EXPECT_EQ(frameIn(*o.kinds->cellAtRow(1)),
+            (Control::Frame{10 + 5 + 2, 10 + 28 + 6 + 18 + 50, 100, 20}));
+  EXPECT_EQ(frameIn(*o.field, o.field->parent()->parent()), (Control::Frame{57, 46, 40, 20}));
+  EXPECT_EQ(o.label->labelFor(), o.field.get().get());
+  EXPECT_TRUE(o.field->isSecret());
+  auto* image =
+      dynamic_cast<ImageView*>(result.view->children()[0]->children()[1]->children()[0].get());
+  ASSERT_TRUE(image && image->image());
+  EXPECT_EQ(image->image()->source, Image::Source::ThemeIcon);
+  EXPECT_EQ(image->image()->name, "changes-prevent-symbolic");
+  EXPECT_TRUE(findOverlaps(*result.view).empty());
+
+  // Version 1 files still load: no content origins, rows share the height, and overlaps
+  // are the file's own business.
+  auto old = write(R"(<layout><box title="T" x="0" y="0" width="100" height="100">
+    <matrix outlet="kinds" width="80" height="40"><cell/><cell/></matrix>
+    <field outlet="field" tag="1" x="10" y="10" width="50" height="20"/></box></layout>)");
+  Owner v1;
+  result = loadLayoutFile(old, v1);
+  ASSERT_TRUE(result) << result.error;
+  EXPECT_EQ(v1.kinds->cellAtRow(1)->frame(), (Control::Frame{0, 20, 80, 20}));
+  EXPECT_EQ(frameIn(*v1.field), (Control::Frame{10, 10, 50, 20}));
+  std::vector<Overlap> overlaps = findOverlaps(*result.view);
+  ASSERT_EQ(overlaps.size(), 2u);  // the field lies across both rows
+  EXPECT_EQ(overlaps[0].first, v1.kinds->cellAtRow(0));
+  EXPECT_EQ(overlaps[1].second, v1.field.get().get());
+}
+
 TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
   struct Case {
     const char* text;
     const char* reason;
+    int line = 0;  // checked when given
   };
   const Case cases[] = {
       {"<layout>\n<field outlet=\"field\" tag=\"1\"/>\n<checkbox outlet=\"field\"/></layout>",
@@ -95,13 +152,28 @@ TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
       {"<layout>\n<matrix/></layout>", "at least one <cell>"},
       {"<layout>\n<checkbox", "does not parse"},
       {"<panel/>", "root element"},
+      {"<layout version=\"2\">\n<field tag=\"1\" x=\"0\" y=\"0\" width=\"50\" height=\"20\"/>\n"
+       "<label text=\"Pass\" x=\"40\" y=\"10\" width=\"50\" height=\"20\"/></layout>",
+       "<label> \"Pass\" (40,10 50x20) overlaps <field> (0,0 50x20)", 3},
+      {"<layout version=\"2\">\n<matrix rowheight=\"20\" spacing=\"4\" height=\"30\">\n"
+       "<cell/><cell/></matrix></layout>",
+       "rows need 44 points", 2},
+      {"<layout version=\"2\">\n<image kind=\"bitmap\" name=\"x\"/></layout>",
+       "unknown image kind \"bitmap\"", 2},
+      {"<layout version=\"2\">\n\n<image name=\"x.png\"/></layout>", "needs kind=", 3},
+      {"<layout>\n<image kind=\"file\" name=\"../nosuch.png\"/></layout>",
+       "not among the bundle's resources", 2},
+      {"<layout version=\"2\">\n<label for=\"nosuch\"/></layout>",
+       "for=\"nosuch\" names no control", 2},
+      {"<layout version=\"3\"/>", "unknown layout version 3", 1},
   };
   for (const Case& c : cases) {
     Owner fresh;
     auto file = write(c.text);
     LayoutResult result = loadLayoutFile(file, fresh);
     EXPECT_FALSE(result) << c.text;
-    EXPECT_NE(result.error.find(file.string() + ":"), std::string::npos) << result.error;
+    std::string where = file.string() + ":" + (c.line ? std::to_string(c.line) + ":" : "");
+    EXPECT_NE(result.error.find(where), std::string::npos) << result.error;
     EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
     EXPECT_FALSE(fresh.view) << c.text;
     EXPECT_FALSE(fresh.field) << c.text;

@@ -2,10 +2,13 @@
 // to its action.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <pugixml.hpp>
 
 #include "panel_fixture.h"
+#include "platform/layout_geometry.h"
+#include "plugin/panel_held_entries.h"
 
 namespace jc {
 namespace {
@@ -68,10 +71,16 @@ TEST(LayoutWiring, ConnectsAll47OutletsWithTheirKindsAndTags) {
   EXPECT_EQ(panel.authenticationMatrix->cellAtRow(1), panel.userNumberRadioButton.get().get());
   EXPECT_EQ(panel.folderSelectionPopup->numberOfItems(), 2);
   EXPECT_GE(panel.tabView->numberOfTabViewItems(), 1);
-  for (auto* hold : {&panel.suspendKeyButton, &panel.folderPasswordButton, &panel.folderNameButton,
-                     &panel.loginNameButton, &panel.passwordButton, &panel.userNumberButton,
-                     &panel.accountNumberButton, &panel.userNameButton, &panel.jobNameButton})
-    EXPECT_EQ((*hold)->buttonType(), Button::Type::Toggle);
+  // Each held entry's names are the layout's names of the very controls its members hold,
+  // and its hold button toggles and sends the entry's action.
+  for (const HeldEntryRow& row : kHeldEntries) {
+    const std::string field(row.fieldOutlet), hold(row.holdButtonOutlet);
+    EXPECT_EQ(byName[field], (panel.*row.field).get().get()) << row.name;
+    EXPECT_EQ(byName[hold], (panel.*row.holdButton).get().get()) << row.name;
+    EXPECT_TRUE(byName.contains(std::string(row.captionOutlet))) << row.name;
+    EXPECT_EQ(kWiring.at(hold), row.action) << row.name;
+    EXPECT_EQ((panel.*row.holdButton)->buttonType(), Button::Type::Toggle) << row.name;
+  }
 }
 
 TEST(LayoutWiring, EachControlSendsItsOwnActionAndNoOther) {
@@ -84,6 +93,41 @@ TEST(LayoutWiring, EachControlSendsItsOwnActionAndNoOther) {
   EXPECT_EQ(found, kWiring);
   // The loader refuses a layout whose action the panel does not know, so loading the real
   // layout (above) shows every one of these names resolves.
+}
+
+TEST(LayoutWiring, NoTwoControlsOfOneTabOverlapInAnyShippedLayoutAndCaptionsNameTheirFields) {
+  std::vector<std::string> layouts;
+  for (const auto& file :
+       std::filesystem::directory_iterator(std::string(test::kBundleDir) + "/Resources"))
+    if (file.path().extension() == ".layout") layouts.push_back(file.path().stem());
+  EXPECT_EQ(layouts.size(), 2u);
+  for (const std::string& layout : layouts) {
+    SCOPED_TRACE(layout);
+    VoreliaPrintPdeTz630eJC panel(test::demoCallback(), test::builtBundle());
+    ASSERT_EQ(panel.loadPanelLayout(layout), "");
+    // Each tab is a page of its own; what lies outside every tab is one more.
+    std::vector<std::pair<std::string, const Control*>> pages{
+        {"outside the tabs", panel.panelView_.get()}};
+    for (int i = 0; i < panel.tabView->numberOfTabViewItems(); ++i)
+      pages.push_back(
+          {panel.tabView->tabViewItemAtIndex(i)->label(), panel.tabView->tabViewItemAtIndex(i)});
+    for (const auto& [name, page] : pages)
+      for (const Overlap& o : findOverlaps(*page))
+        ADD_FAILURE() << name << ": " << o.first->identifier() << " overlaps "
+                      << o.second->identifier();
+    // Every caption names the field beside it; the password is never shown.
+    std::map<std::string, Control*> byName;
+    collect(*panel.panelView_, byName);
+    for (auto& [outlet, control] : byName) {
+      if (!outlet.ends_with("StaticText")) continue;
+      Control* target = static_cast<TextField*>(control)->labelFor();
+      ASSERT_NE(target, nullptr) << outlet;
+      EXPECT_EQ(outlet.substr(0, outlet.find("StaticText")),
+                target->identifier().substr(0, outlet.find("StaticText")))
+          << outlet;
+    }
+    EXPECT_TRUE(panel.passwordEditText->isSecret());
+  }
 }
 
 }  // namespace

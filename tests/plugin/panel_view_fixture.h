@@ -50,17 +50,20 @@ class LoadedPanel {
     if (layout != "JobControl") loadError = panel.loadPanelLayout(layout);
     view = panel.panelView();
     if (view) view->setWindow(&window);
+    window.addFocusObserver([this](Control* responder) { focused = responder; });
   }
   ~LoadedPanel() {
     if (view) view->setWindow(nullptr);
   }
-  /// The control that has keyboard focus in the panel's window, or nullptr.
-  Control* focus() const { return window.firstResponder(); }
+  /// The control that has keyboard focus in the panel's window, as the window last told its
+  /// observer (a toolkit binding learns it the same way); nullptr when none has.
+  Control* focus() const { return focused; }
 
   // Declared in the order they are made: the panel needs the callback.
   std::shared_ptr<MemoryPluginCallback> callback = std::make_shared<MemoryPluginCallback>();
   Panel panel;
   Window window;
+  Control* focused = nullptr;
   std::string loadError;
   std::shared_ptr<View> view;
 };

@@ -72,19 +72,20 @@ TEST_F(TempFilesTest, ReadsOnlyOwnRegularFilesWithinTheLimit) {
 }
 
 TEST(RunLoopTest, RunsTasksTimersAndWatchesInOrderAndReturnsAfterEach) {
-  RunLoop loop;
+  PollRunLoop loop;
+  auto soon = [] { return RunLoop::Clock::now() + 1s; };
   std::vector<int> order;
   loop.addTimer(30ms, [&] { order.push_back(3); });
   RunLoop::Id cancelled = loop.addTimer(10ms, [&] { order.push_back(99); });
   loop.addTimer(20ms, [&] { order.push_back(2); });
   loop.post([&] { order.push_back(1); });
   loop.cancelTimer(cancelled);
-  EXPECT_TRUE(loop.runFor(1s));
+  EXPECT_TRUE(loop.runOnce(soon()));
   EXPECT_EQ(order, std::vector<int>{1});
-  while (order.size() < 3) ASSERT_TRUE(loop.runFor(1s));
+  while (order.size() < 3) ASSERT_TRUE(loop.runOnce(soon()));
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
   auto start = RunLoop::Clock::now();
-  EXPECT_FALSE(loop.runFor(30ms));  // nothing left: waits out the time and says so
+  EXPECT_FALSE(loop.runOnce(start + 30ms));  // nothing left: waits out the time and says so
   EXPECT_GE(RunLoop::Clock::now() - start, 30ms);
 
   int fds[2];
@@ -97,9 +98,17 @@ TEST(RunLoopTest, RunsTasksTimersAndWatchesInOrderAndReturnsAfterEach) {
     loop.removeWatch(watch);  // removing itself from inside is allowed
   });
   ASSERT_EQ(::write(fds[1], "xy", 2), 2);
-  EXPECT_TRUE(loop.runFor(1s));
-  EXPECT_FALSE(loop.runFor(20ms));
+  EXPECT_TRUE(loop.runOnce(soon()));
+  EXPECT_FALSE(loop.runOnce(RunLoop::Clock::now() + 20ms));
   EXPECT_EQ(seen, 1);
+  // Serving until a condition: it is asked first, and after every event served.
+  int fired = 0;
+  loop.addTimer(10ms, [&] { ++fired; });
+  loop.addTimer(20ms, [&] { ++fired; });
+  loop.addTimer(500ms, [&] { ++fired; });
+  EXPECT_TRUE(loop.runUntil([&] { return fired == 2; }, soon()));
+  EXPECT_EQ(fired, 2);
+  EXPECT_FALSE(loop.runUntil([&] { return fired == 9; }, RunLoop::Clock::now() + 30ms));
   ::close(fds[0]);
   ::close(fds[1]);
 }

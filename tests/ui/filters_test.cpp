@@ -2,6 +2,8 @@
 // pastes, deletions and selections, counted in UTF-16 units.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/text_field.h"
 #include "ui/filters.h"
 
@@ -78,6 +80,68 @@ TEST(LoginnameInputFilter, AcceptsEveryEdit) {
   EXPECT_TRUE(field->typeText(longName));
   EXPECT_TRUE(field->paste("!\t\u00E9"));
   EXPECT_EQ(field->stringValue(), longName + "!\t\u00E9");
+}
+
+TEST(UserEdit, ReplacesARangeAsOneEditOrAnswersTheRefusalsReason) {
+  struct Case {
+    const char* name;
+    std::unique_ptr<jc::TextField> field;
+    const char* before;
+    jc::TextRange range;
+    const char* text;
+    const char* after;  // the text afterwards; the caret follows the insertion when taken
+    const char* refusal;
+  };
+  const std::string tooLong(32, 'p');
+  auto dimmed = fieldWith<LoginnameInputFilter>(0);
+  dimmed->setEnabled(false);
+  auto readOnly = fieldWith<LoginnameInputFilter>(0);
+  readOnly->setEditable(false);
+  Case cases[] = {
+      {"digit", fieldWith<MyIntegerNumberFilter>(5), "12", {2, 0}, "3", "123", ""},
+      {"replace inside", fieldWith<MyIntegerNumberFilter>(5), "123", {1, 1}, "99", "1993", ""},
+      {"letter",
+       fieldWith<MyIntegerNumberFilter>(5),
+       "12",
+       {0, 2},
+       "x",
+       "12",
+       "the field takes digits only"},
+      {"sixth digit",
+       fieldWith<MyIntegerNumberFilter>(5),
+       "12345",
+       {5, 0},
+       "6",
+       "12345",
+       "the field takes at most 5 characters"},
+      {"cut from a full field", fieldWith<MyIntegerNumberFilter>(5), "12345", {1, 3}, "", "15", ""},
+      {"32nd character",
+       fieldWith<MyRomanFilter>(31),
+       "",
+       {0, 0},
+       tooLong.c_str(),
+       "",
+       "the field takes at most 31 characters"},
+      {"dimmed", std::move(dimmed), "a", {1, 0}, "b", "a", "the field is dimmed"},
+      {"not editable", std::move(readOnly), "a", {1, 0}, "b", "a", "the field is not editable"},
+      {"range past the end", fieldWith<LoginnameInputFilter>(0), "ab", {1, 99}, "Z", "aZ", ""},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.field->setStringValue(c.before);
+    int changes = 0;
+    c.field->addObserver([&](jc::Control&) { ++changes; });
+    jc::Result<> result = c.field->replaceCharactersInRange(c.range, c.text);
+    EXPECT_EQ(result.message(), c.refusal);
+    EXPECT_EQ(result.ok(), std::string(c.refusal).empty());
+    EXPECT_EQ(c.field->stringValue(), c.after);
+    EXPECT_EQ(changes, result.ok() ? 1 : 0);  // one edit, one notification
+    if (result) {
+      EXPECT_EQ(c.field->selectedRange().location, c.range.location + std::strlen(c.text));
+    }
+  }
+  EXPECT_EQ(jc::absent<jc::TextField>().replaceCharactersInRange({0, 0}, "1").message(),
+            "the field is absent");
 }
 
 }  // namespace

@@ -35,33 +35,13 @@ const Entry* entryOfControl(std::string_view id) {
   return nullptr;
 }
 
-// Why a filter refused `cp` after the text the field holds: asked of the field's own
-// formatter with edits it never applies, so the field is left as it is.
-std::string refusalReason(const TextField& field, char32_t cp) {
-  const auto& formatter = field.formatter();
-  if (!formatter) return "the field refuses it";
-  const std::u16string one = utf8ToUtf16(utf8FromCodePoint(cp));
-  auto accepts = [&](const std::u16string& before, const std::u16string& after) {
-    std::u16string partial = after;
-    TextRange proposed{after.size(), 0};
-    return formatter->isPartialStringValid(partial, proposed, before, {before.size(), 0}, nullptr);
-  };
-  if (!accepts(u"", one))
-    return accepts(u"", u"0") ? "the field takes digits only"
-                              : "the field's input filter refuses it";
-  std::u16string text;
-  for (int n = 0; n < 4096; ++n) {
-    if (!accepts(text, text + one))
-      return "the field takes at most " + std::to_string(n) + " characters";
-    text += one;
-  }
-  return "the field refuses it";
-}
-
 }  // namespace
 
 PanelDriver::PanelDriver(std::shared_ptr<View> root) : root_(std::move(root)) {
   if (!root_) return;
+  // The view goes into a window, as a dialog shows it, so the panel's focus moves are seen.
+  root_->setWindow(&window_);
+  focusToken_ = window_.addFocusObserver([this](Control* responder) { focused_ = responder; });
   std::vector<Control*> pending{root_.get()};
   while (!pending.empty()) {
     Control* control = pending.back();
@@ -69,6 +49,12 @@ PanelDriver::PanelDriver(std::shared_ptr<View> root) : root_(std::move(root)) {
     if (!control->identifier().empty()) byId_.emplace(control->identifier(), control);
     for (const auto& child : control->children()) pending.push_back(child.get());
   }
+}
+
+PanelDriver::~PanelDriver() {
+  if (!root_) return;
+  window_.removeFocusObserver(focusToken_);
+  if (root_->ownWindow() == &window_) root_->setWindow(nullptr);
 }
 
 Control* PanelDriver::find(std::string_view id) const {
@@ -125,15 +111,22 @@ std::optional<std::string> PanelDriver::typeInto(std::string_view id, const std:
     }
     return "the field is dimmed";
   }
-  field->selectAll();
-  if (!field->stringValue().empty() && !field->deleteBackward())
-    return "the field refused to be emptied";
+  // A person clicks into the field, selects all, deletes, then types key by key; the keys
+  // go wherever the window says the focus is.
+  window_.makeFirstResponder(field);
+  if (focused_ != field) return "the field does not take the keyboard focus";
+  if (auto emptied = field->replaceCharactersInRange({0, utf16Length(field->stringValue())}, "");
+      !emptied)
+    return "the field refused to be emptied: " + emptied.message();
   std::size_t position = 0;
   for (char32_t cp : utf8ToUtf32(text)) {
     ++position;
-    if (!field->typeText(utf8FromCodePoint(cp)))
-      return "character " + std::to_string(position) + " (\"" + utf8FromCodePoint(cp) +
-             "\") refused: " + refusalReason(*field, cp);
+    const std::string key = utf8FromCodePoint(cp);
+    auto* target = dynamic_cast<TextField*>(focused_);
+    if (!target) return "the field lost the keyboard focus";
+    if (auto typed = target->replaceCharactersInRange(target->selectedRange(), key); !typed)
+      return "character " + std::to_string(position) + " (\"" + key +
+             "\") refused: " + typed.message();
   }
   field->sendAction();
   return std::nullopt;

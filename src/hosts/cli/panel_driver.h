@@ -18,7 +18,11 @@ namespace jc::cli {
 class PanelDriver {
  public:
   /// Indexes the tree under `root` (nullptr: a panel without controls).
+  /// The view goes into the driver's window for the driver's life.
   explicit PanelDriver(std::shared_ptr<View> root);
+  ~PanelDriver();
+  PanelDriver(const PanelDriver&) = delete;
+  PanelDriver& operator=(const PanelDriver&) = delete;
 
   /// The control with outlet name `id`, or nullptr when the layout lacks it.
   Control* find(std::string_view id) const;
@@ -37,8 +41,9 @@ class PanelDriver {
   /// it was refused (an absent or dimmed control, a refused keystroke, an unknown folder).
   std::optional<std::string> apply(const Assignment& assignment);
 
-  /// Replaces the text of field `id` as a person does: select all, delete, then type
-  /// `text` key by key; the field's action is sent at the end, as when editing ends.
+  /// Replaces the text of field `id` as a person does: click into it, select all, delete,
+  /// then type `text` key by key; the field's action is sent at the end, as when editing
+  /// ends. A refused key answers the input filter's own reason.
   std::optional<std::string> typeInto(std::string_view id, const std::string& text);
 
   /// Clicks push button `id`.
@@ -51,6 +56,9 @@ class PanelDriver {
   std::optional<std::string> clickRow(const Entry& entry, int row);
 
   std::shared_ptr<View> root_;
+  Window window_;
+  std::size_t focusToken_ = 0;
+  Control* focused_ = nullptr;
   std::map<std::string, Control*, std::less<>> byId_;
 };
 
