@@ -20,6 +20,7 @@ constexpr const char* kStyle = R"css(
 .jobcontrol-panel frame.jc-box > label { margin: 0 4px; }
 .jobcontrol-panel notebook > header > tabs > tab { min-height: 20px; padding: 3px 10px; }
 .jobcontrol-panel .jc-dimmed { color: alpha(currentColor, 0.5); }
+.jobcontrol-panel entry.jc-dimmed { opacity: 0.6; }
 )css";
 
 }  // namespace

@@ -17,6 +17,11 @@ int main(int argc, char** argv) {
   ::setenv("GSETTINGS_BACKEND", "memory", 0);
   ::setenv("GTK_A11Y", "test", 0);
   ::setenv("NO_AT_BRIDGE", "1", 0);
+  // Hermetic: no desktop bus (a slow colord or avahi would hold GTK's CUPS backend up), and
+  // no CUPS server whose printers the dialog would select by itself.
+  ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent", 1);
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent", 1);
+  ::setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
   ::testing::InitGoogleTest(&argc, argv);
   if (!gtk_init_check()) {
     std::fprintf(stderr, "SKIPPED: no display (run under xvfb-run -a)\n");
