@@ -123,8 +123,13 @@ int main(int argc, char** argv) {
   // The pop-up's list is a surface of its own: drawn onto the dialog below its button.
   GtkWidget* dropDown = widget(&Panel::folderSelectionPopup);
   gtk_widget_activate(dropDown);
-  serve(400);
-  if (GtkWidget* popover = findPopover(dropDown); popover && gtk_widget_get_mapped(popover)) {
+  GtkWidget* popover = nullptr;
+  for (int i = 0; i < 100 && !(popover && gtk_widget_get_mapped(popover)); ++i) {
+    serve(50);
+    popover = findPopover(dropDown);
+  }
+  serve(300);
+  if (popover && gtk_widget_get_mapped(popover)) {
     graphene_point_t below;
     graphene_point_t origin = GRAPHENE_POINT_INIT(0, float(gtk_widget_get_height(dropDown)));
     if (gtk_widget_compute_point(dropDown, GTK_WIDGET(dialog), &origin, &below)) {
