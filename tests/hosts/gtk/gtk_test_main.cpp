@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <stdlib.h>
 
-#include "support/test_paths.h"
+#include <cstdio>
+#include <filesystem>
+#include <string>
 
 int main(int argc, char** argv) {
   ::setenv("JOBCONTROL_SYSTEM_ENCODING", "0", 1);
   ::setenv("LANGUAGE", "", 1);
   ::setenv("LC_ALL", "C.UTF-8", 1);
-  ::setenv("XDG_CONFIG_HOME", jc::test::kTestConfigDir, 1);
   ::setenv("GSK_RENDERER", "cairo", 0);
   ::setenv("GSETTINGS_BACKEND", "memory", 0);
   ::setenv("GTK_A11Y", "test", 0);
@@ -28,5 +28,13 @@ int main(int argc, char** argv) {
     return 77;
   }
   g_log_set_always_fatal(GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_ERROR));
-  return RUN_ALL_TESTS();
+  // Preferences of their own: these tests fetch and hold entries for the demo printer, which
+  // other test programs read from the shared test folder.
+  std::string config = (std::filesystem::temp_directory_path() / "jc-gtk-tests-XXXXXX").string();
+  if (!::mkdtemp(config.data())) return 1;
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  int status = RUN_ALL_TESTS();
+  std::error_code ignored;
+  std::filesystem::remove_all(config, ignored);
+  return status;
 }

@@ -34,6 +34,7 @@ class TabTest : public ::testing::Test {
     config = std::filesystem::temp_directory_path() /
              ("jc-gtk-tab-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
     std::filesystem::create_directories(config);
+    saved = std::getenv("XDG_CONFIG_HOME");
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     dialog = GTK_PRINT_UNIX_DIALOG(gtk_print_unix_dialog_new("Print", nullptr));
     GError* error = nullptr;
@@ -46,6 +47,7 @@ class TabTest : public ::testing::Test {
     if (dialog) gtk_window_destroy(GTK_WINDOW(dialog));
     settle();
     std::filesystem::remove_all(config);
+    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   }
   Panel& panel() { return *dynamic_cast<Panel*>(tab->panel()); }
   template <class T>
@@ -66,6 +68,7 @@ class TabTest : public ::testing::Test {
 
   static inline int made = 0;
   std::filesystem::path config;
+  std::string saved;
   GtkPrintUnixDialog* dialog = nullptr;
   gtk::PrintTab* tab = nullptr;
 };
