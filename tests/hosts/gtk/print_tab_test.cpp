@@ -34,7 +34,7 @@ class TabTest : public ::testing::Test {
     config = std::filesystem::temp_directory_path() /
              ("jc-gtk-tab-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
     std::filesystem::create_directories(config);
-    saved = std::getenv("XDG_CONFIG_HOME");
+    if (const char* home = std::getenv("XDG_CONFIG_HOME")) saved = home;
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     dialog = GTK_PRINT_UNIX_DIALOG(gtk_print_unix_dialog_new("Print", nullptr));
     GError* error = nullptr;
