@@ -301,6 +301,12 @@ GtkWidget* PanelBinding::widgetFor(const Control* control) const {
   return it == byControl_.end() ? nullptr : bound_[it->second].widget.get();
 }
 
+Control* PanelBinding::controlNamed(std::string_view name) const {
+  for (const Bound& b : bound_)
+    if (b.control->identifier() == name) return b.control.get();
+  return nullptr;
+}
+
 Control* PanelBinding::controlOf(GtkWidget* widget) const {
   auto it = byWidget_.find(widget);
   return it == byWidget_.end() ? nullptr : bound_[it->second].control.get();

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "hosts/gtk/gobject_ref.h"
@@ -36,6 +37,11 @@ class PanelBinding : public std::enable_shared_from_this<PanelBinding> {
   /// The widget that shows `control` (a matrix cell's own check button, a text field's
   /// entry), or nullptr when the control is not shown by this binding.
   GtkWidget* widgetFor(const Control* control) const;
+  /// The control the layout connected to the outlet `name`, or nullptr (for hosts and tools
+  /// that reach the panel's controls without knowing the panel's class).
+  Control* controlNamed(std::string_view name) const;
+  /// `widgetFor(controlNamed(name))`.
+  GtkWidget* widgetNamed(std::string_view name) const { return widgetFor(controlNamed(name)); }
   /// The panel's window, whose first responder the binding's focus follows.
   Window& window() { return *window_; }
 

@@ -19,11 +19,9 @@
 #include "hosts/gtk/jobcontrol-gtk.h"
 #include "hosts/gtk/print_job.h"
 #include "hosts/gtk/print_tab.h"
-#include "plugin/panel.h"
 
 namespace {
 
-using Panel = VoreliaPrintPdeTz630eJC;
 int failures = 0;
 
 void check(bool ok, const std::string& what) {
@@ -68,29 +66,25 @@ struct Dialog {
     check(ok, "the dialog never selected " + queue);
     return ok;
   }
-  Panel& panel() { return *static_cast<Panel*>(tab->panel()); }
-  template <class T>
-  GtkWidget* widget(jc::Outlet<T> Panel::*member) {
-    return tab->binding()->widgetFor((panel().*member).get().get());
+  GtkWidget* widget(const char* outlet) { return tab->binding()->widgetNamed(outlet); }
+  jc::TextField& field(const char* outlet) {
+    return static_cast<jc::TextField&>(*tab->binding()->controlNamed(outlet));
   }
-  template <class T>
-  void type(jc::Outlet<T> Panel::*member, const std::string& text) {
-    GtkWidget* entry = widget(member);
+  void type(const char* outlet, const std::string& text) {
+    GtkWidget* entry = widget(outlet);
     gtk_editable_delete_text(GTK_EDITABLE(entry), 0, -1);
     int at = 0;
     gtk_editable_insert_text(GTK_EDITABLE(entry), text.c_str(), -1, &at);
   }
-  template <class T>
-  void click(jc::Outlet<T> Panel::*member) {
+  void click(const char* outlet) {
     // A button's keyboard activation waits for its pressed look; a click is at once.
-    GtkWidget* w = widget(member);
+    GtkWidget* w = widget(outlet);
     if (GTK_IS_BUTTON(w))
       g_signal_emit_by_name(w, "clicked");
     else
       gtk_widget_activate(w);
   }
-  template <class T>
-  void choose(jc::Outlet<T> Panel::*cell) {
+  void choose(const char* cell) {
     gtk_check_button_set_active(GTK_CHECK_BUTTON(widget(cell)), TRUE);
   }
   // Print, as the person presses the button: the tab answers, then the job goes out.
@@ -140,34 +134,34 @@ int main(int argc, char** argv) {
     // The second queue remembers a held account number.
     Dialog d(bundle);
     if (!d.select(queue2)) return 1;
-    d.type(&Panel::accountNumberEditText, "99");
-    d.click(&Panel::accountNumberButton);
+    d.type("accountNumberEditText", "99");
+    d.click("accountNumberButton");
     d.print("held", file);
   }
   {
     // Every entry on the first queue, then the same dialog switched to the second queue.
     Dialog d(bundle);
     if (!d.select(queue1)) return 1;
-    d.click(&Panel::retentionCheckBox);
-    gtk_drop_down_set_selected(GTK_DROP_DOWN(d.widget(&Panel::folderSelectionPopup)), 1);
-    d.choose(&Panel::holdOnlyRadioButton);
-    d.type(&Panel::suspendKeyEditText, "1234");
-    d.click(&Panel::suspendKeyButton);
-    d.choose(&Panel::authenticationRadioButton);
-    d.type(&Panel::loginNameEditText, "alice");
-    d.type(&Panel::passwordEditText, "s3cret");
-    d.type(&Panel::accountNumberEditText, "42");
-    d.type(&Panel::userNameEditText, "Zoë Q");
-    d.type(&Panel::jobNameEditText, "report");
-    d.click(&Panel::jobNameButton);
-    check(d.panel().passwordEditText->isSecret() ==
-              !gtk_entry_get_visibility(GTK_ENTRY(d.widget(&Panel::passwordEditText))),
+    d.click("retentionCheckBox");
+    gtk_drop_down_set_selected(GTK_DROP_DOWN(d.widget("folderSelectionPopup")), 1);
+    d.choose("holdOnlyRadioButton");
+    d.type("suspendKeyEditText", "1234");
+    d.click("suspendKeyButton");
+    d.choose("authenticationRadioButton");
+    d.type("loginNameEditText", "alice");
+    d.type("passwordEditText", "s3cret");
+    d.type("accountNumberEditText", "42");
+    d.type("userNameEditText", "Zoë Q");
+    d.type("jobNameEditText", "report");
+    d.click("jobNameButton");
+    check(d.field("passwordEditText").isSecret() ==
+              !gtk_entry_get_visibility(GTK_ENTRY(d.widget("passwordEditText"))),
           "the password's characters are shown");
     d.print("first", file);
 
     if (!d.select(queue2)) return 1;
-    check(d.panel().userNameEditText->stringValue() == "Zoë Q", "the user name did not carry over");
-    check(d.panel().accountNumberEditText->stringValue() == "99",
+    check(d.field("userNameEditText").stringValue() == "Zoë Q", "the user name did not carry over");
+    check(d.field("accountNumberEditText").stringValue() == "99",
           "the second queue's held account number did not win");
     d.print("switched", file);
   }
@@ -176,8 +170,8 @@ int main(int argc, char** argv) {
     auto before = preferences();
     Dialog d(bundle);
     if (!d.select(queue1)) return 1;
-    d.type(&Panel::userNameEditText, "Mallory");
-    d.click(&Panel::userNameButton);
+    d.type("userNameEditText", "Mallory");
+    d.click("userNameButton");
     gtk_dialog_response(GTK_DIALOG(d.dialog), GTK_RESPONSE_CANCEL);
     check(d.tab->jobOptions().empty(), "Cancel kept job options");
     check(preferences() == before, "Cancel changed the preferences");

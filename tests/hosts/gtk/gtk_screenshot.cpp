@@ -17,12 +17,9 @@
 
 #include "hosts/gtk/jobcontrol-gtk.h"
 #include "hosts/gtk/print_tab.h"
-#include "plugin/panel.h"
 #include "printer_simulator.h"
 
 namespace {
-
-using Panel = VoreliaPrintPdeTz630eJC;
 
 void serve(int milliseconds) {
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
@@ -87,8 +84,7 @@ int main(int argc, char** argv) {
   printer.ppd =
       jc::openPPDFile(std::string(JOBCONTROL_SOURCE_DIR) + "/tools/ppd/vorelia-demo.ppd", nullptr);
   tab->showPrinter(std::move(printer));
-  auto& panel = *static_cast<Panel*>(tab->panel());
-  auto widget = [&](auto member) { return tab->binding()->widgetFor((panel.*member).get().get()); };
+  auto widget = [&](const char* outlet) { return tab->binding()->widgetNamed(outlet); };
 
   gtk_window_present(GTK_WINDOW(dialog));
   serve(300);
@@ -96,21 +92,21 @@ int main(int argc, char** argv) {
   if (notebook)
     gtk_notebook_set_current_page(GTK_NOTEBOOK(notebook),
                                   gtk_notebook_page_num(GTK_NOTEBOOK(notebook), tab->page()));
-  gtk_widget_activate(widget(&Panel::retentionCheckBox));
-  gtk_drop_down_set_selected(GTK_DROP_DOWN(widget(&Panel::folderSelectionPopup)), 1);
+  gtk_widget_activate(widget("retentionCheckBox"));
+  gtk_drop_down_set_selected(GTK_DROP_DOWN(widget("folderSelectionPopup")), 1);
   int at = 0;
-  gtk_editable_insert_text(GTK_EDITABLE(widget(&Panel::suspendKeyEditText)), "1234", -1, &at);
-  g_signal_emit_by_name(widget(&Panel::suspendKeyButton), "clicked");
+  gtk_editable_insert_text(GTK_EDITABLE(widget("suspendKeyEditText")), "1234", -1, &at);
+  g_signal_emit_by_name(widget("suspendKeyButton"), "clicked");
   // The printer's folders, fetched as the person would: from the printer simulator.
   jc::sim::Config folders;
   folders.folders = {{"Projects", false, true}, {"Finance", true, true}, {"Archive", false, true}};
   jc::sim::PrinterSimulator simulator(folders);
   if (!simulator.start()) return 1;
-  GtkWidget* address = widget(&Panel::printersAddressEditText);
+  GtkWidget* address = widget("printersAddressEditText");
   gtk_editable_delete_text(GTK_EDITABLE(address), 0, -1);
   at = 0;
   gtk_editable_insert_text(GTK_EDITABLE(address), simulator.address().c_str(), -1, &at);
-  g_signal_emit_by_name(widget(&Panel::getFolderNameButton), "clicked");
+  g_signal_emit_by_name(widget("getFolderNameButton"), "clicked");
   gtk_editable_delete_text(GTK_EDITABLE(address), 0, -1);
   at = 0;
   gtk_editable_insert_text(GTK_EDITABLE(address), "192.0.2.7", -1, &at);
@@ -121,7 +117,7 @@ int main(int argc, char** argv) {
   cairo_surface_write_to_png(shot, tabFile.c_str());
 
   // The pop-up's list is a surface of its own: drawn onto the dialog below its button.
-  GtkWidget* dropDown = widget(&Panel::folderSelectionPopup);
+  GtkWidget* dropDown = widget("folderSelectionPopup");
   gtk_widget_activate(dropDown);
   GtkWidget* popover = nullptr;
   for (int i = 0; i < 100 && !(popover && gtk_widget_get_mapped(popover)); ++i) {

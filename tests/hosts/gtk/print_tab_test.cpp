@@ -17,7 +17,6 @@
 namespace jc::test {
 namespace {
 
-using Panel = VoreliaPrintPdeTz630eJC;
 constexpr const char* kKey = "vorelia.print.PrintSettings.";
 
 gtk::PrinterInfo demoPrinter(const std::string& id, const std::string& uri = "ipp://127.0.0.1/") {
@@ -49,10 +48,9 @@ class TabTest : public ::testing::Test {
     std::filesystem::remove_all(config);
     ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   }
-  Panel& panel() { return *dynamic_cast<Panel*>(tab->panel()); }
-  template <class T>
-  GtkWidget* widget(Outlet<T> Panel::*member) {
-    return tab->binding()->widgetFor((panel().*member).get().get());
+  GtkWidget* widget(const char* outlet) { return tab->binding()->widgetNamed(outlet); }
+  const TextField& field(const char* outlet) {
+    return static_cast<TextField&>(*tab->binding()->controlNamed(outlet));
   }
   // Every preference file with its bytes.
   std::map<std::string, std::string> preferences() const {
@@ -75,10 +73,10 @@ class TabTest : public ::testing::Test {
 
 TEST_F(TabTest, PrintSavesAndRemembersWhileCancelDoesNeither) {
   tab->showPrinter(demoPrinter("P1"));
-  click(widget(&Panel::retentionCheckBox));
-  gtk_drop_down_set_selected(GTK_DROP_DOWN(widget(&Panel::folderSelectionPopup)), 1);
-  typeInto(widget(&Panel::suspendKeyEditText), "1234");
-  click(widget(&Panel::suspendKeyButton));
+  click(widget("retentionCheckBox"));
+  gtk_drop_down_set_selected(GTK_DROP_DOWN(widget("folderSelectionPopup")), 1);
+  typeInto(widget("suspendKeyEditText"), "1234");
+  click(widget("suspendKeyButton"));
 
   auto before = preferences();
   g_signal_emit_by_name(dialog, "response", GTK_RESPONSE_CANCEL);
@@ -97,17 +95,17 @@ TEST_F(TabTest, PrintSavesAndRemembersWhileCancelDoesNeither) {
 
 TEST_F(TabTest, TypedValuesCarryToTheNextPrinterAndItsHeldEntriesWin) {
   tab->showPrinter(demoPrinter("P2"));
-  retype(widget(&Panel::accountNumberEditText), "42");
-  click(widget(&Panel::accountNumberButton));
+  retype(widget("accountNumberEditText"), "42");
+  click(widget("accountNumberButton"));
   g_signal_emit_by_name(dialog, "response", GTK_RESPONSE_OK);  // P2 remembers 42
 
   tab->showPrinter(demoPrinter("P1"));
-  retype(widget(&Panel::userNameEditText), "Zoë");
+  retype(widget("userNameEditText"), "Zoë");
   tab->showPrinter(demoPrinter("P2"));
   EXPECT_EQ(tab->printerId(), "P2");
-  EXPECT_EQ(panel().userNameEditText->stringValue(), "Zoë");
-  EXPECT_EQ(panel().accountNumberEditText->stringValue(), "42");
-  EXPECT_STREQ(gtk_editable_get_text(GTK_EDITABLE(widget(&Panel::accountNumberEditText))), "42");
+  EXPECT_EQ(field("userNameEditText").stringValue(), "Zoë");
+  EXPECT_EQ(field("accountNumberEditText").stringValue(), "42");
+  EXPECT_STREQ(gtk_editable_get_text(GTK_EDITABLE(widget("accountNumberEditText"))), "42");
   EXPECT_LT(tab->lastBuildMilliseconds(), 1000.0);
 }
 
@@ -118,7 +116,7 @@ TEST_F(TabTest, APrinterChangeWhileTheAlertIsUpDoesNotPullThePanelAway) {
   ASSERT_TRUE(simulator.start("127.0.0.1", 0, nullptr));
   gtk_window_present(GTK_WINDOW(dialog));
   tab->showPrinter(demoPrinter("P1"));
-  GtkWidget* address = widget(&Panel::printersAddressEditText);
+  GtkWidget* address = widget("printersAddressEditText");
   retype(address, simulator.address());
 
   // While the alert is up: change the printer, then dismiss the alert.
@@ -147,7 +145,7 @@ TEST_F(TabTest, APrinterChangeWhileTheAlertIsUpDoesNotPullThePanelAway) {
         return G_SOURCE_REMOVE;
       },
       &step);
-  click(widget(&Panel::getFolderNameButton));
+  click(widget("getFolderNameButton"));
   serveUntil([&] { return step.dismissed && !tab->alerts().running(); });
   ASSERT_TRUE(step.dismissed);
   EXPECT_EQ(tab->printerId(), "P3");
