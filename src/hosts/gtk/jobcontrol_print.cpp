@@ -173,10 +173,34 @@ int main(int argc, char** argv) {
   GtkWidget* dialog = gtk_print_unix_dialog_new(_("Print with Job Control"), nullptr);
   auto* printDialog = GTK_PRINT_UNIX_DIALOG(dialog);
   if (options.printer) {
-    GtkPrintSettings* preset = gtk_print_settings_new();
-    gtk_print_settings_set_printer(preset, options.printer);
-    gtk_print_unix_dialog_set_settings(printDialog, preset);
-    g_object_unref(preset);
+    // GTK 4.8 forgets a printer asked for before its backend has listed it: ask again
+    // until it is selected, for at most ten seconds.
+    struct Preset {
+      GtkPrintUnixDialog* dialog;
+      std::string printer;
+      int attempts = 0;
+    };
+    auto* preset = new Preset{printDialog, options.printer};
+    g_object_add_weak_pointer(G_OBJECT(printDialog), reinterpret_cast<gpointer*>(&preset->dialog));
+    auto ask = +[](gpointer data) -> gboolean {
+      auto* p = static_cast<Preset*>(data);
+      if (!p->dialog) return G_SOURCE_REMOVE;
+      GtkPrinter* selected = gtk_print_unix_dialog_get_selected_printer(p->dialog);
+      if ((selected && p->printer == gtk_printer_get_name(selected)) || ++p->attempts > 40)
+        return G_SOURCE_REMOVE;
+      GtkPrintSettings* settings = gtk_print_settings_new();
+      gtk_print_settings_set_printer(settings, p->printer.c_str());
+      gtk_print_unix_dialog_set_settings(p->dialog, settings);
+      g_object_unref(settings);
+      return G_SOURCE_CONTINUE;
+    };
+    ask(preset);
+    g_timeout_add_full(G_PRIORITY_DEFAULT, 250, ask, preset, [](gpointer data) {
+      auto* p = static_cast<Preset*>(data);
+      if (p->dialog)
+        g_object_remove_weak_pointer(G_OBJECT(p->dialog), reinterpret_cast<gpointer*>(&p->dialog));
+      delete p;
+    });
   }
   GError* error = nullptr;
   if (options.withTab &&

@@ -155,10 +155,13 @@ TEST_F(TabTest, APrinterChangeWhileTheAlertIsUpDoesNotPullThePanelAway) {
 
 TEST_F(TabTest, TheTabGoesWithTheDialogsWidgets) {
   tab->showPrinter(demoPrinter("P1"));
+  GtkWidget* page = tab->page();
+  g_object_add_weak_pointer(G_OBJECT(page), reinterpret_cast<gpointer*>(&page));
   gtk_window_destroy(GTK_WINDOW(dialog));
   dialog = nullptr;
   settle();
-  // The tab is gone with the widgets; nothing of it answers any more.
+  // The page owned the tab and its panel: all went with the dialog's widgets.
+  EXPECT_EQ(page, nullptr);
 }
 
 }  // namespace
