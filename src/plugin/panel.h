@@ -40,8 +40,9 @@ inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
 /// may re-enter the host, which may let go of the panel (a printer switch re-creates it).
 /// A panel made by `PDEPanelsForType` (owned through a shared_ptr) then stays alive until it
 /// is idle: the last release is finished by a task posted to the host's run loop once the
-/// outermost of those has returned, so no panel code is on the stack when it goes. A second
-/// folder exchange asked for while one runs is refused: the button does nothing.
+/// outermost of those has returned, so no panel code is on the stack when it goes; an
+/// exchange that fails after the release shows no alert, since nobody sees the panel. A
+/// second folder exchange asked for while one runs is refused: the button does nothing.
 class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrintPdeTz630eJC>,
                                 public jc::PDEPanel,
                                 public jc::LayoutOwner,
@@ -167,7 +168,7 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   /// was; XML that is not a successful folder list empties it.
   bool parseXML(const std::string& path);
   /// The exchange failed or timed out: hides the progress indicator and shows the
-  /// localized alert through the host's presenter.
+  /// localized alert through the host's presenter (none once the host has let go).
   void recieveEndCallback() override;
   /// After a re-fetch: the folder chosen before stays chosen when the new list still has it
   /// (by `SearchSameFolderName`), else main folder; quick file and main folder stay as
@@ -178,8 +179,9 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   // ---- Host services ----
   /// The host's run loop, or the thread's poll loop when the host lends none.
   jc::RunLoop& hostRunLoop() const;
-  /// Whether an action, the folder exchange or the alert is running.
-  bool isBusy() const { return busyDepth_ > 0; }
+  /// Whether the host has let go of this busy shared panel, which lives on only until it is
+  /// idle (false for a panel that is not shared or not busy).
+  bool releasedByHost() const;
   /// Marks the panel busy for its life and keeps a shared panel alive meanwhile (see the
   /// class comment).
   class BusyScope {

@@ -22,3 +22,9 @@ VoreliaPrintPdeTz630eJC::BusyScope::~BusyScope() {
   jc::RunLoop& loop = panel_.hostRunLoop();
   loop.post([last = std::move(keep_)]() mutable { last.reset(); });
 }
+
+bool VoreliaPrintPdeTz630eJC::releasedByHost() const {
+  // While busy, every scope holds one reference and so does `self`; any more are the host's.
+  std::shared_ptr<const VoreliaPrintPdeTz630eJC> self = weak_from_this().lock();
+  return self && busyDepth_ > 0 && self.use_count() <= busyDepth_ + 1;
+}

@@ -76,6 +76,7 @@ void VoreliaPrintPdeTz630eJC::recieveEndCallback() {
   // A host without a blocking alert runs its loop until the alert is dismissed: it may
   // re-enter the panel or let go of it meanwhile.
   BusyScope busy(*this);
+  if (releasedByHost()) return;  // the panel is gone from the dialog: tell nobody
   jc::AlertPresenter* presenter =
       pdePluginCallbackObject ? pdePluginCallbackObject->alertPresenter() : nullptr;
   (presenter ? *presenter : jc::standardErrorAlertPresenter())

@@ -1,9 +1,6 @@
 // The folder-names button on a real panel against the printer simulator: the list it
 // fetches, the alert, the progress indicator, and what happens without a usable address.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/epoll.h>
-#include <unistd.h>
 
 #include "platform/memory_host.h"
 #include "plugin/icons.h"
@@ -22,95 +19,42 @@ struct Alert {
   bool operator==(const Alert&) const = default;
 };
 
-// A toolkit's main loop in place of the host's: epoll rather than poll, and events of its
-// own (a frame timer, as a toolkit paints) besides what the panel registers with it.
+// A toolkit's main loop in place of the host's: a loop of its own (not the thread's), with
+// events of its own besides what the panel registers: a frame timer, as a toolkit paints.
 class ToolkitLoop final : public RunLoop {
  public:
-  ToolkitLoop() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {}
-  ~ToolkitLoop() override { ::close(epoll_); }
-  /// The host's own repeating timer.
+  /// The host's own repeating timer, on a fixed cadence as a display's frames are.
   void everyFrame(Clock::duration period, std::function<void()> frame) {
     period_ = period;
     frame_ = std::move(frame);
-    nextFrame_ = Clock::now() + period;
+    next_ = Clock::now();
+    arm();
   }
   Id addTimer(Clock::duration delay, std::function<void()> fire) override {
-    timers_[nextId_] = {Clock::now() + delay, std::move(fire)};
-    return nextId_++;
+    return own_.addTimer(delay, std::move(fire));
   }
-  void cancelTimer(Id id) override { timers_.erase(id); }
+  void cancelTimer(Id id) override { own_.cancelTimer(id); }
   Id watchFd(int fd, short events, std::function<void(short)> ready) override {
-    watches_[nextId_] = {fd, std::move(ready)};
-    epoll_event e{toEpoll(events), {.u64 = nextId_}};
-    ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &e);
-    return nextId_++;
+    return own_.watchFd(fd, events, std::move(ready));
   }
-  void updateWatch(Id id, short events) override {
-    if (!watches_.count(id)) return;
-    epoll_event e{toEpoll(events), {.u64 = id}};
-    ::epoll_ctl(epoll_, EPOLL_CTL_MOD, watches_[id].fd, &e);
-  }
-  void removeWatch(Id id) override {
-    if (!watches_.count(id)) return;
-    ::epoll_ctl(epoll_, EPOLL_CTL_DEL, watches_[id].fd, nullptr);
-    watches_.erase(id);
-  }
-  void post(std::function<void()> task) override { addTimer({}, std::move(task)); }
+  void updateWatch(Id id, short events) override { own_.updateWatch(id, events); }
+  void removeWatch(Id id) override { own_.removeWatch(id); }
+  void post(std::function<void()> task) override { own_.post(std::move(task)); }
   bool runUntil(const std::function<bool()>& done, Clock::time_point deadline) override {
-    for (;;) {
-      if (done()) return true;
-      Clock::time_point now = Clock::now();
-      if (now >= deadline) return false;
-      if (frame_ && now >= nextFrame_) {
-        nextFrame_ += period_;
-        frame_();
-        continue;
-      }
-      if (auto due = std::find_if(timers_.begin(), timers_.end(),
-                                  [&](auto& t) { return t.second.due <= now; });
-          due != timers_.end()) {
-        auto fire = std::move(due->second.fire);
-        timers_.erase(due);
-        fire();
-        continue;
-      }
-      Clock::time_point wake = frame_ ? std::min(deadline, nextFrame_) : deadline;
-      for (auto& [id, t] : timers_) wake = std::min(wake, t.due);
-      auto ms = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
-      epoll_event ready[8];
-      int n = ::epoll_wait(epoll_, ready, 8, static_cast<int>(ms));
-      for (int i = 0; i < n; ++i) {
-        auto it = watches_.find(ready[i].data.u64);
-        if (it == watches_.end()) continue;
-        auto callback = it->second.ready;
-        callback(fromEpoll(ready[i].events));
-      }
-    }
+    return own_.runUntil(done, deadline);
   }
 
  private:
-  static std::uint32_t toEpoll(short events) {
-    return ((events & POLLIN) ? EPOLLIN : 0u) | ((events & POLLOUT) ? EPOLLOUT : 0u);
+  void arm() {
+    next_ += period_;
+    own_.addTimer(next_ - Clock::now(), [this] {
+      frame_();
+      arm();
+    });
   }
-  static short fromEpoll(std::uint32_t events) {
-    return static_cast<short>(
-        ((events & EPOLLIN) ? POLLIN : 0) | ((events & EPOLLOUT) ? POLLOUT : 0) |
-        ((events & EPOLLERR) ? POLLERR : 0) | ((events & EPOLLHUP) ? POLLHUP : 0));
-  }
-  struct Timer {
-    Clock::time_point due;
-    std::function<void()> fire;
-  };
-  struct Watch {
-    int fd;
-    std::function<void(short)> ready;
-  };
-  int epoll_;
-  Id nextId_ = 1;
-  std::map<Id, Timer> timers_;
-  std::map<Id, Watch> watches_;
+  PollRunLoop own_;
   Clock::duration period_{};
-  Clock::time_point nextFrame_;
+  Clock::time_point next_;
   std::function<void()> frame_;
 };
 
@@ -224,6 +168,8 @@ TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {
   press(sim.address());
   EXPECT_GE(frames, 20);
   EXPECT_GE(busyFrames, 20);
+  RecordProperty("frames", frames);
+  RecordProperty("busy_frames", busyFrames);
   EXPECT_EQ(panel->folderList, kList);
   EXPECT_EQ(sim.requests().size(), 1u);
   EXPECT_TRUE(panel->chasingArrow->isHidden());
@@ -257,6 +203,18 @@ TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
   // The host still holds the old button: pressing it reaches no one.
   EXPECT_TRUE(button->performClick());
   EXPECT_EQ(host->alerts.size(), 1u);
+
+  // Let go during the exchange itself: the exchange ends, but nobody is alerted.
+  soap::defaultExchangeLimits().overall = 300ms;
+  fault(sim::Fault::NeverAnswer);
+  replacement->printersAddressEditText->setStringValue(sim.address());
+  alive = replacement;
+  button = replacement->getFolderNameButton.get();
+  loop.everyFrame(50ms, [&] { replacement.reset(); });
+  EXPECT_TRUE(button->performClick());
+  EXPECT_EQ(host->alerts.size(), 1u);
+  loop.runFor(10ms);
+  EXPECT_TRUE(alive.expired());
 }
 
 TEST_F(FolderExchangeTest, ARefetchKeepsTheChosenFolderWhileTheListStillHasIt) {
