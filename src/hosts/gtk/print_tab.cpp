@@ -118,7 +118,6 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
   // The panel's values go into the tab's print settings, and the next panel starts from
   // them, so what the person typed survives a change of printer.
   if (panel_) panel_->saveValuesAndReturnError(nullptr);
-  if (binding_ && page_) gtk_box_remove(GTK_BOX(page_), binding_->widget());
   if (page_)
     while (GtkWidget* child = gtk_widget_get_first_child(page_))
       gtk_box_remove(GTK_BOX(page_), child);
