@@ -3,11 +3,11 @@
 # GTK's own CUPS backend to a private cupsd with two queues; `jobcontrol decode` then checks
 # what each queue's filter received.
 #
-#   gtk_print_e2e.sh SOURCE_DIR DRIVER JOBCONTROL BUNDLE
+#   gtk_print_e2e.sh SOURCE_DIR DRIVER JOBCONTROL BUNDLE [JOBCONTROL_PRINT]
 #
 # Exits 77 (skipped) without root, cupsd, or a display.
 set -uo pipefail
-source_dir="$1" driver="$2" cli="$3" bundle="$4"
+source_dir="$1" driver="$2" cli="$3" bundle="$4" program="${5:-}"
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
@@ -61,5 +61,43 @@ expect_lines "$work/first" "retention: hold-only" "pass-code: 1234  (jobSuspend2
   "password: s3cret" "account-number: 42" "user-name: Zoë Q" "job-name: report"
 expect_lines "$work/switched" "user-name: Zoë Q" "account-number: 99" "pass-code: 1234" \
   "job-name: report" "login-name: alice"
+
+# The desktop program itself, driven by the keyboard (xdotool, when installed): Return on
+# the dialog prints with the first queue's held entries (pass code and job name), Return
+# again closes the message.
+if [ -n "$program" ] && command -v xdotool >/dev/null; then
+  cat >"$work/program.sh" <<'PROGRAM'
+"$@" >"$PROGRAM_OUT" 2>/dev/null &
+pid=$!
+for _ in $(seq 1 100); do
+  window=$(xdotool search --name "Print with Job Control" 2>/dev/null | head -1)
+  [ -n "$window" ] && break; sleep 0.1
+done
+# Return prints once GTK has listed and selected the queue; until then it does nothing.
+for _ in $(seq 1 30); do
+  xdotool windowfocus --sync "$window" key Return 2>/dev/null
+  for _ in $(seq 1 10); do grep -q "printed as job" "$PROGRAM_OUT" && break 2; sleep 0.1; done
+done
+sleep 1; xdotool key Return
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+PROGRAM
+  PROGRAM_OUT="$work/program.out" timeout 60 "$source_dir/tests/hosts/gtk/with_display.sh" \
+    bash "$work/program.sh" "$program" --bundle "$bundle" --printer jctest \
+    "$source_dir/tests/data/test-page.pdf"
+  cat "$work/program.out"
+  id=$(sed -n 's/.*printed as job \([0-9]*\) on jctest.*/\1/p' "$work/program.out")
+  if [ -z "$id" ]; then
+    fail "jobcontrol-print printed nothing"
+  else
+    for _ in $(seq 1 200); do [ -s "$JC_CUPS_DIR/capture/$id.options" ] && break; sleep 0.1; done
+    timeout 30 "$cli" --bundle "$bundle" decode "$JC_CUPS_DIR/capture/$id.options" \
+      >"$work/program" || fail "decode of the program's job found a failed check"
+    cat "$work/program"
+    expect_lines "$work/program" "job-name: report" "held: pass-code job-name"
+  fi
+else
+  echo "(xdotool is not installed: jobcontrol-print itself is not driven)"
+fi
 
 [ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
