@@ -5,6 +5,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <string_view>
+
 namespace jc {
 
 std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* error) {
@@ -77,9 +79,43 @@ int sendJobRequest(ipp_t* request, const std::string& resource, const char* file
 
 }  // namespace
 
+namespace {
+
+// The type CUPS detected for the job's latest document, "" when it does not say.
+std::string detectedType(const std::string& queue, int job) {
+  std::string resource;
+  ipp_t* request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, queue, resource);
+  ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+               "document-format-detected");
+  ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, resource.c_str());
+  // CUPS repeats the attribute for every document of the job; the last is the latest.
+  std::string type;
+  for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response))
+    if (ippGetValueTag(a) == IPP_TAG_MIMETYPE && ippGetName(a) &&
+        std::string_view(ippGetName(a)) == "document-format-detected")
+      type = ippGetString(a, 0, nullptr);
+  ippDelete(response);
+  return type;
+}
+
+// Releases a job held for checking: to the hold the caller asked for, else at once.
+bool releaseJob(const std::string& queue, int job, const char* holdUntil) {
+  std::string resource;
+  ipp_t* request =
+      jobRequest(holdUntil ? IPP_OP_SET_JOB_ATTRIBUTES : IPP_OP_RELEASE_JOB, queue, resource);
+  ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+  if (holdUntil)
+    ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-hold-until", nullptr, holdUntil);
+  ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, resource.c_str()));
+  return cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
+}
+
+}  // namespace
+
 int submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
-                  const std::string& title, const MemoryPrintSettings& settings,
-                  std::string* error) {
+                  const std::string& title, const MemoryPrintSettings& settings, std::string* error,
+                  const std::vector<std::pair<std::string, std::string>>& extra) {
   if (files.empty()) {
     if (error) *error = "no file to print";
     return 0;
@@ -88,31 +124,44 @@ int submitCupsJob(const std::string& queue, const std::vector<std::string>& file
   int count = 0;
   for (const auto& [key, value] : settings.entries())
     count = cupsAddOption(key.c_str(), value.c_str(), count, &options);
+  for (const auto& [name, value] : extra)
+    count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
+  // The job waits, held, until CUPS has typed every document: a file of a type CUPS does
+  // not know would otherwise go to the printer as raw bytes.
+  std::string holdUntil;
+  if (const char* asked = cupsGetOption("job-hold-until", count, options)) holdUntil = asked;
+  count = cupsAddOption("job-hold-until", "indefinite", count, &options);
 
-  // One file goes in a single Print-Job; several in a Create-Job and one Send-Document
-  // each. The server types each document itself, as it does for lp.
   std::string resource;
-  ipp_t* request =
-      jobRequest(files.size() == 1 ? IPP_OP_PRINT_JOB : IPP_OP_CREATE_JOB, queue, resource);
+  ipp_t* request = jobRequest(IPP_OP_CREATE_JOB, queue, resource);
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
   cupsEncodeOptions2(request, count, options, IPP_TAG_OPERATION);
   cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
   cupsFreeOptions(count, options);
-  // (Encoding the operation group also names the document format, for the server to
-  // detect.)
-  if (files.size() == 1) return sendJobRequest(request, resource, files.front().c_str(), error);
   int job = sendJobRequest(request, resource, nullptr, error);
+  auto cancel = [&] {
+    // A half-sent or refused job is cancelled rather than left waiting.
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
+    return 0;
+  };
   for (std::size_t i = 0; job != 0 && i < files.size(); ++i) {
     ipp_t* send = jobRequest(IPP_OP_SEND_DOCUMENT, queue, resource);
     ippAddInteger(send, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
     ippAddString(send, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/octet-stream");
     ippAddBoolean(send, IPP_TAG_OPERATION, "last-document", i + 1 == files.size());
-    if (sendJobRequest(send, resource, files[i].c_str(), error) == 0) {
-      // A half-sent job is cancelled rather than left waiting for documents.
-      cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
-      return 0;
+    if (sendJobRequest(send, resource, files[i].c_str(), error) == 0) return cancel();
+    std::string type = detectedType(queue, job);
+    if (type == "application/octet-stream") {
+      if (error)
+        *error = files[i] + ": CUPS does not know this type of file (it detected " + type +
+                 "); the job was cancelled";
+      return cancel();
     }
+  }
+  if (job != 0 && !releaseJob(queue, job, holdUntil.empty() ? nullptr : holdUntil.c_str())) {
+    if (error) *error = cupsLastErrorString();
+    return cancel();
   }
   return job;
 }

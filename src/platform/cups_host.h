@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/memory_host.h"
@@ -23,9 +24,12 @@ struct CupsQueue {
 std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* error);
 
 /// Submits `files` to `queue` as one job titled `title`, with every print-settings entry
-/// as a job option. Answers the job ID, or 0 with the server's message in `error`.
+/// as a job option and then `extra` (name, value) options as given. The job is held until
+/// CUPS has typed each document; a file whose type CUPS does not know cancels the job, with
+/// the file and the detected type in `error`. Answers the job ID, or 0 with the server's
+/// message in `error`.
 int submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
-                  const std::string& title, const MemoryPrintSettings& settings,
-                  std::string* error);
+                  const std::string& title, const MemoryPrintSettings& settings, std::string* error,
+                  const std::vector<std::pair<std::string, std::string>>& extra = {});
 
 }  // namespace jc

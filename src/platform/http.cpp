@@ -43,7 +43,22 @@ void initCurlOnce() {
   (void)done;
 }
 
+std::function<void(const HttpExchangeEnd&)>& exchangeObserver() {
+  static std::function<void(const HttpExchangeEnd&)> observer;
+  return observer;
+}
+
+void tellObserver(const std::string& url, HttpExchangeEnd::Outcome outcome, long status,
+                  std::string message, std::string body = {}) {
+  if (exchangeObserver())
+    exchangeObserver()({url, outcome, status, std::move(message), std::move(body)});
+}
+
 }  // namespace
+
+void setHttpExchangeObserver(std::function<void(const HttpExchangeEnd&)> observer) {
+  exchangeObserver() = std::move(observer);
+}
 
 struct HttpConnection::Impl {
   Impl(RunLoop& l, HttpConnectionDelegate& d) : loop(l), delegate(d) {}
@@ -51,6 +66,8 @@ struct HttpConnection::Impl {
 
   RunLoop& loop;
   HttpConnectionDelegate& delegate;
+  std::string requestURL;  // for the exchange observer
+  std::string lastBody;    // kept only while an observer is installed
   CURLM* multi = nullptr;
   CURL* easy = nullptr;
   CURLU* url = nullptr;
@@ -112,13 +129,18 @@ struct HttpConnection::Impl {
       CURLcode result = msg->data.result;
       ended = true;
       detach();
+      using Outcome = HttpExchangeEnd::Outcome;
       if (result == CURLE_OK) {
+        tellObserver(requestURL, Outcome::Finished, status, "", std::move(lastBody));
         delegate.connectionDidFinishLoading();
       } else if (overLimit) {
-        delegate.connectionDidFailWithError(
-            {-1, "response body larger than " + std::to_string(maxBodyBytes) + " bytes"});
+        std::string message =
+            "response body larger than " + std::to_string(maxBodyBytes) + " bytes";
+        tellObserver(requestURL, Outcome::Failed, status, message);
+        delegate.connectionDidFailWithError({-1, message});
       } else {
         std::string message = errorText[0] ? errorText : curl_easy_strerror(result);
+        tellObserver(requestURL, Outcome::Failed, status, message);
         delegate.connectionDidFailWithError({static_cast<int>(result), message});
       }
       return;
@@ -187,6 +209,7 @@ struct HttpConnection::Impl {
       impl->statusSeen = false;
       if (impl->status >= 200) {
         impl->bodyBytes = 0;
+        impl->lastBody.clear();
         impl->delegate.connectionDidReceiveResponse(HttpResponse{impl->status});
       }
     }
@@ -204,6 +227,7 @@ struct HttpConnection::Impl {
       return 0;
     }
     impl->bodyBytes += n;
+    if (exchangeObserver()) impl->lastBody.append(data, n);
     impl->delegate.connectionDidReceiveData(std::string_view(data, n));
     return n;
   }
@@ -211,11 +235,14 @@ struct HttpConnection::Impl {
 
 HttpConnection::HttpConnection(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
-HttpConnection::~HttpConnection() = default;
+HttpConnection::~HttpConnection() {
+  cancel();
+}
 
 void HttpConnection::cancel() {
   if (!impl_ || impl_->ended) return;
   impl_->ended = true;
+  tellObserver(impl_->requestURL, HttpExchangeEnd::Outcome::Cancelled, impl_->status, "");
   if (impl_->inCurl == 0) impl_->detach();
 }
 
@@ -225,8 +252,17 @@ bool HttpConnection::ended() const {
 
 std::unique_ptr<HttpConnection> HttpConnection::start(RunLoop& loop, const HttpRequest& request,
                                                       HttpConnectionDelegate& delegate) {
+  auto connection = startConnection(loop, request, delegate);
+  if (!connection) tellObserver(request.url, HttpExchangeEnd::Outcome::NotStarted, 0, "");
+  return connection;
+}
+
+std::unique_ptr<HttpConnection> HttpConnection::startConnection(RunLoop& loop,
+                                                                const HttpRequest& request,
+                                                                HttpConnectionDelegate& delegate) {
   initCurlOnce();
   auto impl = std::make_unique<Impl>(loop, delegate);
+  impl->requestURL = request.url;
   impl->url = curl_url();
   if (!impl->url || curl_url_set(impl->url, CURLUPART_URL, request.url.c_str(), 0) != CURLUE_OK)
     return nullptr;

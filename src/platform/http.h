@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +46,26 @@ struct HttpError {
   std::string message;
 };
 
+/// How one exchange ended, for a host that tells its user why (a plug-in may report a
+/// failure in words of its own, without the reason).
+struct HttpExchangeEnd {
+  enum class Outcome {
+    NotStarted,  ///< no connection could be made for the request (see `start`)
+    Finished,    ///< the last response arrived whole; `status` is its status
+    Failed,      ///< `message` says why, in libcurl's words
+    Cancelled,   ///< stopped before it ended (a caller's own time limit, for example)
+  };
+  std::string url;
+  Outcome outcome = Outcome::NotStarted;
+  long status = 0;  ///< the last response's status, 0 when none came
+  std::string message;
+  std::string body;  ///< the last response's body (Finished only)
+};
+
+/// Installs the process's one observer of exchange ends, called on the loop's thread when
+/// an exchange ends in any way; an empty function removes it.
+void setHttpExchangeObserver(std::function<void(const HttpExchangeEnd&)> observer);
+
 /// Receives a connection's events. For each response (every hop of a redirect, but no
 /// interim 1xx answer) `didReceiveResponse` comes first, then its body as data; one of
 /// `didFinishLoading` or `didFailWithError` ends the exchange. Nothing arrives after that
@@ -80,6 +101,8 @@ class HttpConnection {
 
  private:
   explicit HttpConnection(std::unique_ptr<Impl> impl);
+  static std::unique_ptr<HttpConnection> startConnection(RunLoop& loop, const HttpRequest& request,
+                                                         HttpConnectionDelegate& delegate);
   std::unique_ptr<Impl> impl_;
 };
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/unicode.h"
+
 namespace jc {
 
 namespace {
@@ -15,9 +17,15 @@ struct PlistFree {
 };
 using PlistHandle = std::unique_ptr<void, PlistFree>;
 
+// Every text goes out as XML-safe UTF-8: libplist writes strings and keys as they are, and
+// a control character or a stray byte would make a file other property-list readers
+// refuse. Folder names from a printer are already made safe when they are read, so only
+// text that never passed a reader (typed by the user) can change here.
 plist_t toNode(const PropertyValue& value) {
   struct Visitor {
-    plist_t operator()(const std::string& s) const { return plist_new_string(s.c_str()); }
+    plist_t operator()(const std::string& s) const {
+      return plist_new_string(xmlSafeText(s).c_str());
+    }
     plist_t operator()(std::int64_t n) const {
       // libplist keeps integers as unsigned 64-bit; negative values keep their bits.
       return plist_new_uint(static_cast<uint64_t>(n));
@@ -31,7 +39,8 @@ plist_t toNode(const PropertyValue& value) {
     }
     plist_t operator()(const PropertyDictionary& d) const {
       plist_t node = plist_new_dict();
-      for (const auto& [key, item] : d) plist_dict_set_item(node, key.c_str(), toNode(item));
+      for (const auto& [key, item] : d)
+        plist_dict_set_item(node, xmlSafeText(key).c_str(), toNode(item));
       return node;
     }
   };

@@ -40,7 +40,8 @@ struct PropertyValue {
   bool operator==(const PropertyValue& other) const { return value == other.value; }
 };
 
-/// Serialises a dictionary as an XML property list.
+/// Serialises a dictionary as an XML property list that any XML 1.0 reader accepts: each
+/// string and key is written as `xmlSafeText` gives it (unchanged when it is such text).
 std::string propertyListXML(const PropertyDictionary& dictionary);
 /// Parses an XML or binary property list whose root is a dictionary; nullopt when the
 /// bytes are not one (damaged, truncated, or another root kind).

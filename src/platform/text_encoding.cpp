@@ -78,6 +78,69 @@ std::optional<std::string> convertOne(iconv_t cd, const std::string& utf8) {
   return std::string(out, static_cast<std::size_t>(outPtr - out));
 }
 
+// Mac Japanese is CP932 but for six single bytes of its own: the yen sign where CP932 has
+// the backslash, the backslash at 0x80, and the no-break space, (c), (tm) and the ellipsis
+// in bytes CP932 leaves unused. The ellipsis is only read from 0xFF: written, it keeps its
+// full-width double byte 0x8163, as the platform's own converter writes it.
+struct MacJapaneseByte {
+  char32_t character;
+  unsigned char byte;
+  bool written;  // the character is also written as this byte
+};
+constexpr MacJapaneseByte kMacJapaneseBytes[] = {
+    {0x00A5, 0x5C, true}, {0x005C, 0x80, true}, {0x00A0, 0xA0, true},
+    {0x00A9, 0xFD, true}, {0x2122, 0xFE, true}, {0x2026, 0xFF, false},
+};
+
+const MacJapaneseByte* macJapaneseByte(unsigned char byte) {
+  for (const auto& own : kMacJapaneseBytes)
+    if (own.byte == byte) return &own;
+  return nullptr;
+}
+
+// The Mac Japanese bytes of one character, or nullopt when it has none.
+std::optional<std::string> macJapaneseBytes(iconv_t cp932, char32_t cp) {
+  for (const auto& own : kMacJapaneseBytes)
+    if (own.written && own.character == cp) return std::string(1, static_cast<char>(own.byte));
+  return convertOne(cp932, utf8FromCodePoint(cp));
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// Reads Mac Japanese: its own single bytes, and every other character (one byte, or a lead
+// byte and its trail byte) through CP932. A byte that begins no character gives U+FFFD
+// when `lossy`, and nullopt otherwise.
+std::optional<std::string> decodeMacJapanese(std::string_view bytes, bool lossy) {
+  iconv_t cp932 = converter("UTF-8", "CP932");
+  if (cp932 == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size();) {
+    auto byte = static_cast<unsigned char>(bytes[i]);
+    if (const MacJapaneseByte* own = macJapaneseByte(byte)) {
+      out += utf8FromCodePoint(own->character);
+      ++i;
+      continue;
+    }
+    if (byte < 0x80) {
+      out += static_cast<char>(byte);
+      ++i;
+      continue;
+    }
+    bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    std::size_t length = lead && i + 1 < bytes.size() ? 2 : 1;
+    if (auto text = convertOne(cp932, std::string(bytes.substr(i, length)))) {
+      out += *text;
+      i += length;
+    } else if (lossy) {
+      out += kReplacement;
+      ++i;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return out;
+}
+
 std::uint32_t encodingForLanguage(std::string_view locale) {
   std::string_view lang = locale.substr(0, locale.find_first_of("_.@"));
   std::string_view rest = locale.size() > lang.size() ? locale.substr(lang.size()) : "";
@@ -140,7 +203,9 @@ Conversion convertText(std::string_view utf8, std::uint32_t core, std::size_t ma
     char32_t cp = characters[index];
     std::size_t width = cp >= 0x10000 ? 2 : 1;
     if (result.units + width > maxUnits) break;
-    std::optional<std::string> bytes = convertOne(cd, utf8FromCodePoint(cp));
+    std::optional<std::string> bytes = core == core_encoding::kMacJapanese
+                                           ? macJapaneseBytes(cd, cp)
+                                           : convertOne(cd, utf8FromCodePoint(cp));
     if (!bytes) {
       if (mode == Unconvertible::Stop) break;
       bytes = " ";
@@ -162,6 +227,7 @@ Conversion convertText(std::string_view utf8, std::uint32_t core, std::size_t ma
 }
 
 std::optional<std::string> decodeText(std::string_view bytes, std::uint32_t core) {
+  if (core == core_encoding::kMacJapanese) return decodeMacJapanese(bytes, false);
   const char* name = iconvNameForCoreEncoding(core);
   if (!name) return std::nullopt;
   iconv_t cd = converter("UTF-8", name);
@@ -179,7 +245,9 @@ std::optional<std::string> decodeText(std::string_view bytes, std::uint32_t core
 
 std::string decodeTextLossy(std::string_view bytes, std::uint32_t core) {
   if (auto whole = decodeText(bytes, core)) return *whole;
-  static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  if (core == core_encoding::kMacJapanese) {
+    if (auto text = decodeMacJapanese(bytes, true)) return *text;
+  }
   const char* name = iconvNameForCoreEncoding(core);
   iconv_t cd = name ? converter("UTF-8", name) : reinterpret_cast<iconv_t>(-1);
   std::string out;

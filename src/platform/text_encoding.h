@@ -43,8 +43,10 @@ std::uint64_t stringEncodingFromCoreEncoding(std::uint32_t core);
 /// The core encoding number of a string-class identifier (kInvalid when unknown).
 std::uint32_t coreEncodingFromStringEncoding(std::uint64_t identifier);
 /// The iconv name that stands for a core encoding, or nullptr when there is none.
-/// Mac Japanese has no converter in glibc or ICU: CP932 (Windows Japanese) stands in;
-/// they agree on JIS X 0208 and ASCII and differ only in vendor extensions.
+/// Mac Japanese has no converter in glibc or ICU: CP932 (Windows Japanese) stands in, and
+/// the conversions below put Mac Japanese's own single bytes on top of it (yen sign 0x5C,
+/// backslash 0x80, no-break space 0xA0, (c) 0xFD, (tm) 0xFE, ellipsis 0xFF read only);
+/// the two still differ in the vendor rows of the double-byte table.
 const char* iconvNameForCoreEncoding(std::uint32_t core);
 
 /// The name of the environment variable that pins the system encoding (a core number).

@@ -109,6 +109,18 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
+bool isXmlCharacter(char32_t cp) {
+  if (cp < 0x20) return cp == '\t' || cp == '\n' || cp == '\r';
+  return !(cp >= 0xD800 && cp <= 0xDFFF) && cp != 0xFFFE && cp != 0xFFFF && cp <= 0x10FFFF;
+}
+
+std::string xmlSafeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t cp : utf8ToUtf32(text)) out += utf8FromCodePoint(isXmlCharacter(cp) ? cp : 0xFFFD);
+  return out;
+}
+
 std::size_t utf16Length(std::string_view utf8) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < utf8.size();) n += decodeOne(utf8, i) >= 0x10000 ? 2 : 1;

@@ -17,5 +17,12 @@ std::size_t utf16Length(std::string_view utf8);
 std::u32string utf8ToUtf32(std::string_view utf8);
 /// Encodes one code point as UTF-8.
 std::string utf8FromCodePoint(char32_t cp);
+/// Whether XML 1.0 allows `cp` in a document: tab, line feed, carriage return, and
+/// U+0020 and above except the surrogates, U+FFFE and U+FFFF.
+bool isXmlCharacter(char32_t cp);
+/// `text` as well-formed UTF-8 that any XML 1.0 reader accepts: each ill-formed byte and
+/// each character XML forbids (the other C0 controls, U+FFFE, U+FFFF) becomes U+FFFD.
+/// Text that already is so comes back unchanged.
+std::string xmlSafeText(std::string_view text);
 
 }  // namespace jc

@@ -42,10 +42,7 @@ VoreliaPrintPdeTz630eJC::VoreliaPrintPdeTz630eJC(std::shared_ptr<jc::PluginCallb
   ppd = useConstraintHandling ? pdePluginCallbackObject->ppdFile() : getPPDOnTiger();
   if (ppd) {
     ppdEncoding = getEncodingFromPPD(ppd);
-    if (ppd->modelname) {
-      std::uint32_t core = jc::coreEncodingFromStringEncoding(ppdEncoding);
-      modelStringRef = jc::decodeText(ppd->modelname, core);
-    }
+    modelStringRef = jc::modelNameFromPPD(ppd, ppdEncoding);
     const jc::PrintSession* session = pdePluginCallbackObject->printSession();
     const jc::Printer* printer = session ? session->currentPrinter() : nullptr;
     if (printer && printer->deviceURI()) mfpURL = hostOfDeviceURI(*printer->deviceURI());

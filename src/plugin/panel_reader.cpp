@@ -96,10 +96,11 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     return set;
   };
   // A short-code entry's code is kept only when at most five bytes, unless the printer
-  // takes eight.
+  // takes eight. The bytes are counted as deciphered, in the system encoding, not in the
+  // text they decode to.
   auto shortCode = [&](const HeldEntryRow& row, const std::string& plain) {
-    return !row.shortCode || getPasswordMax() == 8 || plain.size() <= jc::kShortCodeBytes
-               ? plain
+    return !row.shortCode || getPasswordMax() == 8 || untilNul(plain).size() <= jc::kShortCodeBytes
+               ? text(plain)
                : std::string();
   };
 
@@ -142,7 +143,7 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
       suspendKeyEditText->setStringValue("");
     } else {
       suspendKeyEditText->setStringValue(
-          shortCode(passCode, text(decipherHex(stored->substr(0, 255), passCode.cipherDigits))));
+          shortCode(passCode, decipherHex(stored->substr(0, 255), passCode.cipherDigits)));
     }
     suspendKeyButton->setState(held ? 1 : 0);
     suspendKeyButtonProc(*suspendKeyButton);
@@ -276,8 +277,7 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     if (absent || !stored || stored->empty())
       field->setStringValue("");
     else
-      field->setStringValue(
-          shortCode(row, text(decipherHex(stored->substr(0, 255), row.cipherDigits))));
+      field->setStringValue(shortCode(row, decipherHex(stored->substr(0, 255), row.cipherDigits)));
     settleHoldButton(row, held);
   };
   readCipher(heldEntry(HeldEntry::Password));

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/text_encoding.h"
+
 namespace jc {
 
 namespace {
@@ -65,6 +67,32 @@ void setSystemVersionFile(std::string path) {
   versionFile() = path.empty() ? std::string(kSystemVersionFile) : std::move(path);
 }
 
+std::uint64_t encodingFromLanguageEncoding(const char* languageEncoding) {
+  if (!languageEncoding) return 30;
+  struct Row {
+    const char* name;
+    std::uint64_t identifier;
+  };
+  static constexpr Row kRows[] = {
+      {"ISOLatin1", 5}, {"WindowsANSI", 12}, {"JIS83-RKSJ", 8}, {"UTF-8", 4}, {"UTF8", 4}};
+  for (const Row& row : kRows)
+    if (std::strcmp(languageEncoding, row.name) == 0) return row.identifier;
+  return 30;
+}
+
+std::optional<std::string> modelNameFromPPD(ppd_file_t* ppd, std::uint64_t ppdEncoding) {
+  if (!ppd || !ppd->modelname) return std::nullopt;
+  std::vector<std::uint64_t> encodings = {ppdEncoding};
+  // The attribute keeps the keyword's value as the file wrote it.
+  if (ppd_attr_t* declared = ppdFindAttr(ppd, "LanguageEncoding", nullptr); declared)
+    encodings.push_back(encodingFromLanguageEncoding(declared->value));
+  encodings.push_back(string_encoding::kISOLatin1);
+  for (std::uint64_t encoding : encodings)
+    if (auto name = decodeText(ppd->modelname, coreEncodingFromStringEncoding(encoding)))
+      return name;
+  return std::nullopt;
+}
+
 }  // namespace jc
 
 extern "C" {
@@ -93,16 +121,7 @@ bool runningOnLeopardOrLater(void) {
 }
 
 std::uint64_t getEncodingFromPPD(const ppd_file_t* ppd) {
-  if (!ppd || !ppd->lang_encoding) return 30;
-  struct Row {
-    const char* name;
-    std::uint64_t identifier;
-  };
-  static constexpr Row kRows[] = {
-      {"ISOLatin1", 5}, {"WindowsANSI", 12}, {"JIS83-RKSJ", 8}, {"UTF-8", 4}, {"UTF8", 4}};
-  for (const Row& row : kRows)
-    if (std::strcmp(ppd->lang_encoding, row.name) == 0) return row.identifier;
-  return 30;
+  return jc::encodingFromLanguageEncoding(ppd ? ppd->lang_encoding : nullptr);
 }
 
 }  // extern "C"

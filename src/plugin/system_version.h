@@ -4,6 +4,7 @@
 #include <cups/ppd.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/export.h"
@@ -27,4 +28,13 @@ inline constexpr const char* kSystemVersionFile =
     "/System/Library/CoreServices/SystemVersion.plist";
 /// Points `get_system_version` at another file (tests); an empty path restores the default.
 void setSystemVersionFile(std::string path);
+/// The string-class encoding identifier of a LanguageEncoding value, by the table of
+/// `getEncodingFromPPD` (30 for nullptr and for any value it does not name).
+std::uint64_t encodingFromLanguageEncoding(const char* languageEncoding);
+/// The PPD's model name as text, the same for the same PPD every time: its bytes read in
+/// `ppdEncoding` (what `getEncodingFromPPD` gave), else in the LanguageEncoding the file
+/// itself declares, else as ISO Latin 1, which reads any bytes. libcups reports every PPD
+/// as UTF-8 but leaves the model name as the file's bytes, so a Latin-1 or Shift JIS name
+/// needs the file's own word. nullopt when the PPD has no model name.
+std::optional<std::string> modelNameFromPPD(ppd_file_t* ppd, std::uint64_t ppdEncoding);
 }  // namespace jc

@@ -2,7 +2,11 @@
 #include "soap/folder_list.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
+
+#include "platform/unicode.h"
+#include "platform/xml_encoding.h"
 
 extern "C" pugi::xml_node_struct* MyGetChild(pugi::xml_node_struct* node) {
   return pugi::xml_node(node).last_child().internal_object();
@@ -36,11 +40,15 @@ bool named(pugi::xml_node node, const char* name) {
 }  // namespace
 
 FolderListResult readFolderList(std::string_view xml, FolderList& list) {
+  // pugixml reads UTF-8, UTF-16, UTF-32 and Latin-1 only; a printer may answer in
+  // Shift_JIS or EUC-JP, so the answer is brought to UTF-8 from what it declares first.
+  std::optional<std::string> utf8 = xmlDocumentAsUTF8(xml);
+  if (!utf8) return FolderListResult::NotLoaded;
   pugi::xml_document document;
   // Default parsing: no DTD processing (so no entity expansion from the document), and
   // whitespace-only text and comments are not kept as nodes.
   pugi::xml_parse_result parsed =
-      document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_auto);
+      document.load_buffer(utf8->data(), utf8->size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) return FolderListResult::NotLoaded;
   pugi::xml_node root = document.document_element();
   if (!root) return FolderListResult::NotLoaded;
@@ -64,7 +72,7 @@ FolderListResult readFolderList(std::string_view xml, FolderList& list) {
     FolderEntry folder;
     for (pugi::xml_node field : entry.children()) {
       if (named(field, "name"))
-        folder.name = textOf(field);
+        folder.name = xmlSafeText(textOf(field));
       else if (named(field, "password") && textOf(field) == "true")
         folder.password = true;
       else if (named(field, "dir") && textOf(field) == "true")

@@ -28,10 +28,13 @@ enum class FolderListResult {
   Accepted,   ///< a folder list (possibly empty)
 };
 
-/// Reads the answer document in `xml` into `list`. `list` is untouched for NotLoaded,
-/// emptied for Rejected, and holds the folders in document order for Accepted.
+/// Reads the answer document in `xml`, in the encoding it declares, into `list`. `list`
+/// is untouched for NotLoaded (also an encoding iconv does not know), emptied for
+/// Rejected, and holds the folders in document order for Accepted.
 /// Element names are compared whole and case-sensitively (a prefixed name never matches);
-/// an element's text is the concatenation of all its text and CDATA descendants.
+/// an element's text is the concatenation of all its text and CDATA descendants. A folder
+/// name is kept as XML-safe UTF-8 (bytes that are no text and characters XML forbids are
+/// U+FFFD), so the list, the pop-up and the preference file all hold the same name.
 FolderListResult readFolderList(std::string_view xml, FolderList& list);
 
 }  // namespace jc::soap

@@ -2,6 +2,7 @@
 #include "soap/soap_client.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/temp_files.h"
 #include "plugin/trace.h"
@@ -113,7 +114,15 @@ void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveData(std::string_vie
 }
 
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFinishLoading() {
-  finished = 1;
+  // An answer with an error status (a login page, a server fault) is no folder list: the
+  // exchange failed, and the last good answer stays in the file.
+  long status = responseData ? responseData->status : 0;
+  if (status >= 200 && status < 300) {
+    finished = 1;
+  } else {
+    lastError_ = "the printer answered with HTTP status " + std::to_string(status);
+    finished = 3;
+  }
 }
 
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFailWithError(const jc::HttpError& error) {

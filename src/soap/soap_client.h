@@ -53,8 +53,9 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
 
   /// Posts `body` unchanged and returns when the exchange has ended, serving the run loop's
   /// events meanwhile (the connection's, the time limit's and the host's own): completed (the
-  /// response file now holds the body of the last response, whatever its status), failed
-  /// or timed out (the context was called back once, the file is untouched), or no
+  /// response file now holds the body of the last response, whose status was 2xx), failed
+  /// (including any other final status) or timed out (the context was called back once,
+  /// the file is untouched), or no
   /// connection could be made (a "Connection fail" trace line; nothing else happens).
   void sendMessage(std::string_view body);
 

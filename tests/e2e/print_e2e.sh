@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# End to end with a real CUPS: `jobcontrol print` to a private cupsd whose queue's filter
-# captures its job options, `jobcontrol decode` over what the filter received, and the
+# End to end with a real CUPS: `jobcontrol print` (with lp's options, standard input and a
+# secrets file) to a private cupsd whose queue's filter captures its job options and
+# copies, `jobcontrol decode` over what the filter received, and the
 # README's JobPrivateValues line keeping our keys from other users' Get-Job-Attributes.
 #
 #   print_e2e.sh SOURCE_DIR JOBCONTROL BUNDLE
@@ -35,15 +36,28 @@ page="$source_dir/tests/data/test-page.pdf"
 # Every entry, over two jobs: login name and password (one file), then user number (two
 # files: a job of several documents). (The folder name
 # is held but not sent: without a hard disk the panel files nothing and sends "*standard".)
-job1=$(jc print "$page" --printer jctest --job-name "Quarterly report" \
-  retention=hold-only pass-code=1234 hold=pass-code filing=main filing-kind=custom \
-  folder-name=Projects hold=folder-name folder-pass-code=77 hold=folder-pass-code \
-  auth=login login-name=alice hold=login-name password=s3cret hold=password \
-  account-number=42 hold=account-number user-name="Zoë Q" hold=user-name \
+# The secrets come from a private file, never the command line.
+printf 'pass-code=1234\npassword=s3cret\nfolder-pass-code=77\n' >"$work/secrets"
+chmod 600 "$work/secrets"
+request1=$(jc print "$page" -d jctest --job-name "Quarterly report" --secrets-file "$work/secrets" \
+  -o media=A4 -n 2 \
+  retention=hold-only pass-code=- lock=pass-code filing=main filing-kind=custom \
+  folder-name=Projects lock=folder-name folder-pass-code=- lock=folder-pass-code \
+  auth=login login-name=alice lock=login-name password=- lock=password \
+  account-number=42 lock=account-number user-name="Zoë Q" hold=user-name \
   job-name=report hold=job-name) || fail "print (job 1) failed"
-job2=$(jc print "$page" "$page" --printer jctest unhold=login-name unhold=password auth=number \
-  user-number=7 hold=user-number retention=sample) || fail "print (job 2) failed"
-echo "jobs: $job1 $job2"
+# Standard input and a file, as lp takes them; -o with an entry's name is that entry.
+request2=$(jc print --printer=jctest - "$page" unlock=login-name unhold=password auth=number \
+  user-number=7 lock=user-number -o retention=sample <"$page") || fail "print (job 2) failed"
+echo "$request1"; echo "$request2"
+job1=$(echo "$request1" | sed -n 's/^request id is jctest-\([0-9]*\) (1 file(s))$/\1/p')
+job2=$(echo "$request2" | sed -n 's/^request id is jctest-\([0-9]*\) (2 file(s))$/\1/p')
+[ -n "$job1" ] && [ -n "$job2" ] || { fail "print did not answer as lp does"; exit 1; }
+
+# A file CUPS cannot type is refused, naming the type, before anything is printed.
+head -c 4096 /dev/urandom >"$work/noise.bin"
+refused=$(jc print -d jctest -q "$work/noise.bin" 2>&1) && fail "print took a file of no known type"
+echo "$refused" | grep -q "application/octet-stream" || fail "the refusal names no type: $refused"
 
 # The filter runs asynchronously; wait for both captures, at most 20 seconds.
 for _ in $(seq 1 200); do
@@ -54,6 +68,9 @@ for job in "$job1" "$job2"; do
   [ -s "$JC_CUPS_DIR/capture/$job.options" ] ||
     { fail "job $job never reached the filter"; tail -30 "$JC_CUPS_DIR/log/error_log"; exit 1; }
 done
+# The job options of -o and -n travel beside ours.
+grep -Eq '(^| )media=A4( |$)' "$JC_CUPS_DIR/capture/$job1.options" || fail "-o media=A4 did not reach the filter"
+[ "$(cat "$JC_CUPS_DIR/capture/$job1.copies")" = 2 ] || fail "-n 2 did not reach the filter"
 
 expect_lines() {  # FILE LINE...: every line must start a line of FILE
   local file="$1"; shift

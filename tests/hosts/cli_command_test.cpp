@@ -34,15 +34,19 @@ class CliCommand : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // Runs the program with a configuration folder of this test's own.
+  // Runs the program with a configuration folder of this test's own, no printer from the
+  // environment and no CUPS server, unless `environment` sets them.
   Outcome run(const std::string& arguments, const std::string& input = "",
-              const std::string& bundle = test::kBundleDir) {
+              const std::string& environment = "", const std::string& bundle = test::kBundleDir) {
     fs::path err = dir_ / "stderr";
     fs::path in = dir_ / "stdin";
     std::ofstream(in) << input;
-    std::string command = "XDG_CONFIG_HOME=" + (dir_ / "config").string() + " " + test::kCliPath +
-                          " --bundle " + bundle + " " + arguments + " <" + in.string() + " 2>" +
-                          err.string();
+    // The panel's response file lives in the temporary folder: one of the test's own.
+    std::string command = "env -u PRINTER -u LPDEST HOME=" + dir_.string() +
+                          " TMPDIR=" + dir_.string() +
+                          " CUPS_SERVER=127.0.0.1:1 XDG_CONFIG_HOME=" + (dir_ / "config").string() +
+                          " " + environment + " " + test::kCliPath + " --bundle " + bundle + " " +
+                          arguments + " <" + in.string() + " 2>" + err.string();
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {-1, "", ""};
     std::string out;
@@ -64,12 +68,15 @@ bool has(const std::string& text, const std::string& part) {
 }
 
 TEST_F(CliCommand, BadFilesAreErrorsNamingTheFileAndForeignSavedKeysAreKept) {
-  Outcome notBundle = run("set", "", "/nonexistent/JobControl.plugin");
+  Outcome notBundle = run("set", "", "", "/nonexistent/JobControl.plugin");
   EXPECT_EQ(notBundle.status, 1);
   EXPECT_TRUE(has(notBundle.err, "/nonexistent/JobControl.plugin")) << notBundle.err;
   Outcome badPPD = run("--ppd /nonexistent/x.ppd --printer-id q set");
   EXPECT_EQ(badPPD.status, 1);
   EXPECT_TRUE(has(badPPD.err, "/nonexistent/x.ppd")) << badPPD.err;
+  Outcome noSettings = run("--settings /nonexistent/saved set");
+  EXPECT_EQ(noSettings.status, 1);
+  EXPECT_TRUE(has(noSettings.err, "No such file or directory")) << noSettings.err;
 
   std::ofstream(file("saved")) << "# an earlier save\ncom.example.other=kept\n";
   Outcome kept = run("--settings " + file("saved").string() + " set");
@@ -81,25 +88,30 @@ TEST_F(CliCommand, BadFilesAreErrorsNamingTheFileAndForeignSavedKeysAreKept) {
   EXPECT_TRUE(has(bad.err, "line 1")) << bad.err;
 }
 
-TEST_F(CliCommand, RefusedEntriesNameTheEntryAndTheReasonAndSaveNothing) {
+TEST_F(CliCommand, RefusedEntriesSayWhatToDoNeverShowASecretAndSaveNothing) {
   struct Case {
     std::string entries;
     std::string word;
     std::string reason;
   };
   const Case cases[] = {
-      {"pass-code=1234", "pass-code=1234", "dimmed"},  // retention is off
-      {"retention=hold-only pass-code=123456", "pass-code=123456", "at most 5 characters"},
+      {"pass-code=1234", "pass-code=(hidden)", "retention=hold-only"},
+      {"retention=hold-only filing-kind=quick pass-code=1", "pass-code=(hidden)", "filing=main"},
+      {"retention=hold-only pass-code=123456", "character 6 refused", "at most 5 characters"},
       {"retention=sample account-number=4x", "account-number=4x", "digits only"},
-      {"user-number=12", "user-number=12", "dimmed"},  // login name chosen
+      {"user-number=12", "user-number=12", "choose auth=number first"},
+      {"auth=number password=pw", "password=(hidden)", "choose auth=login first"},
+      {"lock=folder-name", "lock=folder-name", "retention=hold-only"},
+      {"retention=hold-only folder-name=x", "folder-name=x", "filing-kind=custom"},
       {"retention=hold-only filing=Nowhere", "filing=Nowhere", "jobcontrol folders"},
-      {"login-name=al hold=login-name login-name=bo", "login-name=bo", "unhold=login-name"},
-      {"hold=pass-code retention=sideways", "retention=sideways", "one of"},
+      {"login-name=al lock=login-name login-name=bo", "login-name=bo", "unlock=login-name"},
+      {"lock=pass-code retention=sideways", "retention=sideways", "one of"},
   };
   for (const Case& c : cases) {
     Outcome r = run("set hold=job-name " + c.entries + " --out " + file("out").string());
     EXPECT_EQ(r.status, 2) << c.entries;
     EXPECT_TRUE(has(r.err, c.word) && has(r.err, c.reason)) << c.entries << "\n" << r.err;
+    EXPECT_FALSE(has(r.err, "123456") || has(r.err, "=pw")) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(fs::exists(file("out"))) << c.entries;
   }
@@ -181,6 +193,142 @@ TEST_F(CliCommand, FoldersComeFromThePrinterAndCanBeChosenAfterwards) {
   EXPECT_EQ(decoded.status, 0) << decoded.out;
   EXPECT_TRUE(has(decoded.out, "folder-pass-code: 77  (folderPassword2, stored key)"));
   EXPECT_TRUE(has(decoded.out, "ok: folderPassword matches the given folder-pass-code 77"));
+}
+
+TEST_F(CliCommand, OnePrinterRuleForEveryCommand) {
+  // No printer anywhere: the demo printer, said once on standard error.
+  Outcome fallback = run("show");
+  EXPECT_EQ(fallback.status, 0);
+  EXPECT_TRUE(has(fallback.err, "using the built-in demo printer")) << fallback.err;
+  EXPECT_TRUE(has(fallback.out, "— demo (socket://127.0.0.1:9100)")) << fallback.out;
+  EXPECT_EQ(run("--demo show").err, "");
+  // A printer named by the environment but unknown is an error, not the demo printer.
+  for (const char* variable : {"PRINTER", "LPDEST"}) {
+    Outcome unknown = run("set retention=hold-only", "", std::string(variable) + "=office-mfp");
+    EXPECT_EQ(unknown.status, 1) << variable;
+    EXPECT_TRUE(has(unknown.err, std::string("$") + variable + " names the queue \"office-mfp\""))
+        << unknown.err;
+  }
+  // print never goes to the demo printer.
+  std::ofstream(file("doc.pdf")) << "%PDF-1.4\n";
+  Outcome print = run("print " + file("doc.pdf").string());
+  EXPECT_EQ(print.status, 2);
+  EXPECT_TRUE(has(print.err, "give -d QUEUE")) << print.err;
+}
+
+TEST_F(CliCommand, SecretsComeFromStandardInputOrAPrivateFileAndFilingIsTold) {
+  Outcome piped =
+      run("--demo set auth=login login-name=al password=- --out " + file("a").string(), "s3cret\n");
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  std::ofstream(file("secrets")) << "# mine\npass-code=4321\npassword=from file\n";
+  fs::permissions(file("secrets"), fs::perms::owner_read | fs::perms::group_read);
+  Outcome shared = run("--demo set --secrets-file " + file("secrets").string() +
+                       " retention=hold-only pass-code=-");
+  EXPECT_EQ(shared.status, 2);
+  EXPECT_TRUE(has(shared.err, "chmod 600")) << shared.err;
+  fs::permissions(file("secrets"), fs::perms::owner_read);
+  Outcome fromFile =
+      run("--demo set --secrets-file " + file("secrets").string() +
+          " retention=hold-only filing=main pass-code=- --out " + file("b").string());
+  ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+  // The printer reports no storage, so the job is not filed, and the user hears of it.
+  EXPECT_TRUE(has(fromFile.err, "no storage for document filing")) << fromFile.err;
+
+  Outcome a = run("decode " + file("a").string());
+  EXPECT_TRUE(has(a.out, "password: s3cret  (password2")) << a.out;
+  Outcome b = run("decode --pass-code 4321 " + file("b").string());
+  EXPECT_EQ(b.status, 0) << b.out;
+  Outcome none = run("--demo set auth=login password=-");
+  EXPECT_EQ(none.status, 2);
+  EXPECT_TRUE(has(none.err, "password=-: no value given")) << none.err;
+}
+
+TEST_F(CliCommand, FoldersFailsWithTheReasonAndTheEarlierList) {
+  sim::Config config;
+  config.folders = {{"Sales"}, {"Board", true}};
+  sim::PrinterSimulator printer(config);
+  std::string error;
+  ASSERT_TRUE(printer.start("127.0.0.1", 0, &error)) << error;
+  ASSERT_EQ(run("--demo folders --address " + printer.address()).status, 0);
+
+  struct Case {
+    std::string address;
+    sim::Fault fault;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"127.0.0.1:99999", sim::Fault::None, "not a valid printer address"},
+      {"127.0.0.1:1", sim::Fault::None, "Couldn't connect"},
+      {printer.address(), sim::Fault::MalformedXml, "answer is not XML"},
+      {printer.address(), sim::Fault::ErrorStatus, "HTTP status 500"},
+  };
+  for (const Case& c : cases) {
+    config.fault = c.fault;
+    printer.setConfig(config);
+    Outcome r = run("--demo folders --address " + c.address);
+    EXPECT_EQ(r.status, 1) << c.reason;
+    EXPECT_TRUE(has(r.err, "jobcontrol: " + c.address + ": ") && has(r.err, c.reason)) << r.err;
+    EXPECT_TRUE(has(r.err, "earlier answer")) << r.err;
+  }
+  // The list of the last good answer is still what the panel shows, and what is printed.
+  Outcome refused = run("--demo folders --address 127.0.0.1:1");
+  EXPECT_EQ(refused.out, "Sales\nBoard\t(protected)\n");
+  EXPECT_TRUE(has(refused.err, "still shows the list of an earlier answer")) << refused.err;
+  Outcome none = run("--demo folders");
+  EXPECT_EQ(none.status, 1);
+}
+
+TEST_F(CliCommand, MessagesHelpAndDecodeFollowTheLanguage) {
+  struct Case {
+    std::string language;
+    std::string arguments;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"de", "--demo set pass-code=1", "retention=hold-only"},
+      {"de", "help print", "request id"},
+      {"ja", "--demo set user-number=5", "auth=number"},
+  };
+  for (const Case& c : cases) {
+    Outcome english = run(c.arguments);
+    Outcome translated = run(c.arguments, "", "LANGUAGE=" + c.language);
+    EXPECT_TRUE(has(english.out + english.err, c.expected)) << english.out << english.err;
+    EXPECT_TRUE(has(translated.out + translated.err, c.expected)) << translated.err;
+    EXPECT_NE(english.out + english.err, translated.out + translated.err) << c.arguments;
+  }
+  EXPECT_EQ(run("--version").out.rfind("jobcontrol ", 0), 0u);
+}
+
+TEST_F(CliCommand, WhatAPrinterOrAFileSendsCannotReachTheTerminalRaw) {
+  sim::Config config;  // a title sequence, forged lines and marker, a stray byte, a C1 CSI
+  config.folders = {{"\x1B]0;pwned\x07"
+                     "Evil"},
+                    {"Two\nLines\t(protected)"},
+                    {"Bad\xFF"},
+                    {"\xC2\x9B"
+                     "2J"}};
+  sim::PrinterSimulator printer(config);
+  std::string error;
+  ASSERT_TRUE(printer.start("127.0.0.1", 0, &error)) << error;
+
+  Outcome plain = run("folders --address " + printer.address());
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out,
+            "\uFFFD]0;pwned\uFFFD"
+            "Evil\nTwo\\nLines\\t(protected)\nBad\uFFFD\n\\u{009B}2J\n");
+  Outcome json = run("folders --json --address " + printer.address());
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_TRUE(has(json.out, R"j({"name":"Two\nLines\t(protected)","protected":false},)j"))
+      << json.out;
+  EXPECT_TRUE(has(json.out, "{\"name\":\"Bad\uFFFD\",")) << json.out;
+
+  // Job options from a file: a user name whose bytes are a title sequence and a bell.
+  std::ofstream(file("job")) << "vorelia.print.PrintSettings.userName=1B5D303B78079B\n";
+  for (const char* command : {"show --settings ", "decode "}) {
+    Outcome shown = run(command + file("job").string());
+    EXPECT_TRUE(has(shown.out, "\\e]0;x\\x07")) << command << shown.out;
+    EXPECT_EQ(shown.out.find_first_of("\x07\x1B"), std::string::npos) << command;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "hosts/cli/entries.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
+#include "hosts/cli/terminal_text.h"
 #include "plugin/panel_held_entries.h"
 
 namespace jc::cli {
@@ -37,6 +38,43 @@ TEST(CliOptions, OptionsStandAnywhereAndWordsAfterTheCommandAreEntriesOrFiles) {
   EXPECT_EQ(help->command, Command::Set);
 }
 
+TEST(CliOptions, PrintTakesTheOptionsOfLp) {
+  auto o = parse({"print", "-d", "q1", "-o", "media=A4 sides=two-sided-long-edge",
+                  "-oretention=sample", "-n", "2", "-t", "Report", "-q", "-", "pass-code=1"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->printer, "q1");
+  EXPECT_EQ(o->jobOptions, (std::vector<std::pair<std::string, std::string>>{
+                               {"media", "A4"}, {"sides", "two-sided-long-edge"}}));
+  // -o with an entry's name is that entry, in its place among the others.
+  EXPECT_EQ(o->entries, (std::vector<std::string>{"retention=sample", "pass-code=1"}));
+  EXPECT_EQ(o->copies, 2);
+  EXPECT_EQ(o->jobName, "Report");
+  EXPECT_TRUE(o->quiet);
+  EXPECT_EQ(o->files, (std::vector<std::string>{"-"}));
+  for (auto args : {std::vector<std::string>{"print", "--printer=q2", "f"},
+                    std::vector<std::string>{"-Pq2", "print", "f"}}) {
+    auto p = parse(args);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->printer, "q2");
+  }
+  auto help = parse({"help", "print"});
+  ASSERT_TRUE(help);
+  EXPECT_EQ(help->helpTopic, Command::Print);
+  EXPECT_TRUE(parse({"--version"})->version);
+}
+
+TEST(CliOptions, NearestNameIsOnlyForSlips) {
+  const std::vector<std::string_view> names = {"show", "set", "folders", "print", "printers"};
+  for (auto [word, nearest] : {std::pair{"shwo", "show"},
+                               {"prnt", "print"},
+                               {"printer", "printers"},
+                               {"folder", "folders"},
+                               {"xyz", ""},
+                               {"s", ""},
+                               {"decode", ""}})
+    EXPECT_EQ(nearestName(word, names), nearest) << word;
+}
+
 TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
   struct Case {
     std::vector<std::string> args;
@@ -45,6 +83,18 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
   const Case cases[] = {
       {{}, "no command"},
       {{"frobnicate"}, "unknown command"},
+      {{"shwo"}, "did you mean \"show\""},
+      {{"show", "--jsno"}, "did you mean \"--json\""},
+      {{"help", "prnt"}, "did you mean \"print\""},
+      {{"print", "-o", "vorelia.print.PrintSettings.jobSuspend=2", "f"}, "give its entry instead"},
+      {{"print", "-n", "0", "f"}, "-n takes a number of copies"},
+      {{"print", "-n", "2x", "f"}, "-n takes a number of copies"},
+      {{"print", "--demo", "f"}, "--demo is not an option of print"},
+      {{"print", "-", "-"}, "only once"},
+      {{"decode", "--pass-code", "12a4"}, "--pass-code takes one to five digits"},
+      {{"decode", "--folder-pass-code=123456"}, "--folder-pass-code takes one to five digits"},
+      {{"show", "--json=yes"}, "--json takes no value"},
+      {{"set", "retention=off", "stray"}, "\"stray\""},
       {{"show", "--lp"}, "--lp is not an option of show"},
       {{"set", "--address", "h"}, "--address is not an option of set"},
       {{"folders", "--pass-code", "1"}, "--pass-code is not an option of folders"},
@@ -52,10 +102,10 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
       {{"print", "--ppd", "x", "--printer-id", "q", "f"}, "--ppd is not an option of print"},
       {{"print"}, "print needs a file"},
       {{"show", "retention=off"}, "show takes no entries"},
-      {{"set", "stray"}, "\"stray\""},
       {{"set", "--lp", "--json"}, "exclude each other"},
       {{"--ppd", "x", "set"}, "go together"},
       {{"--printer", "q", "--ppd", "x", "--printer-id", "i", "set"}, "exclude each other"},
+      {{"--printer", "q", "--demo", "show"}, "exclude each other"},
       {{"set", "--out"}, "--out needs a file"},
       {{"set", "--colour"}, "unknown option --colour"},
       {{"decode", "a", "b"}, "one file"},
@@ -73,23 +123,30 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
   ASSERT_TRUE(text);
   EXPECT_EQ(text->entry->control, "suspendKeyEditText");
   EXPECT_EQ(text->value, "12=34");
-  auto hold = parseAssignment("unhold=folder-name", &error);
-  ASSERT_TRUE(hold);
-  EXPECT_EQ(hold->entry->name, "unhold");
-  EXPECT_EQ(hold->held->holdButton, "folderNameButton");
+  for (auto [word, locks] : {std::pair{"unhold=folder-name", false},
+                             {"unlock=folder-name", false},
+                             {"lock=folder-name", true},
+                             {"hold=folder-name", true}}) {
+    auto hold = parseAssignment(word, &error);
+    ASSERT_TRUE(hold) << word;
+    EXPECT_EQ(hold->held->holdButton, "folderNameButton");
+    EXPECT_EQ(hold->locks(), locks) << word;
+  }
   auto folder = parseAssignment("filing=Sales Team", &error);
   ASSERT_TRUE(folder);
   EXPECT_EQ(folder->value, "Sales Team");
 
+  // The message names the word and, for a near miss, the nearest name.
   for (auto [word, message] :
        {std::pair{"colour=blue", "unknown entry \"colour\""},
+        std::pair{"retension=off", "unknown entry \"retension\" (did you mean \"retention=\"?)"},
         std::pair{"retention=on", "one of off|hold-only|hold-after|sample"},
+        std::pair{"retention=hold-onyl", "did you mean \"retention=hold-only\""},
         std::pair{"auth=", "one of login|number"},
-        std::pair{"hold=address", "no hold button for \"address\""},
-        std::pair{"hold=retention", "no hold button"}, std::pair{"filing=", "a folder name"},
-        std::pair{"folders=1", "jobcontrol folders"}}) {
+        std::pair{"lock=address", "no padlock for \"address\""},
+        std::pair{"unlock=pasword", "did you mean \"unlock=password\""},
+        std::pair{"filing=", "a folder name"}, std::pair{"folders=1", "jobcontrol folders"}}) {
     EXPECT_FALSE(parseAssignment(word, &error)) << word;
-    EXPECT_NE(error.find(word), std::string::npos) << error;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
   // Every held entry is an entry with its own hold button, and no other entry has one.
@@ -120,6 +177,16 @@ TEST(JobOptions, ReadsAFiltersArgumentAndKeyValueLines) {
   EXPECT_EQ(lines["k"], "v=w");
   EXPECT_EQ(lines["k2"], "");
   EXPECT_TRUE(parseJobOptions("\n  \n").empty());
+}
+
+TEST(TerminalText, ControlsAreShownEscapedAndOtherTextUnchanged) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Caf\u00E9 \u55B6\u696D A\\B", "Caf\u00E9 \u55B6\u696D A\\B"},  // backslash kept single
+      {"\t\n\r\x1B\x01\x7F", "\\t\\n\\r\\e\\x01\\x7F"},
+      {"\u0085\u2028\u202Eabc\u2066", "\\u{0085}\\u{2028}\\u{202E}abc\\u{2066}"},
+      {"bad\xFF\xC3", "bad\uFFFD\uFFFD"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(terminalText(text), shown) << shown;
 }
 
 }  // namespace

@@ -53,6 +53,24 @@ TEST(TextEncoding, MacJapaneseKeepsDoubleByteCharactersWhole) {
             "\xB1 ");
 }
 
+TEST(TextEncoding, MacJapaneseHasSingleBytesOfItsOwnOverCP932) {
+  struct Case {
+    const char* text;
+    std::string bytes;
+  };
+  for (const Case& c : {Case{"\\", "\x80"}, Case{"\u00A5", "\x5C"}, Case{"\u00A0", "\xA0"},
+                        Case{"\u00A9", "\xFD"}, Case{"\u2122", "\xFE"},
+                        Case{"C:\\\u8868\u00A5", "C:\x80\x95\x5C\x5C"}}) {  // 0x5C as a trail byte
+    EXPECT_EQ(convertText(c.text, kMacJapanese, 32, 32, Unconvertible::Stop).bytes, c.bytes)
+        << c.text;
+    EXPECT_EQ(decodeText(c.bytes, kMacJapanese), c.text) << c.text;
+  }
+  // The half-width ellipsis is read; an ellipsis is written full width, as 0x8163.
+  EXPECT_EQ(decodeText("\xFF\x81\x63", kMacJapanese), "\u2026\u2026");
+  EXPECT_EQ(convertText("\u2026", kMacJapanese, 32, 32, Unconvertible::Stop).bytes, "\x81\x63");
+  EXPECT_EQ(decodeTextLossy("\x81\x20\x80", kMacJapanese), "\uFFFD \\");
+}
+
 TEST(TextEncoding, CharacterLimitsCountUtf16UnitsAndNeverSplitAPair) {
   Conversion c = convertText("a\U0001F600b", kUTF8, 2, 255, Unconvertible::Stop);
   EXPECT_EQ(c.bytes, "a");

@@ -130,17 +130,20 @@ TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOn
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].problems, std::vector<std::string>{});  // includes the exact body
 
-  // Failures and time-outs alert once each and keep the list of the last completed answer.
+  // Failures, error statuses and time-outs alert once each and keep the list of the last
+  // completed answer.
   soap::defaultExchangeLimits().overall = 300ms;
-  for (sim::Fault failure : {sim::Fault::Reset, sim::Fault::NeverAnswer}) {
+  const std::string answer = *contents(responseFile());
+  for (sim::Fault failure : {sim::Fault::Reset, sim::Fault::ErrorStatus, sim::Fault::NeverAnswer}) {
     fault(failure);
     panel->folderList.clear();
     press(sim.address());
     EXPECT_EQ(panel->folderList, kList);
+    EXPECT_EQ(contents(responseFile()), answer);
     EXPECT_TRUE(panel->chasingArrow->isHidden());
     EXPECT_FALSE(panel->chasingArrow->isAnimating());
   }
-  EXPECT_EQ(host->alerts, (std::vector<Alert>{kFailureAlert, kFailureAlert}));
+  EXPECT_EQ(host->alerts, (std::vector<Alert>{kFailureAlert, kFailureAlert, kFailureAlert}));
 
   fault(sim::Fault::MalformedXml);  // completes (no alert) but is no list: the list stays
   press(sim.address());
@@ -149,7 +152,7 @@ TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOn
   press(sim.address());
   EXPECT_TRUE(panel->folderList.empty());
   EXPECT_TRUE(popupTail().empty());
-  EXPECT_EQ(host->alerts.size(), 2u);
+  EXPECT_EQ(host->alerts.size(), 3u);
 }
 
 TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {

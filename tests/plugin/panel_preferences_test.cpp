@@ -2,6 +2,7 @@
 // stored credential forms and the folder list.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/user_defaults.h"
@@ -123,6 +124,54 @@ TEST_F(Preferences, TheFolderListAndAddressSurviveAReopen) {
   EXPECT_EQ(panel_->folderList,
             (FolderList{{"Scans", true, false, false}, {"Public", false, true, false}}));
   EXPECT_EQ(panel_->addressStringRef, "127.0.0.1:8631");
+}
+
+TEST_F(Preferences, HeldEntriesComeBackForPPDsInAnyDeclaredEncoding) {
+  struct Case {
+    const char* encoding;  // the file's LanguageEncoding
+    std::string model, expected;
+  };
+  for (const Case& c :
+       {Case{"ISOLatin1", "Vorelia \xC9l\xE9gante", "Vorelia \u00C9l\u00E9gante"},
+        Case{"JIS83-RKSJ", "Vorelia \x95\xA1\x8D\x87\x8B\x40", "Vorelia \u8907\u5408\u6A5F"},
+        Case{"WindowsANSI", "Vorelia \x80", "Vorelia \u20AC"},
+        Case{"UTF-8", "Vorelia \xC3\xA9", "Vorelia \u00E9"}}) {
+    std::string ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n";
+    ppd += std::string("*LanguageEncoding: ") + c.encoding + "\n";
+    ppd += "*PCFileName: \"MODEL.PPD\"\n*Manufacturer: \"Vorelia\"\n*ModelName: \"" + c.model +
+           "\"\n*NickName: \"Vorelia\"\n";
+    std::string error;
+    callback_->setPPD(openPPDText(ppd, &error));
+    ASSERT_TRUE(callback_->ppdFile()) << error;
+    panel_ = makePanel();
+    EXPECT_EQ(panel_->modelStringRef, c.expected) << c.encoding;
+    panel_->userNameEditText->setStringValue("Tanaka");
+    panel_->userNameButton->setState(1);
+    ASSERT_TRUE(panel_->SaveUserPreference());
+    panel_ = makePanel();  // the same model name again: the held entry stays remembered
+    EXPECT_EQ(panel_->prefUserNameStringRef, "Tanaka") << c.encoding;
+  }
+}
+
+TEST_F(Preferences, TheFileStaysReadableXmlWhateverTheTexts) {
+  // Names as a printer or a person may give them: control characters, stray bytes.
+  panel_->folderList = {{"a\x01"
+                         "b"},
+                        {"\xFF\xFE"},
+                        {"tab\tand\nline"}};
+  panel_->userNameEditText->setStringValue("x\x1B]0;title\x07");
+  panel_->userNameButton->setState(1);
+  ASSERT_TRUE(panel_->SaveFolderPreference());
+  ASSERT_TRUE(panel_->SaveUserPreference());
+  panel_ = makePanel();
+  EXPECT_EQ(panel_->folderList, (FolderList{{"a\uFFFD"
+                                             "b"},
+                                            {"\uFFFD\uFFFD"},
+                                            {"tab\tand\nline"}}));
+  EXPECT_EQ(panel_->prefUserNameStringRef, "x\uFFFD]0;title\uFFFD");
+  if (std::system("command -v xmllint >/dev/null") != 0) GTEST_SKIP() << "no xmllint";
+  std::string file = (config_ / "jobcontrol" / "vorelia.mfp.P1.plist").string();
+  EXPECT_EQ(std::system(("xmllint --noout --nonet '" + file + "'").c_str()), 0);
 }
 
 TEST_F(Preferences, WithoutAStoreNothingIsReadOrWritten) {

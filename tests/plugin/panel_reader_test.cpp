@@ -66,13 +66,27 @@ TEST_F(Reader, PassCodesComeBackAsEnteredAndLongOnesAreDropped) {
   saveAndReopen();
   EXPECT_EQ(panel_->suspendKeyEditText->stringValue(), "123");
   EXPECT_EQ(panel_->accountNumberEditText->stringValue(), "00042");
-  // Six digits, as an older dialog with longer codes could have stored them.
-  settings_->setValue(kJobSuspend2KeyKey, test::opensslStoredCipherHex("123456"));
-  settings_->setValue(kFolderPassword2Key, test::opensslStoredCipherHex("654321"));
-  panel_ = makePanel();
-  restore();
-  EXPECT_EQ(panel_->suspendKeyEditText->stringValue(), "");
-  EXPECT_EQ(panel_->folderPasswordEditText->stringValue(), "");
+  // The five-byte limit counts the deciphered bytes in the system encoding (Mac Roman
+  // here): three 0x8E are "ééé", six UTF-8 bytes, and stay. Six digits, as an older dialog
+  // with longer codes could have stored them, are dropped.
+  struct Case {
+    const char* key;
+    Outlet<TextField> VoreliaPrintPdeTz630eJC::*field;
+    std::string stored, shown;
+  };
+  using P = VoreliaPrintPdeTz630eJC;
+  for (const Case& c :
+       {Case{kJobSuspend2KeyKey, &P::suspendKeyEditText, "\x8E\x8E\x8E", "ééé"},
+        Case{kAccountNumber2Key, &P::accountNumberEditText, "\x8E\x8E\x8E\x8E\x8E", "ééééé"},
+        Case{kFolderPassword2Key, &P::folderPasswordEditText, "1\x8E", "1é"},
+        Case{kJobSuspend2KeyKey, &P::suspendKeyEditText, "123456", ""},
+        Case{kAccountNumber2Key, &P::accountNumberEditText, "\x8E\x8E\x8E\x8E\x8E\x8E", ""},
+        Case{kFolderPassword2Key, &P::folderPasswordEditText, "654321", ""}}) {
+    settings_->setValue(c.key, test::opensslStoredCipherHex(c.stored));
+    panel_ = makePanel();
+    restore();
+    EXPECT_EQ(((*panel_).*c.field)->stringValue(), c.shown) << c.key << " " << c.shown;
+  }
 }
 
 TEST_F(Reader, AFolderNameOutsideTheListSelectsTheMainFolderAndTheCustomRow) {

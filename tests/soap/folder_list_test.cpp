@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/memory_host.h"
+#include "platform/unicode.h"
 #include "plugin/panel.h"
 #include "soap/folder_list.h"
 #include "soap_test_support.h"
@@ -28,6 +29,15 @@ struct Case {
 
 class ParseXMLTest : public ExchangeFixture {
  protected:
+  void expectRead(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      panel.folderList = kEarlier;
+      write(responseFile(), c.document);
+      EXPECT_EQ(panel.parseXML(responseFile()), c.accepted);
+      EXPECT_EQ(panel.folderList, c.list.value_or(kEarlier));
+    }
+  }
   std::shared_ptr<MemoryPluginCallback> callback = std::make_shared<MemoryPluginCallback>();
   VoreliaPrintPdeTz630eJC panel{callback, nullptr};
 };
@@ -90,13 +100,49 @@ TEST_F(ParseXMLTest, ReadsTheAnswerAsTheLevelsAndNamesSay) {
       {"cut off halfway", envelope("<r>" + ok + "<files><f><name>A</na"), false, std::nullopt},
       {"empty file", "", false, std::nullopt},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    panel.folderList = kEarlier;
-    write(responseFile(), c.document);
-    EXPECT_EQ(panel.parseXML(responseFile()), c.accepted);
-    EXPECT_EQ(panel.folderList, c.list.value_or(kEarlier));
-  }
+  expectRead(cases);
+}
+
+TEST_F(ParseXMLTest, AnswersAreReadInTheEncodingTheyDeclareAndNamesKeptXmlSafe) {
+  auto answer = [](const std::string& declaration, const std::string& name) {
+    return declaration + envelope("<r><result-code>ok</result-code><files><f><name>" + name +
+                                  "</name></f></files></r>");
+  };
+  auto utf16 = [](const std::string& utf8, bool mark, bool bigEndian) {
+    std::string bytes = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (char16_t unit : utf8ToUtf16(utf8)) {
+      char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+  };
+  auto declared = [](const char* encoding) {
+    return std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>";
+  };
+  const std::string sales = "\u55B6\u696D\u90E8";
+  const std::vector<Case> cases = {
+      {"Shift_JIS", answer(declared("Shift_JIS"), "\x89\x63\x8B\xC6\x95\x94"), true,
+       FolderList{{sales}}},
+      {"EUC-JP", answer("<?xml version='1.0' encoding='euc-jp' ?>", "\xB1\xC4\xB6\xC8\xC9\xF4"),
+       true, FolderList{{sales}}},
+      {"ISO-8859-1", answer(declared("ISO-8859-1"), "Caf\xE9"), true, FolderList{{"Caf\u00E9"}}},
+      {"UTF-16, little-endian mark", utf16(answer(declared("UTF-16"), sales), true, false), true,
+       FolderList{{sales}}},
+      {"UTF-16, big-endian, no mark", utf16(answer(declared("UTF-16"), sales), false, true), true,
+       FolderList{{sales}}},
+      {"an encoding iconv does not know", answer(declared("x-no-such"), "A"), false, std::nullopt},
+      {"an iconv option is no encoding", answer(declared("UTF-8//IGNORE"), "A"), false,
+       std::nullopt},
+      {"bytes that are not Shift_JIS", answer(declared("Shift_JIS"), "\x81\x20"), false,
+       std::nullopt},
+      {"stray bytes and characters XML forbids",
+       answer("",
+              "a\x01"
+              "b\xFF"
+              "c&#x1B;d\te\xEF\xBF\xBF"),
+       true, FolderList{{"a\uFFFDb\uFFFDc\uFFFDd\te\uFFFD"}}},
+  };
+  expectRead(cases);
 }
 
 TEST_F(ParseXMLTest, FilesThatAreNotOursAreNotRead) {

@@ -1,7 +1,10 @@
 // The commands of `jobcontrol`, one file each, and the exit statuses they share.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "hosts/cli/options.h"
 #include "hosts/cli/session.h"
@@ -20,15 +23,25 @@ int runShow(const Options& options);
 int runSet(const Options& options);
 int runFolders(const Options& options);
 int runPrint(const Options& options);
+int runPrinters(const Options& options);
 int runDecode(const Options& options);
 
-/// Applies the entries of `options` to the open panel in order, as user events. Answers
-/// kExitSuccess, or kExitUsage after printing which entry was refused and why; after a
-/// refusal the remaining entries are not applied.
-int applyEntries(Session& session, const Options& options);
+/// Applies the entries of `options` to the open panel in order, as user events, after
+/// giving `ENTRY=-` secrets their values. Answers kExitSuccess, or kExitUsage after
+/// printing which entry was refused, why and what to do; after a refusal the remaining
+/// entries are not applied.
+int applyEntries(Session& session, Options& options);
 
-/// Saves the panel and confirms printing, as a dialog does when the user presses Print.
-void saveAndConfirm(Session& session);
+/// Saves the panel and confirms printing, as a dialog does when the user presses Print,
+/// and notes on standard error when filing was asked for but the printer files nothing.
+void saveAndConfirm(Session& session, const Options& options);
+
+/// The standard IPP job attributes (job-password, job-account-id, job-accounting-user-id)
+/// for the saved panel of `session`, by --ipp-attributes (auto by default): asks the
+/// queue's printer what it supports when the queue has no vendor filter. Notes what is not
+/// sent on standard error; nullopt, after a message, when the job must not be sent.
+std::optional<std::vector<std::pair<std::string, std::string>>> standardJobAttributes(
+    const Session& session, const Options& options);
 
 /// Writes the print settings as key=value lines to --out FILE when given. Answers false
 /// (after a message) when the file cannot be written.

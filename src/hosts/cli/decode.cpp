@@ -6,7 +6,9 @@
 #include "hosts/cli/commands.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
+#include "hosts/cli/messages.h"
 #include "hosts/cli/printer_side.h"
+#include "hosts/cli/terminal_text.h"
 
 namespace jc::cli {
 
@@ -18,7 +20,7 @@ int runDecode(const Options& options) {
   } else {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-      std::cerr << "jobcontrol: " << file << ": cannot read the job options\n";
+      std::cerr << "jobcontrol: " << subst(tr("%1: cannot read the job options"), {file}) << "\n";
       return kExitFailure;
     }
     text.assign(std::istreambuf_iterator<char>(in), {});
@@ -50,16 +52,20 @@ int runDecode(const Options& options) {
                 << ",\"passed\":" << (c.passed ? "true" : "false") << "}";
     std::cout << "],\n \"passed\":" << (report.allPassed() ? "true" : "false") << "}\n";
   } else if (report.anyKey) {
-    if (!report.spoolTime.empty()) std::cout << "spool-time: " << report.spoolTime << "\n";
+    // The values are whatever the options file held once decoded: shown escaped.
+    if (!report.spoolTime.empty())
+      std::cout << tr("spool-time:") << " " << terminalText(report.spoolTime) << "\n";
     for (const auto& v : report.values)
-      std::cout << v.entry << ": " << v.value << "  (" << v.key << ", " << v.how << ")\n";
+      std::cout << v.entry << ": " << terminalText(v.value) << "  (" << v.key << ", "
+                << tr(v.how.c_str()) << ")\n";
     std::string held;
     for (const auto& h : report.held) held += (held.empty() ? "" : " ") + h;
-    std::cout << "held: " << (held.empty() ? "none" : held) << "\n";
+    std::cout << tr("held:") << " " << (held.empty() ? std::string(tr("none")) : held) << "\n";
     for (const auto& c : report.checks)
-      std::cout << (c.passed ? "ok: " : "FAILED: ") << c.what << "\n";
+      std::cout << (c.passed ? tr("ok:") : tr("FAILED:")) << " " << c.what << "\n";
   }
-  if (!report.anyKey) std::cerr << "jobcontrol: the options carry no Job Control keys\n";
+  if (!report.anyKey)
+    std::cerr << "jobcontrol: " << tr("the options carry no Job Control keys") << "\n";
   return report.allPassed() ? kExitSuccess : kExitCheckFailed;
 }
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "hosts/cli/messages.h"
+#include "hosts/cli/options.h"
 #include "plugin/panel_held_entries.h"
 
 namespace jc::cli {
@@ -12,7 +14,11 @@ namespace {
 // A held entry's text field, caption and hold button, by the names the layout gives them.
 Entry held(HeldEntry which) {
   const HeldEntryRow& row = heldEntry(which);
-  return {row.name, EntryKind::Text, row.fieldOutlet, row.captionOutlet, row.holdButtonOutlet, {}};
+  // The pass codes and the password are never shown, and `=-` asks for them.
+  const bool secret = which == HeldEntry::PassCode || which == HeldEntry::Password ||
+                      which == HeldEntry::FolderPassCode;
+  return {row.name, EntryKind::Text, row.fieldOutlet, row.captionOutlet, row.holdButtonOutlet,
+          {},       secret};
 }
 
 // The panel's order: Job Handling (retention, filing), User Authentication, Job ID.
@@ -48,6 +54,8 @@ const std::vector<Entry>& table() {
       held(HeldEntry::AccountNumber),
       held(HeldEntry::UserName),
       held(HeldEntry::JobName),
+      {"lock", EntryKind::Hold, "", "", "", {}},
+      {"unlock", EntryKind::Hold, "", "", "", {}},
       {"hold", EntryKind::Hold, "", "", "", {}},
       {"unhold", EntryKind::Hold, "", "", "", {}},
   };
@@ -72,43 +80,70 @@ const Entry* findEntry(std::string_view name) {
   return nullptr;
 }
 
+bool Assignment::locks() const {
+  return entry->name == "lock" || entry->name == "hold";
+}
+
 std::optional<Assignment> parseAssignment(const std::string& word, std::string* error) {
+  auto eq = word.find('=');
+  std::string name = word.substr(0, eq);
+  std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
+  const Entry* entry = findEntry(name);
+  // Messages quote the word as typed, but never a secret's value.
+  const std::string shown = entry && entry->secret ? name + "=" + tr("(hidden)") : word;
   auto fail = [&](const std::string& why) -> std::optional<Assignment> {
-    if (error) *error = "\"" + word + "\": " + why;
+    if (error) *error = "\"" + shown + "\": " + why;
     return std::nullopt;
   };
-  auto eq = word.find('=');
-  if (eq == std::string::npos) return fail("not of the form ENTRY=VALUE");
-  std::string name = word.substr(0, eq);
-  std::string value = word.substr(eq + 1);
-  const Entry* entry = findEntry(name);
-  if (!entry) return fail("unknown entry \"" + name + "\" (see `jobcontrol set --help`)");
+  if (eq == std::string::npos) return fail(tr("not of the form ENTRY=VALUE"));
+  if (!entry) {
+    std::vector<std::string_view> names;
+    for (const Entry& e : table()) names.push_back(e.name);
+    std::string near = nearestName(name, names);
+    if (error)
+      *error = subst(tr("unknown entry \"%1\""), {name}) +
+               (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {near + "="})) +
+               tr("; `jobcontrol help set` lists the entries");
+    return std::nullopt;
+  }
 
-  Assignment assignment{word, entry, value};
+  Assignment assignment{shown, entry, value};
   switch (entry->kind) {
     case EntryKind::Text:
       break;
     case EntryKind::Button:
-      return fail("a button, pressed by `jobcontrol folders`");
+      return fail(tr("a button, pressed by `jobcontrol folders`"));
     case EntryKind::Hold: {
       const Entry* held = findEntry(value);
       if (!held || held->holdButton.empty()) {
         std::string names;
+        std::vector<std::string_view> candidates;
         for (const Entry& e : table())
-          if (!e.holdButton.empty()) names += (names.empty() ? "" : ", ") + std::string(e.name);
-        return fail("no hold button for \"" + value + "\" (one of " + names + ")");
+          if (!e.holdButton.empty()) {
+            names += (names.empty() ? "" : ", ") + std::string(e.name);
+            candidates.push_back(e.name);
+          }
+        std::string near = nearestName(value, candidates);
+        return fail(
+            subst(tr("no padlock for \"%1\" (one of %2)"), {value, names}) +
+            (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {name + "=" + near})));
       }
       assignment.held = held;
       break;
     }
     case EntryKind::PopUp:
       // A word other than the fixed ones names a folder of the printer's list.
-      if (value.empty()) return fail("a folder name or one of " + joined(entry->words));
+      if (value.empty())
+        return fail(subst(tr("a folder name or one of %1"), {joined(entry->words)}));
       break;
     case EntryKind::Retention:
     case EntryKind::Matrix:
-      if (std::find(entry->words.begin(), entry->words.end(), value) == entry->words.end())
-        return fail("one of " + joined(entry->words));
+      if (std::find(entry->words.begin(), entry->words.end(), value) == entry->words.end()) {
+        std::string near = nearestName(value, entry->words);
+        return fail(
+            subst(tr("one of %1"), {joined(entry->words)}) +
+            (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {name + "=" + near})));
+      }
       break;
   }
   return assignment;

@@ -16,7 +16,7 @@ enum class EntryKind {
   Retention,  ///< the retention check box and the hold-mode matrix together
   PopUp,      ///< a pop-up item: a fixed word or a folder name
   Matrix,     ///< a radio cell of a matrix, by word
-  Hold,       ///< hold=ENTRY / unhold=ENTRY: the hold button of a text entry
+  Hold,       ///< lock=ENTRY / unlock=ENTRY (hold=, unhold=): the padlock of a text entry
   Button,     ///< a push button (shown only; `folders` presses it)
 };
 
@@ -30,6 +30,7 @@ struct Entry {
   std::string_view caption;
   std::string_view holdButton;
   std::vector<std::string_view> words;
+  bool secret = false;  ///< its value is never shown, and `=-` asks for it
 };
 
 /// Every entry, in the panel's order (the order `show` lists them).
@@ -40,15 +41,18 @@ const Entry* findEntry(std::string_view name);
 
 /// One ENTRY=VALUE word, split and checked against the table.
 struct Assignment {
-  std::string word;             ///< as typed, for messages
-  const Entry* entry;           ///< the entry, "hold" and "unhold" included
+  std::string word;             ///< as typed, for messages (a secret's value hidden)
+  const Entry* entry;           ///< the entry, "lock" and "unlock" included
   std::string value;            ///< the text, word or folder name
-  const Entry* held = nullptr;  ///< for hold and unhold: the entry whose button it is
+  const Entry* held = nullptr;  ///< for lock and unlock: the entry whose button it is
+  /// Whether it turns the padlock on (lock=, hold=) rather than off.
+  bool locks() const;
 };
 
 /// Splits and checks `word`. nullopt with a message naming the word in `error` for an
-/// unknown entry, a word outside the entry's choices, or hold/unhold of an entry that has
-/// no hold button. A folder name for `filing` is checked later, against the pop-up.
+/// unknown entry (with the nearest name), a word outside the entry's choices, or lock/unlock
+/// of an entry that has no padlock. A folder name for `filing` is checked later, against
+/// the pop-up. A secret's value never appears in `error`.
 std::optional<Assignment> parseAssignment(const std::string& word, std::string* error);
 
 }  // namespace jc::cli

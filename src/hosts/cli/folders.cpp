@@ -2,11 +2,17 @@
 // printer is asked, and the folder list the panel then shows.
 #include <unistd.h>
 
+#include <chrono>
 #include <iostream>
+#include <pugixml.hpp>
 
+#include "hosts/cli/columns.h"
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
+#include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
+#include "hosts/cli/terminal_text.h"
+#include "platform/http.h"
 #include "platform/runloop.h"
 
 namespace jc::cli {
@@ -39,7 +45,11 @@ class Spinner {
   }
   void draw() {
     static constexpr const char* kFrames[] = {"|", "/", "-", "\\"};
-    std::cerr << "\r" << kFrames[frame_++ % 4] << " " << text_ << std::flush;
+    // A line wider than the terminal wraps, and "\r" then returns only to the last
+    // row: the text is cut to fit, leaving a column free for the cursor.
+    std::size_t columns = terminalColumns();
+    shown_ = columns > 3 ? fitColumns(text_, columns - 3) : text_;
+    std::cerr << "\r" << kFrames[frame_++ % 4] << " " << shown_ << std::flush;
     timer_ = RunLoop::current().addTimer(std::chrono::milliseconds(120), [this] {
       timer_ = 0;
       draw();
@@ -49,15 +59,42 @@ class Spinner {
     if (!timer_) return;
     RunLoop::current().cancelTimer(timer_);
     timer_ = 0;
-    std::cerr << "\r" << std::string(text_.size() + 2, ' ') << "\r" << std::flush;
+    std::cerr << "\r" << std::string(columnsOf(shown_) + 2, ' ') << "\r" << std::flush;
   }
 
   ProgressIndicator* indicator_;
   std::string text_;
+  std::string shown_;
   std::size_t token_ = 0;
   RunLoop::Id timer_ = 0;
   unsigned frame_ = 0;
 };
+
+// Why an exchange did not give the panel a list, in words that name the address; ""
+// when it completed with an XML answer.
+std::string exchangeProblem(const std::optional<HttpExchangeEnd>& end, double seconds) {
+  using Outcome = HttpExchangeEnd::Outcome;
+  if (!end || end->outcome == Outcome::NotStarted)
+    return tr(
+        "not a valid printer address (HOST or HOST:PORT, the port from 1 to 65535); "
+        "no request was made");
+  switch (end->outcome) {
+    case Outcome::Cancelled:
+      return subst(tr("no complete answer; timed out after %1 s"),
+                   {std::to_string(static_cast<int>(seconds + 0.5))});
+    case Outcome::Failed:
+      return end->message;
+    case Outcome::Finished:
+      if (end->status < 200 || end->status > 299)
+        return subst(tr("the printer answered with HTTP status %1"), {std::to_string(end->status)});
+      if (!pugi::xml_document().load_buffer(end->body.data(), end->body.size()))
+        return tr("the printer's answer is not XML");
+      return "";
+    case Outcome::NotStarted:
+      break;
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -66,7 +103,7 @@ int runFolders(const Options& options) {
   if (!session) return kExitFailure;
   PanelDriver driver(session->view);
   if (!driver.find<Button>("getFolderNameButton")) {
-    std::cerr << "jobcontrol: the panel has no Get Folder Names button\n";
+    std::cerr << "jobcontrol: " << tr("the panel has no Get Folder Names button") << "\n";
     return kExitFailure;
   }
   if (options.address) {
@@ -78,20 +115,33 @@ int runFolders(const Options& options) {
   auto* addressField = driver.find<TextField>("printersAddressEditText");
   std::string address = addressField ? addressField->stringValue() : "";
   if (address.empty()) {
-    std::cerr << "jobcontrol: the printer's address is not known; give --address HOST[:PORT]\n";
-    return kExitUsage;
+    std::cerr << "jobcontrol: "
+              << tr("no printer address given, and the panel knows none; give --address "
+                    "HOST[:PORT]")
+              << "\n";
+    return kExitFailure;
   }
 
+  // The panel reports any failure with one alert; the exchange's own end says why.
+  std::optional<HttpExchangeEnd> end;
+  setHttpExchangeObserver([&end](const HttpExchangeEnd& e) { end = e; });
+  const auto started = std::chrono::steady_clock::now();
   {
     Spinner spinner(driver.find<ProgressIndicator>("chasingArrow"),
-                    "Asking " + address + " for its folders…");
+                    subst(tr("Asking %1 for its folders…"), {address}));
     if (auto refused = driver.press("getFolderNameButton")) {
+      setHttpExchangeObserver(nullptr);
       std::cerr << "jobcontrol: Get Folder Names: " << *refused << "\n";
       return kExitFailure;
     }
   }
-  // The panel has already shown its alert through our presenter.
-  if (session->callback->alerts.count() > 0) return kExitFailure;
+  setHttpExchangeObserver(nullptr);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::string problem = exchangeProblem(end, seconds);
+  if (problem.empty() && session->callback->alerts.count() > 0)
+    problem = tr("the panel could not read the printer's answer");
+  if (!problem.empty()) std::cerr << "jobcontrol: " << address << ": " << problem << "\n";
 
   // The folders follow the fixed items and the separator; a padlock marks a protected one.
   struct Folder {
@@ -110,18 +160,30 @@ int runFolders(const Options& options) {
       if (afterSeparator) folders.push_back({item.title, first && item.image != first->image});
     }
   }
+  const bool failed = !problem.empty();
   if (options.json) {
-    std::cout << "{\"address\":" << jsonString(address) << ",\"folders\":[";
+    std::cout << "{\"address\":" << jsonString(address);
+    if (failed) std::cout << ",\"error\":" << jsonString(problem) << ",\"earlierList\":true";
+    std::cout << ",\"folders\":[";
     JsonSeparator comma;
     for (const Folder& f : folders)
       std::cout << comma() << "\n  {\"name\":" << jsonString(f.name)
                 << ",\"protected\":" << (f.protectedFolder ? "true" : "false") << "}";
     std::cout << "]}\n";
   } else {
+    if (failed)
+      std::cerr << "jobcontrol: "
+                << (folders.empty() ? tr("the panel shows no folders from an earlier answer")
+                                    : tr("the panel still shows the list of an earlier answer:"))
+                << "\n";
+    // A name is the printer's text: shown escaped, one folder per line whatever it holds.
     for (const Folder& f : folders)
-      std::cout << f.name << (f.protectedFolder ? "\t(protected)" : "") << "\n";
-    if (folders.empty() && ::isatty(STDOUT_FILENO)) std::cerr << "(the printer lists no folders)\n";
+      std::cout << terminalText(f.name)
+                << (f.protectedFolder ? std::string("\t") + tr("(protected)") : "") << "\n";
+    if (!failed && folders.empty() && ::isatty(STDOUT_FILENO))
+      std::cerr << tr("(the printer lists no folders)") << "\n";
   }
+  if (failed) return kExitFailure;
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 

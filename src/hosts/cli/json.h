@@ -7,13 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unicode.h"
+
 namespace jc::cli {
 
-/// `text` as a JSON string literal, quotes included. Control characters are escaped;
-/// other bytes pass through (the texts are UTF-8).
+/// `text` as a JSON string literal, quotes included, always valid JSON: control
+/// characters are escaped, and bytes that are not UTF-8 (a printer's or a file's) become
+/// U+FFFD.
 inline std::string jsonString(std::string_view text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (char32_t c : utf8ToUtf32(text)) {
     switch (c) {
       case '"':
         out += "\\\"";
@@ -33,10 +36,10 @@ inline std::string jsonString(std::string_view text) {
       default:
         if (c < 0x20) {
           char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
           out += escaped;
         } else {
-          out += static_cast<char>(c);
+          out += utf8FromCodePoint(c);
         }
     }
   }

@@ -5,19 +5,24 @@
 #include <iostream>
 
 #include "hosts/cli/commands.h"
+#include "hosts/cli/messages.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  jc::cli::bindMessages();
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   auto options = jc::cli::parseOptions(args, &error);
   if (!options) {
-    std::cerr << "jobcontrol: " << error << "\n"
-              << "Try 'jobcontrol --help'.\n";
+    std::cerr << "jobcontrol: " << error << "\n" << jc::cli::tr("Try 'jobcontrol help'.") << "\n";
     return jc::cli::kExitUsage;
   }
-  if (options->help) {
-    std::cout << jc::cli::usageText(options->command);
+  if (options->version) {
+    std::cout << "jobcontrol " JOBCONTROL_VERSION "\n";
+    return jc::cli::kExitSuccess;
+  }
+  if (options->help || options->command == jc::cli::Command::Help) {
+    std::cout << jc::cli::usageText(options->helpTopic);
     return jc::cli::kExitSuccess;
   }
   switch (options->command) {
@@ -29,8 +34,11 @@ int main(int argc, char** argv) {
       return jc::cli::runFolders(*options);
     case jc::cli::Command::Print:
       return jc::cli::runPrint(*options);
+    case jc::cli::Command::Printers:
+      return jc::cli::runPrinters(*options);
     case jc::cli::Command::Decode:
       return jc::cli::runDecode(*options);
+    case jc::cli::Command::Help:
     case jc::cli::Command::None:
       break;
   }

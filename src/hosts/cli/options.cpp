@@ -1,8 +1,16 @@
-// Command-line parsing and the usage texts of `jobcontrol`.
+// Command-line parsing of `jobcontrol`: one table of options, each with the commands it
+// belongs to, so a new option is one more row.
 #include "hosts/cli/options.h"
+
+#include <cups/cups.h>
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <functional>
+
+#include "hosts/cli/entries.h"
+#include "hosts/cli/messages.h"
 
 namespace jc::cli {
 
@@ -12,11 +20,25 @@ struct CommandRow {
   Command command;
   const char* name;
 };
-constexpr std::array<CommandRow, 5> kCommands = {{{Command::Show, "show"},
+constexpr std::array<CommandRow, 7> kCommands = {{{Command::Show, "show"},
                                                   {Command::Set, "set"},
                                                   {Command::Folders, "folders"},
                                                   {Command::Print, "print"},
-                                                  {Command::Decode, "decode"}}};
+                                                  {Command::Printers, "printers"},
+                                                  {Command::Decode, "decode"},
+                                                  {Command::Help, "help"}}};
+
+constexpr unsigned bit(Command c) {
+  return 1u << static_cast<unsigned>(c);
+}
+constexpr unsigned kAll = ~0u;
+constexpr unsigned kPanel =
+    bit(Command::Show) | bit(Command::Set) | bit(Command::Folders) | bit(Command::Print);
+constexpr unsigned kPanelNotPrint = bit(Command::Show) | bit(Command::Set) | bit(Command::Folders);
+constexpr unsigned kWrites = bit(Command::Set) | bit(Command::Print);
+
+// The prefix of the keys the panel writes: print takes them only through the entries.
+constexpr std::string_view kOurKeyPrefix = "vorelia.print.PrintSettings.";
 
 // An entry word: lower-case letters and '-' before the first '='.
 bool isEntryWord(const std::string& word) {
@@ -26,117 +48,150 @@ bool isEntryWord(const std::string& word) {
                      [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; });
 }
 
-constexpr const char* kPrinterHelp =
-    "Printer (every command but decode):\n"
-    "  --printer QUEUE                                 a CUPS queue: its PPD, device URI\n"
-    "                                                  and name (the printer ID)\n"
-    "  --ppd FILE --printer-id ID [--device-uri URI]   a PPD file and a printer ID\n"
-    "  (neither: the built-in demo printer \"demo\", device socket://127.0.0.1:9100)\n"
-    "  --settings FILE   restore from key=value lines of an earlier save first\n"
-    "  --job-name NAME   the job's own name (default \"Untitled\"; print: the first file)\n"
-    "  --bundle PATH     the plug-in bundle (default: the installed JobControl.plugin)\n";
+using Apply = std::function<std::optional<std::string>(Options&, const std::string&)>;
 
-constexpr const char* kExitHelp =
-    "Exit status: 0 success; 1 the panel, printer, a file, CUPS or the printer's folder\n"
-    "service failed; 2 bad usage or a refused entry (nothing saved or remembered);\n"
-    "3 decode found a check that failed.\n";
+// One option: its long name, its short letter (0: none), whether it takes a value (and
+// what, for the message when it is missing), the commands it belongs to, and what it does.
+struct OptionRow {
+  const char* name;
+  char letter;
+  const char* value;  // nullptr: a flag
+  unsigned commands;
+  Apply apply;
+};
+
+template <class T>
+Apply into(std::optional<T> Options::*field) {
+  return [field](Options& o, const std::string& v) -> std::optional<std::string> {
+    o.*field = v;
+    return std::nullopt;
+  };
+}
+Apply flag(bool Options::*field) {
+  return [field](Options& o, const std::string&) -> std::optional<std::string> {
+    o.*field = true;
+    return std::nullopt;
+  };
+}
+
+std::optional<std::string> addJobOptions(Options& o, const std::string& text) {
+  cups_option_t* parsed = nullptr;
+  int count = cupsParseOptions(text.c_str(), 0, &parsed);
+  std::optional<std::string> problem;
+  if (count == 0) problem = subst(tr("-o needs NAME=VALUE, not \"%1\""), {text});
+  for (int i = 0; i < count && !problem; ++i) {
+    std::string name = parsed[i].name, value = parsed[i].value;
+    if (findEntry(name)) {
+      o.entries.push_back(name + "=" + value);
+    } else if (std::string_view(name).substr(0, kOurKeyPrefix.size()) == kOurKeyPrefix) {
+      problem = subst(tr("-o %1: this option is written by the panel; give its entry instead "
+                         "(see `jobcontrol help print`)"),
+                      {name});
+    } else {
+      o.jobOptions.emplace_back(name, value);
+    }
+  }
+  cupsFreeOptions(count, parsed);
+  return problem;
+}
+
+std::optional<std::string> setCopies(Options& o, const std::string& text) {
+  int n = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size() || n < 1 || n > 9999)
+    return subst(tr("-n takes a number of copies from 1 to 9999, not \"%1\""), {text});
+  o.copies = n;
+  return std::nullopt;
+}
+
+std::optional<std::string> setIppAttributes(Options& o, const std::string& text) {
+  o.ippAttributes = parseStandardAttributesMode(text);
+  if (!o.ippAttributes)
+    return subst(tr("--ipp-attributes takes auto, always or never, not \"%1\""), {text});
+  return std::nullopt;
+}
+
+const std::vector<OptionRow>& optionTable() {
+  static const std::vector<OptionRow> rows = {
+      {"help", 'h', nullptr, kAll, flag(&Options::help)},
+      {"version", 0, nullptr, kAll, flag(&Options::version)},
+      {"bundle", 0, "a path", kAll, into(&Options::bundle)},
+      {"printer", 'd', "a queue name", kPanel, into(&Options::printer)},
+      {"", 'P', "a queue name", kPanel, into(&Options::printer)},
+      {"demo", 0, nullptr, kPanelNotPrint, flag(&Options::demo)},
+      {"ppd", 0, "a file", kPanelNotPrint, into(&Options::ppd)},
+      {"printer-id", 0, "an ID", kPanelNotPrint, into(&Options::printerId)},
+      {"device-uri", 0, "a URI", kPanelNotPrint, into(&Options::deviceURI)},
+      {"settings", 0, "a file", kPanel, into(&Options::settings)},
+      {"job-name", 0, "a name", kPanel, into(&Options::jobName)},
+      {"secrets-file", 0, "a file", kWrites, into(&Options::secretsFile)},
+      {"out", 0, "a file", kWrites, into(&Options::out)},
+      {"lp", 0, nullptr, bit(Command::Set), flag(&Options::lp)},
+      {"json", 0, nullptr, kAll & ~bit(Command::Print), flag(&Options::json)},
+      {"address", 0, "HOST[:PORT]", bit(Command::Folders), into(&Options::address)},
+      {"pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::passCode)},
+      {"folder-pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::folderPassCode)},
+      // As lp takes them.
+      {"", 'o', "NAME=VALUE", bit(Command::Print), addJobOptions},
+      {"", 'n', "a number of copies", bit(Command::Print), setCopies},
+      {"title", 't', "a title", bit(Command::Print), into(&Options::jobName)},
+      {"quiet", 'q', nullptr, bit(Command::Print), flag(&Options::quiet)},
+      {"ipp-attributes", 0, "auto, always or never", bit(Command::Print), setIppAttributes},
+  };
+  return rows;
+}
+
+std::string spelled(const OptionRow& row) {
+  return *row.name ? std::string("--") + row.name : std::string("-") + row.letter;
+}
+
+// Edits from `a` to `b`: insertions, deletions, substitutions, and swaps of two
+// neighbours (the commonest slip at a keyboard), one each.
+std::size_t editDistance(std::string_view a, std::string_view b) {
+  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i)
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      d[i][j] = std::min(
+          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[a.size()][b.size()];
+}
+
+std::string didYouMean(std::string_view word, const std::vector<std::string_view>& names) {
+  std::string near = nearestName(word, names);
+  return near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {near});
+}
 
 }  // namespace
+
+std::string nearestName(std::string_view word, const std::vector<std::string_view>& candidates) {
+  std::string best;
+  std::size_t bestDistance = std::max<std::size_t>(1, std::min<std::size_t>(3, word.size() / 3));
+  for (std::string_view c : candidates) {
+    std::size_t d = editDistance(word, c);
+    // A prefix of a longer name ("ret" for "retention") is a near miss too.
+    if (word.size() >= 3 && c.substr(0, word.size()) == word) d = std::min<std::size_t>(d, 1);
+    if (d <= bestDistance && (best.empty() || d < bestDistance)) {
+      best = c;
+      bestDistance = d;
+    }
+  }
+  return best;
+}
+
+bool isPassCode(std::string_view code) {
+  return !code.empty() && code.size() <= 5 &&
+         std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 const char* commandName(Command command) {
   for (const auto& row : kCommands)
     if (row.command == command) return row.name;
   return "";
-}
-
-std::string usageText(Command command) {
-  std::string text;
-  switch (command) {
-    case Command::None:
-      text =
-          "Usage: jobcontrol [PRINTER] COMMAND [OPTIONS] [ENTRY=VALUE ...] [FILE ...]\n"
-          "\n"
-          "Opens the Job Control panel for a printer the way a print dialog does and drives\n"
-          "it with the user's entries: typing passes the input filters, clicks run the\n"
-          "control actions.\n"
-          "\n"
-          "Commands:\n"
-          "  show      the panel as a user sees it, and its summary\n"
-          "  set       apply entries, save, and print the print settings\n"
-          "  folders   ask the printer for its filing folders\n"
-          "  print     apply entries and submit files to a CUPS queue\n"
-          "  decode    the printer side's view of a job's options\n"
-          "\n"
-          "`jobcontrol COMMAND --help` describes each command and its entries.\n\n";
-      text += kPrinterHelp;
-      break;
-    case Command::Show:
-      text =
-          "Usage: jobcontrol [PRINTER] show [--json]\n"
-          "\n"
-          "Opens and restores the panel, then lists it by section: each control's caption,\n"
-          "its value, whether it is enabled or dimmed, the hold state of the entries that\n"
-          "have a hold button, and the entry name `set` takes for it; then the summary a\n"
-          "print dialog's summary view shows. Nothing is saved or remembered.\n\n";
-      text += kPrinterHelp;
-      break;
-    case Command::Set:
-    case Command::Print:
-      if (command == Command::Set)
-        text =
-            "Usage: jobcontrol [PRINTER] set [ENTRY=VALUE ...] [--out FILE] [--lp] [--json]\n"
-            "\n"
-            "Applies the entries in the order given as a person would, then saves and\n"
-            "confirms printing (held entries are remembered for the printer), and writes the\n"
-            "print settings as key=value lines (--lp: `-o key=value` words for lp; --json: an\n"
-            "object) to standard output or to --out FILE.\n\n";
-      else
-        text =
-            "Usage: jobcontrol print FILE... [--printer QUEUE] [ENTRY=VALUE ...] [--out FILE]\n"
-            "\n"
-            "As set, then submits the files to the CUPS queue (--printer, else the default\n"
-            "destination) as one job with the print settings as job options, and prints the\n"
-            "job ID. --out FILE also keeps the print settings as key=value lines.\n\n";
-      text +=
-          "Entries (a refused character, a dimmed or absent control, or an unknown entry is\n"
-          "an error naming the entry):\n"
-          "  retention=off|hold-only|hold-after|sample   the Retention box and hold mode\n"
-          "  filing=quick|main|FOLDER       the Stored To pop-up (FOLDER from `folders`)\n"
-          "  filing-kind=quick|main|custom  the filing radio buttons\n"
-          "  auth=login|number              login name and password, or user number\n"
-          "  pass-code=  folder-name=  folder-pass-code=  login-name=  password=\n"
-          "  user-number=  account-number=  user-name=  job-name=  address=\n"
-          "                                 replace the field's text, typed key by key\n"
-          "  hold=ENTRY  unhold=ENTRY       a hold button: pass-code, login-name, password,\n"
-          "                                 user-number, account-number, user-name, job-name,\n"
-          "                                 folder-pass-code, folder-name\n\n";
-      text += kPrinterHelp;
-      break;
-    case Command::Folders:
-      text =
-          "Usage: jobcontrol [PRINTER] folders [--address HOST[:PORT]] [--json]\n"
-          "\n"
-          "Presses the panel's Get Folder Names button, with the printer address typed in\n"
-          "first when given, and prints the printer's folders (a padlock marks a protected\n"
-          "one). The list is remembered for the printer, so `set filing=FOLDER` can choose\n"
-          "it. A spinner shows on a terminal while the printer is asked; a failure prints\n"
-          "the panel's alert.\n\n";
-      text += kPrinterHelp;
-      break;
-    case Command::Decode:
-      text =
-          "Usage: jobcontrol decode [--pass-code N] [--folder-pass-code N] [--json] [FILE|-]\n"
-          "\n"
-          "Reads a job's options as a printer driver's filter receives them (its argv[5]\n"
-          "form), or key=value lines as `set` writes them, from FILE or standard input, and\n"
-          "reports what the printer side can read: clear values, what the stored key and\n"
-          "the run-time key (from the spool time) decipher, and whether the digests match\n"
-          "the pass codes given. Values that must agree are checked against each other.\n"
-          "  --bundle PATH     the plug-in bundle whose codecs are used\n\n";
-      break;
-  }
-  text += kExitHelp;
-  return text;
 }
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string* error) {
@@ -145,6 +200,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     if (error) *error = std::move(message);
     return std::nullopt;
   };
+  std::vector<const OptionRow*> given;
   bool filesOnly = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -152,91 +208,113 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
       options.files.push_back(arg);
       continue;
     }
-    auto value = [&](std::optional<std::string>& into) -> bool {
-      if (i + 1 >= args.size()) return false;
-      into = args[++i];
-      return true;
-    };
-    if (arg == "-h" || arg == "--help") {
-      options.help = true;
-    } else if (arg == "--") {
+    if (arg == "--") {
       filesOnly = true;
-    } else if (arg == "--json") {
-      options.json = true;
-    } else if (arg == "--lp") {
-      options.lp = true;
-    } else if (arg.size() > 2 && arg.rfind("--", 0) == 0) {
-      struct Valued {
-        const char* name;
-        std::optional<std::string>* into;
-        const char* what;
-      };
-      const Valued valued[] = {{"--bundle", &options.bundle, "a path"},
-                               {"--printer", &options.printer, "a queue name"},
-                               {"--ppd", &options.ppd, "a file"},
-                               {"--printer-id", &options.printerId, "an ID"},
-                               {"--device-uri", &options.deviceURI, "a URI"},
-                               {"--settings", &options.settings, "a file"},
-                               {"--job-name", &options.jobName, "a name"},
-                               {"--out", &options.out, "a file"},
-                               {"--address", &options.address, "HOST[:PORT]"},
-                               {"--pass-code", &options.passCode, "a pass code"},
-                               {"--folder-pass-code", &options.folderPassCode, "a pass code"}};
-      const Valued* match = nullptr;
-      for (const auto& row : valued)
-        if (arg == row.name) match = &row;
-      if (!match) return fail("unknown option " + arg);
-      if (!value(*match->into)) return fail(arg + " needs " + match->what);
-    } else if (arg.size() > 1 && arg.front() == '-') {
-      return fail("unknown option " + arg);
+      continue;
+    }
+    const bool isLong = arg.size() > 2 && arg.rfind("--", 0) == 0;
+    const bool isShort = !isLong && arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
+    if (isLong || isShort) {
+      const OptionRow* match = nullptr;
+      std::optional<std::string> attached;  // --name=VALUE, -xVALUE
+      if (isLong) {
+        std::string name = arg.substr(2);
+        if (auto eq = name.find('='); eq != std::string::npos) {
+          attached = name.substr(eq + 1);
+          name.resize(eq);
+        }
+        for (const auto& row : optionTable())
+          if (*row.name && name == row.name) match = &row;
+        if (!match) {
+          std::vector<std::string_view> names;
+          for (const auto& row : optionTable())
+            if (*row.name) names.push_back(row.name);
+          std::string near = nearestName(name, names);
+          return fail(subst(tr("unknown option %1"), {"--" + name}) +
+                      (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {"--" + near})));
+        }
+        if (attached && !match->value) return fail(subst(tr("%1 takes no value"), {"--" + name}));
+      } else {
+        for (const auto& row : optionTable())
+          if (row.letter && row.letter == arg[1]) match = &row;
+        if (!match) return fail(subst(tr("unknown option %1"), {arg}));
+        if (arg.size() > 2) {
+          if (!match->value) return fail(subst(tr("unknown option %1"), {arg}));
+          attached = arg.substr(2);
+        }
+      }
+      std::string value;
+      if (match->value) {
+        if (attached) {
+          value = *attached;
+        } else if (i + 1 < args.size()) {
+          value = args[++i];
+        } else {
+          return fail(subst(tr("%1 needs %2"), {spelled(*match), tr(match->value)}));
+        }
+      }
+      given.push_back(match);
+      if (auto problem = match->apply(options, value)) return fail(*problem);
     } else if (options.command == Command::None) {
       for (const auto& row : kCommands)
         if (arg == row.name) options.command = row.command;
-      if (options.command == Command::None) return fail("unknown command \"" + arg + "\"");
+      if (options.command == Command::None) {
+        std::vector<std::string_view> names;
+        for (const auto& row : kCommands) names.push_back(row.name);
+        return fail(subst(tr("unknown command \"%1\""), {arg}) + didYouMean(arg, names));
+      }
+    } else if (options.command == Command::Help && options.helpTopic == Command::None) {
+      for (const auto& row : kCommands)
+        if (arg == row.name) options.helpTopic = row.command;
+      if (options.helpTopic == Command::None) {
+        std::vector<std::string_view> names;
+        for (const auto& row : kCommands) names.push_back(row.name);
+        return fail(subst(tr("no help on \"%1\""), {arg}) + didYouMean(arg, names));
+      }
     } else if (isEntryWord(arg) && options.command != Command::Decode) {
       options.entries.push_back(arg);
     } else {
       options.files.push_back(arg);
     }
   }
-  if (options.help) return options;
-  if (options.command == Command::None) return fail("no command given");
+  if (options.help) {
+    options.helpTopic = options.command == Command::Help ? options.helpTopic : options.command;
+    return options;
+  }
+  if (options.version || options.command == Command::Help) return options;
+  if (options.command == Command::None)
+    return fail(tr("no command given (show, set, folders, print, printers, decode or help)"));
 
-  // Which options belong to which command.
   const Command c = options.command;
   const std::string name = commandName(c);
-  auto only = [&](bool given, const char* option, bool allowed) {
-    return given && !allowed
-               ? std::optional<std::string>(std::string(option) + " is not an option of " + name)
-               : std::nullopt;
-  };
-  const bool opensPanel = c != Command::Decode;
-  for (auto problem :
-       {only(options.printer.has_value(), "--printer", opensPanel),
-        only(options.ppd.has_value(), "--ppd", opensPanel && c != Command::Print),
-        only(options.printerId.has_value(), "--printer-id", opensPanel && c != Command::Print),
-        only(options.deviceURI.has_value(), "--device-uri", opensPanel && c != Command::Print),
-        only(options.settings.has_value(), "--settings", opensPanel),
-        only(options.jobName.has_value(), "--job-name", opensPanel),
-        only(options.out.has_value(), "--out", c == Command::Set || c == Command::Print),
-        only(options.lp, "--lp", c == Command::Set),
-        only(options.json, "--json", c != Command::Print),
-        only(options.address.has_value(), "--address", c == Command::Folders),
-        only(options.passCode.has_value(), "--pass-code", c == Command::Decode),
-        only(options.folderPassCode.has_value(), "--folder-pass-code", c == Command::Decode)}) {
-    if (problem) return fail(*problem);
-  }
-  if (options.lp && options.json) return fail("--lp and --json exclude each other");
+  for (const OptionRow* row : given)
+    if (!(row->commands & bit(c)))
+      return fail(subst(tr("%1 is not an option of %2"), {spelled(*row), name}));
+  if (options.lp && options.json) return fail(tr("--lp and --json exclude each other"));
   if (!options.entries.empty() && c != Command::Set && c != Command::Print)
-    return fail(name + " takes no entries (\"" + options.entries.front() + "\")");
-  if (c == Command::Print && options.files.empty()) return fail("print needs a file");
-  if (c == Command::Decode && options.files.size() > 1) return fail("decode reads one file");
-  if (c != Command::Print && c != Command::Decode && !options.files.empty())
-    return fail("unknown entry or word \"" + options.files.front() + "\"");
+    return fail(subst(tr("%1 takes no entries (\"%2\")"), {name, options.entries.front()}));
+  if (c == Command::Print && options.files.empty())
+    return fail(tr("print needs a file (\"-\" for standard input)"));
+  if (c == Command::Print &&
+      std::count(options.files.begin(), options.files.end(), std::string("-")) > 1)
+    return fail(tr("standard input (\"-\") can be printed only once"));
+  if (c == Command::Decode && options.files.size() > 1) return fail(tr("decode reads one file"));
+  if (c != Command::Print && c != Command::Decode && !options.files.empty()) {
+    std::vector<std::string_view> names;
+    for (const Entry& e : entryTable()) names.push_back(e.name);
+    return fail(subst(tr("unknown entry or word \"%1\""), {options.files.front()}) +
+                didYouMean(options.files.front(), names));
+  }
+  for (const auto& [option, code] :
+       {std::pair{"--pass-code", options.passCode}, {"--folder-pass-code", options.folderPassCode}})
+    if (code && !isPassCode(*code))
+      return fail(subst(tr("%1 takes one to five digits, as the panel does"), {option}));
   if (options.ppd.has_value() != options.printerId.has_value())
-    return fail("--ppd and --printer-id go together");
-  if (options.deviceURI && !options.ppd) return fail("--device-uri needs --ppd and --printer-id");
-  if (options.printer && options.ppd) return fail("--printer and --ppd exclude each other");
+    return fail(tr("--ppd and --printer-id go together"));
+  if (options.deviceURI && !options.ppd)
+    return fail(tr("--device-uri needs --ppd and --printer-id"));
+  if (int(options.printer.has_value()) + int(options.ppd.has_value()) + int(options.demo) > 1)
+    return fail(tr("--printer, --ppd and --demo exclude each other"));
   return options;
 }
 

@@ -4,23 +4,30 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
+
+#include "platform/standard_job_attributes.h"
 
 namespace jc::cli {
 
 /// The commands, in the order the usage text lists them.
-enum class Command { None, Show, Set, Folders, Print, Decode };
+enum class Command { None, Show, Set, Folders, Print, Printers, Decode, Help };
 
 /// What the user asked for.
 struct Options {
   Command command = Command::None;
+  Command helpTopic = Command::None;          ///< `help COMMAND`, `COMMAND --help`
   std::optional<std::string> bundle;          ///< --bundle PATH
-  std::optional<std::string> printer;         ///< --printer QUEUE (a CUPS queue)
+  std::optional<std::string> printer;         ///< --printer, -d, -P QUEUE (a CUPS queue)
+  bool demo = false;                          ///< --demo: the built-in demo printer
   std::optional<std::string> ppd;             ///< --ppd FILE
   std::optional<std::string> printerId;       ///< --printer-id ID
   std::optional<std::string> deviceURI;       ///< --device-uri URI
   std::optional<std::string> settings;        ///< --settings FILE
   std::optional<std::string> jobName;         ///< --job-name NAME
+  std::optional<std::string> secretsFile;     ///< --secrets-file FILE (set, print)
   std::optional<std::string> out;             ///< --out FILE (set, print)
   std::optional<std::string> address;         ///< --address HOST[:PORT] (folders)
   std::optional<std::string> passCode;        ///< --pass-code N (decode)
@@ -28,17 +35,27 @@ struct Options {
   bool json = false;                          ///< --json
   bool lp = false;                            ///< --lp (set): `-o key=value` words instead of lines
   bool help = false;                          ///< -h, --help
-  /// ENTRY=VALUE words, in the order given.
+  bool version = false;                       ///< --version
+  // print, as lp takes them.
+  std::optional<int> copies;         ///< -n COPIES
+  std::optional<std::string> title;  ///< -t TITLE
+  bool quiet = false;                ///< -q
+  /// --ipp-attributes auto|always|never: standard IPP job attributes beside our keys.
+  std::optional<StandardAttributesMode> ippAttributes;
+  /// -o NAME=VALUE job options that are not ours, passed to CUPS as given, in order.
+  std::vector<std::pair<std::string, std::string>> jobOptions;
+  /// ENTRY=VALUE words, in the order given (`-o ENTRY=VALUE` of print included).
   std::vector<std::string> entries;
-  /// The files of `print` (one or more) and of `decode` (at most one; "-" is standard input).
+  /// The files of `print` (one or more, "-" is standard input) and of `decode` (at most one).
   std::vector<std::string> files;
 };
 
 /// Parses the words after the program name. Options may stand before or after the
-/// command; after the command a word of the form NAME=VALUE, NAME made of lower-case
-/// letters and '-', is an entry, any other word a file; after "--" every word is a file.
-/// Answers nullopt with a message in `error` for a bad command line. With --help, the
-/// rest is not checked.
+/// command; a long option takes its value as the next word or after '='. After the
+/// command a word of the form NAME=VALUE, NAME made of lower-case letters and '-', is an
+/// entry, any other word a file; after "--" every word is a file. Answers nullopt with a
+/// message in `error` for a bad command line (with a "did you mean" for a near miss).
+/// With --help or --version, the rest is not checked.
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string* error);
 
 /// The command's name as typed ("" for None).
@@ -46,5 +63,12 @@ const char* commandName(Command command);
 
 /// The usage text of one command, or the overview for None.
 std::string usageText(Command command);
+
+/// The nearest of `candidates` to `word` when it is a likely typing slip (a few edits
+/// away), else "".
+std::string nearestName(std::string_view word, const std::vector<std::string_view>& candidates);
+
+/// Whether `code` is a pass code as the panel takes it: one to five digits.
+bool isPassCode(std::string_view code);
 
 }  // namespace jc::cli

@@ -1,6 +1,7 @@
 // Driving the panel's controls as user events, with a reason for every refusal.
 #include "hosts/cli/panel_driver.h"
 
+#include "hosts/cli/messages.h"
 #include "platform/unicode.h"
 
 namespace jc::cli {
@@ -33,6 +34,17 @@ const Entry* entryOfControl(std::string_view id) {
   for (const Entry& entry : entryTable())
     if (entry.control == id) return &entry;
   return nullptr;
+}
+
+// The input filters' reasons in the user's language (they come in English).
+std::string translatedReason(const std::string& reason) {
+  constexpr std::string_view kAtMost = "the field takes at most ";
+  constexpr std::string_view kCharacters = " characters";
+  if (reason.starts_with(kAtMost) && reason.ends_with(kCharacters))
+    return subst(tr("the field takes at most %1 characters"),
+                 {std::string_view(reason).substr(
+                     kAtMost.size(), reason.size() - kAtMost.size() - kCharacters.size())});
+  return tr(reason.c_str());
 }
 
 }  // namespace
@@ -98,35 +110,79 @@ void PanelDriver::reveal(Control& control) {
   }
 }
 
+std::string PanelDriver::whatToDo(std::string_view name) const {
+  const Entry* entry = findEntry(name);
+  if (!entry) return "";
+  auto* retention = find<Button>("retentionCheckBox");
+  auto* popup = find<PopUpButton>("folderSelectionPopup");
+  auto* filing = find<Matrix>("folderSelectionMatrix");
+  auto* auth = find<Matrix>("authenticationMatrix");
+  const bool retentionOn = retention && retention->state() != 0;
+  const bool quick =
+      (popup && popup->indexOfSelectedItem() == 0) || (filing && filing->selectedRow() == 0);
+  const bool login = auth && auth->selectedRow() == 0;
+  const bool filingSide = name == "pass-code" || name == "folder-pass-code" ||
+                          name == "folder-name" || name == "filing" || name == "filing-kind";
+  // A locked field of a dimmed section needs both steps; the padlock is said second.
+  std::string alsoLocked;
+  if (!entry->holdButton.empty())
+    if (auto* lock = find<Button>(entry->holdButton); lock && lock->state() == 1)
+      alsoLocked = subst(tr("; it is also locked: unlock=%1 after that"), {name});
+  if (filingSide && !retentionOn)
+    return tr("retention is off; turn it on first: retention=hold-only "
+              "(or hold-after, sample)") +
+           alsoLocked;
+  if (name == "pass-code" && quick)
+    return tr(
+        "a quick-filed job takes no pass code; choose another folder first: "
+        "filing=main (or filing-kind=main)");
+  if (name == "folder-pass-code")
+    return tr(
+        "only a protected folder or a custom folder takes a pass code; choose one "
+        "first: filing=FOLDER or filing-kind=custom");
+  if (name == "folder-name")
+    return tr("only a custom folder has a name; choose it first: filing-kind=custom");
+  if ((name == "login-name" || name == "password") && !login)
+    return tr("authentication is by user number; choose auth=login first") + alsoLocked;
+  if (name == "user-number" && login)
+    return tr("authentication is by login name; choose auth=number first") + alsoLocked;
+  if (!entry->holdButton.empty())
+    if (auto* lock = find<Button>(entry->holdButton); lock && lock->state() == 1)
+      return subst(tr("it is locked by its padlock; unlock=%1 first"), {name});
+  return "";
+}
+
 std::optional<std::string> PanelDriver::typeInto(std::string_view id, const std::string& text) {
   auto* field = find<TextField>(id);
   const Entry* entry = entryOfControl(id);
-  if (!field) return "the panel has no such field";
+  if (!field) return tr("the panel has no such field");
   reveal(*field);
   if (!field->isEnabled() || !field->isEditable()) {
-    if (entry && !entry->holdButton.empty()) {
-      if (auto* hold = find<Button>(entry->holdButton); hold && hold->state() == 1)
-        return "the field is locked by its hold button (unhold=" + std::string(entry->name) +
-               " first)";
-    }
-    return "the field is dimmed";
+    std::string hint = entry ? whatToDo(entry->name) : "";
+    return hint.empty() ? std::string(tr("the field is dimmed"))
+                        : subst(tr("the field is dimmed: %1"), {hint});
   }
   // A person clicks into the field, selects all, deletes, then types key by key; the keys
   // go wherever the window says the focus is.
   window_.makeFirstResponder(field);
-  if (focused_ != field) return "the field does not take the keyboard focus";
+  if (focused_ != field) return tr("the field does not take the keyboard focus");
   if (auto emptied = field->replaceCharactersInRange({0, utf16Length(field->stringValue())}, "");
       !emptied)
-    return "the field refused to be emptied: " + emptied.message();
+    return subst(tr("the field refused to be emptied: %1"), {translatedReason(emptied.message())});
   std::size_t position = 0;
   for (char32_t cp : utf8ToUtf32(text)) {
     ++position;
     const std::string key = utf8FromCodePoint(cp);
     auto* target = dynamic_cast<TextField*>(focused_);
-    if (!target) return "the field lost the keyboard focus";
-    if (auto typed = target->replaceCharactersInRange(target->selectedRange(), key); !typed)
-      return "character " + std::to_string(position) + " (\"" + key +
-             "\") refused: " + typed.message();
+    if (!target) return tr("the field lost the keyboard focus");
+    if (auto typed = target->replaceCharactersInRange(target->selectedRange(), key); !typed) {
+      // A secret's characters are never repeated back, only their position.
+      if (entry && entry->secret)
+        return subst(tr("character %1 refused: %2"),
+                     {std::to_string(position), translatedReason(typed.message())});
+      return subst(tr("character %1 (\"%2\") refused: %3"),
+                   {std::to_string(position), key, translatedReason(typed.message())});
+    }
   }
   field->sendAction();
   return std::nullopt;
@@ -134,18 +190,24 @@ std::optional<std::string> PanelDriver::typeInto(std::string_view id, const std:
 
 std::optional<std::string> PanelDriver::press(std::string_view id) {
   auto* button = find<Button>(id);
-  if (!button) return "the panel has no such button";
+  if (!button) return tr("the panel has no such button");
   reveal(*button);
-  if (!button->isEnabled()) return "the button is dimmed";
-  if (!button->performClick()) return "the button refused the click";
+  if (!button->isEnabled()) return tr("the button is dimmed");
+  if (!button->performClick()) return tr("the button refused the click");
   return std::nullopt;
 }
 
-std::optional<std::string> PanelDriver::setCheck(Button& box, bool on) {
+std::optional<std::string> PanelDriver::setCheck(Button& box, bool on, std::string_view entry) {
   reveal(box);
-  if (!box.isEnabled()) return "\"" + box.title() + "\" is dimmed";
+  if (!box.isEnabled()) {
+    std::string hint = whatToDo(entry);
+    std::string what =
+        box.title().empty() ? std::string(tr("the padlock")) : "\"" + box.title() + "\"";
+    return hint.empty() ? subst(tr("%1 is dimmed"), {what})
+                        : subst(tr("%1 is dimmed: %2"), {what, hint});
+  }
   if ((box.state() == 1) != on) {
-    if (!box.performClick()) return "\"" + box.title() + "\" refused the click";
+    if (!box.performClick()) return subst(tr("\"%1\" refused the click"), {box.title()});
   } else {
     // The state is already as asked; the action still runs, as for any click.
     box.sendAction();
@@ -155,13 +217,17 @@ std::optional<std::string> PanelDriver::setCheck(Button& box, bool on) {
 
 std::optional<std::string> PanelDriver::clickRow(const Entry& entry, int row) {
   auto* matrix = find<Matrix>(entry.control);
-  if (!matrix) return "the panel has no such choice";
+  if (!matrix) return tr("the panel has no such choice");
   reveal(*matrix);
   ButtonCell* cell = matrix->cellAtRow(row);
-  if (!cell) return "the panel has no such choice";
-  if (!matrix->isEnabled()) return "the choices are dimmed";
-  if (!cell->isEnabled()) return "\"" + cell->title() + "\" is dimmed";
-  if (!matrix->clickRow(row)) return "\"" + cell->title() + "\" refused the click";
+  if (!cell) return tr("the panel has no such choice");
+  if (!matrix->isEnabled() || !cell->isEnabled()) {
+    std::string hint = whatToDo(entry.name);
+    std::string what = matrix->isEnabled() ? "\"" + cell->title() + "\"" : tr("the choices");
+    return hint.empty() ? subst(tr("%1 is dimmed"), {what})
+                        : subst(tr("%1 is dimmed: %2"), {what, hint});
+  }
+  if (!matrix->clickRow(row)) return subst(tr("\"%1\" refused the click"), {cell->title()});
   return std::nullopt;
 }
 
@@ -177,14 +243,14 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
       return typeInto(entry.control, assignment.value);
     case EntryKind::Hold: {
       auto* button = find<Button>(assignment.held->holdButton);
-      if (!button) return "the panel has no hold button for " + std::string(assignment.held->name);
-      return setCheck(*button, entry.name == "hold");
+      if (!button) return subst(tr("the panel has no padlock for %1"), {assignment.held->name});
+      return setCheck(*button, assignment.locks(), assignment.held->name);
     }
     case EntryKind::Retention: {
       auto* box = find<Button>(entry.control);
-      if (!box) return "the panel has no retention check box";
+      if (!box) return tr("the panel has no retention check box");
       int index = wordIndex();
-      if (auto refused = setCheck(*box, index > 0)) return refused;
+      if (auto refused = setCheck(*box, index > 0, entry.name)) return refused;
       if (index == 0) return std::nullopt;
       // The hold mode is the matrix under the check box.
       static const Entry kHoldMode{"retention", EntryKind::Matrix, "suspendMatrix", "", "", {}};
@@ -194,9 +260,13 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
       return clickRow(entry, wordIndex());
     case EntryKind::PopUp: {
       auto* popup = find<PopUpButton>(entry.control);
-      if (!popup) return "the panel has no folder pop-up";
+      if (!popup) return tr("the panel has no folder pop-up");
       reveal(*popup);
-      if (!popup->isEnabled()) return "the pop-up is dimmed";
+      if (!popup->isEnabled()) {
+        std::string hint = whatToDo(entry.name);
+        return hint.empty() ? std::string(tr("the pop-up is dimmed"))
+                            : subst(tr("the pop-up is dimmed: %1"), {hint});
+      }
       int index = wordIndex();
       std::string folders;
       if (index < 0) {
@@ -209,18 +279,19 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
         }
       }
       if (index < 0)
-        return "no folder \"" + assignment.value + "\" in the pop-up (" +
-               (folders.empty() ? std::string("the printer's folders are not known yet; run "
-                                              "`jobcontrol folders` first")
-                                : "the printer's folders: " + folders) +
-               ")";
-      if (!popup->chooseItem(index)) return "the pop-up refused \"" + assignment.value + "\"";
+        return subst(tr("no folder \"%1\" in the pop-up (%2)"),
+                     {assignment.value, folders.empty()
+                                            ? std::string(tr("the printer's folders are not known "
+                                                             "yet; run `jobcontrol folders` first"))
+                                            : subst(tr("the printer's folders: %1"), {folders})});
+      if (!popup->chooseItem(index))
+        return subst(tr("the pop-up refused \"%1\""), {assignment.value});
       return std::nullopt;
     }
     case EntryKind::Button:
       return press(entry.control);
   }
-  return "unknown entry";
+  return tr("unknown entry");
 }
 
 }  // namespace jc::cli

@@ -49,10 +49,14 @@ class PanelDriver {
   /// Clicks push button `id`.
   std::optional<std::string> press(std::string_view id);
 
+  /// Why the control of entry `name` is dimmed, and the entry to give first, read from
+  /// the controls that govern it now ("" when nothing governs it).
+  std::string whatToDo(std::string_view name) const;
+
  private:
   // Brings the control's tab to the front, as a person clicks the tab first.
   void reveal(Control& control);
-  std::optional<std::string> setCheck(Button& box, bool on);
+  std::optional<std::string> setCheck(Button& box, bool on, std::string_view entry);
   std::optional<std::string> clickRow(const Entry& entry, int row);
 
   std::shared_ptr<View> root_;

@@ -1,53 +1,139 @@
 // `jobcontrol print`: as `set`, then the files go to a CUPS queue as one job with the
-// print settings as job options.
-#include <cups/cups.h>
+// print settings as job options, in the manner of lp.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
 #include "hosts/cli/commands.h"
+#include "hosts/cli/messages.h"
 #include "platform/cups_host.h"
 
 namespace jc::cli {
 
+namespace {
+
+// Standard input kept in a private temporary file for the length of the job, as CUPS
+// wants a file it can send.
+class StdinCopy {
+ public:
+  ~StdinCopy() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  bool make(std::string* error) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/jobcontrol-stdin.XXXXXX";
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return (*error = pattern + ": " + std::strerror(errno)), false;
+    path_ = pattern;
+    char buffer[65536];
+    for (;;) {
+      ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+      if (n == 0) break;
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 || ::write(fd, buffer, static_cast<std::size_t>(n)) != n) {
+        *error = std::string(tr("standard input")) + ": " + std::strerror(errno);
+        ::close(fd);
+        return false;
+      }
+    }
+    return ::close(fd) == 0;
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
 int runPrint(const Options& given) {
   Options options = given;
-  // Every file must be there before the panel is touched: a job that cannot be sent is
-  // better refused before anything is saved or remembered.
-  for (const std::string& file : options.files) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec) || ::access(file.c_str(), R_OK) != 0) {
-      std::cerr << "jobcontrol: " << file << ": not a readable file\n";
-      return kExitFailure;
-    }
-  }
-  if (!options.printer) {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (!dest) {
-      std::cerr << "jobcontrol: no --printer given and CUPS has no default destination\n";
-      return kExitFailure;
-    }
-    options.printer = dest->name;
-    cupsFreeDests(1, dest);
-  }
-
   std::string error;
-  std::string title = std::filesystem::path(options.files.front()).filename().string();
-  auto session = openSessionOrReport(options, title);
-  if (!session) return kExitFailure;
-  if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
-  saveAndConfirm(*session);
-  if (!writeOutFile(*session, options)) return kExitFailure;
-
-  int job = submitCupsJob(*options.printer, options.files, session->settings->jobName(),
-                          *session->settings, &error);
-  if (job == 0) {
-    std::cerr << "jobcontrol: " << *options.printer << ": the job was not accepted: " << error
-              << "\n";
+  auto choice = choosePrinter(options);
+  if (!choice) {
+    std::cerr << "jobcontrol: " << choice.message() << "\n";
     return kExitFailure;
   }
-  std::cout << job << "\n";
+  if (choice->kind != PrinterChoice::Kind::Queue) {
+    std::cerr << "jobcontrol: "
+              << tr("no printer queue to print to: give -d QUEUE (or --printer QUEUE), set "
+                    "$PRINTER, or make a CUPS default with `lpoptions -d QUEUE`; "
+                    "`jobcontrol printers` lists the queues")
+              << "\n";
+    return kExitUsage;
+  }
+
+  // Every file must be there before the panel is touched: a job that cannot be sent is
+  // better refused before anything is saved or remembered.
+  bool readsStdin = false;
+  for (const std::string& file : options.files) {
+    if (file == "-") {
+      readsStdin = true;
+      continue;
+    }
+    std::error_code ec;
+    if (::access(file.c_str(), R_OK) != 0) {
+      std::cerr << "jobcontrol: " << file << ": " << std::strerror(errno) << "\n";
+      return kExitFailure;
+    }
+    if (!std::filesystem::is_regular_file(file, ec)) {
+      std::cerr << "jobcontrol: " << subst(tr("%1: not a readable file"), {file}) << "\n";
+      return kExitFailure;
+    }
+  }
+  if (readsStdin && !::isatty(STDIN_FILENO))
+    for (const std::string& word : options.entries)
+      if (word.size() > 2 && word.compare(word.size() - 2, 2, "=-") == 0 && !options.secretsFile) {
+        std::cerr << "jobcontrol: "
+                  << tr("standard input is the document; give the secrets with "
+                        "--secrets-file FILE")
+                  << "\n";
+        return kExitUsage;
+      }
+
+  std::string title = options.files.front() == "-"
+                          ? std::string("stdin")
+                          : std::filesystem::path(options.files.front()).filename().string();
+  Options forSession = options;
+  forSession.printer = choice->queue;
+  auto session = openSessionOrReport(forSession, title);
+  if (!session) return kExitFailure;
+  if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
+
+  StdinCopy stdinCopy;
+  std::vector<std::string> files = options.files;
+  if (readsStdin) {
+    if (!stdinCopy.make(&error)) {
+      std::cerr << "jobcontrol: " << error << "\n";
+      return kExitFailure;
+    }
+    for (std::string& file : files)
+      if (file == "-") file = stdinCopy.path();
+  }
+
+  saveAndConfirm(*session, options);
+  if (!writeOutFile(*session, options)) return kExitFailure;
+
+  auto standard = standardJobAttributes(*session, options);
+  if (!standard) return kExitUsage;
+  std::vector<std::pair<std::string, std::string>> extra = options.jobOptions;
+  extra.insert(extra.end(), standard->begin(), standard->end());
+  if (options.copies) extra.emplace_back("copies", std::to_string(*options.copies));
+  int job = submitCupsJob(choice->queue, files, session->settings->jobName(), *session->settings,
+                          &error, extra);
+  if (job == 0) {
+    std::cerr << "jobcontrol: "
+              << subst(tr("%1: the job was not accepted: %2"), {choice->queue, error}) << "\n";
+    return kExitFailure;
+  }
+  if (!options.quiet)
+    // lp's own line, word for word in every language: scripts read the job ID from it.
+    std::cout << "request id is " << choice->queue << "-" << job << " (" << files.size()
+              << " file(s))\n";
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "hosts/cli/messages.h"
 #include "platform/bundle.h"
 #include "platform/text_encoding.h"
 #include "plugin/panel_held_entries.h"
@@ -199,10 +200,10 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     };
     auto digest = d.get(c.digestKey);
     if (digest && stored)
-      check(lastPart(c.digestKey) + " is the digest of the stored " + c.entry,
+      check(subst(tr("%1 is the digest of the stored %2"), {lastPart(c.digestKey), c.entry}),
             digestOf(*stored) == *digest);
     if (c.given)
-      check(lastPart(c.digestKey) + " matches the given " + c.entry + " " + *c.given,
+      check(subst(tr("%1 matches the given %2 %3"), {lastPart(c.digestKey), c.entry, *c.given}),
             digest && digestOf(*c.given) == *digest);
   }
 
@@ -216,7 +217,7 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
       std::string stored = d.storedDecipher(d.hexBytes(*hex));
       add(entry, stored, cipherKey, "stored key");
       if (clear)
-        check(lastPart(clearKey) + " agrees with " + lastPart(cipherKey),
+        check(subst(tr("%1 agrees with %2"), {lastPart(clearKey), lastPart(cipherKey)}),
               leftFilled(stored) == *clear);
     }
   }
@@ -242,11 +243,13 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     storedPassword = decodeTextLossy(d.storedDecipher(d.hexBytes(*hex)), system);
     add("password", *storedPassword, keys::kPassword2Key, "stored key");
   }
-  if (runTimeNeeded) check("spoolTime gives the run-time key", spool.size() >= 16);
+  if (runTimeNeeded) check(tr("spoolTime gives the run-time key"), spool.size() >= 16);
   if (storedLogin && runTimeLogin)
-    check("loginName01 agrees with loginName11", *storedLogin == *runTimeLogin);
+    check(subst(tr("%1 agrees with %2"), {"loginName01", "loginName11"}),
+          *storedLogin == *runTimeLogin);
   if (storedPassword && runTimePassword)
-    check("password agrees with password2", *storedPassword == *runTimePassword);
+    check(subst(tr("%1 agrees with %2"), {"password", "password2"}),
+          *storedPassword == *runTimePassword);
 
   // Names: hex of the system-encoding bytes, and of the Latin-1 form.
   for (auto [entry, key, key2] : {std::tuple{"user-name", keys::kUserNameKey, keys::kUserName2Key},
@@ -260,7 +263,8 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
   if (auto mask = d.get(keys::kHoldButtonKey)) {
     std::uint32_t bits = 0;
     auto [end, ec] = std::from_chars(mask->data(), mask->data() + mask->size(), bits);
-    check("holdButton is a decimal mask", ec == std::errc() && end == mask->data() + mask->size());
+    check(tr("holdButton is a decimal mask"),
+          ec == std::errc() && end == mask->data() + mask->size());
     for (const HeldEntryRow& row : kHeldEntries)
       if (bits & row.bit) report.held.push_back(std::string(row.name));
   }

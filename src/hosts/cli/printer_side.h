@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/standard_job_attributes.h"
+
 namespace jc::cli {
 
 /// The plug-in's exported codec functions, found with dlsym in its shared object.
@@ -62,5 +64,9 @@ struct GivenPassCodes {
 /// read in the system encoding, Latin-1 forms in Windows Latin-1.
 DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
                               const PlugInCodecs& codecs, const GivenPassCodes& given);
+
+/// The choices of a decoded job that standard IPP job attributes can carry: retention,
+/// filing, the pass code, account number and the login name or user number (as typed).
+PanelJobChoices panelJobChoices(const DecodeReport& report);
 
 }  // namespace jc::cli

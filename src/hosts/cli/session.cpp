@@ -1,10 +1,15 @@
 // Opening the panel for the printer of the command line, as a print dialog opens it.
 #include "hosts/cli/session.h"
 
+#include <cups/cups.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 
 #include "hosts/cli/demo_printer.h"
+#include "hosts/cli/messages.h"
 #include "platform/cups_host.h"
 #include "platform/layout.h"
 
@@ -16,7 +21,8 @@ void CliAlertPresenter::runInformationalAlert(const std::string& title, const st
                                               const std::string&) {
   ++count_;
   last_ = message;
-  std::cerr << "jobcontrol: " << (title.empty() ? "" : title + ": ") << message << "\n";
+  std::cerr << "jobcontrol: " << (title.empty() ? "" : title + ": ") << message << "\n"
+            << std::flush;
 }
 
 fs::path bundlePath(const Options& options) {
@@ -31,8 +37,35 @@ fs::path bundlePath(const Options& options) {
   return JOBCONTROL_BUILD_BUNDLE;
 }
 
-std::optional<Session> openSession(const Options& options, const std::string& defaultJobName,
-                                   std::string* error) {
+Result<PrinterChoice> choosePrinter(const Options& options) {
+  using Kind = PrinterChoice::Kind;
+  if (options.printer) return PrinterChoice{Kind::Queue, *options.printer, "--printer"};
+  if (options.ppd) return PrinterChoice{Kind::PPDFile, "", "--ppd"};
+  if (options.demo) return PrinterChoice{Kind::Demo, "", "--demo"};
+  // CUPS's own order, as lp follows it: $LPDEST, $PRINTER, the lpoptions default, the
+  // server's default destination.
+  std::string source;
+  for (const char* variable : {"LPDEST", "PRINTER"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value && source.empty()) source = std::string("$") + variable;
+  }
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+  if (!dest) {
+    if (!source.empty()) {
+      return Refusal{subst(tr("%1 names the queue \"%2\", which CUPS does not know (%3); "
+                              "`jobcontrol printers` lists the queues"),
+                           {source, std::getenv(source.c_str() + 1), cupsLastErrorString()})};
+    }
+    return PrinterChoice{Kind::Demo, "", ""};
+  }
+  PrinterChoice choice{Kind::Queue, dest->name,
+                       source.empty() ? tr("the default destination") : source};
+  cupsFreeDests(1, dest);
+  return choice;
+}
+
+std::optional<Session> openSession(const Options& options, const PrinterChoice& choice,
+                                   const std::string& defaultJobName, std::string* error) {
   auto fail = [&](std::string message) -> std::optional<Session> {
     if (error) *error = std::move(message);
     return std::nullopt;
@@ -40,13 +73,14 @@ std::optional<Session> openSession(const Options& options, const std::string& de
   Session session;
   session.callback = std::make_shared<CliCallback>();
   std::string why;
-  if (options.printer) {
-    auto queue = openCupsQueue(*options.printer, &why);
-    if (!queue) return fail(why);
+  if (choice.kind == PrinterChoice::Kind::Queue) {
+    auto queue = openCupsQueue(choice.queue, &why);
+    if (!queue) return fail(why + (choice.source == "--printer" ? "" : " (" + choice.source + ")"));
     session.callback->setPPD(std::move(queue->ppd));
     session.printerId = queue->name;
     session.deviceURI = queue->deviceURI;
-  } else if (options.ppd) {
+    session.queue = queue->name;
+  } else if (choice.kind == PrinterChoice::Kind::PPDFile) {
     auto ppd = openPPDFile(*options.ppd, &why);
     if (!ppd) return fail(why);
     session.callback->setPPD(std::move(ppd));
@@ -63,7 +97,9 @@ std::optional<Session> openSession(const Options& options, const std::string& de
       std::make_shared<MemoryPrintSettings>(options.jobName.value_or(defaultJobName));
   if (options.settings) {
     std::ifstream in(*options.settings);
-    if (!in) return fail(*options.settings + ": cannot read the settings file");
+    if (!in)
+      return fail(subst(tr("%1: cannot read the settings file: %2"),
+                        {*options.settings, std::strerror(errno)}));
     if (!session.settings->read(in, &why)) return fail(*options.settings + ": " + why);
   }
   session.callback->setPrintSettings(session.settings);
@@ -72,12 +108,12 @@ std::optional<Session> openSession(const Options& options, const std::string& de
   if (!plugIn) return fail(why);
   session.plugIn = std::move(*plugIn);
   auto panels = session.plugIn.plugIn->PDEPanelsForType(kPrintDialogType, session.callback);
-  if (!panels || panels->empty()) return fail("the plug-in made no panel for the print dialog");
+  if (!panels || panels->empty()) return fail(tr("the plug-in made no panel for the print dialog"));
   session.panel = panels->front();
   session.view = session.panel->panelView();
   if (!session.view) {
     const std::string& why = lastLayoutError();
-    std::cerr << "jobcontrol: warning: the panel's layout could not be loaded"
+    std::cerr << "jobcontrol: " << tr("warning: the panel's layout could not be loaded")
               << (why.empty() ? "" : ": " + why) << "\n";
   }
   session.panel->restoreValuesAndReturnError(nullptr);
@@ -86,8 +122,18 @@ std::optional<Session> openSession(const Options& options, const std::string& de
 
 std::optional<Session> openSessionOrReport(const Options& options,
                                            const std::string& defaultJobName) {
+  auto choice = choosePrinter(options);
+  if (!choice) {
+    std::cerr << "jobcontrol: " << choice.message() << "\n";
+    return std::nullopt;
+  }
   std::string error;
-  auto session = openSession(options, defaultJobName, &error);
+  if (choice->kind == PrinterChoice::Kind::Demo && choice->source.empty())
+    std::cerr << "jobcontrol: "
+              << tr("note: no printer chosen and CUPS has no default; using the built-in demo "
+                    "printer (pick one with --printer QUEUE, see `jobcontrol printers`)")
+              << "\n";
+  auto session = openSession(options, *choice, defaultJobName, &error);
   if (!session) std::cerr << "jobcontrol: " << error << "\n";
   return session;
 }

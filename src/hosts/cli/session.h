@@ -11,6 +11,7 @@
 #include "platform/alert.h"
 #include "platform/loader.h"
 #include "platform/memory_host.h"
+#include "platform/result.h"
 
 namespace jc::cli {
 
@@ -44,20 +45,35 @@ struct Session {
   std::shared_ptr<View> view;  ///< the panel's root view; nullptr without a layout
   std::string printerId;
   std::optional<std::string> deviceURI;
+  /// The CUPS queue the panel was opened for; nullopt for a PPD file or the demo printer.
+  std::optional<std::string> queue;
 };
+
+/// Where the printer comes from, by the one rule every command follows.
+struct PrinterChoice {
+  enum class Kind { Queue, PPDFile, Demo } kind = Kind::Demo;
+  std::string queue;   ///< for Queue
+  std::string source;  ///< how it was chosen, for messages ("--printer", "$PRINTER", ...)
+};
+
+/// --printer, --ppd or --demo; else $LPDEST, $PRINTER, the lpoptions default or the
+/// CUPS default destination; else the demo printer (with `source` empty, so the caller
+/// can say so). Refused when an environment variable names a queue CUPS does not know.
+Result<PrinterChoice> choosePrinter(const Options& options);
 
 /// The bundle: --bundle, then $JOBCONTROL_BUNDLE, then the one installed beside this
 /// program, then the one of the build tree this program was built in.
 std::filesystem::path bundlePath(const Options& options);
 
-/// Opens the printer the options name (a CUPS queue, a PPD file, or the demo printer),
+/// Opens the printer of `choice` (a CUPS queue, a PPD file, or the demo printer),
 /// fills the print settings from --settings, loads the plug-in, makes the print dialog's
 /// panel, asks for its view and restores it. `defaultJobName` names the job when
 /// --job-name is not given. nullopt with a message in `error` when any step fails.
-std::optional<Session> openSession(const Options& options, const std::string& defaultJobName,
-                                   std::string* error);
+std::optional<Session> openSession(const Options& options, const PrinterChoice& choice,
+                                   const std::string& defaultJobName, std::string* error);
 
-/// As openSession, reporting a failure as "jobcontrol: MESSAGE" on standard error.
+/// Chooses the printer and opens the panel for it, reporting a failure as
+/// "jobcontrol: MESSAGE" on standard error and the fall-back to the demo printer as a note.
 std::optional<Session> openSessionOrReport(const Options& options,
                                            const std::string& defaultJobName);
 

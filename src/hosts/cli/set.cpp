@@ -6,7 +6,10 @@
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
+#include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
+#include "hosts/cli/secrets.h"
+#include "settings/keys.h"
 
 namespace jc::cli {
 
@@ -27,7 +30,8 @@ std::string shellWord(const std::string& word) {
 
 }  // namespace
 
-int applyEntries(Session& session, const Options& options) {
+int applyEntries(Session& session, Options& options) {
+  if (!resolveSecrets(options)) return kExitUsage;
   // Every word is checked before the first event, so a typing mistake late on the line
   // never leaves the panel half changed.
   std::vector<Assignment> assignments;
@@ -43,16 +47,31 @@ int applyEntries(Session& session, const Options& options) {
   PanelDriver driver(session.view);
   for (const Assignment& assignment : assignments) {
     if (auto refused = driver.apply(assignment)) {
-      std::cerr << "jobcontrol: " << assignment.word << ": " << *refused << "; nothing was saved\n";
+      std::cerr << "jobcontrol: " << assignment.word << ": " << *refused
+                << tr("; nothing was saved") << "\n";
       return kExitUsage;
     }
   }
   return kExitSuccess;
 }
 
-void saveAndConfirm(Session& session) {
+void saveAndConfirm(Session& session, const Options& options) {
   session.panel->saveValuesAndReturnError(nullptr);
   session.panel->shouldPrint();
+
+  // The panel files a job only on a printer that reports storage; a user who asked for
+  // filing is told rather than left to find the job unfiled.
+  bool askedForFiling = false;
+  for (const std::string& word : options.entries)
+    for (const char* name : {"filing=", "filing-kind=", "folder-name=", "folder-pass-code="})
+      askedForFiling = askedForFiling || word.rfind(name, 0) == 0;
+  const auto& entries = session.settings->entries();
+  auto filing = entries.find(settings::kFilingKey);
+  if (askedForFiling && filing != entries.end() && filing->second == "0")
+    std::cerr << "jobcontrol: "
+              << tr("note: this printer reports no storage for document filing, so the job "
+                    "will not be filed (filing entries have no effect)")
+              << "\n";
 }
 
 bool writeOutFile(const Session& session, const Options& options) {
@@ -61,23 +80,26 @@ bool writeOutFile(const Session& session, const Options& options) {
   session.settings->write(out);
   out.close();
   if (!out) {
-    std::cerr << "jobcontrol: " << *options.out << ": cannot write the print settings\n";
+    std::cerr << "jobcontrol: " << subst(tr("%1: cannot write the print settings"), {*options.out})
+              << "\n";
     return false;
   }
   return true;
 }
 
-int runSet(const Options& options) {
+int runSet(const Options& given) {
+  Options options = given;
   auto session = openSessionOrReport(options, "Untitled");
   if (!session) return kExitFailure;
   if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
-  saveAndConfirm(*session);
+  saveAndConfirm(*session, options);
 
   std::ofstream file;
   if (options.out) {
     file.open(*options.out, std::ios::trunc);
     if (!file) {
-      std::cerr << "jobcontrol: " << *options.out << ": cannot write the print settings\n";
+      std::cerr << "jobcontrol: "
+                << subst(tr("%1: cannot write the print settings"), {*options.out}) << "\n";
       return kExitFailure;
     }
   }
@@ -99,7 +121,7 @@ int runSet(const Options& options) {
   }
   out.flush();
   if (!out) {
-    std::cerr << "jobcontrol: cannot write the print settings\n";
+    std::cerr << "jobcontrol: " << tr("cannot write the print settings") << "\n";
     return kExitFailure;
   }
   return kExitSuccess;

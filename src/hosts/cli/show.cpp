@@ -1,9 +1,12 @@
 // `jobcontrol show`: the panel as a user sees it, section by section, and its summary.
 #include <iostream>
 
+#include "hosts/cli/columns.h"
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
+#include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
+#include "hosts/cli/terminal_text.h"
 #include "platform/unicode.h"
 
 namespace jc::cli {
@@ -83,22 +86,8 @@ std::vector<Row> rowsOf(const PanelDriver& driver) {
   return rows;
 }
 
-// Columns a terminal gives a text: East Asian wide and full-width characters take two,
-// so captions in Japanese or Korean still line up.
-std::size_t width(const std::string& text) {
-  std::size_t columns = 0;
-  for (char32_t c : utf8ToUtf32(text)) {
-    bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
-                (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
-                (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-                (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
-                (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
-    columns += wide ? 2 : 1;
-  }
-  return columns;
-}
 std::string padded(const std::string& text, std::size_t to) {
-  std::size_t w = width(text);
+  std::size_t w = columnsOf(text);
   return text + std::string(w < to ? to - w : 1, ' ');
 }
 
@@ -150,23 +139,41 @@ int runShow(const Options& options) {
     return std::cout.good() ? kExitSuccess : kExitFailure;
   }
 
-  std::cout << name << " — " << session->printerId;
-  if (session->deviceURI) std::cout << " (" << *session->deviceURI << ")";
+  // Values hold what the printer, the print settings or the preferences gave: every text
+  // is shown escaped, so none can reach the terminal as a control sequence.
+  const auto shown = [](const std::string& text) { return terminalText(text); };
+  std::cout << shown(name) << " — " << shown(session->printerId);
+  if (session->deviceURI) std::cout << " (" << shown(*session->deviceURI) << ")";
   std::cout << "\n";
-  std::size_t captionWidth = 0;
-  for (const Row& r : rows) captionWidth = std::max(captionWidth, width(r.caption));
+  // Every column as wide as its widest cell (values up to a point), so long German
+  // captions and wide Japanese ones keep the columns straight.
+  auto flagsOf = [](const Row& r) {
+    std::string flags;
+    if (!r.enabled) flags += tr(" [dimmed]");
+    if (r.held) flags += *r.held ? tr(" [locked]") : tr(" [unlocked]");
+    return flags;
+  };
+  std::size_t captionWidth = 0, valueWidth = 0, flagsWidth = 0;
+  for (const Row& r : rows) {
+    captionWidth = std::max(captionWidth, columnsOf(shown(r.caption)));
+    valueWidth = std::min<std::size_t>(24, std::max(valueWidth, columnsOf(shown(r.value))));
+    flagsWidth = std::max(flagsWidth, columnsOf(flagsOf(r)));
+  }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Row& r = rows[i];
-    if (i == 0 || r.section != rows[i - 1].section) std::cout << "\n" << r.section << "\n";
-    std::string flags;
-    if (!r.enabled) flags += " [dimmed]";
-    if (r.held) flags += *r.held ? " [held]" : " [free]";
-    std::cout << "  " << padded(r.caption + ":", captionWidth + 2)
-              << padded(r.value.empty() ? "—" : r.value, 24) << padded(flags, 18)
+    if (i == 0 || r.section != rows[i - 1].section) std::cout << "\n" << shown(r.section) << "\n";
+    std::cout << "  " << padded(shown(r.caption) + ":", captionWidth + 2)
+              << padded(r.value.empty() ? "—" : shown(r.value), valueWidth + 1)
+              << padded(flagsOf(r), flagsWidth + 1)
               << (r.entry == "folders" ? "jobcontrol folders" : r.entry + "=") << "\n";
   }
-  std::cout << "\nSummary\n";
-  for (const auto& [label, value] : summary) std::cout << "  " << label << ": " << value << "\n";
+  std::cout << "\n" << tr("Summary") << "\n";
+  for (const auto& [label, value] : summary)
+    std::cout << "  " << shown(label) << ": " << shown(value) << "\n";
+  std::cout << "\n"
+            << tr("Retention keeps the job on the printer until it is released there (with the\n"
+                  "pass code); it is not the CUPS job hold (lp -H hold), which keeps a job in the\n"
+                  "queue on this computer. A locked entry is kept for this printer's next jobs.\n");
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 

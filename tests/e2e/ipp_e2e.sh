@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# End to end against an IPP printer we did not write: ippeveprinter advertising the
+# standard job-password and accounting attributes (and a second one advertising
+# nothing), behind driverless queues of a private cupsd. `jobcontrol print` in each
+# --ipp-attributes mode; what the printer received is read from its own log and from the
+# environment of its print command.
+#
+#   ipp_e2e.sh SOURCE_DIR JOBCONTROL BUNDLE
+#
+# Exits 77 (skipped) without root or the CUPS, ippeveprinter and DNS-SD daemons.
+set -uo pipefail
+source_dir="$1" cli="$2" bundle="$3"
+
+skip() { echo "SKIPPED: $*"; exit 77; }
+[ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
+for tool in /usr/sbin/cupsd lpadmin lpstat ippeveprinter dbus-daemon avahi-daemon; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, cups-ipp-utils, dbus, avahi-daemon)"
+done
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+work=$(mktemp -d /tmp/jc-ipp-e2e.XXXXXX)
+export XDG_CONFIG_HOME="$work/config"
+stop_daemons=()
+cleanup() {
+  stop_private_cupsd
+  for pid in "${printers[@]}"; do kill "$pid" 2>/dev/null; done
+  for stop in "${stop_daemons[@]}"; do eval "$stop"; done
+  rm -rf "$work"
+}
+printers=()
+trap cleanup EXIT
+
+# ippeveprinter will not start without a DNS-SD daemon, even when it advertises nothing.
+# Start the system bus and avahi here when the machine runs none, and stop them after.
+if ! avahi-daemon -c 2>/dev/null; then
+  if ! { [ -S /run/dbus/system_bus_socket ] && kill -0 "$(cat /run/dbus/pid 2>/dev/null)" 2>/dev/null; }; then
+    mkdir -p /run/dbus
+    rm -f /run/dbus/system_bus_socket /run/dbus/pid
+    dbus-daemon --system --fork || skip "the system bus did not start"
+    stop_daemons+=('kill "$(cat /run/dbus/pid)" 2>/dev/null; rm -f /run/dbus/system_bus_socket /run/dbus/pid')
+  fi
+  rm -f /run/avahi-daemon/pid
+  avahi-daemon --daemonize --no-chroot --no-drop-root || skip "avahi-daemon did not start"
+  stop_daemons=('avahi-daemon -k 2>/dev/null' "${stop_daemons[@]}")
+  for _ in $(seq 1 50); do avahi-daemon -c 2>/dev/null && break; sleep 0.1; done
+fi
+
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+cat >"$work/print-command" <<'CMD'
+#!/bin/sh
+# What the printer's print command sees of the job.
+env | grep '^IPP_JOB_' > "$1.env"
+CMD
+chmod 755 "$work/print-command"
+
+# A printer advertising what a secure-print MFP does, and one advertising none of it.
+cat >"$work/secure.conf" <<'CONF'
+ATTR mimeMediaType document-format-supported application/octet-stream,application/pdf,image/pwg-raster
+ATTR mimeMediaType document-format-default application/octet-stream
+ATTR keyword media-supported iso_a4_210x297mm,na_letter_8.5x11in
+ATTR keyword media-default iso_a4_210x297mm
+ATTR keyword media-ready iso_a4_210x297mm
+ATTR resolution pwg-raster-document-resolution-supported 300dpi
+ATTR keyword pwg-raster-document-type-supported black_1,sgray_8
+ATTR keyword print-color-mode-supported monochrome
+ATTR keyword print-color-mode-default monochrome
+ATTR keyword sides-supported one-sided
+ATTR keyword sides-default one-sided
+ATTR integer job-password-supported 8
+ATTR keyword job-password-encryption-supported none,md5,sha2-256
+ATTR rangeOfInteger job-password-length-supported 4-8
+ATTR boolean job-account-id-supported true
+ATTR boolean job-accounting-user-id-supported true
+CONF
+start_printer() {  # NAME [ippeveprinter options]: sets port_NAME
+  local name="$1"; shift
+  local port; port=$(free_port)
+  mkdir -p "$work/$name"
+  ippeveprinter -vv -r off -n localhost -p "$port" "$@" -c "$work/print-command" \
+    -d "$work/$name" "$name" >"$work/$name.log" 2>&1 &
+  printers+=("$!")
+  for _ in $(seq 1 50); do
+    ipptool -q "ipp://localhost:$port/ipp/print" get-printer-attributes.test 2>/dev/null && break
+    sleep 0.1
+  done
+  printf -v "port_$name" '%s' "$port"
+}
+start_printer secure -a "$work/secure.conf"
+start_printer plain
+
+source "$source_dir/tests/e2e/private_cupsd.sh"
+start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.out"; exit 1; }
+lpadmin -p secure -E -v "ipp://localhost:$port_secure/ipp/print" -m everywhere || exit 1
+lpadmin -p plain -E -v "ipp://localhost:$port_plain/ipp/print" -m everywhere || exit 1
+
+jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
+page="$source_dir/tests/data/test-page.pdf"
+entries=(retention=hold-only pass-code=1234 account-number=42 auth=login login-name=alice password=pw)
+
+# Prints on QUEUE with the given jobcontrol arguments; sets `received` to what the printer
+# logged for the job's Create-Job and `environment` to its print command's IPP_JOB_ lines.
+print_and_read() {
+  local queue="$1"; shift
+  local log="$work/$queue.log" offset
+  offset=$(stat -c %s "$log")
+  local out; out=$(jc print "$page" -d "$queue" "$@" 2>"$work/stderr") ||
+    { fail "print on $queue $* failed: $(cat "$work/stderr")"; return 1; }
+  local job="${out##*-}"; job="${job%% *}"
+  for _ in $(seq 1 300); do
+    ls "$work/$queue"/*.env >/dev/null 2>&1 && [ -n "$(find "$work/$queue" -name '*.env' -newer "$work/stderr")" ] && break
+    sleep 0.1
+  done
+  received=$(tail -c +"$((offset + 1))" "$log" | sed -n '/operation-id=Create-Job/,/operation-id=Send-Document/p')
+  environment=$(cat "$(ls -t "$work/$queue"/*.env 2>/dev/null | head -1)" 2>/dev/null)
+  [ -n "$received" ] || fail "the printer $queue logged no Create-Job for $*"
+}
+has() { grep -qF -- "$2" <<<"$1"; }
+
+# auto: the pass code in the clear with "none" (this CUPS backend does not digest it), the
+# account number and the login name as the accounting user.
+print_and_read secure "${entries[@]}"
+echo "== auto, secure printer:"; echo "$received" | grep -E 'job-password|job-account'
+has "$received" "job-password (octetString) 1234" || fail "auto: no job-password 1234"
+has "$received" "job-password-encryption (keyword) none" || fail "auto: encryption is not none"
+has "$environment" "IPP_JOB_ACCOUNT_ID=42" || fail "auto: job-account-id did not reach the printer"
+has "$environment" "IPP_JOB_ACCOUNTING_USER_ID=alice" || fail "auto: the accounting user is not alice"
+
+# never: no password and no account; the backend still names the requesting user.
+print_and_read secure "${entries[@]}" --ipp-attributes=never
+echo "== never, secure printer:"; echo "$received" | grep -E 'job-password|job-account'
+has "$received" "job-password" && fail "never: job-password was sent"
+has "$environment" "IPP_JOB_ACCOUNT_ID" && fail "never: job-account-id was sent"
+
+# auto on a printer that advertises nothing: nothing is sent, and the user is told.
+print_and_read plain "${entries[@]}"
+echo "== auto, plain printer:"; echo "$received" | grep -E 'job-password|job-account'
+has "$received" "job-password" && fail "auto on plain: job-password was sent"
+has "$environment" "IPP_JOB_ACCOUNT_ID" && fail "auto on plain: job-account-id was sent"
+grep -q "takes no job password" "$work/stderr" || fail "auto on plain: no note that the pass code was not sent"
+
+# A pass code outside the printer's limits: the job is not sent, exit 2, limits named.
+jc print "$page" -d secure retention=hold-only pass-code=123 >"$work/out" 2>"$work/stderr"
+status=$?
+[ "$status" -eq 2 ] || fail "a 3-digit pass code on a 4-8 printer: exit $status, not 2"
+grep -q "4 to 8" "$work/stderr" || fail "the refusal does not name the printer's limits: $(cat "$work/stderr")"
+
+[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }

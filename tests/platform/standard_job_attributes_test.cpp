@@ -1,0 +1,174 @@
+// The mapping of the panel's choices to standard IPP job attributes, and the vendor-filter
+// test of a queue's PPD.
+#include "platform/standard_job_attributes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace jc {
+namespace {
+
+using Options = std::vector<std::pair<std::string, std::string>>;
+
+StandardJobSupport securePrinter() {
+  StandardJobSupport s;
+  s.passwordMaxOctets = 8;
+  s.passwordEncryptions = {"none", "md5", "sha2-256"};
+  s.passwordLength = std::make_pair(4, 8);
+  s.accountId = true;
+  s.accountingUserId = true;
+  return s;
+}
+
+PanelJobChoices secureJob() {
+  PanelJobChoices c;
+  c.retention = true;
+  c.passCode = "1234";
+  c.accountNumber = "42";
+  c.accountingUser = "alice";
+  return c;
+}
+
+TEST(StandardAttributes, MapsByModeSupportAndBackend) {
+  StandardJobSupport digestOnly = securePrinter();
+  digestOnly.passwordEncryptions = {"sha2-256"};
+  StandardJobSupport nothing;
+  PanelJobChoices noCode = secureJob();
+  noCode.retention = false;  // a pass code without retention goes nowhere
+  struct Row {
+    const char* what;
+    PanelJobChoices choices;
+    std::optional<StandardJobSupport> support;
+    bool vendorFilter, backendHashes;
+    StandardAttributesMode mode;
+    Options options;
+    bool refused;
+  };
+  const Options all = {{"job-password", "1234"},
+                       {"job-password-encryption", "none"},
+                       {"job-account-id", "42"},
+                       {"job-accounting-user-id", "alice"}};
+  Options digested = all;
+  digested[1].second = "sha2-256";
+  const auto Auto = StandardAttributesMode::Auto, Always = StandardAttributesMode::Always,
+             Never = StandardAttributesMode::Never;
+  const Row rows[] = {
+      {"plain backend: the clear code with none", secureJob(), securePrinter(), false, false, Auto,
+       all, false},
+      {"hashing backend: the strongest digest offered", secureJob(), securePrinter(), false, true,
+       Auto, digested, false},
+      {"digest only, plain backend: refused",
+       secureJob(),
+       digestOnly,
+       false,
+       false,
+       Auto,
+       {},
+       true},
+      {"vendor filter: nothing in auto",
+       secureJob(),
+       securePrinter(),
+       true,
+       false,
+       Auto,
+       {},
+       false},
+      {"vendor filter: everything when always", secureJob(), securePrinter(), true, false, Always,
+       all, false},
+      {"never", secureJob(), securePrinter(), false, false, Never, {}, false},
+      {"advertises nothing: nothing in auto", secureJob(), nothing, false, false, Auto, {}, false},
+      {"did not answer: nothing in auto", secureJob(), std::nullopt, false, false, Auto, {}, false},
+      {"did not answer: always sends with none", secureJob(), std::nullopt, false, false, Always,
+       all, false},
+      {"retention off",
+       noCode,
+       securePrinter(),
+       false,
+       false,
+       Auto,
+       {{"job-account-id", "42"}, {"job-accounting-user-id", "alice"}},
+       false},
+  };
+  for (const Row& r : rows) {
+    StandardAttributes got = mapStandardAttributes(r.choices, r.support, "no answer",
+                                                   r.vendorFilter, r.backendHashes, r.mode);
+    EXPECT_EQ(got.options, r.refused ? Options{} : r.options) << r.what;
+    EXPECT_EQ(got.refusal.has_value(), r.refused) << r.what;
+  }
+}
+
+TEST(StandardAttributes, RefusesACodeOutsideThePrintersLimitsAndNotesWhatIsLost) {
+  PanelJobChoices shortCode = secureJob();
+  shortCode.passCode = "123";
+  StandardAttributes refused = mapStandardAttributes(shortCode, securePrinter(), "", false, false,
+                                                     StandardAttributesMode::Auto);
+  ASSERT_TRUE(refused.refusal);
+  EXPECT_NE(refused.refusal->find("4 to 8"), std::string::npos) << *refused.refusal;
+  EXPECT_TRUE(refused.options.empty());
+
+  StandardJobSupport small = securePrinter();
+  small.passwordLength.reset();
+  small.passwordMaxOctets = 3;
+  EXPECT_TRUE(
+      mapStandardAttributes(secureJob(), small, "", false, false, StandardAttributesMode::Always)
+          .refusal);
+
+  PanelJobChoices filed = secureJob();
+  filed.filing = filed.samplePrint = true;
+  EXPECT_EQ(
+      mapStandardAttributes(filed, securePrinter(), "", false, false, StandardAttributesMode::Auto)
+          .notes.size(),
+      2u);
+  EXPECT_TRUE(
+      mapStandardAttributes(filed, securePrinter(), "", true, false, StandardAttributesMode::Always)
+          .notes.empty());
+  StandardAttributes unknown = mapStandardAttributes(secureJob(), std::nullopt, "timed out", false,
+                                                     false, StandardAttributesMode::Auto);
+  ASSERT_EQ(unknown.notes.size(), 1u);
+  EXPECT_NE(unknown.notes[0].find("timed out"), std::string::npos);
+}
+
+TEST(StandardAttributes, AVendorFilterIsAProgramInAPPDCUPSDidNotGenerate) {
+  struct Row {
+    const char* lines;
+    bool vendor;
+  };
+  const Row rows[] = {
+      {"*cupsFilter2: \"application/pdf application/vnd.cups-pdf 0 -\"\n", false},
+      {"*cupsFilter2: \"application/pdf application/vnd.cups-pdf 0 vorelia-filter\"\n", true},
+      {"*cupsFilter: \"application/vnd.cups-pdf 0 /usr/lib/x/filter\"\n", true},
+      {"*PCFileName: \"ippeve.ppd\"\n*cupsFilter2: \"image/urf image/urf 0 urftopdf\"\n", false},
+      {"", false},
+  };
+  auto dir = std::filesystem::temp_directory_path() / ("jc-vendor-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  for (const Row& r : rows) {
+    auto path = dir / "q.ppd";
+    std::ofstream(path) << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1\"\n"
+                           "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n"
+                           "*Manufacturer: \"X\"\n*ModelName: \"X\"\n*ShortNickName: \"X\"\n"
+                           "*NickName: \"X\"\n*PSVersion: \"(3010.000) 0\"\n"
+                        << r.lines;
+    ppd_file_t* ppd = ppdOpenFile(path.c_str());
+    ASSERT_NE(ppd, nullptr) << r.lines;
+    EXPECT_EQ(hasVendorFilter(ppd), r.vendor) << r.lines;
+    ppdClose(ppd);
+  }
+  EXPECT_FALSE(hasVendorFilter(nullptr));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(StandardAttributes, AnAddressThatIsNotIPPIsNotAsked) {
+  std::string why;
+  EXPECT_FALSE(queryStandardJobSupport("socket://127.0.0.1:9100", 1000, &why));
+  EXPECT_NE(why.find("not an IPP printer"), std::string::npos) << why;
+  // Nothing listens on port 1 of the loopback: refused at once.
+  EXPECT_FALSE(queryStandardJobSupport("ipp://127.0.0.1:1/ipp/print", 1000, &why));
+  EXPECT_NE(why.find("127.0.0.1:1"), std::string::npos) << why;
+}
+
+}  // namespace
+}  // namespace jc
