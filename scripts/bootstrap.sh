@@ -8,7 +8,8 @@ preset="${1:-default}"
 packages=(build-essential cmake ninja-build pkg-config gettext
           libcups2-dev libssl-dev libcurl4-openssl-dev libpugixml-dev libplist-dev
           libgtest-dev libgmock-dev libbenchmark-dev openssl
-          cups cups-client cups-ipp-utils dbus avahi-daemon)
+          cups cups-client cups-ipp-utils dbus avahi-daemon
+          libgtk-4-dev xvfb xauth xdotool fonts-ipafont-gothic)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,21 @@
+// A GTK container that puts each child exactly at its layout frame, whatever the child's
+// natural size: the panel's pages, boxes and root view.
+#pragma once
+
+#include <gtk/gtk.h>
+
+namespace jc::gtk {
+
+/// A rectangle in pixels, relative to the containing frame view.
+struct FrameRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+/// A new, empty frame view (floating reference, like every new GTK widget).
+GtkWidget* frameViewNew();
+/// Makes `child` a child of `view`, placed and sized at `rect`.
+void frameViewPut(GtkWidget* view, GtkWidget* child, FrameRect rect);
+/// The rectangle `child` was put at; all zero for a widget not put in a frame view.
+FrameRect frameViewRect(GtkWidget* child);
+
+}  // namespace jc::gtk

@@ -1,0 +1,81 @@
+// The Job Control tab of a GTK print dialog: the loaded plug-in, the panel of the selected
+// printer and its widgets, and the answer to the dialog's response.
+#pragma once
+
+#include <gtk/gtk.h>
+#include <gtk/gtkunixprint.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hosts/gtk/binding.h"
+#include "hosts/gtk/glib_run_loop.h"
+#include "hosts/gtk/gtk_alert.h"
+#include "platform/loader.h"
+#include "platform/memory_host.h"
+#include "platform/result.h"
+
+namespace jc::gtk {
+
+/// What the tab needs to know of a printer: its queue name (the panel's printer ID), its
+/// device URI and its PPD.
+struct PrinterInfo {
+  std::string id;
+  std::optional<std::string> deviceURI;
+  PPDHandle ppd{nullptr, ppdClose};
+};
+
+/// Looks `name` up on the CUPS server GTK's backend talks to; a printer CUPS does not know
+/// (GTK's "Print to File") gets neither URI nor PPD.
+PrinterInfo printerNamed(const std::string& name);
+
+/// The tab. Owned by its page widget: it goes when the dialog's widgets go (Escape destroys
+/// them before any object of the application), never earlier.
+class PrintTab : public std::enable_shared_from_this<PrintTab> {
+ public:
+  /// Loads the bundle at `bundlePath` and adds the tab to `dialog`.
+  static Result<PrintTab*> attach(GtkPrintUnixDialog* dialog, const std::string& jobName,
+                                  const std::string& bundlePath);
+  /// The tab of `dialog`, or nullptr.
+  static PrintTab* of(GtkPrintUnixDialog* dialog);
+  ~PrintTab();
+
+  /// Saves the current panel (so its typed values carry over) and makes the panel of
+  /// `printer`, restored from the tab's print settings. nullopt removes the panel.
+  void showPrinter(std::optional<PrinterInfo> printer);
+  /// Answers the dialog's response: Print saves, confirms and keeps the job options.
+  void respond(int response);
+
+  /// The job options of the last Print response (empty before one).
+  const std::vector<std::pair<std::string, std::string>>& jobOptions() const { return options_; }
+  PDEPanel* panel() const { return panel_.get(); }
+  PanelBinding* binding() const { return binding_.get(); }
+  const std::string& printerId() const { return printerId_; }
+  GtkWidget* page() const { return page_; }
+  GtkAlertPresenter& alerts() { return *alerts_; }
+  /// How long making the last printer's panel and widgets took, in milliseconds.
+  double lastBuildMilliseconds() const { return lastBuildMs_; }
+
+ private:
+  PrintTab(GtkPrintUnixDialog* dialog, LoadedPlugIn plugIn, const std::string& jobName);
+  void followSelectedPrinter();
+
+  GtkPrintUnixDialog* dialog_;  // weak
+  GtkWidget* page_ = nullptr;   // weak; it owns the tab
+  GtkWidget* label_ = nullptr;  // weak
+  LoadedPlugIn plugIn_;
+  std::shared_ptr<MemoryPrintSettings> settings_;
+  std::shared_ptr<GlibRunLoop> loop_ = std::make_shared<GlibRunLoop>();
+  std::shared_ptr<GtkAlertPresenter> alerts_ = std::make_shared<GtkAlertPresenter>();
+  std::shared_ptr<PDEPanel> panel_;
+  std::shared_ptr<PanelBinding> binding_;
+  std::string printerId_;
+  std::vector<std::pair<std::string, std::string>> options_;
+  std::vector<SignalConnection> connections_;
+  double lastBuildMs_ = 0;
+};
+
+}  // namespace jc::gtk

@@ -1,0 +1,40 @@
+// GTK's widgets are drawn for touch-sized targets; the panel's frames were drawn for a
+// desktop dialog (an entry 22 points high). These rules shrink paddings and minimum sizes
+// inside the panel only, so GTK's own tabs keep their look.
+#include "hosts/gtk/style.h"
+
+#include <gtk/gtk.h>
+
+namespace jc::gtk {
+
+namespace {
+
+constexpr const char* kStyle = R"css(
+.jobcontrol-panel entry { min-height: 20px; padding: 0 4px; }
+.jobcontrol-panel button { min-height: 18px; min-width: 16px; padding: 1px 6px; }
+.jobcontrol-panel button.jc-hold { padding: 1px; }
+.jobcontrol-panel checkbutton { min-height: 16px; padding: 0; }
+.jobcontrol-panel checkbutton check,
+.jobcontrol-panel checkbutton radio { min-width: 14px; min-height: 14px; margin: 0 6px 0 0; padding: 0; }
+.jobcontrol-panel dropdown > button { min-height: 18px; padding: 1px 6px; }
+.jobcontrol-panel frame.jc-box > label { margin: 0 4px; }
+.jobcontrol-panel notebook > header > tabs > tab { min-height: 20px; padding: 3px 10px; }
+.jobcontrol-panel .jc-dimmed { color: alpha(currentColor, 0.5); }
+.jobcontrol-panel entry.jc-dimmed { opacity: 0.6; }
+)css";
+
+}  // namespace
+
+void installPanelStyle() {
+  static bool installed = false;
+  GdkDisplay* display = gdk_display_get_default();
+  if (installed || !display) return;
+  GtkCssProvider* provider = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(provider, kStyle, -1);
+  gtk_style_context_add_provider_for_display(display, GTK_STYLE_PROVIDER(provider),
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(provider);
+  installed = true;
+}
+
+}  // namespace jc::gtk
