@@ -107,8 +107,8 @@ int runFolders(const Options& options) {
     return kExitFailure;
   }
   if (options.address) {
-    if (auto refused = driver.typeInto("printersAddressEditText", *options.address)) {
-      std::cerr << "jobcontrol: --address " << *options.address << ": " << *refused << "\n";
+    if (Result<> typed = driver.typeInto("printersAddressEditText", *options.address); !typed) {
+      std::cerr << "jobcontrol: --address " << *options.address << ": " << typed.message() << "\n";
       return kExitUsage;
     }
   }
@@ -129,9 +129,9 @@ int runFolders(const Options& options) {
   {
     Spinner spinner(driver.find<ProgressIndicator>("chasingArrow"),
                     subst(tr("Asking %1 for its folders…"), {address}));
-    if (auto refused = driver.press("getFolderNameButton")) {
+    if (Result<> pressed = driver.press("getFolderNameButton"); !pressed) {
       setHttpExchangeObserver(nullptr);
-      std::cerr << "jobcontrol: Get Folder Names: " << *refused << "\n";
+      std::cerr << "jobcontrol: Get Folder Names: " << pressed.message() << "\n";
       return kExitFailure;
     }
   }

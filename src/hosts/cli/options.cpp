@@ -194,12 +194,9 @@ const char* commandName(Command command) {
   return "";
 }
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string* error) {
+Result<Options> parseOptions(const std::vector<std::string>& args) {
   Options options;
-  auto fail = [&](std::string message) -> std::optional<Options> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   std::vector<const OptionRow*> given;
   bool filesOnly = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
