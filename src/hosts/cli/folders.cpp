@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <iostream>
 #include <pugixml.hpp>
 
@@ -81,7 +82,7 @@ std::string exchangeProblem(const std::optional<HttpExchangeEnd>& end, double se
   switch (end->outcome) {
     case Outcome::Cancelled:
       return subst(tr("no complete answer; timed out after %1 s"),
-                   {std::to_string(static_cast<int>(seconds + 0.5))});
+                   {std::to_string(std::lround(seconds))});
     case Outcome::Failed:
       return end->message;
     case Outcome::Finished:
