@@ -9,11 +9,8 @@
 
 namespace jc {
 
-std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* error) {
-  auto fail = [&](std::string message) -> std::optional<CupsQueue> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
+Result<CupsQueue> openCupsQueue(const std::string& queue) {
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr);
   if (!dest) return fail("no such printer queue \"" + queue + "\" (" + cupsLastErrorString() + ")");
   CupsQueue result;
@@ -40,10 +37,10 @@ std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* er
   const char* copy = cupsGetPPD2(CUPS_HTTP_DEFAULT, queue.c_str());
   if (!copy) return fail("queue \"" + queue + "\" has no PPD (" + cupsLastErrorString() + ")");
   std::string path = copy;
-  std::string why;
-  result.ppd = openPPDFile(path, &why);
+  Result<PPDHandle> ppd = openPPDFile(path);
   ::unlink(path.c_str());
-  if (!result.ppd) return fail("queue \"" + queue + "\": " + why);
+  if (!ppd) return fail("queue \"" + queue + "\": " + ppd.message());
+  result.ppd = std::move(*ppd);
   return result;
 }
 
@@ -63,9 +60,8 @@ ipp_t* jobRequest(ipp_op_t operation, const std::string& queue, std::string& res
 }
 
 // Sends `request` (with `file` as its document when given) and answers the job ID it
-// reports, 0 with the server's message in `error` when it failed.
-int sendJobRequest(ipp_t* request, const std::string& resource, const char* file,
-                   std::string* error) {
+// reports, or refuses with the server's message.
+Result<int> sendJobRequest(ipp_t* request, const std::string& resource, const char* file) {
   ipp_t* response = cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, resource.c_str(), file);
   int job = 0;
   if (cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
@@ -73,7 +69,7 @@ int sendJobRequest(ipp_t* request, const std::string& resource, const char* file
       job = ippGetInteger(id, 0);
   }
   ippDelete(response);
-  if (job == 0 && error) *error = cupsLastErrorString();
+  if (job == 0) return Refusal{cupsLastErrorString()};
   return job;
 }
 
@@ -113,13 +109,10 @@ bool releaseJob(const std::string& queue, int job, const char* holdUntil) {
 
 }  // namespace
 
-int submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
-                  const std::string& title, const MemoryPrintSettings& settings, std::string* error,
-                  const std::vector<std::pair<std::string, std::string>>& extra) {
-  if (files.empty()) {
-    if (error) *error = "no file to print";
-    return 0;
-  }
+Result<int> submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
+                          const std::string& title, const MemoryPrintSettings& settings,
+                          const std::vector<std::pair<std::string, std::string>>& extra) {
+  if (files.empty()) return Refusal{"no file to print"};
   cups_option_t* options = nullptr;
   int count = 0;
   for (const auto& [key, value] : settings.entries())
@@ -138,31 +131,29 @@ int submitCupsJob(const std::string& queue, const std::vector<std::string>& file
   cupsEncodeOptions2(request, count, options, IPP_TAG_OPERATION);
   cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
   cupsFreeOptions(count, options);
-  int job = sendJobRequest(request, resource, nullptr, error);
-  auto cancel = [&] {
+  Result<int> created = sendJobRequest(request, resource, nullptr);
+  if (!created) return created;
+  const int job = *created;
+  auto cancel = [&](std::string why) {
     // A half-sent or refused job is cancelled rather than left waiting.
     cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
-    return 0;
+    return Refusal{std::move(why)};
   };
-  for (std::size_t i = 0; job != 0 && i < files.size(); ++i) {
+  for (std::size_t i = 0; i < files.size(); ++i) {
     ipp_t* send = jobRequest(IPP_OP_SEND_DOCUMENT, queue, resource);
     ippAddInteger(send, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
     ippAddString(send, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/octet-stream");
     ippAddBoolean(send, IPP_TAG_OPERATION, "last-document", i + 1 == files.size());
-    if (sendJobRequest(send, resource, files[i].c_str(), error) == 0) return cancel();
+    if (Result<int> sent = sendJobRequest(send, resource, files[i].c_str()); !sent)
+      return cancel(sent.message());
     std::string type = detectedType(queue, job);
-    if (type == "application/octet-stream") {
-      if (error)
-        *error = files[i] + ": CUPS does not know this type of file (it detected " + type +
-                 "); the job was cancelled";
-      return cancel();
-    }
+    if (type == "application/octet-stream")
+      return cancel(files[i] + ": CUPS does not know this type of file (it detected " + type +
+                    "); the job was cancelled");
   }
-  if (job != 0 && !releaseJob(queue, job, holdUntil.empty() ? nullptr : holdUntil.c_str())) {
-    if (error) *error = cupsLastErrorString();
-    return cancel();
-  }
+  if (!releaseJob(queue, job, holdUntil.empty() ? nullptr : holdUntil.c_str()))
+    return cancel(cupsLastErrorString());
   return job;
 }
 

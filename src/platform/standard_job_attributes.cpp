@@ -35,16 +35,14 @@ std::optional<StandardAttributesMode> parseStandardAttributesMode(const std::str
   return std::nullopt;
 }
 
-std::optional<StandardJobSupport> queryStandardJobSupport(const std::string& deviceURI,
-                                                          int timeoutMs, std::string* why) {
+Result<StandardJobSupport> queryStandardJobSupport(const std::string& deviceURI, int timeoutMs) {
   char scheme[32], user[256], host[256], resource[1024];
   int port = 0;
   if (httpSeparateURI(HTTP_URI_CODING_ALL, deviceURI.c_str(), scheme, sizeof scheme, user,
                       sizeof user, host, sizeof host, &port, resource,
                       sizeof resource) < HTTP_URI_STATUS_OK ||
       (std::string(scheme) != "ipp" && std::string(scheme) != "ipps")) {
-    *why = "the queue's device " + deviceURI + " is not an IPP printer address";
-    return std::nullopt;
+    return Refusal{"the queue's device " + deviceURI + " is not an IPP printer address"};
   }
   std::string address = std::string(host) + ":" + std::to_string(port);
   std::unique_ptr<http_t, decltype(&httpClose)> http(
@@ -54,9 +52,8 @@ std::optional<StandardJobSupport> queryStandardJobSupport(const std::string& dev
           timeoutMs, nullptr),
       httpClose);
   if (!http) {
-    *why = "the printer at " + address + " did not answer within " +
-           std::to_string(timeoutMs / 1000) + " s";
-    return std::nullopt;
+    return Refusal{"the printer at " + address + " did not answer within " +
+                   std::to_string(timeoutMs / 1000) + " s"};
   }
   httpSetTimeout(http.get(), timeoutMs / 1000.0, nullptr, nullptr);
 
@@ -71,9 +68,8 @@ std::optional<StandardJobSupport> queryStandardJobSupport(const std::string& dev
   std::unique_ptr<ipp_t, decltype(&ippDelete)> response(
       cupsDoRequest(http.get(), request, resource), ippDelete);
   if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-    *why = "the printer at " + address +
-           " did not answer Get-Printer-Attributes: " + cupsLastErrorString();
-    return std::nullopt;
+    return Refusal{"the printer at " + address +
+                   " did not answer Get-Printer-Attributes: " + cupsLastErrorString()};
   }
 
   StandardJobSupport support;

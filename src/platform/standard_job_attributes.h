@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace jc {
 
 /// When a host adds the standard attributes to a job.
@@ -32,11 +34,9 @@ struct StandardJobSupport {
 };
 
 /// Asks the printer at `deviceURI` (ipp:// or ipps://) what it supports, waiting at most
-/// `timeoutMs` to connect and as long again for the answer. nullopt, with the reason in
-/// `why` (naming the address), when the URI is not an IPP address or the printer does
-/// not answer.
-std::optional<StandardJobSupport> queryStandardJobSupport(const std::string& deviceURI,
-                                                          int timeoutMs, std::string* why);
+/// `timeoutMs` to connect and as long again for the answer. Refuses, with a reason naming
+/// the address, when the URI is not an IPP address or the printer does not answer.
+Result<StandardJobSupport> queryStandardJobSupport(const std::string& deviceURI, int timeoutMs);
 
 /// Whether the queue's PPD runs a vendor filter that reads our own keys: a PPD that names
 /// a filter program, and is not one CUPS generated for a driverless printer. A null PPD

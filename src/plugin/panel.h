@@ -92,8 +92,8 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   bool connectOutlet(std::string_view name, const std::shared_ptr<jc::Control>& control) override;
   jc::Control::Action actionNamed(std::string_view name) override;
   /// Loads the named layout with the panel as owner; on success `panelView_` and the
-  /// control outlets are set. Answers the loader's error text ("" on success).
-  std::string loadPanelLayout(const std::string& name);
+  /// control outlets are set. Refuses with the loader's reason otherwise.
+  jc::Result<> loadPanelLayout(const std::string& name);
 
   // ---- Construction (panel_construction.cpp) ----
   void initializeUI();

@@ -1,5 +1,5 @@
 // The job-control settings' print-settings keys and digit codes, with lookups both ways.
-// Everything about one held entry is its row in plugin/panel_held_entries.h.
+// Everything about one held entry is its row in the panel's held-entry table (src/plugin).
 #pragma once
 
 #include <array>

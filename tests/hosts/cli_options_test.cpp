@@ -12,8 +12,14 @@
 namespace jc::cli {
 namespace {
 
+// The options of `args`, or nullopt with the refusal's message in `error`.
 std::optional<Options> parse(std::vector<std::string> args, std::string* error = nullptr) {
-  return parseOptions(args, error);
+  Result<Options> options = parseOptions(args);
+  if (!options) {
+    if (error) *error = options.message();
+    return std::nullopt;
+  }
+  return std::move(*options);
 }
 
 TEST(CliOptions, OptionsStandAnywhereAndWordsAfterTheCommandAreEntriesOrFiles) {
@@ -118,8 +124,7 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
 }
 
 TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
-  std::string error;
-  auto text = parseAssignment("pass-code=12=34", &error);
+  auto text = parseAssignment("pass-code=12=34");
   ASSERT_TRUE(text);
   EXPECT_EQ(text->entry->control, "suspendKeyEditText");
   EXPECT_EQ(text->value, "12=34");
@@ -127,12 +132,12 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
                              {"unlock=folder-name", false},
                              {"lock=folder-name", true},
                              {"hold=folder-name", true}}) {
-    auto hold = parseAssignment(word, &error);
+    auto hold = parseAssignment(word);
     ASSERT_TRUE(hold) << word;
     EXPECT_EQ(hold->held->holdButton, "folderNameButton");
     EXPECT_EQ(hold->locks(), locks) << word;
   }
-  auto folder = parseAssignment("filing=Sales Team", &error);
+  auto folder = parseAssignment("filing=Sales Team");
   ASSERT_TRUE(folder);
   EXPECT_EQ(folder->value, "Sales Team");
 
@@ -146,7 +151,8 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
         std::pair{"lock=address", "no padlock for \"address\""},
         std::pair{"unlock=pasword", "did you mean \"unlock=password\""},
         std::pair{"filing=", "a folder name"}, std::pair{"folders=1", "jobcontrol folders"}}) {
-    EXPECT_FALSE(parseAssignment(word, &error)) << word;
+    std::string error = parseAssignment(word).message();
+    EXPECT_FALSE(error.empty()) << word;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
   // Every held entry is an entry with its own hold button, and no other entry has one.

@@ -62,8 +62,8 @@ TEST_F(LayoutTest, BuildsTheTreeAndConnectsOutletsAndActionsByName) {
     </box>
   </layout>)");
   LayoutResult result = loadLayoutFile(file, owner);
-  ASSERT_TRUE(result) << result.error;
-  EXPECT_EQ(owner.view.get(), result.view);
+  ASSERT_TRUE(result) << result.message();
+  EXPECT_EQ(owner.view.get(), *result);
   ASSERT_TRUE(owner.check);
   EXPECT_EQ(owner.check->title(), "Retention");
   EXPECT_EQ(owner.check->buttonType(), Button::Type::Switch);
@@ -99,7 +99,7 @@ TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
     Outlet<TextField> label;
   } o;
   LayoutResult result = loadLayoutFile(file, o);
-  ASSERT_TRUE(result) << result.error;
+  ASSERT_TRUE(result) << result.message();
   // The matrix is as high as its rows; each cell is its row; the field between the rows is
   // no overlap. Frames count from the box's content (18 below its top) and the tab's (28).
   EXPECT_EQ(o.kinds->frame(), (Control::Frame{2, 0, 100, 70}));
@@ -110,11 +110,11 @@ TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
   EXPECT_EQ(o.label->labelFor(), o.field.get().get());
   EXPECT_TRUE(o.field->isSecret());
   auto* image =
-      dynamic_cast<ImageView*>(result.view->children()[0]->children()[1]->children()[0].get());
+      dynamic_cast<ImageView*>((*result)->children()[0]->children()[1]->children()[0].get());
   ASSERT_TRUE(image && image->image());
   EXPECT_EQ(image->image()->source, Image::Source::ThemeIcon);
   EXPECT_EQ(image->image()->name, "changes-prevent-symbolic");
-  EXPECT_TRUE(findOverlaps(*result.view).empty());
+  EXPECT_TRUE(findOverlaps(**result).empty());
 
   // Version 1 files still load: no content origins, rows share the height, and overlaps
   // are the file's own business.
@@ -123,10 +123,10 @@ TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
     <field outlet="field" tag="1" x="10" y="10" width="50" height="20"/></box></layout>)");
   Owner v1;
   result = loadLayoutFile(old, v1);
-  ASSERT_TRUE(result) << result.error;
+  ASSERT_TRUE(result) << result.message();
   EXPECT_EQ(v1.kinds->cellAtRow(1)->frame(), (Control::Frame{0, 20, 80, 20}));
   EXPECT_EQ(frameIn(*v1.field), (Control::Frame{10, 10, 50, 20}));
-  std::vector<Overlap> overlaps = findOverlaps(*result.view);
+  std::vector<Overlap> overlaps = findOverlaps(**result);
   ASSERT_EQ(overlaps.size(), 2u);  // the field lies across both rows
   EXPECT_EQ(overlaps[0].first, v1.kinds->cellAtRow(0));
   EXPECT_EQ(overlaps[1].second, v1.field.get().get());
@@ -173,14 +173,14 @@ TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
     LayoutResult result = loadLayoutFile(file, fresh);
     EXPECT_FALSE(result) << c.text;
     std::string where = file.string() + ":" + (c.line ? std::to_string(c.line) + ":" : "");
-    EXPECT_NE(result.error.find(where), std::string::npos) << result.error;
-    EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
+    EXPECT_NE(result.message().find(where), std::string::npos) << result.message();
+    EXPECT_NE(result.message().find(c.reason), std::string::npos) << result.message();
     EXPECT_FALSE(fresh.view) << c.text;
     EXPECT_FALSE(fresh.field) << c.text;
-    EXPECT_EQ(lastLayoutError(), result.error);
+    EXPECT_EQ(lastLayoutError(), result.message());
   }
   LayoutResult missing = loadLayoutFile("/nonexistent/x.layout", owner);
-  EXPECT_NE(missing.error.find("/nonexistent/x.layout"), std::string::npos);
+  EXPECT_NE(missing.message().find("/nonexistent/x.layout"), std::string::npos);
 }
 
 }  // namespace

@@ -162,12 +162,13 @@ TEST(StandardAttributes, AVendorFilterIsAProgramInAPPDCUPSDidNotGenerate) {
 }
 
 TEST(StandardAttributes, AnAddressThatIsNotIPPIsNotAsked) {
-  std::string why;
-  EXPECT_FALSE(queryStandardJobSupport("socket://127.0.0.1:9100", 1000, &why));
-  EXPECT_NE(why.find("not an IPP printer"), std::string::npos) << why;
+  Result<StandardJobSupport> asked = queryStandardJobSupport("socket://127.0.0.1:9100", 1000);
+  EXPECT_FALSE(asked);
+  EXPECT_NE(asked.message().find("not an IPP printer"), std::string::npos) << asked.message();
   // Nothing listens on port 1 of the loopback: refused at once.
-  EXPECT_FALSE(queryStandardJobSupport("ipp://127.0.0.1:1/ipp/print", 1000, &why));
-  EXPECT_NE(why.find("127.0.0.1:1"), std::string::npos) << why;
+  asked = queryStandardJobSupport("ipp://127.0.0.1:1/ipp/print", 1000);
+  EXPECT_FALSE(asked);
+  EXPECT_NE(asked.message().find("127.0.0.1:1"), std::string::npos) << asked.message();
 }
 
 }  // namespace

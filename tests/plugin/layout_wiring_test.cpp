@@ -104,7 +104,8 @@ TEST(LayoutWiring, NoTwoControlsOfOneTabOverlapInAnyShippedLayoutAndCaptionsName
   for (const std::string& layout : layouts) {
     SCOPED_TRACE(layout);
     VoreliaPrintPdeTz630eJC panel(test::demoCallback(), test::builtBundle());
-    ASSERT_EQ(panel.loadPanelLayout(layout), "");
+    Result<> loaded = panel.loadPanelLayout(layout);
+    ASSERT_TRUE(loaded) << loaded.message();
     // Each tab is a page of its own; what lies outside every tab is one more.
     std::vector<std::pair<std::string, const Control*>> pages{
         {"outside the tabs", panel.panelView_.get()}};

@@ -78,11 +78,12 @@ class FolderExchangeTest : public ExchangeFixture {
  protected:
   void SetUp() override {
     ExchangeFixture::SetUp();
-    std::string error;
-    host->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error));
-    ASSERT_TRUE(host->ppdFile()) << error;
+    Result<PPDHandle> ppd = openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd");
+    ASSERT_TRUE(ppd) << ppd.message();
+    host->setPPD(std::move(*ppd));
     host->setPrinter(Printer("demo", std::string("socket://127.0.0.1:9100")));
-    panel = std::make_unique<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir, nullptr));
+    panel =
+        std::make_unique<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir).value_or(nullptr));
     ASSERT_TRUE(panel->panelView());
     ASSERT_TRUE(panel->getFolderNameButton);
     ASSERT_TRUE(sim.start());
@@ -181,7 +182,8 @@ TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {
 TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
   ToolkitLoop loop;
   host->loop = &loop;
-  auto owned = std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir, nullptr));
+  auto owned =
+      std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir).value_or(nullptr));
   std::weak_ptr<VoreliaPrintPdeTz630eJC> alive = owned;
   std::shared_ptr<View> view = owned->panelView();
   std::shared_ptr<Button> button = owned->getFolderNameButton.get();
@@ -194,7 +196,7 @@ TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
     view.reset();
     loop.runFor(20ms);
     replacement =
-        std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir, nullptr));
+        std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir).value_or(nullptr));
     EXPECT_TRUE(replacement->panelView());
     EXPECT_FALSE(alive.expired());
   };
@@ -280,7 +282,7 @@ TEST_F(FolderExchangeTest, APlantedLinkIsReplacedNotFollowed) {
 
 TEST_F(FolderExchangeTest, WithoutAPresenterTheAlertGoesToStandardError) {
   auto plain = std::make_shared<MemoryPluginCallback>();
-  VoreliaPrintPdeTz630eJC quiet(plain, Bundle::open(kBundleDir, nullptr));
+  VoreliaPrintPdeTz630eJC quiet(plain, Bundle::open(kBundleDir).value_or(nullptr));
   ::testing::internal::CaptureStderr();
   quiet.recieveEndCallback();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Could not retrieve Folder Names.\n");

@@ -140,9 +140,9 @@ TEST_F(Preferences, HeldEntriesComeBackForPPDsInAnyDeclaredEncoding) {
     ppd += std::string("*LanguageEncoding: ") + c.encoding + "\n";
     ppd += "*PCFileName: \"MODEL.PPD\"\n*Manufacturer: \"Vorelia\"\n*ModelName: \"" + c.model +
            "\"\n*NickName: \"Vorelia\"\n";
-    std::string error;
-    callback_->setPPD(openPPDText(ppd, &error));
-    ASSERT_TRUE(callback_->ppdFile()) << error;
+    Result<PPDHandle> parsed = openPPDText(ppd);
+    ASSERT_TRUE(parsed) << parsed.message();
+    callback_->setPPD(std::move(*parsed));
     panel_ = makePanel();
     EXPECT_EQ(panel_->modelStringRef, c.expected) << c.encoding;
     panel_->userNameEditText->setStringValue("Tanaka");

@@ -20,9 +20,9 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitCheckFailed = 3;
 
 int runShow(const Options& options);
-int runSet(const Options& options);
+int runSet(const Options& given);
 int runFolders(const Options& options);
-int runPrint(const Options& options);
+int runPrint(const Options& given);
 int runPrinters(const Options& options);
 int runDecode(const Options& options);
 

@@ -84,27 +84,22 @@ bool Assignment::locks() const {
   return entry->name == "lock" || entry->name == "hold";
 }
 
-std::optional<Assignment> parseAssignment(const std::string& word, std::string* error) {
+Result<Assignment> parseAssignment(const std::string& word) {
   auto eq = word.find('=');
   std::string name = word.substr(0, eq);
   std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
   const Entry* entry = findEntry(name);
   // Messages quote the word as typed, but never a secret's value.
   const std::string shown = entry && entry->secret ? name + "=" + tr("(hidden)") : word;
-  auto fail = [&](const std::string& why) -> std::optional<Assignment> {
-    if (error) *error = "\"" + shown + "\": " + why;
-    return std::nullopt;
-  };
+  auto fail = [&](const std::string& why) { return Refusal{"\"" + shown + "\": " + why}; };
   if (eq == std::string::npos) return fail(tr("not of the form ENTRY=VALUE"));
   if (!entry) {
     std::vector<std::string_view> names;
     for (const Entry& e : table()) names.push_back(e.name);
     std::string near = nearestName(name, names);
-    if (error)
-      *error = subst(tr("unknown entry \"%1\""), {name}) +
-               (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {near + "="})) +
-               tr("; `jobcontrol help set` lists the entries");
-    return std::nullopt;
+    return Refusal{subst(tr("unknown entry \"%1\""), {name}) +
+                   (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {near + "="})) +
+                   tr("; `jobcontrol help set` lists the entries")};
   }
 
   Assignment assignment{shown, entry, value};

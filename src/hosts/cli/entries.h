@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace jc::cli {
 
 /// How an entry reaches its control.
@@ -49,10 +51,10 @@ struct Assignment {
   bool locks() const;
 };
 
-/// Splits and checks `word`. nullopt with a message naming the word in `error` for an
-/// unknown entry (with the nearest name), a word outside the entry's choices, or lock/unlock
-/// of an entry that has no padlock. A folder name for `filing` is checked later, against
-/// the pop-up. A secret's value never appears in `error`.
-std::optional<Assignment> parseAssignment(const std::string& word, std::string* error);
+/// Splits and checks `word`. Refuses, with a message naming the word, an unknown entry
+/// (with the nearest name), a word outside the entry's choices, or lock/unlock of an entry
+/// that has no padlock. A folder name for `filing` is checked later, against the pop-up.
+/// A secret's value never appears in the message.
+Result<Assignment> parseAssignment(const std::string& word);
 
 }  // namespace jc::cli

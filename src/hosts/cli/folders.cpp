@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <iostream>
 #include <pugixml.hpp>
 
@@ -81,7 +82,7 @@ std::string exchangeProblem(const std::optional<HttpExchangeEnd>& end, double se
   switch (end->outcome) {
     case Outcome::Cancelled:
       return subst(tr("no complete answer; timed out after %1 s"),
-                   {std::to_string(static_cast<int>(seconds + 0.5))});
+                   {std::to_string(std::lround(seconds))});
     case Outcome::Failed:
       return end->message;
     case Outcome::Finished:
@@ -107,8 +108,8 @@ int runFolders(const Options& options) {
     return kExitFailure;
   }
   if (options.address) {
-    if (auto refused = driver.typeInto("printersAddressEditText", *options.address)) {
-      std::cerr << "jobcontrol: --address " << *options.address << ": " << *refused << "\n";
+    if (Result<> typed = driver.typeInto("printersAddressEditText", *options.address); !typed) {
+      std::cerr << "jobcontrol: --address " << *options.address << ": " << typed.message() << "\n";
       return kExitUsage;
     }
   }
@@ -129,9 +130,9 @@ int runFolders(const Options& options) {
   {
     Spinner spinner(driver.find<ProgressIndicator>("chasingArrow"),
                     subst(tr("Asking %1 for its folders…"), {address}));
-    if (auto refused = driver.press("getFolderNameButton")) {
+    if (Result<> pressed = driver.press("getFolderNameButton"); !pressed) {
       setHttpExchangeObserver(nullptr);
-      std::cerr << "jobcontrol: Get Folder Names: " << *refused << "\n";
+      std::cerr << "jobcontrol: Get Folder Names: " << pressed.message() << "\n";
       return kExitFailure;
     }
   }

@@ -2,19 +2,22 @@
 // plug-in bundle through the loader, opens the panel for a printer, and drives it through
 // the host protocol and user events as a print dialog does.
 #include <clocale>
+#include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/messages.h"
 
-int main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");
-  jc::cli::bindMessages();
+namespace {
+
+int run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::string error;
-  auto options = jc::cli::parseOptions(args, &error);
+  jc::Result<jc::cli::Options> options = jc::cli::parseOptions(args);
   if (!options) {
-    std::cerr << "jobcontrol: " << error << "\n" << jc::cli::tr("Try 'jobcontrol help'.") << "\n";
+    std::cerr << "jobcontrol: " << options.message() << "\n"
+              << jc::cli::tr("Try 'jobcontrol help'.") << "\n";
     return jc::cli::kExitUsage;
   }
   if (options->version) {
@@ -43,4 +46,21 @@ int main(int argc, char** argv) {
       break;
   }
   return jc::cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  jc::cli::bindMessages();
+  // Nothing is expected to throw here; should something (memory, a file system error)
+  // do so, the command still ends with a message and the failure status, not an abort.
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "jobcontrol: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "jobcontrol: an unexpected error ended the command\n";
+  }
+  return jc::cli::kExitFailure;
 }

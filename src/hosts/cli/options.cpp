@@ -82,7 +82,10 @@ std::optional<std::string> addJobOptions(Options& o, const std::string& text) {
   for (int i = 0; i < count && !problem; ++i) {
     std::string name = parsed[i].name, value = parsed[i].value;
     if (findEntry(name)) {
-      o.entries.push_back(name + "=" + value);
+      std::string word = name;
+      word += '=';
+      word += value;
+      o.entries.push_back(std::move(word));
     } else if (std::string_view(name).substr(0, kOurKeyPrefix.size()) == kOurKeyPrefix) {
       problem = subst(tr("-o %1: this option is written by the panel; give its entry instead "
                          "(see `jobcontrol help print`)"),
@@ -194,12 +197,9 @@ const char* commandName(Command command) {
   return "";
 }
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string* error) {
+Result<Options> parseOptions(const std::vector<std::string>& args) {
   Options options;
-  auto fail = [&](std::string message) -> std::optional<Options> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   std::vector<const OptionRow*> given;
   bool filesOnly = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -260,6 +260,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         if (arg == row.name) options.command = row.command;
       if (options.command == Command::None) {
         std::vector<std::string_view> names;
+        names.reserve(kCommands.size());
         for (const auto& row : kCommands) names.push_back(row.name);
         return fail(subst(tr("unknown command \"%1\""), {arg}) + didYouMean(arg, names));
       }
@@ -268,6 +269,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         if (arg == row.name) options.helpTopic = row.command;
       if (options.helpTopic == Command::None) {
         std::vector<std::string_view> names;
+        names.reserve(kCommands.size());
         for (const auto& row : kCommands) names.push_back(row.name);
         return fail(subst(tr("no help on \"%1\""), {arg}) + didYouMean(arg, names));
       }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/standard_job_attributes.h"
 
 namespace jc::cli {
@@ -53,10 +54,10 @@ struct Options {
 /// Parses the words after the program name. Options may stand before or after the
 /// command; a long option takes its value as the next word or after '='. After the
 /// command a word of the form NAME=VALUE, NAME made of lower-case letters and '-', is an
-/// entry, any other word a file; after "--" every word is a file. Answers nullopt with a
-/// message in `error` for a bad command line (with a "did you mean" for a near miss).
-/// With --help or --version, the rest is not checked.
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string* error);
+/// entry, any other word a file; after "--" every word is a file. Refuses a bad command
+/// line with a message (with a "did you mean" for a near miss). With --help or --version,
+/// the rest is not checked.
+Result<Options> parseOptions(const std::vector<std::string>& args);
 
 /// The command's name as typed ("" for None).
 const char* commandName(Command command);

@@ -153,86 +153,88 @@ std::string PanelDriver::whatToDo(std::string_view name) const {
   return "";
 }
 
-std::optional<std::string> PanelDriver::typeInto(std::string_view id, const std::string& text) {
+Result<> PanelDriver::typeInto(std::string_view id, const std::string& text) {
   auto* field = find<TextField>(id);
   const Entry* entry = entryOfControl(id);
-  if (!field) return tr("the panel has no such field");
+  if (!field) return Refusal{tr("the panel has no such field")};
   reveal(*field);
   if (!field->isEnabled() || !field->isEditable()) {
     std::string hint = entry ? whatToDo(entry->name) : "";
-    return hint.empty() ? std::string(tr("the field is dimmed"))
-                        : subst(tr("the field is dimmed: %1"), {hint});
+    return Refusal{hint.empty() ? std::string(tr("the field is dimmed"))
+                                : subst(tr("the field is dimmed: %1"), {hint})};
   }
   // A person clicks into the field, selects all, deletes, then types key by key; the keys
   // go wherever the window says the focus is.
   window_.makeFirstResponder(field);
-  if (focused_ != field) return tr("the field does not take the keyboard focus");
+  if (focused_ != field) return Refusal{tr("the field does not take the keyboard focus")};
   if (auto emptied = field->replaceCharactersInRange({0, utf16Length(field->stringValue())}, "");
       !emptied)
-    return subst(tr("the field refused to be emptied: %1"), {translatedReason(emptied.message())});
+    return Refusal{
+        subst(tr("the field refused to be emptied: %1"), {translatedReason(emptied.message())})};
   std::size_t position = 0;
   for (char32_t cp : utf8ToUtf32(text)) {
     ++position;
     const std::string key = utf8FromCodePoint(cp);
     auto* target = dynamic_cast<TextField*>(focused_);
-    if (!target) return tr("the field lost the keyboard focus");
+    if (!target) return Refusal{tr("the field lost the keyboard focus")};
     if (auto typed = target->replaceCharactersInRange(target->selectedRange(), key); !typed) {
       // A secret's characters are never repeated back, only their position.
       if (entry && entry->secret)
-        return subst(tr("character %1 refused: %2"),
-                     {std::to_string(position), translatedReason(typed.message())});
-      return subst(tr("character %1 (\"%2\") refused: %3"),
-                   {std::to_string(position), key, translatedReason(typed.message())});
+        return Refusal{subst(tr("character %1 refused: %2"),
+                             {std::to_string(position), translatedReason(typed.message())})};
+      return Refusal{subst(tr("character %1 (\"%2\") refused: %3"),
+                           {std::to_string(position), key, translatedReason(typed.message())})};
     }
   }
   field->sendAction();
-  return std::nullopt;
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::press(std::string_view id) {
+Result<> PanelDriver::press(std::string_view id) {
   auto* button = find<Button>(id);
-  if (!button) return tr("the panel has no such button");
+  if (!button) return Refusal{tr("the panel has no such button")};
   reveal(*button);
-  if (!button->isEnabled()) return tr("the button is dimmed");
-  if (!button->performClick()) return tr("the button refused the click");
-  return std::nullopt;
+  if (!button->isEnabled()) return Refusal{tr("the button is dimmed")};
+  if (!button->performClick()) return Refusal{tr("the button refused the click")};
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::setCheck(Button& box, bool on, std::string_view entry) {
+Result<> PanelDriver::setCheck(Button& box, bool on, std::string_view entry) {
   reveal(box);
   if (!box.isEnabled()) {
     std::string hint = whatToDo(entry);
     std::string what =
         box.title().empty() ? std::string(tr("the padlock")) : "\"" + box.title() + "\"";
-    return hint.empty() ? subst(tr("%1 is dimmed"), {what})
-                        : subst(tr("%1 is dimmed: %2"), {what, hint});
+    return Refusal{hint.empty() ? subst(tr("%1 is dimmed"), {what})
+                                : subst(tr("%1 is dimmed: %2"), {what, hint})};
   }
   if ((box.state() == 1) != on) {
-    if (!box.performClick()) return subst(tr("\"%1\" refused the click"), {box.title()});
+    if (!box.performClick()) return Refusal{subst(tr("\"%1\" refused the click"), {box.title()})};
   } else {
     // The state is already as asked; the action still runs, as for any click.
     box.sendAction();
   }
-  return std::nullopt;
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::clickRow(const Entry& entry, int row) {
+Result<> PanelDriver::clickRow(const Entry& entry, int row) {
   auto* matrix = find<Matrix>(entry.control);
-  if (!matrix) return tr("the panel has no such choice");
+  if (!matrix) return Refusal{tr("the panel has no such choice")};
   reveal(*matrix);
   ButtonCell* cell = matrix->cellAtRow(row);
-  if (!cell) return tr("the panel has no such choice");
+  if (!cell) return Refusal{tr("the panel has no such choice")};
   if (!matrix->isEnabled() || !cell->isEnabled()) {
     std::string hint = whatToDo(entry.name);
     std::string what = matrix->isEnabled() ? "\"" + cell->title() + "\"" : tr("the choices");
-    return hint.empty() ? subst(tr("%1 is dimmed"), {what})
-                        : subst(tr("%1 is dimmed: %2"), {what, hint});
+    return Refusal{hint.empty() ? subst(tr("%1 is dimmed"), {what})
+                                : subst(tr("%1 is dimmed: %2"), {what, hint})};
   }
-  if (!matrix->clickRow(row)) return subst(tr("\"%1\" refused the click"), {cell->title()});
-  return std::nullopt;
+  if (!matrix->clickRow(row))
+    return Refusal{subst(tr("\"%1\" refused the click"), {cell->title()})};
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
+Result<> PanelDriver::apply(const Assignment& assignment) {
   const Entry& entry = *assignment.entry;
   auto wordIndex = [&] {
     for (std::size_t i = 0; i < entry.words.size(); ++i)
@@ -244,15 +246,16 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
       return typeInto(entry.control, assignment.value);
     case EntryKind::Hold: {
       auto* button = find<Button>(assignment.held->holdButton);
-      if (!button) return subst(tr("the panel has no padlock for %1"), {assignment.held->name});
+      if (!button)
+        return Refusal{subst(tr("the panel has no padlock for %1"), {assignment.held->name})};
       return setCheck(*button, assignment.locks(), assignment.held->name);
     }
     case EntryKind::Retention: {
       auto* box = find<Button>(entry.control);
-      if (!box) return tr("the panel has no retention check box");
+      if (!box) return Refusal{tr("the panel has no retention check box")};
       int index = wordIndex();
-      if (auto refused = setCheck(*box, index > 0, entry.name)) return refused;
-      if (index == 0) return std::nullopt;
+      if (Result<> checked = setCheck(*box, index > 0, entry.name); !checked) return checked;
+      if (index == 0) return accepted();
       // The hold mode is the matrix under the check box.
       static const Entry kHoldMode{"retention", EntryKind::Matrix, "suspendMatrix", "", "", {}};
       return clickRow(kHoldMode, index - 1);
@@ -261,12 +264,12 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
       return clickRow(entry, wordIndex());
     case EntryKind::PopUp: {
       auto* popup = find<PopUpButton>(entry.control);
-      if (!popup) return tr("the panel has no folder pop-up");
+      if (!popup) return Refusal{tr("the panel has no folder pop-up")};
       reveal(*popup);
       if (!popup->isEnabled()) {
         std::string hint = whatToDo(entry.name);
-        return hint.empty() ? std::string(tr("the pop-up is dimmed"))
-                            : subst(tr("the pop-up is dimmed: %1"), {hint});
+        return Refusal{hint.empty() ? std::string(tr("the pop-up is dimmed"))
+                                    : subst(tr("the pop-up is dimmed: %1"), {hint})};
       }
       int index = wordIndex();
       std::string folders;
@@ -280,19 +283,20 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
         }
       }
       if (index < 0)
-        return subst(tr("no folder \"%1\" in the pop-up (%2)"),
-                     {assignment.value, folders.empty()
-                                            ? std::string(tr("the printer's folders are not known "
-                                                             "yet; run `jobcontrol folders` first"))
-                                            : subst(tr("the printer's folders: %1"), {folders})});
+        return Refusal{
+            subst(tr("no folder \"%1\" in the pop-up (%2)"),
+                  {assignment.value, folders.empty()
+                                         ? std::string(tr("the printer's folders are not known "
+                                                          "yet; run `jobcontrol folders` first"))
+                                         : subst(tr("the printer's folders: %1"), {folders})})};
       if (!popup->chooseItem(index))
-        return subst(tr("the pop-up refused \"%1\""), {assignment.value});
-      return std::nullopt;
+        return Refusal{subst(tr("the pop-up refused \"%1\""), {assignment.value})};
+      return accepted();
     }
     case EntryKind::Button:
       return press(entry.control);
   }
-  return tr("unknown entry");
+  return Refusal{tr("unknown entry")};
 }
 
 }  // namespace jc::cli

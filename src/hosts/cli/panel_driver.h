@@ -11,6 +11,7 @@
 
 #include "hosts/cli/entries.h"
 #include "platform/controls.h"
+#include "platform/result.h"
 
 namespace jc::cli {
 
@@ -37,17 +38,17 @@ class PanelDriver {
   /// The tab label and box title around `control`, joined by " / " ("" at the top).
   std::string section(const Control& control) const;
 
-  /// Applies one entry as user events. nullopt when it was taken; otherwise the reason
-  /// it was refused (an absent or dimmed control, a refused keystroke, an unknown folder).
-  std::optional<std::string> apply(const Assignment& assignment);
+  /// Applies one entry as user events: accepted when it was taken; otherwise refused with
+  /// the reason (an absent or dimmed control, a refused keystroke, an unknown folder).
+  Result<> apply(const Assignment& assignment);
 
   /// Replaces the text of field `id` as a person does: click into it, select all, delete,
   /// then type `text` key by key; the field's action is sent at the end, as when editing
-  /// ends. A refused key answers the input filter's own reason.
-  std::optional<std::string> typeInto(std::string_view id, const std::string& text);
+  /// ends. A refused key is refused with the input filter's own reason.
+  Result<> typeInto(std::string_view id, const std::string& text);
 
   /// Clicks push button `id`.
-  std::optional<std::string> press(std::string_view id);
+  Result<> press(std::string_view id);
 
   /// Why the control of entry `name` is dimmed, and the entry to give first, read from
   /// the controls that govern it now ("" when nothing governs it).
@@ -56,8 +57,8 @@ class PanelDriver {
  private:
   // Brings the control's tab to the front, as a person clicks the tab first.
   void reveal(Control& control);
-  std::optional<std::string> setCheck(Button& box, bool on, std::string_view entry);
-  std::optional<std::string> clickRow(const Entry& entry, int row);
+  Result<> setCheck(Button& box, bool on, std::string_view entry);
+  Result<> clickRow(const Entry& entry, int row);
 
   std::shared_ptr<View> root_;
   Window window_;

@@ -23,11 +23,11 @@ class StdinCopy {
   ~StdinCopy() {
     if (!path_.empty()) ::unlink(path_.c_str());
   }
-  bool make(std::string* error) {
+  Result<> make() {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/jobcontrol-stdin.XXXXXX";
     int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return (*error = pattern + ": " + std::strerror(errno)), false;
+    if (fd < 0) return Refusal{pattern + ": " + std::strerror(errno)};
     path_ = pattern;
     char buffer[65536];
     for (;;) {
@@ -35,12 +35,13 @@ class StdinCopy {
       if (n == 0) break;
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 || ::write(fd, buffer, static_cast<std::size_t>(n)) != n) {
-        *error = std::string(tr("standard input")) + ": " + std::strerror(errno);
+        Refusal refusal{std::string(tr("standard input")) + ": " + std::strerror(errno)};
         ::close(fd);
-        return false;
+        return refusal;
       }
     }
-    return ::close(fd) == 0;
+    if (::close(fd) != 0) return Refusal{path_ + ": " + std::strerror(errno)};
+    return accepted();
   }
   const std::string& path() const { return path_; }
 
@@ -52,7 +53,6 @@ class StdinCopy {
 
 int runPrint(const Options& given) {
   Options options = given;
-  std::string error;
   auto choice = choosePrinter(options);
   if (!choice) {
     std::cerr << "jobcontrol: " << choice.message() << "\n";
@@ -107,8 +107,8 @@ int runPrint(const Options& given) {
   StdinCopy stdinCopy;
   std::vector<std::string> files = options.files;
   if (readsStdin) {
-    if (!stdinCopy.make(&error)) {
-      std::cerr << "jobcontrol: " << error << "\n";
+    if (Result<> copied = stdinCopy.make(); !copied) {
+      std::cerr << "jobcontrol: " << copied.message() << "\n";
       return kExitFailure;
     }
     for (std::string& file : files)
@@ -123,16 +123,17 @@ int runPrint(const Options& given) {
   std::vector<std::pair<std::string, std::string>> extra = options.jobOptions;
   extra.insert(extra.end(), standard->begin(), standard->end());
   if (options.copies) extra.emplace_back("copies", std::to_string(*options.copies));
-  int job = submitCupsJob(choice->queue, files, session->settings->jobName(), *session->settings,
-                          &error, extra);
-  if (job == 0) {
+  Result<int> job =
+      submitCupsJob(choice->queue, files, session->settings->jobName(), *session->settings, extra);
+  if (!job) {
     std::cerr << "jobcontrol: "
-              << subst(tr("%1: the job was not accepted: %2"), {choice->queue, error}) << "\n";
+              << subst(tr("%1: the job was not accepted: %2"), {choice->queue, job.message()})
+              << "\n";
     return kExitFailure;
   }
   if (!options.quiet)
     // lp's own line, word for word in every language: scripts read the job ID from it.
-    std::cout << "request id is " << choice->queue << "-" << job << " (" << files.size()
+    std::cout << "request id is " << choice->queue << "-" << *job << " (" << files.size()
               << " file(s))\n";
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }

@@ -43,7 +43,7 @@ std::optional<std::string> askFor(const std::string& entry) {
 }  // namespace
 
 Result<std::map<std::string, std::string>> readSecretsFile(const std::string& path) {
-  auto fail = [&](std::string message) { return Refusal{path + ": " + message}; };
+  auto fail = [&](const std::string& message) { return Refusal{path + ": " + message}; };
 
   std::ifstream in(path);
   struct stat st {};

@@ -64,30 +64,30 @@ Result<PrinterChoice> choosePrinter(const Options& options) {
   return choice;
 }
 
-std::optional<Session> openSession(const Options& options, const PrinterChoice& choice,
-                                   const std::string& defaultJobName, std::string* error) {
-  auto fail = [&](std::string message) -> std::optional<Session> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
+Result<Session> openSession(const Options& options, const PrinterChoice& choice,
+                            const std::string& defaultJobName) {
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   Session session;
   session.callback = std::make_shared<CliCallback>();
-  std::string why;
   if (choice.kind == PrinterChoice::Kind::Queue) {
-    auto queue = openCupsQueue(choice.queue, &why);
-    if (!queue) return fail(why + (choice.source == "--printer" ? "" : " (" + choice.source + ")"));
+    Result<CupsQueue> queue = openCupsQueue(choice.queue);
+    if (!queue)
+      return fail(queue.message() +
+                  (choice.source == "--printer" ? "" : " (" + choice.source + ")"));
     session.callback->setPPD(std::move(queue->ppd));
     session.printerId = queue->name;
     session.deviceURI = queue->deviceURI;
     session.queue = queue->name;
   } else if (choice.kind == PrinterChoice::Kind::PPDFile) {
-    auto ppd = openPPDFile(*options.ppd, &why);
-    if (!ppd) return fail(why);
-    session.callback->setPPD(std::move(ppd));
+    Result<PPDHandle> ppd = openPPDFile(*options.ppd);
+    if (!ppd) return ppd.refusal();
+    session.callback->setPPD(std::move(*ppd));
     session.printerId = *options.printerId;
     session.deviceURI = options.deviceURI;
   } else {
-    session.callback->setPPD(openPPDText(kDemoPPD, &why));
+    // The built-in PPD is part of the program; should it fail to parse, the panel opens
+    // without one, as for a printer whose PPD lacks the options.
+    session.callback->setPPD(openPPDText(kDemoPPD).value_or(PPDHandle(nullptr, ppdClose)));
     session.printerId = kDemoPrinterId;
     session.deviceURI = kDemoDeviceURI;
   }
@@ -100,12 +100,13 @@ std::optional<Session> openSession(const Options& options, const PrinterChoice& 
     if (!in)
       return fail(subst(tr("%1: cannot read the settings file: %2"),
                         {*options.settings, std::strerror(errno)}));
-    if (!session.settings->read(in, &why)) return fail(*options.settings + ": " + why);
+    if (Result<> read = session.settings->read(in); !read)
+      return fail(*options.settings + ": " + read.message());
   }
   session.callback->setPrintSettings(session.settings);
 
-  auto plugIn = loadPlugIn(bundlePath(options), &why);
-  if (!plugIn) return fail(why);
+  Result<LoadedPlugIn> plugIn = loadPlugIn(bundlePath(options));
+  if (!plugIn) return plugIn.refusal();
   session.plugIn = std::move(*plugIn);
   auto panels = session.plugIn.plugIn->PDEPanelsForType(kPrintDialogType, session.callback);
   if (!panels || panels->empty()) return fail(tr("the plug-in made no panel for the print dialog"));
@@ -127,15 +128,17 @@ std::optional<Session> openSessionOrReport(const Options& options,
     std::cerr << "jobcontrol: " << choice.message() << "\n";
     return std::nullopt;
   }
-  std::string error;
   if (choice->kind == PrinterChoice::Kind::Demo && choice->source.empty())
     std::cerr << "jobcontrol: "
               << tr("note: no printer chosen and CUPS has no default; using the built-in demo "
                     "printer (pick one with --printer QUEUE, see `jobcontrol printers`)")
               << "\n";
-  auto session = openSession(options, *choice, defaultJobName, &error);
-  if (!session) std::cerr << "jobcontrol: " << error << "\n";
-  return session;
+  Result<Session> session = openSession(options, *choice, defaultJobName);
+  if (!session) {
+    std::cerr << "jobcontrol: " << session.message() << "\n";
+    return std::nullopt;
+  }
+  return std::move(*session);
 }
 
 }  // namespace jc::cli

@@ -36,18 +36,17 @@ int applyEntries(Session& session, Options& options) {
   // never leaves the panel half changed.
   std::vector<Assignment> assignments;
   for (const std::string& word : options.entries) {
-    std::string error;
-    auto assignment = parseAssignment(word, &error);
+    Result<Assignment> assignment = parseAssignment(word);
     if (!assignment) {
-      std::cerr << "jobcontrol: " << error << "\n";
+      std::cerr << "jobcontrol: " << assignment.message() << "\n";
       return kExitUsage;
     }
     assignments.push_back(std::move(*assignment));
   }
   PanelDriver driver(session.view);
   for (const Assignment& assignment : assignments) {
-    if (auto refused = driver.apply(assignment)) {
-      std::cerr << "jobcontrol: " << assignment.word << ": " << *refused
+    if (Result<> applied = driver.apply(assignment); !applied) {
+      std::cerr << "jobcontrol: " << assignment.word << ": " << applied.message()
                 << tr("; nothing was saved") << "\n";
       return kExitUsage;
     }
@@ -107,8 +106,14 @@ int runSet(const Options& given) {
   const auto& entries = session->settings->entries();
   if (options.lp) {
     std::string line;
-    for (const auto& [key, value] : entries)
-      line += (line.empty() ? "" : " ") + std::string("-o ") + shellWord(key + "=" + value);
+    for (const auto& [key, value] : entries) {
+      if (!line.empty()) line += ' ';
+      std::string option = key;
+      option += '=';
+      option += value;
+      line += "-o ";
+      line += shellWord(option);
+    }
     out << line << "\n";
   } else if (options.json) {
     out << "{\"printer\":" << jsonString(session->printerId) << ",\"settings\":{";

@@ -51,10 +51,9 @@ std::optional<std::vector<std::pair<std::string, std::string>>> standardJobAttri
   bool vendorFilter = hasVendorFilter(session.callback->ppdFile());
   if (mode == StandardAttributesMode::Auto && vendorFilter) return none;
 
-  std::string error;
-  auto codecs = loadPlugInCodecs(bundlePath(options), &error);
+  Result<PlugInCodecs> codecs = loadPlugInCodecs(bundlePath(options));
   if (!codecs) {
-    std::cerr << "jobcontrol: " << error << "\n";
+    std::cerr << "jobcontrol: " << codecs.message() << "\n";
     return std::nullopt;
   }
   PanelJobChoices choices =
@@ -62,10 +61,15 @@ std::optional<std::vector<std::pair<std::string, std::string>>> standardJobAttri
 
   std::string why;
   std::optional<StandardJobSupport> support;
-  if (session.deviceURI)
-    support = queryStandardJobSupport(*session.deviceURI, kQueryTimeoutMs, &why);
-  else
+  if (session.deviceURI) {
+    Result<StandardJobSupport> asked = queryStandardJobSupport(*session.deviceURI, kQueryTimeoutMs);
+    if (asked)
+      support = std::move(*asked);
+    else
+      why = asked.message();
+  } else {
     why = "the queue has no device address";
+  }
   StandardAttributes mapped =
       mapStandardAttributes(choices, support, why, vendorFilter, backendHashesJobPassword(), mode);
   // The fixed notes are in the command's catalogs; the ones naming the printer's own
