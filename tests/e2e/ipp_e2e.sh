@@ -93,6 +93,11 @@ source "$source_dir/tests/e2e/private_cupsd.sh"
 start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.out"; exit 1; }
 lpadmin -p secure -E -v "ipp://localhost:$port_secure/ipp/print" -m everywhere || exit 1
 lpadmin -p plain -E -v "ipp://localhost:$port_plain/ipp/print" -m everywhere || exit 1
+# cupsd writes a driverless queue's PPD after lpadmin returns: wait until both can be read.
+for queue in secure plain; do
+  for _ in $(seq 1 100); do lpoptions -p "$queue" -l >/dev/null 2>&1 && break; sleep 0.1; done
+  lpoptions -p "$queue" -l >/dev/null 2>&1 || { fail "queue $queue has no PPD"; exit 1; }
+done
 
 jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
 page="$source_dir/tests/data/test-page.pdf"
