@@ -36,6 +36,16 @@ const PropertyDictionary* jobControl(const std::optional<PropertyDictionary>& do
   return it == domain->end() ? nullptr : it->second.dictionary();
 }
 
+// The domain for a load: the snapshot the store operation just before left, else a read
+// into `holder`.
+const std::optional<PropertyDictionary>& domainForLoad(
+    const std::optional<PropertyDictionary>& snapshot, const jc::UserDefaults& store,
+    const std::string& name, std::optional<PropertyDictionary>& holder) {
+  if (snapshot) return snapshot;
+  holder = store.persistentDomain(name);
+  return holder;
+}
+
 std::optional<std::string> stringAt(const PropertyDictionary& dictionary, const char* key) {
   auto it = dictionary.find(key);
   if (it == dictionary.end() || !it->second.string()) return std::nullopt;
@@ -49,12 +59,17 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   if (!store || !preferenceName) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
-  store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
-                   stringAt(entries, kReleaseNumber) == kRelease;
-    if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
-  });
+  PropertyDictionary now;
+  bool stored = store->updateDomain(
+      *preferenceName,
+      [&](PropertyDictionary& domain) {
+        PropertyDictionary& entries = jobControl(domain);
+        bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
+                       stringAt(entries, kReleaseNumber) == kRelease;
+        if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
+      },
+      &now);
+  if (stored) preferenceSnapshot = std::move(now);
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
@@ -76,7 +91,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   auto hold = entries->find(kHoldButton);
@@ -129,49 +145,59 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
   };
 
-  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    auto put = [&](HeldEntry entry, std::string value) {
-      entries[heldEntryRow(entry).preferenceName] = std::move(value);
-    };
-    // A field the layout lacks leaves its remembered value untouched.
-    if (suspendKeyEditText)
-      put(HeldEntry::PassCode, cipherHex(bytesOf(suspendKeyEditText->stringValue(), core, 16), 16));
-    if (authenticationRadioButton)
-      entries[kAuthentication] = authenticationRadioButton->state() != 0;
-    if (loginNameEditText) {
-      std::optional<std::string> source = loginNameButton->state() != 0
-                                              ? loginNameStringRef
-                                              : std::optional(loginNameEditText->stringValue());
-      if (source) {
-        std::string plain = bytesOf(*source, core, 255);
-        put(HeldEntry::LoginName, plain.empty() ? std::string() : storedCipherBase64(plain));
-      }
-    }
-    if (passwordEditText)
-      put(HeldEntry::Password, cipherHex(bytesOf(passwordEditText->stringValue(), core, 32), 32));
-    if (userNumberEditText)
-      put(HeldEntry::UserNumber,
-          cipherHex(bytesOf(userNumberEditText->stringValue(), core, 16), 16));
-    if (accountNumberEditText)
-      put(HeldEntry::AccountNumber,
-          cipherHex(bytesOf(accountNumberEditText->stringValue(), core, 16), 16));
-    if (userNameEditText) put(HeldEntry::UserName, userNameEditText->stringValue());
-    if (jobNameEditText) put(HeldEntry::JobName, jobNameEditText->stringValue());
-    if (folderPasswordEditText)
-      put(HeldEntry::FolderPassCode,
-          cipherHex(bytesOf(folderPasswordEditText->stringValue(), jc::core_encoding::kASCII, 255),
-                    16));
-    if (folderNameEditText) put(HeldEntry::FolderName, folderNameEditText->stringValue());
-    entries[kHoldButton] =
-        static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
-  });
+  PropertyDictionary now;
+  bool stored = store->updateDomain(
+      *preferenceName,
+      [&](PropertyDictionary& domain) {
+        PropertyDictionary& entries = jobControl(domain);
+        auto put = [&](HeldEntry entry, std::string value) {
+          entries[heldEntryRow(entry).preferenceName] = std::move(value);
+        };
+        // A field the layout lacks leaves its remembered value untouched.
+        if (suspendKeyEditText)
+          put(HeldEntry::PassCode,
+              cipherHex(bytesOf(suspendKeyEditText->stringValue(), core, 16), 16));
+        if (authenticationRadioButton)
+          entries[kAuthentication] = authenticationRadioButton->state() != 0;
+        if (loginNameEditText) {
+          std::optional<std::string> source = loginNameButton->state() != 0
+                                                  ? loginNameStringRef
+                                                  : std::optional(loginNameEditText->stringValue());
+          if (source) {
+            std::string plain = bytesOf(*source, core, 255);
+            put(HeldEntry::LoginName, plain.empty() ? std::string() : storedCipherBase64(plain));
+          }
+        }
+        if (passwordEditText)
+          put(HeldEntry::Password,
+              cipherHex(bytesOf(passwordEditText->stringValue(), core, 32), 32));
+        if (userNumberEditText)
+          put(HeldEntry::UserNumber,
+              cipherHex(bytesOf(userNumberEditText->stringValue(), core, 16), 16));
+        if (accountNumberEditText)
+          put(HeldEntry::AccountNumber,
+              cipherHex(bytesOf(accountNumberEditText->stringValue(), core, 16), 16));
+        if (userNameEditText) put(HeldEntry::UserName, userNameEditText->stringValue());
+        if (jobNameEditText) put(HeldEntry::JobName, jobNameEditText->stringValue());
+        if (folderPasswordEditText)
+          put(HeldEntry::FolderPassCode, cipherHex(bytesOf(folderPasswordEditText->stringValue(),
+                                                           jc::core_encoding::kASCII, 255),
+                                                   16));
+        if (folderNameEditText) put(HeldEntry::FolderName, folderNameEditText->stringValue());
+        entries[kHoldButton] =
+            static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
+      },
+      &now);
+  // The load that follows a print's save takes what was just stored.
+  if (stored) preferenceSnapshot = std::move(now);
+  return stored;
 }
 
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   folderList.clear();
@@ -193,6 +219,7 @@ void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
 }
 
 bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
+  preferenceSnapshot.reset();  // it would no longer match the domain
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return false;
   return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
