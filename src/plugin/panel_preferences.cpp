@@ -187,15 +187,19 @@ bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
   preferenceSnapshot.reset();  // it would no longer match the domain
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return false;
-  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+  auto replaceList = [&](PropertyDictionary& domain) {
     PropertyDictionary& entries = jobControl(domain);
     if (printersAddressEditText) entries[kAddress] = printersAddressEditText->stringValue();
     jc::PropertyArray files;
+    files.reserve(folderList.size());
     for (const jc::FolderEntry& folder : folderList)
       files.push_back(PropertyDictionary{{"name", folder.name},
                                          {"password", folder.password},
                                          {"dir", folder.dir},
                                          {"add", folder.add}});
     entries[kFiles] = std::move(files);
-  });
+  };
+  // The stored list is replaced whole, so the old one is never read: a long list is not
+  // held twice.
+  return store->updateDomain(*preferenceName, replaceList, nullptr, {kJobControl, kFiles});
 }
