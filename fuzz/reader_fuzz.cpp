@@ -21,7 +21,7 @@ struct Fixture {
   Fixture() {
     callback->setPrintSettings(settings);
     panel = std::make_unique<VoreliaPrintPdeTz630eJC>(
-        callback, jc::Bundle::open(JOBCONTROL_FUZZ_BUNDLE_DIR, nullptr));
+        callback, jc::Bundle::open(JOBCONTROL_FUZZ_BUNDLE_DIR).value_or(nullptr));
     panel->panelView();
   }
 };

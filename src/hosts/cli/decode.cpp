@@ -24,10 +24,9 @@ int runDecode(const Options& options) {
     text.assign(std::istreambuf_iterator<char>(in), {});
   }
 
-  std::string error;
-  auto codecs = loadPlugInCodecs(bundlePath(options), &error);
+  Result<PlugInCodecs> codecs = loadPlugInCodecs(bundlePath(options));
   if (!codecs) {
-    std::cerr << "jobcontrol: " << error << "\n";
+    std::cerr << "jobcontrol: " << codecs.message() << "\n";
     return kExitFailure;
   }
   DecodeReport report =

@@ -32,7 +32,6 @@ int runPrint(const Options& given) {
     cupsFreeDests(1, dest);
   }
 
-  std::string error;
   std::string title = std::filesystem::path(options.files.front()).filename().string();
   auto session = openSessionOrReport(options, title);
   if (!session) return kExitFailure;
@@ -40,14 +39,14 @@ int runPrint(const Options& given) {
   saveAndConfirm(*session);
   if (!writeOutFile(*session, options)) return kExitFailure;
 
-  int job = submitCupsJob(*options.printer, options.files, session->settings->jobName(),
-                          *session->settings, &error);
-  if (job == 0) {
-    std::cerr << "jobcontrol: " << *options.printer << ": the job was not accepted: " << error
-              << "\n";
+  Result<int> job = submitCupsJob(*options.printer, options.files, session->settings->jobName(),
+                                  *session->settings);
+  if (!job) {
+    std::cerr << "jobcontrol: " << *options.printer
+              << ": the job was not accepted: " << job.message() << "\n";
     return kExitFailure;
   }
-  std::cout << job << "\n";
+  std::cout << *job << "\n";
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 
