@@ -62,17 +62,23 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   if (!store || !preferenceName) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
+  auto current = [&](PropertyDictionary& domain) {
+    const PropertyDictionary& entries = jobControl(domain);
+    return modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
+           stringAt(entries, kReleaseNumber) == kRelease;
+  };
+  // The usual case, a domain that already matches, needs only the read: writing it back
+  // would change nothing in it.
+  if (auto domain = store->persistentDomain(*preferenceName); domain && current(*domain)) {
+    preferenceSnapshot = std::move(domain);
+    return;
+  }
   PropertyDictionary now;
-  bool stored = store->updateDomain(
-      *preferenceName,
-      [&](PropertyDictionary& domain) {
-        PropertyDictionary& entries = jobControl(domain);
-        bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
-                       stringAt(entries, kReleaseNumber) == kRelease;
-        if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
-      },
-      &now);
-  if (stored) preferenceSnapshot = std::move(now);
+  auto reset = [&](PropertyDictionary& domain) {
+    if (!current(domain))
+      jobControl(domain) = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
+  };
+  if (store->updateDomain(*preferenceName, reset, &now)) preferenceSnapshot = std::move(now);
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
