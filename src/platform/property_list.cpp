@@ -110,7 +110,7 @@ class XmlWriter {
   }
 
  private:
-  static constexpr std::size_t kPiece = 64 * 1024;
+  static constexpr std::size_t kPiece = std::size_t{64} * 1024;
   static constexpr char kTabs[] =
       "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
       "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
