@@ -100,9 +100,9 @@ class HttpConnection {
   struct Impl;
 
  private:
-  explicit HttpConnection(std::unique_ptr<Impl> impl);
-  static std::unique_ptr<HttpConnection> startConnection(RunLoop& loop, const HttpRequest& request,
-                                                         HttpConnectionDelegate& delegate);
+  struct Observing;
+  HttpConnection(std::unique_ptr<Observing> observing, std::unique_ptr<Impl> impl);
+  std::unique_ptr<Observing> observing_;  // outlives impl_, which reports to it
   std::unique_ptr<Impl> impl_;
 };
 

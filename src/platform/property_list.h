@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -40,11 +42,20 @@ struct PropertyValue {
   bool operator==(const PropertyValue& other) const { return value == other.value; }
 };
 
-/// Serialises a dictionary as an XML property list that any XML 1.0 reader accepts: each
-/// string and key is written as `xmlSafeText` gives it (unchanged when it is such text).
+/// Receives the text of a property list piece by piece; answers false to stop.
+using PropertyListSink = std::function<bool(std::string_view piece)>;
+/// Serialises a dictionary as an XML property list into `sink`, in pieces of about 64 KiB,
+/// without building the whole text; each string and key is written as `xmlSafeText` gives
+/// it (unchanged when it is such text), so any XML 1.0 reader accepts the file. False when
+/// the sink stopped it.
+bool writePropertyListXML(const PropertyDictionary& dictionary, const PropertyListSink& sink);
+/// Serialises a dictionary as an XML property list.
 std::string propertyListXML(const PropertyDictionary& dictionary);
 /// Parses an XML or binary property list whose root is a dictionary; nullopt when the
-/// bytes are not one (damaged, truncated, or another root kind).
-std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes);
+/// bytes are not one (damaged, truncated, or another root kind). The value at `skipped`, a
+/// path of keys through dictionaries from the root, is passed over in the XML form and left
+/// out of the answer: a caller about to replace it need not build it.
+std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes,
+                                                    const std::vector<std::string>& skipped = {});
 
 }  // namespace jc

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace jc {
@@ -62,6 +63,10 @@ std::optional<std::string> readFile(const fs::path& file) {
   Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   if (!fd) return std::nullopt;
   std::string bytes;
+  // Sized once: growing by doubling would hold a long domain up to three times over.
+  if (struct stat info{};
+      ::fstat(fd.get(), &info) == 0 && info.st_size > 0 && info.st_size <= (64 << 20))
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -74,7 +79,29 @@ std::optional<std::string> readFile(const fs::path& file) {
   return bytes;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
+// Whether `file` holds exactly the property-list text of `value`, compared piece by piece
+// as it is made, so that the text is never held whole.
+bool holdsExactly(const fs::path& file, const PropertyDictionary& value) {
+  Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  struct stat info {};
+  if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  std::string buffer;
+  bool same = writePropertyListXML(value, [&](std::string_view piece) {
+    buffer.resize(piece.size());
+    std::size_t got = 0;
+    while (got < piece.size()) {
+      ssize_t n = ::read(fd.get(), buffer.data() + got, piece.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      got += static_cast<std::size_t>(n);
+    }
+    return std::memcmp(buffer.data(), piece.data(), piece.size()) == 0;
+  });
+  char extra;
+  return same && ::read(fd.get(), &extra, 1) == 0;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -121,11 +148,12 @@ fs::path UserDefaults::fileForDomain(const std::string& domain) const {
   return folder_ / (name + ".plist");
 }
 
-std::optional<PropertyDictionary> UserDefaults::readLocked(const std::string& domain) const {
+std::optional<PropertyDictionary> UserDefaults::readLocked(
+    const std::string& domain, const std::vector<std::string>& skipped) const {
   fs::path file = fileForDomain(domain);
   std::optional<std::string> bytes = readFile(file);
   if (!bytes) return std::nullopt;
-  if (auto parsed = parsePropertyList(*bytes)) return parsed;
+  if (auto parsed = parsePropertyList(*bytes, skipped)) return parsed;
   // Damaged: keep it aside for the user to inspect, and answer "absent".
   auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -141,7 +169,9 @@ bool UserDefaults::writeLocked(const std::string& domain, const PropertyDictiona
   std::string temp = (folder_ / ("." + file.filename().string() + ".XXXXXX")).string();
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (!fd) return false;
-  bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), propertyListXML(value)) &&
+  bool ok = ::fchmod(fd.get(), 0600) == 0 &&
+            writePropertyListXML(
+                value, [&](std::string_view piece) { return writeAll(fd.get(), piece); }) &&
             ::fsync(fd.get()) == 0 && ::rename(temp.c_str(), file.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
@@ -161,18 +191,23 @@ bool UserDefaults::setPersistentDomain(const std::string& domain, const Property
   DomainLock held(lock);
   if (!held) return false;
   readLocked(domain);  // a damaged file is moved aside, not overwritten
-  return writeLocked(domain, value);
+  // An unchanged domain is left alone: no write, no flush, no rename.
+  return holdsExactly(fileForDomain(domain), value) || writeLocked(domain, value);
 }
 
 bool UserDefaults::updateDomain(const std::string& domain,
-                                const std::function<void(PropertyDictionary& domain)>& change) {
+                                const std::function<void(PropertyDictionary& domain)>& change,
+                                PropertyDictionary* result,
+                                const std::vector<std::string>& replaced) {
   fs::path lock = fileForDomain(domain);
   lock += ".lock";
   DomainLock held(lock);
   if (!held) return false;
-  PropertyDictionary value = readLocked(domain).value_or(PropertyDictionary{});
+  PropertyDictionary value = readLocked(domain, replaced).value_or(PropertyDictionary{});
   change(value);
-  return writeLocked(domain, value);
+  bool ok = holdsExactly(fileForDomain(domain), value) || writeLocked(domain, value);
+  if (ok && result) *result = std::move(value);
+  return ok;
 }
 
 }  // namespace jc

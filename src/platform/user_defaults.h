@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/property_list.h"
 
@@ -33,14 +34,21 @@ class UserDefaults {
   /// The domain as last written by anyone, or nullopt when it is absent or damaged.
   std::optional<PropertyDictionary> persistentDomain(const std::string& domain) const;
   /// Replaces the domain whole; false when it could not be written (the old file stays).
+  /// A domain whose file already holds exactly these bytes is not written again.
   bool setPersistentDomain(const std::string& domain, const PropertyDictionary& value);
   /// Reads the domain (empty when absent), lets `change` modify it, and writes it back,
-  /// all under the domain's lock. False when the lock or the write failed.
+  /// all under the domain's lock; when the result's bytes equal the file's, nothing is
+  /// written. With `result`, the domain as it now stands is moved there on success.
+  /// `replaced` names a value (a path of keys) that `change` always sets afresh: it is not
+  /// read, so a long one costs nothing. False when the lock or the write failed.
   bool updateDomain(const std::string& domain,
-                    const std::function<void(PropertyDictionary& domain)>& change);
+                    const std::function<void(PropertyDictionary& domain)>& change,
+                    PropertyDictionary* result = nullptr,
+                    const std::vector<std::string>& replaced = {});
 
  private:
-  std::optional<PropertyDictionary> readLocked(const std::string& domain) const;
+  std::optional<PropertyDictionary> readLocked(const std::string& domain,
+                                               const std::vector<std::string>& skipped = {}) const;
   bool writeLocked(const std::string& domain, const PropertyDictionary& value);
   std::filesystem::path folder_;
 };

@@ -18,6 +18,7 @@
 #include "platform/layout.h"
 #include "platform/plugin_api.h"
 #include "platform/print_host.h"
+#include "platform/property_list.h"
 #include "plugin/choice.h"
 #include "settings/folder_entry.h"
 #include "soap/soap_client_callback.h"
@@ -316,6 +317,10 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   std::optional<std::string> addressStringRef;
   std::optional<std::string> mfpURL;  ///< the printer's host, from its device URI
   jc::FolderList folderList;
+  /// The preference domain as the store operation just before read or wrote it, so that
+  /// the loads following it at once (at creation, after a print's save) need not read the
+  /// file again; emptied right after them.
+  std::optional<jc::PropertyDictionary> preferenceSnapshot;
   jc::ImageRef spaceImage;
   std::uint32_t presetHoldButtonFlag = 0;
   bool tigerHDDFlag = false;

@@ -39,6 +39,16 @@ const PropertyDictionary* jobControl(const std::optional<PropertyDictionary>& do
   return it == domain->end() ? nullptr : it->second.dictionary();
 }
 
+// The domain for a load: the snapshot the store operation just before left, else a read
+// into `holder`.
+const std::optional<PropertyDictionary>& domainForLoad(
+    const std::optional<PropertyDictionary>& snapshot, const jc::UserDefaults& store,
+    const std::string& name, std::optional<PropertyDictionary>& holder) {
+  if (snapshot) return snapshot;
+  holder = store.persistentDomain(name);
+  return holder;
+}
+
 std::optional<std::string> stringAt(const PropertyDictionary& dictionary, const char* key) {
   auto it = dictionary.find(key);
   if (it == dictionary.end() || !it->second.string()) return std::nullopt;
@@ -52,12 +62,23 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   if (!store || !preferenceName) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
-  store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
-                   stringAt(entries, kReleaseNumber) == kRelease;
-    if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
-  });
+  auto current = [&](PropertyDictionary& domain) {
+    const PropertyDictionary& entries = jobControl(domain);
+    return modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
+           stringAt(entries, kReleaseNumber) == kRelease;
+  };
+  // The usual case, a domain that already matches, needs only the read: writing it back
+  // would change nothing in it.
+  if (auto domain = store->persistentDomain(*preferenceName); domain && current(*domain)) {
+    preferenceSnapshot = std::move(domain);
+    return;
+  }
+  PropertyDictionary now;
+  auto reset = [&](PropertyDictionary& domain) {
+    if (!current(domain))
+      jobControl(domain) = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
+  };
+  if (store->updateDomain(*preferenceName, reset, &now)) preferenceSnapshot = std::move(now);
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
@@ -71,7 +92,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   auto hold = entries->find(kHoldButton);
@@ -101,44 +123,52 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
   };
 
-  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    // Each entry in its stored form: plain text, or its stored-key cipher over the text's
-    // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
-    // A field the layout lacks leaves its remembered value untouched.
-    for (const HeldEntryRow& row : kHeldEntries) {
-      const jc::Outlet<jc::TextField>& field = this->*row.field;
-      if (!field) continue;
-      const std::size_t blockBytes = row.cipherDigits / 2;
-      std::string value;
-      if (row.entry == HeldEntry::LoginName) {
-        std::optional<std::string> source = loginNameButton->state() != 0
-                                                ? loginNameStringRef
-                                                : std::optional(field->stringValue());
-        if (!source) continue;
-        std::string plain = bytesOf(*source, core, row.limit.bytes);
-        value = plain.empty() ? std::string() : storedCipherBase64(plain);
-      } else if (row.entry == HeldEntry::FolderPassCode) {
-        value =
-            cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255), blockBytes);
-      } else if (blockBytes != 0) {
-        value = cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
-      } else {
-        value = field->stringValue();
-      }
-      entries[row.preferenceName] = std::move(value);
-    }
-    if (authenticationRadioButton)
-      entries[kAuthentication] = authenticationRadioButton->state() != 0;
-    entries[kHoldButton] =
-        static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
-  });
+  PropertyDictionary now;
+  bool stored = store->updateDomain(
+      *preferenceName,
+      [&](PropertyDictionary& domain) {
+        PropertyDictionary& entries = jobControl(domain);
+        // Each entry in its stored form: plain text, or its stored-key cipher over the text's
+        // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
+        // A field the layout lacks leaves its remembered value untouched.
+        for (const HeldEntryRow& row : kHeldEntries) {
+          const jc::Outlet<jc::TextField>& field = this->*row.field;
+          if (!field) continue;
+          const std::size_t blockBytes = row.cipherDigits / 2;
+          std::string value;
+          if (row.entry == HeldEntry::LoginName) {
+            std::optional<std::string> source = loginNameButton->state() != 0
+                                                    ? loginNameStringRef
+                                                    : std::optional(field->stringValue());
+            if (!source) continue;
+            std::string plain = bytesOf(*source, core, row.limit.bytes);
+            value = plain.empty() ? std::string() : storedCipherBase64(plain);
+          } else if (row.entry == HeldEntry::FolderPassCode) {
+            value = cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255),
+                              blockBytes);
+          } else if (blockBytes != 0) {
+            value = cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
+          } else {
+            value = field->stringValue();
+          }
+          entries[row.preferenceName] = std::move(value);
+        }
+        if (authenticationRadioButton)
+          entries[kAuthentication] = authenticationRadioButton->state() != 0;
+        entries[kHoldButton] =
+            static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
+      },
+      &now);
+  // The load that follows a print's save takes what was just stored.
+  if (stored) preferenceSnapshot = std::move(now);
+  return stored;
 }
 
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   folderList.clear();
@@ -160,17 +190,22 @@ void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
 }
 
 bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
+  preferenceSnapshot.reset();  // it would no longer match the domain
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return false;
-  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+  auto replaceList = [&](PropertyDictionary& domain) {
     PropertyDictionary& entries = jobControl(domain);
     if (printersAddressEditText) entries[kAddress] = printersAddressEditText->stringValue();
     jc::PropertyArray files;
+    files.reserve(folderList.size());
     for (const jc::FolderEntry& folder : folderList)
       files.push_back(PropertyDictionary{{"name", folder.name},
                                          {"password", folder.password},
                                          {"dir", folder.dir},
                                          {"add", folder.add}});
     entries[kFiles] = std::move(files);
-  });
+  };
+  // The stored list is replaced whole, so the old one is never read: a long list is not
+  // held twice.
+  return store->updateDomain(*preferenceName, replaceList, nullptr, {kJobControl, kFiles});
 }
