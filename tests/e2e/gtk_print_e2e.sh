@@ -49,7 +49,7 @@ for label in held first switched; do
   timeout 30 "$cli" --bundle "$bundle" decode "${checks[@]}" "$JC_CUPS_DIR/capture/$id.options" \
     >"$work/$label" || fail "decode of job $label found a failed check"
 done
-[ "$(ls "$JC_CUPS_DIR/capture" | wc -l)" -eq 3 ] || fail "Cancel printed a job: $(ls "$JC_CUPS_DIR/capture")"
+[ "$(ls "$JC_CUPS_DIR/capture"/*.options | wc -l)" -eq 3 ] || fail "Cancel printed a job: $(ls "$JC_CUPS_DIR/capture")"
 
 expect_lines() {  # FILE LINE...: every line must be in FILE
   local file="$1"; shift
