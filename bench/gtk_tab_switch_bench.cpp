@@ -15,7 +15,7 @@ jc::gtk::PrinterInfo demoPrinter(const char* id) {
   jc::gtk::PrinterInfo info;
   info.id = id;
   info.deviceURI = "ipp://192.0.2.7/ipp/print";
-  info.ppd = jc::openPPDFile(JC_SOURCE_DIR "/tools/ppd/vorelia-demo.ppd", nullptr);
+  info.ppd = std::move(jc::openPPDFile(JC_SOURCE_DIR "/tools/ppd/vorelia-demo.ppd").value());
   return info;
 }
 

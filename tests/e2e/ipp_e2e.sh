@@ -2,14 +2,14 @@
 # End to end against an IPP printer we did not write: ippeveprinter advertising the
 # standard job-password and accounting attributes (and a second one advertising
 # nothing), behind driverless queues of a private cupsd. `jobcontrol print` in each
-# --ipp-attributes mode; what the printer received is read from its own log and from the
-# environment of its print command.
+# --ipp-attributes mode, and the GTK tab in Automatic when its driver is given; what the
+# printer received is read from its own log and from the environment of its print command.
 #
-#   ipp_e2e.sh SOURCE_DIR JOBCONTROL BUNDLE
+#   ipp_e2e.sh SOURCE_DIR JOBCONTROL BUNDLE [GTK_E2E_DRIVER]
 #
 # Exits 77 (skipped) without root or the CUPS, ippeveprinter and DNS-SD daemons.
 set -uo pipefail
-source_dir="$1" cli="$2" bundle="$3"
+source_dir="$1" cli="$2" bundle="$3" gtk_driver="${4:-}"
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
@@ -61,6 +61,7 @@ ATTR mimeMediaType document-format-default application/octet-stream
 ATTR keyword media-supported iso_a4_210x297mm,na_letter_8.5x11in
 ATTR keyword media-default iso_a4_210x297mm
 ATTR keyword media-ready iso_a4_210x297mm
+ATTR collection media-size-supported {MEMBER integer x-dimension 21000 MEMBER integer y-dimension 29700}
 ATTR resolution pwg-raster-document-resolution-supported 300dpi
 ATTR keyword pwg-raster-document-type-supported black_1,sgray_8
 ATTR keyword print-color-mode-supported monochrome
@@ -103,15 +104,19 @@ jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
 page="$source_dir/tests/data/test-page.pdf"
 entries=(retention=hold-only pass-code=1234 account-number=42 auth=login login-name=alice password=pw)
 
-# Prints on QUEUE with the given jobcontrol arguments; sets `received` to what the printer
-# logged for the job's Create-Job and `environment` to its print command's IPP_JOB_ lines.
-print_and_read() {
+# Runs the command that prints one job on QUEUE; sets `received` to what the printer logged
+# for the job's Create-Job and `environment` to its print command's IPP_JOB_ lines. Returns
+# the command's status when it failed (after a failure, except for 77: skipped).
+run_and_read() {
   local queue="$1"; shift
-  local log="$work/$queue.log" offset
+  local log="$work/$queue.log" offset status
   offset=$(stat -c %s "$log")
-  local out; out=$(jc print "$page" -d "$queue" "$@" 2>"$work/stderr") ||
-    { fail "print on $queue $* failed: $(cat "$work/stderr")"; return 1; }
-  local job="${out##*-}"; job="${job%% *}"
+  "$@" >"$work/out" 2>"$work/stderr"
+  status=$?
+  if [ "$status" -ne 0 ]; then
+    [ "$status" -eq 77 ] || fail "print on $queue failed ($status): $(tail -5 "$work/out" "$work/stderr")"
+    return "$status"
+  fi
   for _ in $(seq 1 300); do
     ls "$work/$queue"/*.env >/dev/null 2>&1 && [ -n "$(find "$work/$queue" -name '*.env' -newer "$work/stderr")" ] && break
     sleep 0.1
@@ -120,6 +125,13 @@ print_and_read() {
   environment=$(cat "$(ls -t "$work/$queue"/*.env 2>/dev/null | head -1)" 2>/dev/null)
   [ -n "$received" ] || fail "the printer $queue logged no Create-Job for $*"
 }
+# Prints on QUEUE with the given jobcontrol arguments, as run_and_read.
+print_and_read() {
+  local queue="$1"; shift
+  run_and_read "$queue" jc print "$page" -d "$queue" "$@"
+}
+# (The backend's own Get-Printer-Attributes may fall inside that span: it asks for
+# job-password-encryption-supported, so a sent job-password is matched with its type.)
 has() { grep -qF -- "$2" <<<"$1"; }
 
 # auto: the pass code in the clear with "none" (this CUPS backend does not digest it), the
@@ -149,5 +161,26 @@ jc print "$page" -d secure retention=hold-only pass-code=123 >"$work/out" 2>"$wo
 status=$?
 [ "$status" -eq 2 ] || fail "a 3-digit pass code on a 4-8 printer: exit $status, not 2"
 grep -q "4 to 8" "$work/stderr" || fail "the refusal does not name the printer's limits: $(cat "$work/stderr")"
+
+# The GTK tab in Automatic: the same attributes through GTK's print dialog and CUPS backend
+# (no D-Bus for GTK: a bus that answers slowly would hold its backend up).
+gtk_print() {
+  DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent \
+    GSK_RENDERER=cairo GSETTINGS_BACKEND=memory GTK_A11Y=none NO_AT_BRIDGE=1 \
+    timeout 120 "$source_dir/tests/hosts/gtk/with_display.sh" "$gtk_driver" --ipp "$bundle" "$@"
+}
+if [ -n "$gtk_driver" ]; then
+  run_and_read secure gtk_print secure "$page"
+  case $? in
+    0)
+      echo "== GTK tab, auto, secure printer:"; echo "$received" | grep -E 'job-password|job-account'
+      has "$received" "job-password (octetString) 1234" || fail "GTK: no job-password 1234"
+      has "$environment" "IPP_JOB_ACCOUNT_ID=42" || fail "GTK: job-account-id did not reach the printer"
+      [ "$failures" -eq 0 ] || grep -v -e '^$' -e 'D-Bus' -e colord "$work/out" "$work/stderr" | tail -20
+      [ "$failures" -eq 0 ] || { lpstat -W all -l -o; grep -E "\[Job [0-9]+\]" "$JC_CUPS_DIR/log/error_log" | grep -iE "job-password|account|argv|hold|stop|abort|error" | tail -30; }
+      ;;
+    77) echo "SKIPPED: the GTK tab (no display)" ;;
+  esac
+fi
 
 [ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }

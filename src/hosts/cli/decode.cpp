@@ -7,8 +7,8 @@
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
-#include "hosts/cli/printer_side.h"
 #include "hosts/cli/terminal_text.h"
+#include "hosts/common/printer_side.h"
 
 namespace jc::cli {
 
@@ -32,7 +32,10 @@ int runDecode(const Options& options) {
     return kExitFailure;
   }
   DecodeReport report =
-      decodeJobOptions(parseJobOptions(text), *codecs, {options.passCode, options.folderPassCode});
+      decodeJobOptions(parseJobOptions(text), *codecs, {options.passCode, options.folderPassCode},
+                       [](const char* pattern, std::initializer_list<std::string_view> values) {
+                         return subst(tr(pattern), values);
+                       });
 
   if (options.json) {
     std::cout << "{\"spoolTime\":" << jsonString(report.spoolTime) << ",\n \"values\":[";

@@ -36,6 +36,14 @@ JOBCONTROL_GTK_API GQuark jobcontrol_gtk_error_quark(void);
  * Cancel saves and remembers nothing. Call it before connecting your own "response"
  * handler, so the tab has answered first. The tab lives as long as the dialog's widgets.
  *
+ * Under "Advanced", the tab offers when the panel's pass code, account number and user go
+ * with the job as standard IPP job attributes (Automatic: on a queue without a vendor
+ * filter, for what the printer advertises; Always; Never). When they may, the tab holds
+ * the Print response back while it asks the printer (the dialog stays responsive, up to
+ * the CUPS time-outs), then emits it again: your handler sees Print later, once. When the
+ * printer cannot take the job (a pass code outside its limits), the tab says so and your
+ * handler never sees that Print; the dialog stays open.
+ *
  * Returns: TRUE, or FALSE with @error set when the bundle cannot be loaded or makes no
  *   panel (the dialog is left without the tab).
  */
@@ -48,7 +56,8 @@ JOBCONTROL_GTK_API gboolean jobcontrol_gtk_add_tab(GtkPrintUnixDialog* dialog, c
  *
  * Use in place of gtk_print_unix_dialog_get_settings(): the same new settings, plus, once
  * the tab has answered the Print response, each job option of the panel under its key
- * with the prefix "cups-" (the keys GTK's CUPS backend sends with the job).
+ * with the prefix "cups-" (the keys GTK's CUPS backend sends with the job), the standard
+ * attributes among them (for example "cups-job-password").
  *
  * Returns: (transfer full): new print settings
  */

@@ -1,8 +1,9 @@
 // The tab's life in the print dialog: attaching, following the selected printer, showing,
-// and the Print or Cancel response.
+// and the Print or Cancel response (with the standard IPP job attributes, when they apply).
 #include "hosts/gtk/print_tab.h"
 
 #include <chrono>
+#include <iterator>
 
 #include "hosts/gtk/style.h"
 #include "platform/bundle.h"
@@ -14,6 +15,28 @@ namespace jc::gtk {
 namespace {
 
 constexpr const char* kTabKey = "jobcontrol-tab";
+
+// The drop-down's rows, in order.
+constexpr StandardAttributesMode kModes[] = {
+    StandardAttributesMode::Auto, StandardAttributesMode::Always, StandardAttributesMode::Never};
+
+void watch(GtkWidget** slot) {
+  g_object_add_weak_pointer(G_OBJECT(*slot), reinterpret_cast<gpointer*>(slot));
+}
+
+void unwatch(GtkWidget** slot) {
+  if (*slot) g_object_remove_weak_pointer(G_OBJECT(*slot), reinterpret_cast<gpointer*>(slot));
+}
+
+// What the worker thread needs, and what the answer goes back to.
+struct Question {
+  PrintTab::SupportQuery query;
+  std::optional<std::string> deviceURI;
+};
+struct Asker {
+  std::weak_ptr<PrintTab> tab;
+  unsigned question;
+};
 
 // The host's callback object: the panel's printer and print settings in memory, alerts as
 // GTK dialogs, and waits served on GLib's main context.
@@ -35,7 +58,7 @@ class TabCallback : public MemoryPluginCallback {
 PrinterInfo printerNamed(const std::string& name) {
   PrinterInfo info;
   info.id = name;
-  if (auto queue = openCupsQueue(name, nullptr)) {
+  if (Result<CupsQueue> queue = openCupsQueue(name)) {
     info.deviceURI = queue->deviceURI;
     info.ppd = std::move(queue->ppd);
   }
@@ -45,9 +68,8 @@ PrinterInfo printerNamed(const std::string& name) {
 Result<PrintTab*> PrintTab::attach(GtkPrintUnixDialog* dialog, const std::string& jobName,
                                    const std::string& bundlePath) {
   if (of(dialog)) return Refusal{"the dialog has a Job Control tab already"};
-  std::string why;
-  auto plugIn = loadPlugIn(bundlePath, &why);
-  if (!plugIn) return Refusal{why};
+  Result<LoadedPlugIn> plugIn = loadPlugIn(bundlePath);
+  if (!plugIn) return plugIn.refusal();
   std::shared_ptr<PrintTab> tab(new PrintTab(dialog, std::move(*plugIn), jobName));
   installPanelStyle();
 
@@ -55,8 +77,12 @@ Result<PrintTab*> PrintTab::attach(GtkPrintUnixDialog* dialog, const std::string
   gtk_widget_set_margin_start(tab->page_, 6);
   gtk_widget_set_margin_top(tab->page_, 6);
   tab->label_ = gtk_label_new(tab->plugIn_.bundle->localizedString("Job Control").c_str());
-  g_object_add_weak_pointer(G_OBJECT(tab->page_), reinterpret_cast<gpointer*>(&tab->page_));
-  g_object_add_weak_pointer(G_OBJECT(tab->label_), reinterpret_cast<gpointer*>(&tab->label_));
+  tab->panelBox_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_box_append(GTK_BOX(tab->page_), tab->panelBox_);
+  watch(&tab->page_);
+  watch(&tab->label_);
+  watch(&tab->panelBox_);
+  tab->addAdvancedChoice();
   // The page owns the tab: Escape destroys the dialog's widgets first, and the panel goes
   // with them. The dialog only finds the tab through a weak reference.
   g_object_set_data_full(G_OBJECT(tab->page_), kTabKey, new std::shared_ptr<PrintTab>(tab),
@@ -98,8 +124,38 @@ PrintTab::PrintTab(GtkPrintUnixDialog* dialog, LoadedPlugIn plugIn, const std::s
 
 PrintTab::~PrintTab() {
   connections_.clear();
-  if (page_) g_object_remove_weak_pointer(G_OBJECT(page_), reinterpret_cast<gpointer*>(&page_));
-  if (label_) g_object_remove_weak_pointer(G_OBJECT(label_), reinterpret_cast<gpointer*>(&label_));
+  unwatch(&page_);
+  unwatch(&label_);
+  unwatch(&panelBox_);
+  unwatch(&modeChoice_);
+}
+
+// A choice of the host about how the job travels, not of the panel: below the panel, folded
+// away under "Advanced".
+void PrintTab::addAdvancedChoice() {
+  static const char* kNames[] = {"Automatic", "Always", "Never", nullptr};
+  modeChoice_ = gtk_drop_down_new_from_strings(kNames);
+  gtk_widget_set_name(modeChoice_, "standardAttributesChoice");
+  gtk_widget_set_tooltip_text(
+      modeChoice_,
+      "Whether the pass code, account number and user go with the job as standard IPP job "
+      "attributes, for printers without the vendor driver. Automatic: when the queue has no "
+      "vendor filter and the printer says it takes them.");
+  watch(&modeChoice_);
+  GtkWidget* label = gtk_label_new_with_mnemonic("Standard _IPP job attributes:");
+  gtk_label_set_mnemonic_widget(GTK_LABEL(label), modeChoice_);
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
+  gtk_box_append(GTK_BOX(row), label);
+  gtk_box_append(GTK_BOX(row), modeChoice_);
+  GtkWidget* advanced = gtk_expander_new_with_mnemonic("_Advanced");
+  gtk_expander_set_child(GTK_EXPANDER(advanced), row);
+  gtk_widget_set_margin_top(advanced, 12);
+  gtk_box_append(GTK_BOX(page_), advanced);
+}
+
+StandardAttributesMode PrintTab::standardAttributesMode() const {
+  guint row = modeChoice_ ? gtk_drop_down_get_selected(GTK_DROP_DOWN(modeChoice_)) : 0;
+  return row < std::size(kModes) ? kModes[row] : StandardAttributesMode::Auto;
 }
 
 void PrintTab::followSelectedPrinter() {
@@ -118,9 +174,13 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
   // The panel's values go into the tab's print settings, and the next panel starts from
   // them, so what the person typed survives a change of printer.
   if (panel_) panel_->saveValuesAndReturnError(nullptr);
-  if (page_)
-    while (GtkWidget* child = gtk_widget_get_first_child(page_))
-      gtk_box_remove(GTK_BOX(page_), child);
+  if (panelBox_)
+    while (GtkWidget* child = gtk_widget_get_first_child(panelBox_))
+      gtk_box_remove(GTK_BOX(panelBox_), child);
+  // An answer about the last printer is no answer about the next one.
+  stopAsking();
+  deviceURI_.reset();
+  vendorFilter_ = false;
   // A panel whose action is still running (its alert is up) stays alive in that action's
   // hands until it returns; the tab lets go of it now.
   binding_.reset();
@@ -128,6 +188,8 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
   printerId_.clear();
   if (!printer) return;
 
+  deviceURI_ = printer->deviceURI;
+  vendorFilter_ = hasVendorFilter(printer->ppd.get());
   auto callback = std::make_shared<TabCallback>(loop_, alerts_);
   callback->setPPD(std::move(printer->ppd));
   callback->setPrinter(Printer(printer->id, printer->deviceURI));
@@ -141,12 +203,12 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
   if (view) {
     binding_ = PanelBinding::create(view, panel_);
     alerts_->setAnchor(binding_->widget());
-    if (page_) gtk_box_append(GTK_BOX(page_), binding_->widget());
-  } else if (page_) {
+    if (panelBox_) gtk_box_append(GTK_BOX(panelBox_), binding_->widget());
+  } else if (panelBox_) {
     std::string why = "The Job Control panel could not be shown: " + lastLayoutError();
     GtkWidget* label = gtk_label_new(why.c_str());
     gtk_label_set_wrap(GTK_LABEL(label), TRUE);
-    gtk_box_append(GTK_BOX(page_), label);
+    gtk_box_append(GTK_BOX(panelBox_), label);
   }
   panel_->restoreValuesAndReturnError(nullptr);
   if (page_ && gtk_widget_get_mapped(page_)) panel_->willShow();
@@ -155,12 +217,97 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
 }
 
 void PrintTab::respond(int response) {
+  // The Print the tab gives again itself: the options are complete.
+  if (released_) return;
+  if (asking_) {
+    // Print again while the printer is asked: the answer is on its way. Anything else
+    // ends the wait, and the job goes nowhere.
+    if (response == GTK_RESPONSE_OK) {
+      g_signal_stop_emission_by_name(dialog_, "response");
+      return;
+    }
+    stopAsking();
+    options_.clear();
+  }
   // Cancel, closing, preview: nothing is saved and nothing remembered.
   if (response != GTK_RESPONSE_OK || !panel_) return;
   auto keep = shared_from_this();
   panel_->saveValuesAndReturnError(nullptr);
   panel_->shouldPrint();
   options_.assign(settings_->entries().begin(), settings_->entries().end());
+  // "Print to File" and the like have no printer to ask and nothing to send it. In
+  // Automatic, a device CUPS reaches other than by IPP (socket, USB, a file) carries no IPP
+  // job attributes: a message after every Print to say so would only be in the way.
+  StandardAttributesMode mode = standardAttributesMode();
+  if (!deviceURI_ || !standardAttributesApply(mode, vendorFilter_)) return;
+  bool ipp = deviceURI_->rfind("ipp://", 0) == 0 || deviceURI_->rfind("ipps://", 0) == 0;
+  if (mode == StandardAttributesMode::Auto && !ipp) return;
+  // The application hears Print only once the printer has answered (up to the CUPS
+  // time-outs): the dialog stays responsive meanwhile.
+  g_signal_stop_emission_by_name(dialog_, "response");
+  askPrinter();
+}
+
+void PrintTab::askPrinter() {
+  asking_ = true;
+  gtk_widget_set_cursor_from_name(GTK_WIDGET(dialog_), "wait");
+  GTask* task = g_task_new(
+      nullptr, nullptr,
+      +[](GObject*, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Asker> asker(static_cast<Asker*>(data));
+        std::unique_ptr<PrinterAnswer> answer(
+            static_cast<PrinterAnswer*>(g_task_propagate_pointer(G_TASK(result), nullptr)));
+        auto tab = asker->tab.lock();
+        if (tab && answer && tab->asking_ && tab->question_ == asker->question)
+          tab->answered(*answer);
+      },
+      new Asker{weak_from_this(), ++question_});
+  g_task_set_task_data(
+      task, new Question{query_, deviceURI_},
+      +[](gpointer q) { delete static_cast<Question*>(q); });
+  g_task_run_in_thread(
+      task, +[](GTask* task, gpointer, gpointer data, GCancellable*) {
+        auto* question = static_cast<Question*>(data);
+        g_task_return_pointer(
+            task, new PrinterAnswer(question->query(question->deviceURI)),
+            +[](gpointer a) { delete static_cast<PrinterAnswer*>(a); });
+      });
+  g_object_unref(task);
+}
+
+void PrintTab::stopAsking() {
+  if (!asking_) return;
+  asking_ = false;
+  ++question_;
+  if (dialog_) gtk_widget_set_cursor(GTK_WIDGET(dialog_), nullptr);
+}
+
+void PrintTab::answered(const PrinterAnswer& answer) {
+  stopAsking();
+  auto keep = shared_from_this();
+  StandardAttributes mapped;
+  if (Result<PlugInCodecs> codecs = loadPlugInCodecs(plugIn_.bundle->path()))
+    mapped = standardAttributesForJob(settings_->entries(), *codecs, answer, vendorFilter_,
+                                      standardAttributesMode());
+  else
+    mapped.refusal = codecs.message();
+  if (mapped.refusal) {
+    // The dialog stays: the person can change the pass code, or choose Never.
+    options_.clear();
+    alerts_->runInformationalAlert(
+        "Job Control", printerId_ + ": " + *mapped.refusal + "; the job was not sent.", "OK");
+    return;
+  }
+  options_.insert(options_.end(), mapped.options.begin(), mapped.options.end());
+  if (!mapped.notes.empty()) {
+    std::string text = "Standard IPP job attributes for " + printerId_ + ":";
+    for (const std::string& note : mapped.notes) text += "\n• " + note;
+    alerts_->runInformationalAlert("Job Control", text, "OK");
+    if (!page_) return;  // the dialog went while the note was up
+  }
+  released_ = true;
+  gtk_dialog_response(GTK_DIALOG(dialog_), GTK_RESPONSE_OK);
+  released_ = false;
 }
 
 }  // namespace jc::gtk

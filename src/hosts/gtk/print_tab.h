@@ -5,12 +5,14 @@
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "hosts/common/standard_attributes.h"
 #include "hosts/gtk/binding.h"
 #include "hosts/gtk/glib_run_loop.h"
 #include "hosts/gtk/gtk_alert.h"
@@ -46,8 +48,22 @@ class PrintTab : public std::enable_shared_from_this<PrintTab> {
   /// Saves the current panel (so its typed values carry over) and makes the panel of
   /// `printer`, restored from the tab's print settings. nullopt removes the panel.
   void showPrinter(std::optional<PrinterInfo> printer);
-  /// Answers the dialog's response: Print saves, confirms and keeps the job options.
+  /// Answers the dialog's response: Print saves, confirms and keeps the job options. When
+  /// standard IPP job attributes may go with the job, Print is held back while a worker
+  /// thread asks the printer, and given again once they are added; a printer that cannot
+  /// take the job gets a message instead, and the dialog stays.
   void respond(int response);
+
+  /// How the tab asks a queue's printer what it supports (run on a worker thread).
+  using SupportQuery = std::function<PrinterAnswer(const std::optional<std::string>& deviceURI)>;
+  /// Replaces the question put to the printer (tests).
+  void setSupportQuery(SupportQuery query) { query_ = std::move(query); }
+  /// The person's choice of when standard IPP job attributes go with the job.
+  StandardAttributesMode standardAttributesMode() const;
+  /// The drop-down of that choice (Automatic, Always, Never).
+  GtkWidget* standardAttributesChoice() const { return modeChoice_; }
+  /// Whether Print waits for the printer's answer now.
+  bool askingPrinter() const { return asking_; }
 
   /// The job options of the last Print response (empty before one).
   const std::vector<std::pair<std::string, std::string>>& jobOptions() const { return options_; }
@@ -62,10 +78,16 @@ class PrintTab : public std::enable_shared_from_this<PrintTab> {
  private:
   PrintTab(GtkPrintUnixDialog* dialog, LoadedPlugIn plugIn, const std::string& jobName);
   void followSelectedPrinter();
+  void addAdvancedChoice();
+  void askPrinter();
+  void answered(const PrinterAnswer& answer);
+  void stopAsking();
 
-  GtkPrintUnixDialog* dialog_;  // weak
-  GtkWidget* page_ = nullptr;   // weak; it owns the tab
-  GtkWidget* label_ = nullptr;  // weak
+  GtkPrintUnixDialog* dialog_;       // weak
+  GtkWidget* page_ = nullptr;        // weak; it owns the tab
+  GtkWidget* label_ = nullptr;       // weak
+  GtkWidget* panelBox_ = nullptr;    // weak; the panel's part of the page
+  GtkWidget* modeChoice_ = nullptr;  // weak
   LoadedPlugIn plugIn_;
   std::shared_ptr<MemoryPrintSettings> settings_;
   std::shared_ptr<GlibRunLoop> loop_ = std::make_shared<GlibRunLoop>();
@@ -76,6 +98,16 @@ class PrintTab : public std::enable_shared_from_this<PrintTab> {
   std::vector<std::pair<std::string, std::string>> options_;
   std::vector<SignalConnection> connections_;
   double lastBuildMs_ = 0;
+
+  // The selected queue, as far as the standard attributes need it.
+  std::optional<std::string> deviceURI_;
+  bool vendorFilter_ = false;
+  SupportQuery query_ = [](const std::optional<std::string>& uri) {
+    return askPrinterSupport(uri);
+  };
+  bool asking_ = false;    // Print waits for the printer's answer
+  unsigned question_ = 0;  // which question an answer belongs to
+  bool released_ = false;  // the Print response the tab gives again itself
 };
 
 }  // namespace jc::gtk

@@ -3,6 +3,8 @@
 // with GTK's CUPS backend, and prints "JOB <label> <id>" for each job sent.
 //
 //   gtk_e2e_driver BUNDLE QUEUE1 QUEUE2 FILE
+//   gtk_e2e_driver --ipp BUNDLE QUEUE FILE   (one held job with an account number, on a
+//                                            driverless queue, in Automatic)
 //
 // Exits 77 without a display. The checks of what reached the printer are the caller's.
 #include <gtk/gtk.h>
@@ -90,6 +92,24 @@ struct Dialog {
   // Print, as the person presses the button: the tab answers, then the job goes out.
   void print(const std::string& label, const std::string& file) {
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    send(label, file);
+  }
+  // Print where the tab asks the printer first: the job goes once the application has
+  // heard Print.
+  void printWhenAnswered(const std::string& label, const std::string& file) {
+    bool heard = false;
+    gulong handler =
+        g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, int response, bool* heard) {
+                           *heard = *heard || response == GTK_RESPONSE_OK;
+                         }),
+                         &heard);
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    bool answered = serveUntil([&] { return heard; });
+    g_signal_handler_disconnect(dialog, handler);
+    check(answered, "Print never reached the application");
+    if (answered) send(label, file);
+  }
+  void send(const std::string& label, const std::string& file) {
     GtkPrintSettings* settings = jobcontrol_gtk_get_settings(dialog);
     auto id =
         jc::gtk::printFile(gtk_print_unix_dialog_get_selected_printer(dialog), settings,
@@ -122,6 +142,17 @@ std::map<std::string, std::string> preferences() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--ipp") {
+    if (!gtk_init_check()) return 77;
+    Dialog d(argv[2]);
+    if (!d.select(argv[3])) return 1;
+    d.click("retentionCheckBox");
+    d.choose("holdOnlyRadioButton");
+    d.type("suspendKeyEditText", "1234");
+    d.type("accountNumberEditText", "42");
+    d.printWhenAnswered("ipp", argv[4]);
+    return failures ? 1 : 0;
+  }
   if (argc != 5) {
     std::fprintf(stderr, "usage: gtk_e2e_driver BUNDLE QUEUE1 QUEUE2 FILE\n");
     return 2;

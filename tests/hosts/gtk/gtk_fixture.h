@@ -46,7 +46,8 @@ class GtkTestHost : public MemoryPluginCallback {
 /// A host for the demo printer "P1": its PPD, a device URI, empty print settings.
 inline std::shared_ptr<GtkTestHost> demoHost() {
   auto host = std::make_shared<GtkTestHost>();
-  host->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd", nullptr));
+  host->setPPD(
+      std::move(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd").value()));
   host->setPrinter(Printer("P1", "ipp://192.0.2.7/ipp/print"));
   host->setPrintSettings(std::make_shared<MemoryPrintSettings>("report.pdf"));
   return host;
@@ -56,9 +57,9 @@ inline std::shared_ptr<GtkTestHost> demoHost() {
 class BoundPanel {
  public:
   explicit BoundPanel(const std::string& layout = "JobControl")
-      : panel(host, Bundle::open(kBundleDir, nullptr)) {
+      : panel(host, Bundle::open(kBundleDir).value_or(nullptr)) {
     if (layout != "JobControl") {
-      EXPECT_EQ(panel.loadPanelLayout(layout), "");
+      EXPECT_TRUE(panel.loadPanelLayout(layout));
     }
     view = panel.panelView();
     binding = gtk::PanelBinding::create(view);

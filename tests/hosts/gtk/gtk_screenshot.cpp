@@ -81,8 +81,8 @@ int main(int argc, char** argv) {
   jc::gtk::PrinterInfo printer;
   printer.id = "MFP";
   printer.deviceURI = "ipp://192.0.2.7/ipp/print";
-  printer.ppd =
-      jc::openPPDFile(std::string(JOBCONTROL_SOURCE_DIR) + "/tools/ppd/vorelia-demo.ppd", nullptr);
+  printer.ppd = std::move(
+      jc::openPPDFile(std::string(JOBCONTROL_SOURCE_DIR) + "/tools/ppd/vorelia-demo.ppd").value());
   tab->showPrinter(std::move(printer));
   auto widget = [&](const char* outlet) { return tab->binding()->widgetNamed(outlet); };
 

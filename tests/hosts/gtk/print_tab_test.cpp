@@ -1,8 +1,10 @@
 // The tab in a real GtkPrintUnixDialog, without a CUPS server: printers given by the demo
 // PPD, the Print and Cancel responses, values carried to another printer, a printer change
-// while the panel's alert is up, and the tab going with the dialog's widgets.
+// while the panel's alert is up, the tab going with the dialog's widgets, and the standard
+// IPP job attributes by the advanced choice (the printer's answer given by the test).
 #include <gtk/gtk.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,12 +21,36 @@ namespace {
 
 constexpr const char* kKey = "vorelia.print.PrintSettings.";
 
-gtk::PrinterInfo demoPrinter(const std::string& id, const std::string& uri = "ipp://127.0.0.1/") {
+const std::string kDemoPPD = std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd";
+
+gtk::PrinterInfo demoPrinter(const std::string& id, const std::string& uri = "ipp://127.0.0.1/",
+                             const std::string& ppd = kDemoPPD) {
   gtk::PrinterInfo info;
   info.id = id;
   info.deviceURI = uri;
-  info.ppd = openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd", nullptr);
+  info.ppd = std::move(openPPDFile(ppd).value());
   return info;
+}
+
+// The demo PPD with `from` replaced by `to`, as the file `path`.
+std::string editedDemoPPD(const std::filesystem::path& path, const std::string& from,
+                          const std::string& to) {
+  std::ostringstream text;
+  text << std::ifstream(kDemoPPD).rdbuf();
+  std::string ppd = text.str();
+  ppd.replace(ppd.find(from), from.size(), to);
+  std::ofstream(path) << ppd;
+  return path.string();
+}
+
+// A printer that advertises a password of 4 to 8 digits, in the clear or digested.
+StandardJobSupport securePrinter() {
+  StandardJobSupport s;
+  s.passwordMaxOctets = 8;
+  s.passwordEncryptions = {"none", "md5", "sha2-256"};
+  s.passwordLength = std::make_pair(4, 8);
+  s.accountId = true;
+  return s;
 }
 
 class TabTest : public ::testing::Test {
@@ -41,6 +67,11 @@ class TabTest : public ::testing::Test {
         << (error ? error->message : "");
     tab = gtk::PrintTab::of(dialog);
     ASSERT_NE(tab, nullptr);
+    // The printer's answer comes from the test, never from whatever listens on the port.
+    tab->setSupportQuery([this](const std::optional<std::string>&) {
+      ++asked;
+      return PrinterAnswer{support, "no answer"};
+    });
   }
   void TearDown() override {
     if (dialog) gtk_window_destroy(GTK_WINDOW(dialog));
@@ -65,6 +96,8 @@ class TabTest : public ::testing::Test {
   }
 
   static inline int made = 0;
+  std::atomic<int> asked = 0;
+  std::optional<StandardJobSupport> support = securePrinter();
   std::filesystem::path config;
   std::string saved;
   GtkPrintUnixDialog* dialog = nullptr;
@@ -162,6 +195,86 @@ TEST_F(TabTest, TheTabGoesWithTheDialogsWidgets) {
   settle();
   // The page owned the tab and its panel: all went with the dialog's widgets.
   EXPECT_EQ(page, nullptr);
+}
+
+TEST_F(TabTest, StandardAttributesFollowTheAdvancedChoice) {
+  EXPECT_EQ(tab->standardAttributesMode(), StandardAttributesMode::Auto);
+  // A queue CUPS made for a driverless printer, and one whose vendor filter reads our keys.
+  std::string driverless = editedDemoPPD(config / "driverless.ppd", "VORDEMO.PPD", "ippeve.ppd");
+  std::string vendor = editedDemoPPD(config / "vendor.ppd", "cups-pdf 0 -", "cups-pdf 0 vorelia");
+  StandardJobSupport tooLong = securePrinter();
+  tooLong.passwordLength = std::make_pair(6, 8);
+  struct Row {
+    const char* what;
+    std::string ppd, uri;
+    guint choice;  // Automatic, Always, Never
+    std::optional<StandardJobSupport> support;
+    bool asked, printed;
+    const char* accountId;  // cups-job-account-id as sent, nullptr: none
+  };
+  const Row rows[] = {
+      {"auto, driverless queue", driverless, "ipp://127.0.0.1/", 0, securePrinter(), true, true,
+       "42"},
+      {"auto, vendor filter", vendor, "ipp://127.0.0.1/", 0, securePrinter(), false, true, nullptr},
+      {"auto, not an IPP device", driverless, "socket://127.0.0.1/", 0, securePrinter(), false,
+       true, nullptr},
+      {"always, vendor filter", vendor, "ipp://127.0.0.1/", 1, securePrinter(), true, true, "42"},
+      {"always, pass code too short for the printer", vendor, "ipp://127.0.0.1/", 1, tooLong, true,
+       false, nullptr},
+      {"never", driverless, "ipp://127.0.0.1/", 2, securePrinter(), false, true, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    support = row.support;
+    asked = 0;
+    int printed = 0;
+    gulong handler = g_signal_connect(dialog, "response",
+                                      G_CALLBACK(+[](GtkDialog*, int response, int* printed) {
+                                        if (response == GTK_RESPONSE_OK) ++*printed;
+                                      }),
+                                      &printed);
+    gtk_drop_down_set_selected(GTK_DROP_DOWN(tab->standardAttributesChoice()), row.choice);
+    tab->showPrinter(demoPrinter("P4", row.uri, row.ppd));
+    if (!gtk_check_button_get_active(GTK_CHECK_BUTTON(widget("retentionCheckBox"))))
+      click(widget("retentionCheckBox"));
+    gtk_check_button_set_active(GTK_CHECK_BUTTON(widget("holdOnlyRadioButton")), TRUE);
+    retype(widget("suspendKeyEditText"), "1234");
+    retype(widget("accountNumberEditText"), "42");
+
+    // The refusal's message is dismissed as the person would.
+    bool alerted = false;
+    guint dismiss = g_timeout_add(
+        20,
+        +[](gpointer alerted) -> gboolean {
+          GListModel* windows = gtk_window_get_toplevels();
+          for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
+            auto* w = GTK_WIDGET(g_list_model_get_item(windows, i));
+            if (GTK_IS_MESSAGE_DIALOG(w)) {
+              *static_cast<bool*>(alerted) = true;
+              gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK);
+            }
+            g_object_unref(w);
+          }
+          return G_SOURCE_CONTINUE;
+        },
+        &alerted);
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    serveUntil([&] { return !tab->askingPrinter() && (printed || alerted); });
+    settle();
+    g_source_remove(dismiss);
+    g_signal_handler_disconnect(dialog, handler);
+
+    EXPECT_EQ(asked > 0, row.asked);
+    EXPECT_EQ(printed, row.printed ? 1 : 0);
+    EXPECT_EQ(alerted, !row.printed);
+    GtkPrintSettings* settings = jobcontrol_gtk_get_settings(dialog);
+    const char* sent = gtk_print_settings_get(settings, "cups-job-account-id");
+    EXPECT_STREQ(sent, row.accountId);
+    EXPECT_EQ(gtk_print_settings_get(settings, "cups-job-password") != nullptr,
+              row.accountId != nullptr);
+    if (row.accountId) EXPECT_STREQ(gtk_print_settings_get(settings, "cups-job-password"), "1234");
+    g_object_unref(settings);
+  }
 }
 
 }  // namespace

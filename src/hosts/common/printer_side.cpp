@@ -1,5 +1,5 @@
 // Deciphering a job's options as the printer side does.
-#include "hosts/cli/printer_side.h"
+#include "hosts/common/printer_side.h"
 
 #include <dlfcn.h>
 #include <openssl/evp.h>
@@ -9,13 +9,12 @@
 #include <cstring>
 #include <memory>
 
-#include "hosts/cli/messages.h"
 #include "platform/bundle.h"
 #include "platform/text_encoding.h"
 #include "plugin/panel_held_entries.h"
 #include "settings/keys.h"
 
-namespace jc::cli {
+namespace jc {
 
 namespace {
 
@@ -104,6 +103,21 @@ std::string runTimeDecipher(const std::string& cipher, const std::string& spoolT
   return upToZero(out);
 }
 
+// The English pattern with its values in place of %1, %2, ...: for hosts that show no checks.
+std::string fillPattern(const char* pattern, std::initializer_list<std::string_view> values) {
+  std::string out;
+  for (const char* p = pattern; *p; ++p) {
+    if (p[0] == '%' && p[1] >= '1' && p[1] <= '9' &&
+        static_cast<std::size_t>(p[1] - '1') < values.size()) {
+      out += values.begin()[p[1] - '1'];
+      ++p;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 bool DecodeReport::allPassed() const {
@@ -137,7 +151,9 @@ Result<PlugInCodecs> loadPlugInCodecs(const std::filesystem::path& bundlePath) {
 }
 
 DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
-                              const PlugInCodecs& codecs, const GivenPassCodes& given) {
+                              const PlugInCodecs& codecs, const GivenPassCodes& given,
+                              const CheckWording& givenWording) {
+  const CheckWording wording = givenWording ? givenWording : fillPattern;
   DecodeReport report;
   Decoder d(options, codecs);
   for (const char* key : keys::kAllKeys) report.anyKey = report.anyKey || options.count(key);
@@ -195,10 +211,10 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     };
     auto digest = d.get(c.digestKey);
     if (digest && stored)
-      check(subst(tr("%1 is the digest of the stored %2"), {lastPart(c.digestKey), c.entry}),
+      check(wording("%1 is the digest of the stored %2", {lastPart(c.digestKey), c.entry}),
             digestOf(*stored) == *digest);
     if (c.given)
-      check(subst(tr("%1 matches the given %2 %3"), {lastPart(c.digestKey), c.entry, *c.given}),
+      check(wording("%1 matches the given %2 %3", {lastPart(c.digestKey), c.entry, *c.given}),
             digest && digestOf(*c.given) == *digest);
   }
 
@@ -212,7 +228,7 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
       std::string stored = d.storedDecipher(d.hexBytes(*hex));
       add(entry, stored, cipherKey, "stored key");
       if (clear)
-        check(subst(tr("%1 agrees with %2"), {lastPart(clearKey), lastPart(cipherKey)}),
+        check(wording("%1 agrees with %2", {lastPart(clearKey), lastPart(cipherKey)}),
               leftFilled(stored) == *clear);
     }
   }
@@ -238,12 +254,12 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     storedPassword = decodeTextLossy(d.storedDecipher(d.hexBytes(*hex)), system);
     add("password", *storedPassword, keys::kPassword2Key, "stored key");
   }
-  if (runTimeNeeded) check(tr("spoolTime gives the run-time key"), spool.size() >= 16);
+  if (runTimeNeeded) check(wording("spoolTime gives the run-time key", {}), spool.size() >= 16);
   if (storedLogin && runTimeLogin)
-    check(subst(tr("%1 agrees with %2"), {"loginName01", "loginName11"}),
+    check(wording("%1 agrees with %2", {"loginName01", "loginName11"}),
           *storedLogin == *runTimeLogin);
   if (storedPassword && runTimePassword)
-    check(subst(tr("%1 agrees with %2"), {"password", "password2"}),
+    check(wording("%1 agrees with %2", {"password", "password2"}),
           *storedPassword == *runTimePassword);
 
   // Names: hex of the system-encoding bytes, and of the Latin-1 form.
@@ -258,7 +274,7 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
   if (auto mask = d.get(keys::kHoldButtonKey)) {
     std::uint32_t bits = 0;
     auto [end, ec] = std::from_chars(mask->data(), mask->data() + mask->size(), bits);
-    check(tr("holdButton is a decimal mask"),
+    check(wording("holdButton is a decimal mask", {}),
           ec == std::errc() && end == mask->data() + mask->size());
     for (const HeldEntryRow& row : kHeldEntries)
       if (bits & row.bit) report.held.push_back(std::string(row.name));
@@ -266,4 +282,4 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
   return report;
 }
 
-}  // namespace jc::cli
+}  // namespace jc

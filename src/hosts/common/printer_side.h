@@ -3,17 +3,20 @@
 // the run-time key of the job's spool time.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/result.h"
-#include "platform/standard_job_attributes.h"
 
-namespace jc::cli {
+namespace jc {
 
 /// The plug-in's exported codec functions, found with dlsym in its shared object.
 struct PlugInCodecs {
@@ -58,15 +61,18 @@ struct GivenPassCodes {
   std::optional<std::string> folderPassCode;
 };
 
+/// Words a check: its English `pattern` with %1, %2, ... filled from `values`. A host
+/// passes one that translates the pattern first.
+using CheckWording =
+    std::function<std::string(const char* pattern, std::initializer_list<std::string_view> values)>;
+
 /// Deciphers and checks the job options `options` (other keys are ignored). Stored-key
 /// values go through the plug-in's codecs; run-time-key values are deciphered here with
 /// OpenSSL, the key being the last 16 characters of the spool-time text. Text bytes are
-/// read in the system encoding, Latin-1 forms in Windows Latin-1.
+/// read in the system encoding, Latin-1 forms in Windows Latin-1. The checks are worded by
+/// `wording` (English when empty).
 DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
-                              const PlugInCodecs& codecs, const GivenPassCodes& given);
+                              const PlugInCodecs& codecs, const GivenPassCodes& given,
+                              const CheckWording& wording = {});
 
-/// The choices of a decoded job that standard IPP job attributes can carry: retention,
-/// filing, the pass code, account number and the login name or user number (as typed).
-PanelJobChoices panelJobChoices(const DecodeReport& report);
-
-}  // namespace jc::cli
+}  // namespace jc
