@@ -68,6 +68,13 @@ if(NOT jc_library_dir)
   get_target_property(jc_library_dir jobcontrol_platform BINARY_DIR)
 endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${jc_library_dir}")
+# The packages that ship a public shared library (ours, and the GTK host's) let dpkg run
+# ldconfig once through its trigger. Naming a postinst and a postrm that do not exist keeps
+# CPack from writing its own that call ldconfig directly: no maintainer scripts at all.
+set(jc_ldconfig_trigger "${CMAKE_CURRENT_LIST_DIR}/debian/triggers"
+    "${CMAKE_BINARY_DIR}/debian-none/postinst" "${CMAKE_BINARY_DIR}/debian-none/postrm")
+set(CPACK_DEBIAN_LIB_PACKAGE_CONTROL_EXTRA ${jc_ldconfig_trigger})
+set(CPACK_DEBIAN_GTK_PACKAGE_CONTROL_EXTRA ${jc_ldconfig_trigger})
 set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/debian/compress_manuals.cmake")
 
 foreach(component IN LISTS jc_components)
@@ -89,11 +96,6 @@ terminal or a script and prints with it, and the plug-in bundle that every
 host of the panel loads.")
 
 set(CPACK_DEBIAN_LIB_PACKAGE_SECTION libs)
-# dpkg runs ldconfig once through its trigger. Naming a postinst and a postrm that do not
-# exist keeps CPack from writing its own that call ldconfig directly; the package then has
-# no maintainer scripts at all.
-set(CPACK_DEBIAN_LIB_PACKAGE_CONTROL_EXTRA "${CMAKE_CURRENT_LIST_DIR}/debian/triggers"
-    "${CMAKE_BINARY_DIR}/debian-none/postinst" "${CMAKE_BINARY_DIR}/debian-none/postrm")
 set(CPACK_COMPONENT_LIB_DESCRIPTION
     "Job Control print-dialog panel - shared library
 The library through which a print dialog hosts the Job Control panel: the
@@ -113,7 +115,8 @@ set(CPACK_DEBIAN_GTK_PACKAGE_SECTION gnome)
 set(CPACK_COMPONENT_GTK_DEPENDS jobcontrol lib)
 set(CPACK_COMPONENT_GTK_DESCRIPTION
     "Job Control print-dialog panel - GTK 4 print dialog
-The Job Control panel as a tab of the GTK 4 print dialog, and a desktop program
-that prints PDF and PostScript files with it.")
+The Job Control panel as a tab of the GTK 4 print dialog: the library that adds
+it to any GTK 4 application's print dialog, and a desktop program that prints
+PDF and PostScript files with it.")
 
 include(CPack)
