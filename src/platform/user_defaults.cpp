@@ -121,11 +121,15 @@ fs::path UserDefaults::fileForDomain(const std::string& domain) const {
   return folder_ / (name + ".plist");
 }
 
-std::optional<PropertyDictionary> UserDefaults::readLocked(const std::string& domain) const {
+std::optional<PropertyDictionary> UserDefaults::readLocked(const std::string& domain,
+                                                           std::string* bytes) const {
   fs::path file = fileForDomain(domain);
-  std::optional<std::string> bytes = readFile(file);
-  if (!bytes) return std::nullopt;
-  if (auto parsed = parsePropertyList(*bytes)) return parsed;
+  std::optional<std::string> read = readFile(file);
+  if (!read) return std::nullopt;
+  if (auto parsed = parsePropertyList(*read)) {
+    if (bytes) *bytes = std::move(*read);
+    return parsed;
+  }
   // Damaged: keep it aside for the user to inspect, and answer "absent".
   auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -136,13 +140,13 @@ std::optional<PropertyDictionary> UserDefaults::readLocked(const std::string& do
   return std::nullopt;
 }
 
-bool UserDefaults::writeLocked(const std::string& domain, const PropertyDictionary& value) {
+bool UserDefaults::writeLocked(const std::string& domain, const std::string& bytes) {
   fs::path file = fileForDomain(domain);
   std::string temp = (folder_ / ("." + file.filename().string() + ".XXXXXX")).string();
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (!fd) return false;
-  bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), propertyListXML(value)) &&
-            ::fsync(fd.get()) == 0 && ::rename(temp.c_str(), file.c_str()) == 0;
+  bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 &&
+            ::rename(temp.c_str(), file.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
 }
@@ -160,19 +164,29 @@ bool UserDefaults::setPersistentDomain(const std::string& domain, const Property
   lock += ".lock";
   DomainLock held(lock);
   if (!held) return false;
-  readLocked(domain);  // a damaged file is moved aside, not overwritten
-  return writeLocked(domain, value);
+  std::string old;
+  readLocked(domain, &old);  // a damaged file is moved aside, not overwritten
+  std::string bytes = propertyListXML(value);
+  // An unchanged domain is left alone: no write, no flush, no rename.
+  return bytes == old || writeLocked(domain, bytes);
 }
 
 bool UserDefaults::updateDomain(const std::string& domain,
-                                const std::function<void(PropertyDictionary& domain)>& change) {
+                                const std::function<void(PropertyDictionary& domain)>& change,
+                                PropertyDictionary* result) {
   fs::path lock = fileForDomain(domain);
   lock += ".lock";
   DomainLock held(lock);
   if (!held) return false;
-  PropertyDictionary value = readLocked(domain).value_or(PropertyDictionary{});
+  std::string old;
+  PropertyDictionary value = readLocked(domain, &old).value_or(PropertyDictionary{});
   change(value);
-  return writeLocked(domain, value);
+  std::string bytes = propertyListXML(value);
+  bool same = bytes == old;
+  old = std::string();  // the old text is no longer needed: keep the peak low
+  bool ok = same || writeLocked(domain, bytes);
+  if (ok && result) *result = std::move(value);
+  return ok;
 }
 
 }  // namespace jc

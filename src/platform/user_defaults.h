@@ -33,15 +33,20 @@ class UserDefaults {
   /// The domain as last written by anyone, or nullopt when it is absent or damaged.
   std::optional<PropertyDictionary> persistentDomain(const std::string& domain) const;
   /// Replaces the domain whole; false when it could not be written (the old file stays).
+  /// A domain whose file already holds exactly these bytes is not written again.
   bool setPersistentDomain(const std::string& domain, const PropertyDictionary& value);
   /// Reads the domain (empty when absent), lets `change` modify it, and writes it back,
-  /// all under the domain's lock. False when the lock or the write failed.
+  /// all under the domain's lock; when the result's bytes equal the file's, nothing is
+  /// written. With `result`, the domain as it now stands is moved there on success. False when the
+  /// lock or the write failed.
   bool updateDomain(const std::string& domain,
-                    const std::function<void(PropertyDictionary& domain)>& change);
+                    const std::function<void(PropertyDictionary& domain)>& change,
+                    PropertyDictionary* result = nullptr);
 
  private:
-  std::optional<PropertyDictionary> readLocked(const std::string& domain) const;
-  bool writeLocked(const std::string& domain, const PropertyDictionary& value);
+  std::optional<PropertyDictionary> readLocked(const std::string& domain,
+                                               std::string* bytes = nullptr) const;
+  bool writeLocked(const std::string& domain, const std::string& bytes);
   std::filesystem::path folder_;
 };
 

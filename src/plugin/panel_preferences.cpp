@@ -13,6 +13,9 @@ namespace {
 using jc::PropertyDictionary;
 using jc::PropertyValue;
 using namespace jc::settings;
+using jc::HeldEntry;
+using jc::HeldEntryRow;
+using jc::kHeldEntries;
 
 constexpr const char* kJobControl = "Job Control";
 constexpr const char* kModelName = "Model Name";
@@ -36,6 +39,16 @@ const PropertyDictionary* jobControl(const std::optional<PropertyDictionary>& do
   return it == domain->end() ? nullptr : it->second.dictionary();
 }
 
+// The domain for a load: the snapshot the store operation just before left, else a read
+// into `holder`.
+const std::optional<PropertyDictionary>& domainForLoad(
+    const std::optional<PropertyDictionary>& snapshot, const jc::UserDefaults& store,
+    const std::string& name, std::optional<PropertyDictionary>& holder) {
+  if (snapshot) return snapshot;
+  holder = store.persistentDomain(name);
+  return holder;
+}
+
 std::optional<std::string> stringAt(const PropertyDictionary& dictionary, const char* key) {
   auto it = dictionary.find(key);
   if (it == dictionary.end() || !it->second.string()) return std::nullopt;
@@ -49,25 +62,22 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   if (!store || !preferenceName) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
-  store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
-                   stringAt(entries, kReleaseNumber) == kRelease;
-    if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
-  });
+  PropertyDictionary now;
+  bool stored = store->updateDomain(
+      *preferenceName,
+      [&](PropertyDictionary& domain) {
+        PropertyDictionary& entries = jobControl(domain);
+        bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
+                       stringAt(entries, kReleaseNumber) == kRelease;
+        if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
+      },
+      &now);
+  if (stored) preferenceSnapshot = std::move(now);
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
-  prefSuspendKeyStringRef.reset();
+  for (const HeldEntryRow& row : kHeldEntries) (this->*row.remembered).reset();
   prefAuthenticationBooleanRef.reset();
-  prefLoginNameStringRef.reset();
-  prefPasswordStringRef.reset();
-  prefUserNumberStringRef.reset();
-  prefUserNameStringRef.reset();
-  prefJobNameStringRef.reset();
-  prefFolderPassStringRef.reset();
-  prefAccountNumberStringRef.reset();
-  prefFolderNameStringRef.reset();
 }
 
 void VoreliaPrintPdeTz630eJC::GetUserPreference() {
@@ -76,7 +86,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   auto hold = entries->find(kHoldButton);
@@ -86,31 +97,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
   if (!mask || *mask < INT32_MIN || *mask > INT32_MAX) return;
   const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*mask));
 
-  auto slot = [&](HeldEntry entry) -> std::optional<std::string>* {
-    switch (entry) {
-      case HeldEntry::PassCode:
-        return &prefSuspendKeyStringRef;
-      case HeldEntry::LoginName:
-        return &prefLoginNameStringRef;
-      case HeldEntry::Password:
-        return &prefPasswordStringRef;
-      case HeldEntry::UserName:
-        return &prefUserNameStringRef;
-      case HeldEntry::JobName:
-        return &prefJobNameStringRef;
-      case HeldEntry::FolderPassCode:
-        return &prefFolderPassStringRef;
-      case HeldEntry::UserNumber:
-        return &prefUserNumberStringRef;
-      case HeldEntry::AccountNumber:
-        return &prefAccountNumberStringRef;
-      case HeldEntry::FolderName:
-        return &prefFolderNameStringRef;
-    }
-    return nullptr;
-  };
   for (const HeldEntryRow& row : kHeldEntries)
-    if (bits & row.bit) *slot(row.entry) = stringAt(*entries, row.preferenceName);
+    if (bits & row.bit) this->*row.remembered = stringAt(*entries, row.preferenceName);
   if (auto it = entries->find(kAuthentication); it != entries->end() && it->second.boolean())
     prefAuthenticationBooleanRef = *it->second.boolean();
   prefHoldButtonFlag = bits;
@@ -129,49 +117,52 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
   };
 
-  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    auto put = [&](HeldEntry entry, std::string value) {
-      entries[heldEntryRow(entry).preferenceName] = std::move(value);
-    };
-    // A field the layout lacks leaves its remembered value untouched.
-    if (suspendKeyEditText)
-      put(HeldEntry::PassCode, cipherHex(bytesOf(suspendKeyEditText->stringValue(), core, 16), 16));
-    if (authenticationRadioButton)
-      entries[kAuthentication] = authenticationRadioButton->state() != 0;
-    if (loginNameEditText) {
-      std::optional<std::string> source = loginNameButton->state() != 0
-                                              ? loginNameStringRef
-                                              : std::optional(loginNameEditText->stringValue());
-      if (source) {
-        std::string plain = bytesOf(*source, core, 255);
-        put(HeldEntry::LoginName, plain.empty() ? std::string() : storedCipherBase64(plain));
-      }
-    }
-    if (passwordEditText)
-      put(HeldEntry::Password, cipherHex(bytesOf(passwordEditText->stringValue(), core, 32), 32));
-    if (userNumberEditText)
-      put(HeldEntry::UserNumber,
-          cipherHex(bytesOf(userNumberEditText->stringValue(), core, 16), 16));
-    if (accountNumberEditText)
-      put(HeldEntry::AccountNumber,
-          cipherHex(bytesOf(accountNumberEditText->stringValue(), core, 16), 16));
-    if (userNameEditText) put(HeldEntry::UserName, userNameEditText->stringValue());
-    if (jobNameEditText) put(HeldEntry::JobName, jobNameEditText->stringValue());
-    if (folderPasswordEditText)
-      put(HeldEntry::FolderPassCode,
-          cipherHex(bytesOf(folderPasswordEditText->stringValue(), jc::core_encoding::kASCII, 255),
-                    16));
-    if (folderNameEditText) put(HeldEntry::FolderName, folderNameEditText->stringValue());
-    entries[kHoldButton] =
-        static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
-  });
+  PropertyDictionary now;
+  bool stored = store->updateDomain(
+      *preferenceName,
+      [&](PropertyDictionary& domain) {
+        PropertyDictionary& entries = jobControl(domain);
+        // Each entry in its stored form: plain text, or its stored-key cipher over the text's
+        // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
+        // A field the layout lacks leaves its remembered value untouched.
+        for (const HeldEntryRow& row : kHeldEntries) {
+          const jc::Outlet<jc::TextField>& field = this->*row.field;
+          if (!field) continue;
+          const std::size_t blockBytes = row.cipherDigits / 2;
+          std::string value;
+          if (row.entry == HeldEntry::LoginName) {
+            std::optional<std::string> source = loginNameButton->state() != 0
+                                                    ? loginNameStringRef
+                                                    : std::optional(field->stringValue());
+            if (!source) continue;
+            std::string plain = bytesOf(*source, core, row.limit.bytes);
+            value = plain.empty() ? std::string() : storedCipherBase64(plain);
+          } else if (row.entry == HeldEntry::FolderPassCode) {
+            value = cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255),
+                              blockBytes);
+          } else if (blockBytes != 0) {
+            value = cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
+          } else {
+            value = field->stringValue();
+          }
+          entries[row.preferenceName] = std::move(value);
+        }
+        if (authenticationRadioButton)
+          entries[kAuthentication] = authenticationRadioButton->state() != 0;
+        entries[kHoldButton] =
+            static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
+      },
+      &now);
+  // The load that follows a print's save takes what was just stored.
+  if (stored) preferenceSnapshot = std::move(now);
+  return stored;
 }
 
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   folderList.clear();
@@ -193,6 +184,7 @@ void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
 }
 
 bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
+  preferenceSnapshot.reset();  // it would no longer match the domain
   auto store = jc::UserDefaults::standard();
   if (!store || !preferenceName) return false;
   return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
