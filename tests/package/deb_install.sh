@@ -6,8 +6,9 @@
 # Usage: tests/package/deb_install.sh [DEB_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-debs=("${1:-build/package/debs}"/*.deb)
-[ -e "${debs[0]}" ] || { echo "no packages in ${1:-build/package/debs}: run scripts/package.sh" >&2; exit 1; }
+deb_dir=$(realpath "${1:-build/package/debs}")
+debs=("$deb_dir"/*.deb)
+[ -e "${debs[0]}" ] || { echo "no packages in $deb_dir: run scripts/package.sh" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || { echo "installing packages needs root" >&2; exit 1; }
 
 names=() passed=0 failures=0
@@ -21,7 +22,7 @@ for name in "${names[@]}"; do
 done
 
 work=$(mktemp -d /tmp/jobcontrol-deb.XXXXXX)
-purge() { DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${names[@]}" >"$work/purge.log" 2>&1; }
+purge() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 purge -y -qq "${names[@]}" >"$work/purge.log" 2>&1; }
 # Whatever happens, the machine does not keep our packages: others' builds must not find them.
 trap 'purge || cat "$work/purge.log"; rm -rf "$work"' EXIT
 check() {  # check DESCRIPTION COMMAND...: runs the command, counts a failure
@@ -39,7 +40,8 @@ for deb in "${debs[@]}"; do dpkg-deb --fsys-tarfile "$deb" | tar -t; done |
 while read -r path; do [ -e "$path" ] || [ -L "$path" ] || echo "$path"; done \
   <"$work/shipped" >"$work/new"
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${debs[@]/#/./}" \
+DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+  --no-install-recommends "${debs[@]}" \
   >"$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
 printf 'installed %s %s\n' "${names[*]}" "$version"
 
@@ -63,6 +65,16 @@ check "jobcontrol show loads the installed bundle" \
   expect "file=$libdir/jobcontrol/JobControl.plugin/JobControl.so" \
   env LD_DEBUG=files jobcontrol show
 check "jobcontrol show on the demo printer" expect "Job Control" jobcontrol show
+# The folder exchange loads the library's HTTP module from its installed place.
+simulator=$deb_dir/../bin/printer-simulator
+if [ -x "$simulator" ]; then
+  "$simulator" --port-file "$work/port" --folder Sales >"$work/simulator.log" 2>&1 &
+  simulator_pid=$!
+  for _ in $(seq 1 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+  check "jobcontrol folders from the printer simulator" \
+    expect "Sales" jobcontrol folders --address "127.0.0.1:$(cat "$work/port")"
+  kill "$simulator_pid"; wait "$simulator_pid" 2>/dev/null || true
+fi
 check "man -w jobcontrol" expect "/usr/share/man/man1/jobcontrol.1.gz" man -w jobcontrol
 check "no installed program lacks a library" \
   bash -c '! for f in $(dpkg -L '"${names[*]}"' | sort -u); do
