@@ -75,6 +75,12 @@ if [ -x "$simulator" ]; then
     expect "Sales" jobcontrol folders --address "127.0.0.1:$(cat "$work/port")"
   kill "$simulator_pid"; wait "$simulator_pid" 2>/dev/null || true
 fi
+check "the panel's German captions" \
+  expect "Auftragsbehandlung" env LANGUAGE=de LC_ALL=C.UTF-8 jobcontrol show
+if [ -e /usr/share/locale/de/LC_MESSAGES/jobcontrol-cli.mo ]; then
+  check "the command's German messages" \
+    bash -c '! diff <(LANGUAGE=de LC_ALL=C.UTF-8 jobcontrol --help 2>&1) <(LC_ALL=C.UTF-8 jobcontrol --help 2>&1) >/dev/null'
+fi
 check "man -w jobcontrol" expect "/usr/share/man/man1/jobcontrol.1.gz" man -w jobcontrol
 check "no installed program lacks a library" \
   bash -c '! for f in $(dpkg -L '"${names[*]}"' | sort -u); do
@@ -85,6 +91,13 @@ if [[ " ${names[*]} " == *" libjobcontrol-dev "* ]]; then
   printf '#include <platform/loader.h>\nint main() { return 0; }\n' >"$work/use.cpp"
   check "a program builds against the -dev package" \
     bash -c "c++ -std=c++20 use.cpp \$(pkg-config --cflags --libs jobcontrol) -o use && ./use"
+  mkdir -p "$work/cmake-use"
+  printf '%s\n' 'cmake_minimum_required(VERSION 3.25)' 'project(use CXX)' \
+    'find_package(JobControl REQUIRED)' 'add_executable(use ../use.cpp)' \
+    'target_compile_features(use PRIVATE cxx_std_20)' \
+    'target_link_libraries(use PRIVATE JobControl::jobcontrol)' >"$work/cmake-use/CMakeLists.txt"
+  check "find_package(JobControl) from the -dev package" \
+    bash -c "cmake -S cmake-use -B cmake-use/build -G Ninja && cmake --build cmake-use/build"
 fi
 completion=/usr/share/bash-completion/completions/jobcontrol
 if [ -e "$completion" ]; then
