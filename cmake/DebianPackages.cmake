@@ -3,6 +3,7 @@
 #   libjobcontrol<N>   the shared library (N = its SOVERSION)
 #   libjobcontrol-dev  headers, the development link, pkg-config and CMake files
 #   jobcontrol-gtk     the GTK host, when the build has one
+#   libjobcontrol-gtk-dev  the GTK tab's development files, should they get a component
 # Install rules that name no component land in the command's package, so new files need no
 # change here; a new component does (configuring stops until it has a package).
 # Included last by the top-level CMakeLists.txt when JOBCONTROL_DEB_PACKAGES is on.
@@ -20,6 +21,7 @@ set(jc_component_package_jobcontrol jobcontrol)
 set(jc_component_package_lib libjobcontrol${jc_soversion})
 set(jc_component_package_dev libjobcontrol-dev)
 set(jc_component_package_gtk jobcontrol-gtk)
+set(jc_component_package_gtk-dev libjobcontrol-gtk-dev)
 
 get_cmake_property(jc_components COMPONENTS)
 foreach(component IN LISTS jc_components)
@@ -118,5 +120,14 @@ set(CPACK_COMPONENT_GTK_DESCRIPTION
 The Job Control panel as a tab of the GTK 4 print dialog: the library that adds
 it to any GTK 4 application's print dialog, and a desktop program that prints
 PDF and PostScript files with it.")
+
+set(CPACK_DEBIAN_GTK-DEV_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_GTK-DEV_PACKAGE_DEPENDS "libgtk-4-dev")
+set(CPACK_DEBIAN_GTK-DEV_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_COMPONENT_GTK-DEV_DEPENDS gtk)
+set(CPACK_COMPONENT_GTK-DEV_DESCRIPTION
+    "Job Control print-dialog panel - GTK 4 tab, development files
+Header and pkg-config file for adding the Job Control tab to the print dialog
+of a GTK 4 application.")
 
 include(CPack)
