@@ -99,6 +99,11 @@ if [[ " ${names[*]} " == *" libjobcontrol-dev "* ]]; then
   check "find_package(JobControl) from the -dev package" \
     bash -c "cmake -S cmake-use -B cmake-use/build -G Ninja && cmake --build cmake-use/build"
 fi
+for desktop in /usr/share/applications/jobcontrol*.desktop; do
+  [ -e "$desktop" ] || continue
+  check "$(basename "$desktop") starts an installed program" \
+    bash -c "command -v \"\$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' $desktop)\""
+done
 completion=/usr/share/bash-completion/completions/jobcontrol
 if [ -e "$completion" ]; then
   check "bash completion loads" bash -c "source $completion && complete -p jobcontrol"
