@@ -117,5 +117,5 @@ check "purged: nothing of ours left on the system" \
   bash -c '! while read -r p; do [ -e "$p" ] || [ -L "$p" ] && echo "left: $p"; done <new | grep .'
 printf 'kept: the user'"'"'s own files: %s\n' "$(cd "$HOME" && find . -type f | tr '\n' ' ')"
 
-echo "package install: $passed passed, $failures failed"
+echo "packages: $passed passed, $failures failed"
 [ "$failures" -eq 0 ]
