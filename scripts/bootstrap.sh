@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (only those missing), then configures and
-# builds one preset. Usage: scripts/bootstrap.sh [PRESET]   (default: "default")
+# builds one preset. Usage: scripts/bootstrap.sh [PRESET]   (default: "default"; "none" only
+# installs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
@@ -21,5 +22,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+[ "$preset" = none ] && exit 0
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
