@@ -64,6 +64,9 @@ class PluginCallback {
   /// The host's alert presenter, or nullptr when it supplies none (alerts then go to
   /// standard error). The host keeps it alive as long as the callback object.
   virtual AlertPresenter* alertPresenter() { return nullptr; }
+  /// Told when the per-printer preferences could not be used or kept: `message` says
+  /// what was not read or remembered and why, for a person. The default ignores it.
+  virtual void preferencesProblem(const std::string& message) { (void)message; }
 };
 
 }  // namespace jc

@@ -162,6 +162,9 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// The exchange failed or timed out: hides the progress indicator and shows the
   /// localized alert through the host's presenter.
   void recieveEndCallback() override;
+  /// Shows the informational alert: `message` localized, then `detail` as it is, and the
+  /// localized "OK" button; through the host's presenter, else on standard error.
+  void showAlert(const std::string& message, const std::string& detail = "");
 
   // ---- PPD choices (plugin/ppd_choices.cpp) ----
   /// The position of the marked choice of option `key` in `option`'s choices, else of the
@@ -280,6 +283,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   std::optional<std::string> addressStringRef;
   std::optional<std::string> mfpURL;  ///< the printer's host, from its device URI
   jc::FolderList folderList;
+  std::size_t foldersLeftOut = 0;  ///< folders of the last parsed answer beyond the limits
   jc::ImageRef spaceImage;
   std::uint32_t presetHoldButtonFlag = 0;
   bool tigerHDDFlag = false;

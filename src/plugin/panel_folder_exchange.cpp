@@ -22,6 +22,12 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   // Whatever happened, the list shown is what the response file holds: this answer, or
   // the last one that completed.
   parseXML(jc::soap::responseFilePath());
+  if (foldersLeftOut > 0) {
+    // The list is usable, only shorter than the answer: say so once, with the counts.
+    showAlert("The printer listed more folders than can be kept; the rest are left out.",
+              " (" + std::to_string(folderList.size()) + " kept, " +
+                  std::to_string(foldersLeftOut) + " left out)");
+  }
   SaveFolderPreference();
   makeFolderPopup();
 }
@@ -31,20 +37,25 @@ bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {
   // else made, or one larger than any answer we keep is not ours and is not read.
   std::optional<std::string> document = jc::readOwnFile(path, jc::soap::kMaxResponseFileBytes);
   if (!document) return false;
-  return jc::soap::readFolderList(*document, folderList) == jc::soap::FolderListResult::Accepted;
+  return jc::soap::readFolderList(*document, folderList, &foldersLeftOut) ==
+         jc::soap::FolderListResult::Accepted;
 }
 
 void VoreliaPrintPdeTz630eJC::recieveEndCallback() {
-  std::string message = "Could not retrieve Folder Names.";
-  std::string button = "OK";
-  if (pdeBundle) {
-    message = pdeBundle->localizedString(message);
-    button = pdeBundle->localizedString(button);
-  }
   chasingArrow->stopAnimation();
   chasingArrow->setHidden(true);
+  showAlert("Could not retrieve Folder Names.");
+}
+
+void VoreliaPrintPdeTz630eJC::showAlert(const std::string& message, const std::string& detail) {
+  std::string text = message;
+  std::string button = "OK";
+  if (pdeBundle) {
+    text = pdeBundle->localizedString(text);
+    button = pdeBundle->localizedString(button);
+  }
   jc::AlertPresenter* presenter =
       pdePluginCallbackObject ? pdePluginCallbackObject->alertPresenter() : nullptr;
   (presenter ? *presenter : jc::standardErrorAlertPresenter())
-      .runInformationalAlert("", message, button);
+      .runInformationalAlert("", text + detail, button);
 }

@@ -5,6 +5,7 @@
 #include "platform/user_defaults.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
+#include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_text.h"
 
@@ -42,11 +43,41 @@ std::optional<std::string> stringAt(const PropertyDictionary& dictionary, const 
   return *it->second.string();
 }
 
+// Tells the trace and the host why the preferences were not used or kept.
+void report(const VoreliaPrintPdeTz630eJC& panel, const std::string& message) {
+  _PDELog(&panel, "%s", message.c_str());
+  if (panel.pdePluginCallbackObject) panel.pdePluginCallbackObject->preferencesProblem(message);
+}
+
+constexpr const char* kNotUsed = "the preferences are not used: ";
+
+constexpr const char* kHeldNotKept = "the held entries were not remembered: ";
+constexpr const char* kFoldersNotKept = "the folder list and printer address were not remembered: ";
+
+// The user's store, or nullopt when there is none the panel may use (reported after
+// `failure`, which says what is lost).
+std::optional<jc::UserDefaults> openStore(const VoreliaPrintPdeTz630eJC& panel,
+                                          const char* failure = kNotUsed) {
+  if (!panel.preferenceName) return std::nullopt;
+  std::string why;
+  auto store = jc::UserDefaults::standard(&why);
+  if (!store) report(panel, failure + why);
+  return store;
+}
+
+// The panel's domain as stored, or nullopt; a file that was refused is reported.
+std::optional<PropertyDictionary> readDomain(const VoreliaPrintPdeTz630eJC& panel,
+                                             const jc::UserDefaults& store) {
+  auto domain = store.persistentDomain(*panel.preferenceName);
+  if (!store.problem().empty()) report(panel, kNotUsed + store.problem());
+  return domain;
+}
+
 }  // namespace
 
 void VoreliaPrintPdeTz630eJC::CheckPreference() {
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return;
+  auto store = openStore(*this);
+  if (!store) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
   store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
@@ -55,6 +86,7 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
                    stringAt(entries, kReleaseNumber) == kRelease;
     if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
   });
+  if (!store->problem().empty()) report(*this, kNotUsed + store->problem());
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
@@ -74,9 +106,9 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
   prefHoldButtonFlag = 0;
   clearPreferenceValues();
 
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  auto store = openStore(*this);
+  if (!store) return;
+  auto domain = readDomain(*this, *store);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   auto hold = entries->find(kHoldButton);
@@ -117,8 +149,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 }
 
 bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return false;
+  auto store = openStore(*this, kHeldNotKept);
+  if (!store) return false;
   const std::uint32_t core = jc::coreEncodingFromStringEncoding(systemEncoding);
   // The first `limit` bytes of a text in `encoding`, up to its first 0 byte.
   auto bytesOf = [](const std::string& text, std::uint32_t encoding, std::size_t limit) {
@@ -129,7 +161,7 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
   };
 
-  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+  bool saved = store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
     PropertyDictionary& entries = jobControl(domain);
     auto put = [&](HeldEntry entry, std::string value) {
       entries[heldEntryRow(entry).preferenceName] = std::move(value);
@@ -137,8 +169,8 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     // A field the layout lacks leaves its remembered value untouched.
     if (suspendKeyEditText)
       put(HeldEntry::PassCode, cipherHex(bytesOf(suspendKeyEditText->stringValue(), core, 16), 16));
-    if (authenticationRadioButton)
-      entries[kAuthentication] = authenticationRadioButton->state() != 0;
+    // An absent radio button reads state 0, like every absent control.
+    entries[kAuthentication] = authenticationRadioButton->state() != 0;
     if (loginNameEditText) {
       std::optional<std::string> source = loginNameButton->state() != 0
                                               ? loginNameStringRef
@@ -166,12 +198,14 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     entries[kHoldButton] =
         static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
   });
+  if (!saved) report(*this, kHeldNotKept + store->problem());
+  return saved;
 }
 
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return;
-  auto domain = store->persistentDomain(*preferenceName);
+  auto store = openStore(*this);
+  if (!store) return;
+  auto domain = readDomain(*this, *store);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   folderList.clear();
@@ -193,9 +227,9 @@ void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
 }
 
 bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return false;
-  return store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+  auto store = openStore(*this, kFoldersNotKept);
+  if (!store) return false;
+  bool saved = store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
     PropertyDictionary& entries = jobControl(domain);
     if (printersAddressEditText) entries[kAddress] = printersAddressEditText->stringValue();
     jc::PropertyArray files;
@@ -206,4 +240,6 @@ bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
                                          {"add", folder.add}});
     entries[kFiles] = std::move(files);
   });
+  if (!saved) report(*this, kFoldersNotKept + store->problem());
+  return saved;
 }

@@ -9,7 +9,8 @@
 namespace jc::soap {
 
 std::string responseFilePath() {
-  return jc::temporaryDirectory() + "vwxyz.xml";
+  std::string folder = jc::userTemporaryDirectory();
+  return folder.empty() ? std::string() : folder + "vwxyz.xml";
 }
 
 ExchangeLimits& defaultExchangeLimits() {

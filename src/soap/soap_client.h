@@ -16,8 +16,9 @@
 
 namespace jc::soap {
 
-/// The file the answer of the last completed exchange is kept in: the user's temporary
-/// directory followed directly by "vwxyz.xml".
+/// The file the answer of the last completed exchange is kept in: "vwxyz.xml" in the
+/// user's own temporary folder (see userTemporaryDirectory); "" when there is none, so
+/// nothing is written or read.
 std::string responseFilePath();
 
 /// The limits of an exchange. The product uses the defaults; tests shorten them.

@@ -28,7 +28,9 @@ int runDecode(const Options& options);
 int applyEntries(Session& session, const Options& options);
 
 /// Saves the panel and confirms printing, as a dialog does when the user presses Print.
-void saveAndConfirm(Session& session);
+/// False when the panel reported that something was not remembered (already on standard
+/// error); the print settings are valid either way.
+bool saveAndConfirm(Session& session);
 
 /// Writes the print settings as key=value lines to --out FILE when given. Answers false
 /// (after a message) when the file cannot be written.

@@ -1,9 +1,8 @@
 // `jobcontrol decode`: the printer side's view of a job's options, as a report.
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "hosts/cli/commands.h"
+#include "hosts/cli/input_file.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/printer_side.h"
@@ -11,20 +10,14 @@
 namespace jc::cli {
 
 int runDecode(const Options& options) {
-  std::string text;
-  const std::string file = options.files.empty() ? "-" : options.files.front();
-  if (file == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), {});
-  } else {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-      std::cerr << "jobcontrol: " << file << ": cannot read the job options\n";
-      return kExitFailure;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), {});
-  }
-
   std::string error;
+  auto read = readInputFile(options.files.empty() ? "-" : options.files.front(), &error);
+  if (!read) {
+    std::cerr << "jobcontrol: " << error << "\n";
+    return kExitFailure;
+  }
+  const std::string& text = *read;
+
   auto codecs = loadPlugInCodecs(bundlePath(options), &error);
   if (!codecs) {
     std::cerr << "jobcontrol: " << error << "\n";

@@ -20,19 +20,28 @@ int main(int argc, char** argv) {
     std::cout << jc::cli::usageText(options->command);
     return jc::cli::kExitSuccess;
   }
-  switch (options->command) {
-    case jc::cli::Command::Show:
-      return jc::cli::runShow(*options);
-    case jc::cli::Command::Set:
-      return jc::cli::runSet(*options);
-    case jc::cli::Command::Folders:
-      return jc::cli::runFolders(*options);
-    case jc::cli::Command::Print:
-      return jc::cli::runPrint(*options);
-    case jc::cli::Command::Decode:
-      return jc::cli::runDecode(*options);
-    case jc::cli::Command::None:
-      break;
+  // Whatever goes wrong ends with a message and a status, never an abort.
+  try {
+    switch (options->command) {
+      case jc::cli::Command::Show:
+        return jc::cli::runShow(*options);
+      case jc::cli::Command::Set:
+        return jc::cli::runSet(*options);
+      case jc::cli::Command::Folders:
+        return jc::cli::runFolders(*options);
+      case jc::cli::Command::Print:
+        return jc::cli::runPrint(*options);
+      case jc::cli::Command::Decode:
+        return jc::cli::runDecode(*options);
+      case jc::cli::Command::None:
+        break;
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "jobcontrol: " << e.what() << "\n";
+    return jc::cli::kExitFailure;
+  } catch (...) {
+    std::cerr << "jobcontrol: unexpected failure\n";
+    return jc::cli::kExitFailure;
   }
   return jc::cli::kExitUsage;
 }

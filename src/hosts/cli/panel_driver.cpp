@@ -125,6 +125,11 @@ std::optional<std::string> PanelDriver::typeInto(std::string_view id, const std:
     }
     return "the field is dimmed";
   }
+  // Each key costs the length of the field's text, so the typing of a long value grows
+  // with its square: a value longer than any entry keeps is refused before the first key.
+  if (std::size_t length = utf8ToUtf32(text).size(); length > kMaxTypedCharacters)
+    return "the value is " + std::to_string(length) + " characters long, more than the " +
+           std::to_string(kMaxTypedCharacters) + " that can be typed";
   field->selectAll();
   if (!field->stringValue().empty() && !field->deleteBackward())
     return "the field refused to be emptied";

@@ -37,7 +37,7 @@ int runPrint(const Options& given) {
   auto session = openSessionOrReport(options, title);
   if (!session) return kExitFailure;
   if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
-  saveAndConfirm(*session);
+  const bool remembered = saveAndConfirm(*session);
   if (!writeOutFile(*session, options)) return kExitFailure;
 
   int job = submitCupsJob(*options.printer, options.files, session->settings->jobName(),
@@ -47,8 +47,10 @@ int runPrint(const Options& given) {
               << "\n";
     return kExitFailure;
   }
+  // The job went out with valid settings; the status still tells that the preferences
+  // were not kept.
   std::cout << job << "\n";
-  return std::cout.good() ? kExitSuccess : kExitFailure;
+  return std::cout.good() && remembered ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace jc::cli

@@ -1,10 +1,11 @@
 // Opening the panel for the printer of the command line, as a print dialog opens it.
 #include "hosts/cli/session.h"
 
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "hosts/cli/demo_printer.h"
+#include "hosts/cli/input_file.h"
 #include "platform/cups_host.h"
 #include "platform/layout.h"
 
@@ -17,6 +18,13 @@ void CliAlertPresenter::runInformationalAlert(const std::string& title, const st
   ++count_;
   last_ = message;
   std::cerr << "jobcontrol: " << (title.empty() ? "" : title + ": ") << message << "\n";
+}
+
+void CliCallback::preferencesProblem(const std::string& message) {
+  for (const std::string& known : preferenceProblems)
+    if (known == message) return;
+  preferenceProblems.push_back(message);
+  std::cerr << "jobcontrol: " << message << "\n";
 }
 
 fs::path bundlePath(const Options& options) {
@@ -62,8 +70,9 @@ std::optional<Session> openSession(const Options& options, const std::string& de
   session.settings =
       std::make_shared<MemoryPrintSettings>(options.jobName.value_or(defaultJobName));
   if (options.settings) {
-    std::ifstream in(*options.settings);
-    if (!in) return fail(*options.settings + ": cannot read the settings file");
+    auto text = readInputFile(*options.settings, &why);
+    if (!text) return fail(why);
+    std::istringstream in(*text);
     if (!session.settings->read(in, &why)) return fail(*options.settings + ": " + why);
   }
   session.callback->setPrintSettings(session.settings);

@@ -7,6 +7,7 @@
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/panel_driver.h"
+#include "platform/unicode.h"
 
 namespace jc::cli {
 
@@ -40,6 +41,16 @@ int applyEntries(Session& session, const Options& options) {
     }
     assignments.push_back(std::move(*assignment));
   }
+  for (const Assignment& assignment : assignments) {
+    // No entry keeps more than a few hundred bytes; typing much more, key by key through
+    // the field's filter, would only keep the command busy.
+    if (std::size_t length = utf8ToUtf32(assignment.value).size(); length > kMaxTypedCharacters) {
+      std::cerr << "jobcontrol: " << assignment.entry->name << ": the value is " << length
+                << " characters long, more than the " << kMaxTypedCharacters
+                << " that can be typed; nothing was saved\n";
+      return kExitUsage;
+    }
+  }
   PanelDriver driver(session.view);
   for (const Assignment& assignment : assignments) {
     if (auto refused = driver.apply(assignment)) {
@@ -50,9 +61,11 @@ int applyEntries(Session& session, const Options& options) {
   return kExitSuccess;
 }
 
-void saveAndConfirm(Session& session) {
+bool saveAndConfirm(Session& session) {
+  const std::size_t reported = session.callback->preferenceProblems.size();
   session.panel->saveValuesAndReturnError(nullptr);
   session.panel->shouldPrint();
+  return session.callback->preferenceProblems.size() == reported;
 }
 
 bool writeOutFile(const Session& session, const Options& options) {
@@ -71,7 +84,7 @@ int runSet(const Options& options) {
   auto session = openSessionOrReport(options, "Untitled");
   if (!session) return kExitFailure;
   if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
-  saveAndConfirm(*session);
+  const bool remembered = saveAndConfirm(*session);
 
   std::ofstream file;
   if (options.out) {
@@ -102,7 +115,7 @@ int runSet(const Options& options) {
     std::cerr << "jobcontrol: cannot write the print settings\n";
     return kExitFailure;
   }
-  return kExitSuccess;
+  return remembered ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace jc::cli
