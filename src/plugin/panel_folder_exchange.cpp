@@ -9,7 +9,13 @@
 void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   if (!getFolderNameButton) return;
   std::string address = printersAddressEditText->stringValue();
-  if (!address.empty()) {
+  std::string why;
+  const std::string responseFile = jc::soap::responseFilePath(&why);
+  if (!address.empty() && responseFile.empty()) {
+    // No answer could be kept (another user holds the folder meant for ours): asking the
+    // printer would only show the old list as if it were new.
+    showAlert("Could not retrieve Folder Names.", " (" + why + ")");
+  } else if (!address.empty()) {
     chasingArrow->startAnimation();
     chasingArrow->setHidden(false);
     // The address goes in as typed: a host, a host and port, or an address literal.
@@ -21,7 +27,7 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   }
   // Whatever happened, the list shown is what the response file holds: this answer, or
   // the last one that completed.
-  parseXML(jc::soap::responseFilePath());
+  parseXML(responseFile);
   if (foldersLeftOut > 0) {
     // The list is usable, only shorter than the answer: say so once, with the counts.
     showAlert("The printer listed more folders than can be kept; the rest are left out.",

@@ -8,8 +8,8 @@
 
 namespace jc::soap {
 
-std::string responseFilePath() {
-  std::string folder = jc::userTemporaryDirectory();
+std::string responseFilePath(std::string* why) {
+  std::string folder = jc::userTemporaryDirectory(why);
   return folder.empty() ? std::string() : folder + "vwxyz.xml";
 }
 

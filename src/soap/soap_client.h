@@ -18,8 +18,8 @@ namespace jc::soap {
 
 /// The file the answer of the last completed exchange is kept in: "vwxyz.xml" in the
 /// user's own temporary folder (see userTemporaryDirectory); "" when there is none, so
-/// nothing is written or read.
-std::string responseFilePath();
+/// nothing is written or read (the reason then goes to `why` when given).
+std::string responseFilePath(std::string* why = nullptr);
 
 /// The limits of an exchange. The product uses the defaults; tests shorten them.
 struct ExchangeLimits {

@@ -85,5 +85,13 @@ out=$(as "$victim" XDG_CONFIG_HOME="$work/home-$victim" TMPDIR="$shared_tmp" \
   "$cli" --bundle "$bundle" folders --address "127.0.0.1:$port_victim" 2>"$work/err")
 grep -q "VictimFolder" <<<"$out" || fail "the victim's answer was lost: $out $(cat "$work/err")"
 [ -e "$shared_tmp/vwxyz.xml" ] && fail "an answer was left where every user can reach it"
+# The other user took the name of the victim's folder first: the victim is told.
+rm -rf "$shared_tmp/jobcontrol-$(id -u "$victim")"
+runuser -u "$other" -- mkdir -m 0777 "$shared_tmp/jobcontrol-$(id -u "$victim")"
+as "$victim" XDG_CONFIG_HOME="$work/home-$victim" TMPDIR="$shared_tmp" \
+  "$cli" --bundle "$bundle" folders --address "127.0.0.1:$port_victim" >/dev/null 2>"$work/err"
+[ $? -eq 1 ] || fail "a planted private folder did not fail the folders command"
+grep -q "Could not retrieve Folder Names. (.*belongs to another user)" "$work/err" ||
+  fail "a planted private folder was not reported: $(cat "$work/err")"
 
 [ $failures -eq 0 ] && echo "PASS" || exit 1
