@@ -1,7 +1,6 @@
-// The "Job Control" panel object: one per print dialog. Its methods are defined in the
-// folder of the subsystem that owns them (construction, rules and actions in ui/, the
-// writer and reader in settings/, the preference store in prefs/, the folder exchange in
-// soap/); the lifecycle lives here in plugin/.
+// The "Job Control" panel object: one per print dialog. Its lifecycle lives in panel.cpp;
+// its other methods in the files beside it, one aspect each (panel_construction.cpp,
+// panel_rules.cpp, panel_actions.cpp, panel_writer.cpp, ...).
 #pragma once
 
 #include <cups/ppd.h>
@@ -87,7 +86,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// control outlets are set. Answers the loader's error text ("" on success).
   std::string loadPanelLayout(const std::string& name);
 
-  // ---- Construction (ui/construction.cpp) ----
+  // ---- Construction (panel_construction.cpp) ----
   void initializeUI();
 
   // ---- Captions (plugin/localization.cpp; the padlock icons are in plugin/icons.h) ----
@@ -96,7 +95,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// The translated caption of a text field, box, button or cell; nullopt for other kinds.
   std::optional<std::string> localizedStringValue(const jc::Control* object) const;
 
-  // ---- Enable rules (ui/rules.cpp) ----
+  // ---- Enable rules (panel_rules.cpp) ----
   void suspendMatrixEnabled();
   void suspendKeyStaticTextEnabled();
   void suspendKeyEditTextEnabled();
@@ -122,7 +121,7 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void accountNumberEditTextEnabled();
   void accountNumberButtonEnabled();
 
-  // ---- Control actions (ui/actions.cpp); each ignores its sender ----
+  // ---- Control actions (panel_actions.cpp); each ignores its sender ----
   void tabProc(jc::Control& sender);
   void printersAddressButtonProc(jc::Control& sender);
   void retentionCBoxProc(jc::Control& sender);
@@ -147,13 +146,13 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void jobNameButtonProc(jc::Control& sender);
   void accountNumberETextProc(jc::Control& sender);
   void accountNumberButtonProc(jc::Control& sender);
-  /// Rebuilds the folder pop-up's menu from `folderList` (ui/folder_popup.cpp).
+  /// Rebuilds the folder pop-up's menu from `folderList` (panel_folder_popup.cpp).
   void makeFolderPopup();
   /// The pop-up index of the folder called `name` (letter case ignored over all of
   /// Unicode): 3 + its place in `folderList`, or 1 (main folder) when the name is absent
-  /// or matches no folder (ui/folder_popup.cpp).
+  /// or matches no folder (panel_folder_popup.cpp).
   std::int64_t SearchSameFolderName(const std::optional<std::string>& name) const;
-  /// The folder-names button (soap/folder_exchange.cpp).
+  /// The folder-names button (panel_folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
   /// Rebuilds `folderList` from the response file at `path`: true when a list (possibly
   /// empty) was taken from it. A missing, foreign or non-XML file leaves the list as it
@@ -180,11 +179,11 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   void getSelection(PDEChoiceRef& selection, const PDEChoiceArray& choices,
                     const jc::Button& button, const std::string& key);
 
-  // ---- Print settings (settings/writer.cpp, settings/reader.cpp) ----
+  // ---- Print settings (panel_writer.cpp, panel_reader.cpp) ----
   void writeNonPPDSettingsToPrintSettings();
   void getNonPPDSettingsFromPrintSettings();
 
-  // ---- Preferences (prefs/) ----
+  // ---- Preferences (panel_preferences.cpp) ----
   /// Empties the ten preference slots (the mask is left alone).
   void clearPreferenceValues();
   void CheckPreference();

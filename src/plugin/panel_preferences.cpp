@@ -14,6 +14,9 @@ namespace {
 using jc::PropertyDictionary;
 using jc::PropertyValue;
 using namespace jc::settings;
+using jc::HeldEntry;
+using jc::HeldEntryRow;
+using jc::kHeldEntries;
 
 constexpr const char* kJobControl = "Job Control";
 constexpr const char* kModelName = "Model Name";
@@ -90,16 +93,8 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
-  prefSuspendKeyStringRef.reset();
+  for (const HeldEntryRow& row : kHeldEntries) (this->*row.remembered).reset();
   prefAuthenticationBooleanRef.reset();
-  prefLoginNameStringRef.reset();
-  prefPasswordStringRef.reset();
-  prefUserNumberStringRef.reset();
-  prefUserNameStringRef.reset();
-  prefJobNameStringRef.reset();
-  prefFolderPassStringRef.reset();
-  prefAccountNumberStringRef.reset();
-  prefFolderNameStringRef.reset();
 }
 
 void VoreliaPrintPdeTz630eJC::GetUserPreference() {
@@ -118,31 +113,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
   if (!mask || *mask < INT32_MIN || *mask > INT32_MAX) return;
   const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*mask));
 
-  auto slot = [&](HeldEntry entry) -> std::optional<std::string>* {
-    switch (entry) {
-      case HeldEntry::PassCode:
-        return &prefSuspendKeyStringRef;
-      case HeldEntry::LoginName:
-        return &prefLoginNameStringRef;
-      case HeldEntry::Password:
-        return &prefPasswordStringRef;
-      case HeldEntry::UserName:
-        return &prefUserNameStringRef;
-      case HeldEntry::JobName:
-        return &prefJobNameStringRef;
-      case HeldEntry::FolderPassCode:
-        return &prefFolderPassStringRef;
-      case HeldEntry::UserNumber:
-        return &prefUserNumberStringRef;
-      case HeldEntry::AccountNumber:
-        return &prefAccountNumberStringRef;
-      case HeldEntry::FolderName:
-        return &prefFolderNameStringRef;
-    }
-    return nullptr;
-  };
   for (const HeldEntryRow& row : kHeldEntries)
-    if (bits & row.bit) *slot(row.entry) = stringAt(*entries, row.preferenceName);
+    if (bits & row.bit) this->*row.remembered = stringAt(*entries, row.preferenceName);
   if (auto it = entries->find(kAuthentication); it != entries->end() && it->second.boolean())
     prefAuthenticationBooleanRef = *it->second.boolean();
   prefHoldButtonFlag = bits;
@@ -163,40 +135,35 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
 
   bool saved = store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
     PropertyDictionary& entries = jobControl(domain);
-    auto put = [&](HeldEntry entry, std::string value) {
-      entries[heldEntryRow(entry).preferenceName] = std::move(value);
-    };
+    // Each entry in its stored form: plain text, or its stored-key cipher over the text's
+    // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
     // A field the layout lacks leaves its remembered value untouched.
-    if (suspendKeyEditText)
-      put(HeldEntry::PassCode, cipherHex(bytesOf(suspendKeyEditText->stringValue(), core, 16), 16));
+    for (const HeldEntryRow& row : kHeldEntries) {
+      const jc::Outlet<jc::TextField>& field = this->*row.field;
+      if (!field) continue;
+      const std::size_t blockBytes = row.cipherDigits / 2;
+      std::string value;
+      if (row.entry == HeldEntry::LoginName) {
+        std::optional<std::string> source = loginNameButton->state() != 0
+                                                ? loginNameStringRef
+                                                : std::optional(field->stringValue());
+        if (!source) continue;
+        std::string plain = bytesOf(*source, core, row.limit.bytes);
+        value = plain.empty() ? std::string() : storedCipherBase64(plain);
+      } else if (row.entry == HeldEntry::FolderPassCode) {
+        value =
+            cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255), blockBytes);
+      } else if (blockBytes != 0) {
+        value = cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
+      } else {
+        value = field->stringValue();
+      }
+      entries[row.preferenceName] = std::move(value);
+    }
     // An absent radio button reads state 0, like every absent control.
     entries[kAuthentication] = authenticationRadioButton->state() != 0;
-    if (loginNameEditText) {
-      std::optional<std::string> source = loginNameButton->state() != 0
-                                              ? loginNameStringRef
-                                              : std::optional(loginNameEditText->stringValue());
-      if (source) {
-        std::string plain = bytesOf(*source, core, 255);
-        put(HeldEntry::LoginName, plain.empty() ? std::string() : storedCipherBase64(plain));
-      }
-    }
-    if (passwordEditText)
-      put(HeldEntry::Password, cipherHex(bytesOf(passwordEditText->stringValue(), core, 32), 32));
-    if (userNumberEditText)
-      put(HeldEntry::UserNumber,
-          cipherHex(bytesOf(userNumberEditText->stringValue(), core, 16), 16));
-    if (accountNumberEditText)
-      put(HeldEntry::AccountNumber,
-          cipherHex(bytesOf(accountNumberEditText->stringValue(), core, 16), 16));
-    if (userNameEditText) put(HeldEntry::UserName, userNameEditText->stringValue());
-    if (jobNameEditText) put(HeldEntry::JobName, jobNameEditText->stringValue());
-    if (folderPasswordEditText)
-      put(HeldEntry::FolderPassCode,
-          cipherHex(bytesOf(folderPasswordEditText->stringValue(), jc::core_encoding::kASCII, 255),
-                    16));
-    if (folderNameEditText) put(HeldEntry::FolderName, folderNameEditText->stringValue());
     entries[kHoldButton] =
-        static_cast<std::int64_t>(static_cast<std::int32_t>(holdButtonMask(*this)));
+        static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
   });
   if (!saved) report(*this, kHeldNotKept + store->problem());
   return saved;

@@ -11,6 +11,7 @@
 #include "platform/text_encoding.h"
 #include "platform/user.h"
 #include "plugin/panel.h"
+#include "plugin/panel_held_entries.h"
 #include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_encodings.h"
@@ -19,6 +20,10 @@
 namespace {
 
 using namespace jc::settings;
+using jc::HeldEntry;
+using jc::heldEntry;
+using jc::HeldEntryRow;
+using jc::holdBit;
 
 // A stored value as the reader sees it: present or not, and its ASCII text cut at `limit`
 // characters (a value that is not ASCII reads as empty text).
@@ -90,9 +95,12 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     prefHoldButtonFlag &= ~value;
     return set;
   };
-  // A code that may be at most five bytes unless the printer takes eight.
-  auto shortCode = [&](const std::string& plain) {
-    return getPasswordMax() == 8 || plain.size() <= kShortCodeBytes ? plain : std::string();
+  // A short-code entry's code is kept only when at most five bytes, unless the printer
+  // takes eight.
+  auto shortCode = [&](const HeldEntryRow& row, const std::string& plain) {
+    return !row.shortCode || getPasswordMax() == 8 || plain.size() <= jc::kShortCodeBytes
+               ? plain
+               : std::string();
   };
 
   // 1. The hold-button mask of the last save.
@@ -113,17 +121,18 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
   suspendMatrix->selectCellAtRow(R != 0 ? R - 1 : 0, 0);
 
   // 3. Retention pass code.
+  const HeldEntryRow& passCode = heldEntry(HeldEntry::PassCode);
   if (suspendKeyEditText) {
     bool held = false;
     std::optional<std::string> stored;
-    if (takePreference(kHoldPassCode)) {
+    if (takePreference(passCode.bit)) {
       held = true;
-      stored = prefSuspendKeyStringRef;
+      stored = this->*passCode.remembered;
     }
     if (!stored) {
-      if (Stored v = readValue(*settings, kJobSuspend2KeyKey); v.present) {
+      if (Stored v = readValue(*settings, passCode.key2); v.present) {
         stored = v.text;
-        if (bit(presetHoldButtonFlag, kHoldPassCode)) held = true;
+        if (bit(presetHoldButtonFlag, passCode.bit)) held = true;
       }
     }
     if (isTiger() && !tigerHDDFlag) {
@@ -132,21 +141,23 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     } else if (!stored || stored->empty()) {
       suspendKeyEditText->setStringValue("");
     } else {
-      suspendKeyEditText->setStringValue(shortCode(text(decipherHex(stored->substr(0, 255), 32))));
+      suspendKeyEditText->setStringValue(
+          shortCode(passCode, text(decipherHex(stored->substr(0, 255), passCode.cipherDigits))));
     }
     suspendKeyButton->setState(held ? 1 : 0);
     suspendKeyButtonProc(*suspendKeyButton);
   }
 
   // 4. Filing.
+  const HeldEntryRow& folderName = heldEntry(HeldEntry::FolderName);
   if (folderSelectionPopup || folderSelectionMatrix) {
     bool done = false;
-    bool held = bit(presetHoldButtonFlag, kHoldFolderName);
+    bool held = bit(presetHoldButtonFlag, folderName.bit);
     if (Stored filing = readValue(*settings, kFilingKey); filing.present && !filing.text.empty()) {
       std::optional<Filing> mode = filingFromDigit(filing.text.front());
       if (mode == Filing::CustomFolder) {
         // A folder name may take 255 bytes, so its hex text is read whole (510 digits).
-        if (Stored path = readValue(*settings, kFolderPathKey, 2 * kFolderNameLimit.bytes);
+        if (Stored path = readValue(*settings, folderName.key, 2 * folderName.limit.bytes);
             path.present) {
           std::string name = text(bytesFromHex(path.text, path.text.size()));
           folderNameStringRef = name;
@@ -161,13 +172,13 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
         done = true;
       }
     }
-    if (folderSelectionMatrix && bit(prefHoldButtonFlag, kHoldFolderName)) {
-      if (prefFolderNameStringRef) {
-        folderNameEditText->setStringValue(*prefFolderNameStringRef);
+    if (folderSelectionMatrix && bit(prefHoldButtonFlag, folderName.bit)) {
+      if (const std::optional<std::string>& remembered = this->*folderName.remembered) {
+        folderNameEditText->setStringValue(*remembered);
         held = true;
         done = true;
       }
-      prefHoldButtonFlag &= ~kHoldFolderName;
+      prefHoldButtonFlag &= ~folderName.bit;
     }
     if (!done) {
       folderSelectionPopup->selectItemAtIndex(1);
@@ -179,7 +190,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
 
   // 5. Authentication: a remembered choice wins while a credential of it is remembered.
   if (authenticationMatrix) {
-    if (bit(prefHoldButtonFlag, kHoldLoginName | kHoldPassword | kHoldUserNumber) &&
+    if (bit(prefHoldButtonFlag, holdBit(HeldEntry::LoginName) | holdBit(HeldEntry::Password) |
+                                    holdBit(HeldEntry::UserNumber)) &&
         prefAuthenticationBooleanRef) {
       authenticationMatrix->selectCellAtRow(*prefAuthenticationBooleanRef ? 0 : 1, 0);
     } else {
@@ -196,9 +208,11 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     loginNameButtonProc(*loginNameButton);
     bool held = false;
     std::optional<std::string> stored;
-    if (takePreference(kHoldLoginName)) {
+    const HeldEntryRow& login = heldEntry(HeldEntry::LoginName);
+    if (takePreference(login.bit)) {
       held = true;
-      if (prefLoginNameStringRef) stored = prefLoginNameStringRef->substr(0, 511);
+      if (const std::optional<std::string>& remembered = this->*login.remembered)
+        stored = remembered->substr(0, 511);
     }
     if (!stored) {
       Stored one = readValue(*settings, kLoginName11Key, 511);
@@ -207,7 +221,7 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
         stored = one.text;
         if (!one.text.empty() && !two.text.empty()) stored = (one.text + two.text).substr(0, 511);
       }
-      if (bit(presetHoldButtonFlag, kHoldLoginName)) held = true;
+      if (bit(presetHoldButtonFlag, login.bit)) held = true;
     }
     if (!stored || stored->empty()) {
       loginNameEditText->setStringValue("");
@@ -231,92 +245,81 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     }
   }
 
+  // Sets the entry's hold button and runs its action, so the field follows.
+  auto settleHoldButton = [&](const HeldEntryRow& row, bool held) {
+    const jc::Outlet<jc::Button>& button = this->*row.holdButton;
+    button->setState(held ? 1 : 0);
+    if (jc::Control::Action action = actionNamed(row.action)) action(*button);
+  };
+
   // 7-9, 13. Password, user number, account number and folder pass code: a stored-key
-  // cipher as hex, from the preferences once or else from the print settings.
-  auto readCipher = [&](jc::Outlet<jc::TextField>& field, std::uint32_t holdBit,
-                        const std::optional<std::string>& remembered, const char* key,
-                        std::size_t characters, bool lengthTest, jc::Outlet<jc::Button>& button,
-                        void (VoreliaPrintPdeTz630eJC::*action)(jc::Control&)) {
+  // cipher as hex in the entry's second key, from the preferences once or else from the
+  // print settings.
+  auto readCipher = [&](const HeldEntryRow& row) {
+    const jc::Outlet<jc::TextField>& field = this->*row.field;
     if (!field) return;
     bool held = false;
     std::optional<std::string> stored;
-    if (takePreference(holdBit)) {
+    if (takePreference(row.bit)) {
       held = true;
-      stored = remembered;
+      stored = this->*row.remembered;
     }
     bool absent = false;
     if (!stored) {
-      if (Stored v = readValue(*settings, key); v.present) {
+      if (Stored v = readValue(*settings, row.key2); v.present) {
         stored = v.text;
-        if (bit(presetHoldButtonFlag, holdBit)) held = true;
+        if (bit(presetHoldButtonFlag, row.bit)) held = true;
       } else {
         absent = true;
       }
     }
-    if (absent || !stored || stored->empty()) {
+    if (absent || !stored || stored->empty())
       field->setStringValue("");
-    } else {
-      std::string plain = text(decipherHex(stored->substr(0, 255), characters));
-      field->setStringValue(lengthTest ? shortCode(plain) : plain);
-    }
-    button->setState(held ? 1 : 0);
-    (this->*action)(*button);
+    else
+      field->setStringValue(
+          shortCode(row, text(decipherHex(stored->substr(0, 255), row.cipherDigits))));
+    settleHoldButton(row, held);
   };
-  readCipher(passwordEditText, kHoldPassword, prefPasswordStringRef, kPassword2Key, 64, false,
-             passwordButton, &VoreliaPrintPdeTz630eJC::passwordButtonProc);
-  readCipher(userNumberEditText, kHoldUserNumber, prefUserNumberStringRef, kUserNumber2Key, 32,
-             false, userNumberButton, &VoreliaPrintPdeTz630eJC::userNumberButtonProc);
-  readCipher(accountNumberEditText, kHoldAccountNumber, prefAccountNumberStringRef,
-             kAccountNumber2Key, 32, true, accountNumberButton,
-             &VoreliaPrintPdeTz630eJC::accountNumberButtonProc);
+  readCipher(heldEntry(HeldEntry::Password));
+  readCipher(heldEntry(HeldEntry::UserNumber));
+  readCipher(heldEntry(HeldEntry::AccountNumber));
 
   // 10.
   authenticationMatrixProc(*authenticationMatrix);
 
   // 11-12. User name and job name: hex of the system-encoding bytes, or the defaults.
-  auto readName = [&](jc::Outlet<jc::TextField>& field, std::uint32_t holdBit,
-                      const std::optional<std::string>& remembered, const char* key,
-                      const std::function<std::string()>& fallback, jc::Outlet<jc::Button>& button,
-                      void (VoreliaPrintPdeTz630eJC::*action)(jc::Control&)) {
+  auto readName = [&](const HeldEntryRow& row, const std::function<std::string()>& fallback) {
+    const jc::Outlet<jc::TextField>& field = this->*row.field;
     if (!field) return;
     bool held = false;
     bool filled = false;
-    if (takePreference(holdBit)) {
+    if (takePreference(row.bit)) {
       held = true;
-      if (remembered) {
+      if (const std::optional<std::string>& remembered = this->*row.remembered) {
         field->setStringValue(*remembered);
         filled = true;
       }
     }
     if (!filled) {
-      Stored v = readValue(*settings, key);
+      Stored v = readValue(*settings, row.key);
       std::string bytes = v.present ? bytesFromHex(v.text, v.text.size()) : std::string();
       if (!bytes.empty() && bytes.front() != '\0') {
         field->setStringValue(text(bytes));
-        if (bit(presetHoldButtonFlag, holdBit)) held = true;
+        if (bit(presetHoldButtonFlag, row.bit)) held = true;
       } else {
         field->setStringValue(fallback());
       }
     }
-    button->setState(held ? 1 : 0);
-    (this->*action)(*button);
+    settleHoldButton(row, held);
   };
-  readName(
-      userNameEditText, kHoldUserName, prefUserNameStringRef, kUserNameKey,
-      [&] {
-        std::string name = jc::fullUserName();
-        return name.empty() ? userNameEditText->stringValue() : name;
-      },
-      userNameButton, &VoreliaPrintPdeTz630eJC::userNameButtonProc);
-  readName(
-      jobNameEditText, kHoldJobName, prefJobNameStringRef, kJobNameKey,
-      [&] { return settings->jobName(); }, jobNameButton,
-      &VoreliaPrintPdeTz630eJC::jobNameButtonProc);
+  readName(heldEntry(HeldEntry::UserName), [&] {
+    std::string name = jc::fullUserName();
+    return name.empty() ? userNameEditText->stringValue() : name;
+  });
+  readName(heldEntry(HeldEntry::JobName), [&] { return settings->jobName(); });
 
   // 13.
-  readCipher(folderPasswordEditText, kHoldFolderPassCode, prefFolderPassStringRef,
-             kFolderPassword2Key, 32, true, folderPasswordButton,
-             &VoreliaPrintPdeTz630eJC::folderPasswordButtonProc);
+  readCipher(heldEntry(HeldEntry::FolderPassCode));
 
   // 14. Let the retention and filing choices settle the dependent controls.
   retentionCBoxProc(*retentionCheckBox);

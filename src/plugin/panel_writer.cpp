@@ -15,6 +15,10 @@
 namespace {
 
 using namespace jc::settings;
+using jc::EntryLimit;
+using jc::HeldEntry;
+using jc::heldEntry;
+using jc::HeldEntryRow;
 using jc::Unconvertible;
 
 constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
@@ -25,10 +29,10 @@ std::string convert(const std::string& text, std::uint32_t core, EntryLimit limi
   return jc::convertText(text, core, limit.characters, limit.bytes, mode).bytes;
 }
 
-// `text` converted completely into `core` within 255 bytes, or nullopt.
+// `text` converted completely into `core` within a folder name's bytes, or nullopt.
 std::optional<std::string> convertWhole(const std::string& text, std::uint32_t core) {
-  jc::Conversion c =
-      jc::convertText(text, core, kWhole, kFolderNameLimit.bytes, Unconvertible::Stop);
+  jc::Conversion c = jc::convertText(
+      text, core, kWhole, heldEntry(HeldEntry::FolderName).limit.bytes, Unconvertible::Stop);
   if (!c.complete) return std::nullopt;
   return c.bytes;
 }
@@ -39,6 +43,11 @@ void setKey(jc::PrintSettings* settings, const char* key, const std::string& val
 }
 void removeKey(jc::PrintSettings* settings, const char* key) {
   MyPMPrintSetAsciiCStrValue(settings, key, nullptr);
+}
+// Removes both keys of a held entry.
+void removeKeys(jc::PrintSettings* settings, const HeldEntryRow& row) {
+  removeKey(settings, row.key);
+  removeKey(settings, row.key2);
 }
 
 }  // namespace
@@ -125,29 +134,26 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
 
   // 6. Retention pass code: an MD5 text over the left-filled code and the spool time, and
   // the code's stored-key cipher.
-  auto writeCode = [&](jc::TextField& field, const char* digestKey, const char* cipherKey,
-                       bool spoolFirst) {
-    std::string code =
-        convert(field.stringValue(), systemCore, kPassCodeLimit, Unconvertible::Stop);
-    code = std::string(untilNul(code));
+  // The digest goes to the entry's first key, the cipher to its second.
+  auto writeCode = [&](const HeldEntryRow& row, bool spoolFirst) {
+    const std::string code(untilNul(
+        convert((this->*row.field)->stringValue(), systemCore, row.limit, Unconvertible::Stop)));
     if (code.empty()) {
-      removeKey(settings, digestKey);
-      removeKey(settings, cipherKey);
+      removeKeys(settings, row);
       return;
     }
     std::string Q = leftFilled(code);
     std::string input = spoolFirst ? T + Q : Q + T;
     std::array<char, 64> digest{};
     calcMD5(digest.data(), input.c_str());
-    setKey(settings, digestKey, digest.data());
-    setKey(settings, cipherKey, storedCipherHex(code, 16));
+    setKey(settings, row.key, digest.data());
+    setKey(settings, row.key2, storedCipherHex(code, row.cipherDigits / 2));
   };
-  if (retentionWritten && suspendKeyEditText && R != 0) {
-    writeCode(*suspendKeyEditText, kJobSuspendKeyKey, kJobSuspend2KeyKey, false);
-  } else {
-    removeKey(settings, kJobSuspendKeyKey);
-    removeKey(settings, kJobSuspend2KeyKey);
-  }
+  const HeldEntryRow& passCode = heldEntry(HeldEntry::PassCode);
+  if (retentionWritten && this->*passCode.field && R != 0)
+    writeCode(passCode, false);
+  else
+    removeKeys(settings, passCode);
 
   // 7. Authentication.
   if (authenticationRadioButton)
@@ -157,9 +163,10 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
 
   // 8. Login name: the stored-key cipher for reading back, the run-time-key cipher of its
   // Latin-1 form for the printer, each spread over numbered keys.
+  const HeldEntryRow& login = heldEntry(HeldEntry::LoginName);
   if (!loginNameEditText) {
-    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName1Prefix, nullptr);
-    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName0Prefix, nullptr);
+    MyMultiPMPrintSetAsciiCStrValue(settings, login.key, nullptr);
+    MyMultiPMPrintSetAsciiCStrValue(settings, login.key2, nullptr);
   } else {
     std::optional<std::string> S =
         loginNameButton->state() != 0
@@ -167,94 +174,79 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
             : std::optional<std::string>(loginNameEditText->stringValue());
     std::string bytes;
     if (S) {
-      bytes = convert(*S, systemCore, kLoginNameLimit, Unconvertible::Stop);
+      bytes = convert(*S, systemCore, login.limit, Unconvertible::Stop);
       if (bytes.empty())
-        bytes = convert(*S, jc::core_encoding::kMacJapanese, kLoginNameLimit, Unconvertible::Space);
+        bytes = convert(*S, jc::core_encoding::kMacJapanese, login.limit, Unconvertible::Space);
     }
     bytes = std::string(untilNul(bytes));
     std::string X1 = bytes.empty() ? std::string() : storedCipherBase64(bytes);
-    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName1Prefix, X1.c_str());
+    MyMultiPMPrintSetAsciiCStrValue(settings, login.key, X1.c_str());
     if (S && encodingWindowsLatin1())
       bytes = std::string(untilNul(
-          convert(*S, jc::core_encoding::kWindowsLatin1, kLoginNameLimit, Unconvertible::Space)));
+          convert(*S, jc::core_encoding::kWindowsLatin1, login.limit, Unconvertible::Space)));
     std::string X0 = bytes.empty() ? std::string() : runTimeCipherBase64(bytes, T);
-    MyMultiPMPrintSetAsciiCStrValue(settings, kLoginName0Prefix, X0.c_str());
+    MyMultiPMPrintSetAsciiCStrValue(settings, login.key2, X0.c_str());
   }
 
   // 9. Password: run-time-key cipher for the printer, stored-key cipher (32 bytes) to read back.
-  if (!passwordEditText) {
-    removeKey(settings, kPasswordKey);
-    removeKey(settings, kPassword2Key);
+  const HeldEntryRow& password = heldEntry(HeldEntry::Password);
+  const std::string passwordBytes(untilNul(
+      convert(passwordEditText->stringValue(), systemCore, password.limit, Unconvertible::Space)));
+  if (passwordBytes.empty()) {
+    // An absent field answers empty text.
+    removeKeys(settings, password);
   } else {
-    std::string bytes = std::string(untilNul(convert(passwordEditText->stringValue(), systemCore,
-                                                     kPasswordLimit, Unconvertible::Space)));
-    if (bytes.empty()) {
-      removeKey(settings, kPasswordKey);
-      removeKey(settings, kPassword2Key);
-    } else {
-      setKey(settings, kPasswordKey, runTimeCipherBase64(bytes, T));
-      setKey(settings, kPassword2Key, storedCipherHex(bytes, 32));
-    }
+    setKey(settings, password.key, runTimeCipherBase64(passwordBytes, T));
+    setKey(settings, password.key2, storedCipherHex(passwordBytes, password.cipherDigits / 2));
   }
 
   // 10-11. User number and account number: left-filled in clear, and the stored-key cipher.
-  auto writeNumber = [&](jc::Outlet<jc::TextField>& field, EntryLimit limit, const char* clearKey,
-                         const char* cipherKey) {
-    if (!field) {
-      removeKey(settings, clearKey);
-      removeKey(settings, cipherKey);
-      return;
-    }
-    std::string number = std::string(
-        untilNul(convert(field->stringValue(), systemCore, limit, Unconvertible::Stop)));
+  auto writeNumber = [&](const HeldEntryRow& row) {
+    const std::string number(untilNul(
+        convert((this->*row.field)->stringValue(), systemCore, row.limit, Unconvertible::Stop)));
     if (number.empty()) {
-      removeKey(settings, clearKey);
-      removeKey(settings, cipherKey);
+      // An absent field answers empty text.
+      removeKeys(settings, row);
       return;
     }
-    setKey(settings, clearKey, leftFilled(number));
-    setKey(settings, cipherKey, storedCipherHex(number, 16));
+    setKey(settings, row.key, leftFilled(number));
+    setKey(settings, row.key2, storedCipherHex(number, row.cipherDigits / 2));
   };
-  writeNumber(userNumberEditText, kUserNumberLimit, kUserNumberKey, kUserNumber2Key);
-  writeNumber(accountNumberEditText, kAccountNumberLimit, kAccountNumberKey, kAccountNumber2Key);
+  writeNumber(heldEntry(HeldEntry::UserNumber));
+  writeNumber(heldEntry(HeldEntry::AccountNumber));
 
   // 12-13. User name and job name: hex of the system-encoding bytes, and hex of the
   // Latin-1 form with control bytes and double quotes made spaces.
-  auto writeName = [&](jc::Outlet<jc::TextField>& field, EntryLimit limit, const char* key,
-                       const char* key2) {
+  auto writeName = [&](const HeldEntryRow& row) {
+    const jc::Outlet<jc::TextField>& field = this->*row.field;
     if (!field) {
-      removeKey(settings, key);
-      removeKey(settings, key2);
+      removeKeys(settings, row);
       return;
     }
     const std::string& text = field->stringValue();
-    std::string bytes = convert(text, systemCore, limit, Unconvertible::Stop);
+    std::string bytes = convert(text, systemCore, row.limit, Unconvertible::Stop);
     if (bytes.empty())
-      bytes = convert(text, jc::core_encoding::kMacJapanese, limit, Unconvertible::Space);
-    setKey(settings, key, hexText(bytes));
+      bytes = convert(text, jc::core_encoding::kMacJapanese, row.limit, Unconvertible::Space);
+    setKey(settings, row.key, hexText(bytes));
     if (!text.empty() && encodingWindowsLatin1())
-      bytes = convert(text, jc::core_encoding::kWindowsLatin1, limit, Unconvertible::Space);
+      bytes = convert(text, jc::core_encoding::kWindowsLatin1, row.limit, Unconvertible::Space);
     if (bytes.empty()) {
-      removeKey(settings, key2);
+      removeKey(settings, row.key2);
       return;
     }
     ReplaceSpaceCode(reinterpret_cast<unsigned char*>(bytes.data()),
                      static_cast<std::int64_t>(bytes.size()));
-    setKey(settings, key2, hexText(bytes));
+    setKey(settings, row.key2, hexText(bytes));
   };
-  writeName(userNameEditText, kUserNameLimit, kUserNameKey, kUserName2Key);
-  writeName(jobNameEditText, kJobNameLimit, kJobNameKey, kJobName2Key);
+  writeName(heldEntry(HeldEntry::UserName));
+  writeName(heldEntry(HeldEntry::JobName));
 
   // 14. Folder pass code: written whenever the field exists, filed or not.
-  if (folderPasswordEditText) {
-    writeCode(*folderPasswordEditText, kFolderPasswordKey, kFolderPassword2Key, true);
-  } else {
-    removeKey(settings, kFolderPasswordKey);
-    removeKey(settings, kFolderPassword2Key);
-  }
+  // An absent field answers empty text, which removes both keys.
+  writeCode(heldEntry(HeldEntry::FolderPassCode), true);
 
   // 15. The hold-button mask, always, last.
-  std::uint32_t mask = holdButtonMask(*this);
+  std::uint32_t mask = jc::holdButtonMask(*this);
   settings->setValue(kHoldButtonKey, std::to_string(static_cast<std::int32_t>(mask)));
 
   _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");

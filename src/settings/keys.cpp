@@ -3,12 +3,6 @@
 
 namespace jc::settings {
 
-const HeldEntryRow& heldEntryRow(HeldEntry entry) {
-  for (const auto& row : kHeldEntries)
-    if (row.entry == entry) return row;
-  return kHeldEntries.front();  // unreachable: every entry has a row
-}
-
 char retentionDigit(Retention mode) {
   return static_cast<char>('0' + static_cast<int>(mode));
 }

@@ -1,5 +1,5 @@
-// The job-control settings' print-settings keys, hold-button bits, digit codes and the
-// per-entry limits: every table of the settings in one place, with lookups both ways.
+// The job-control settings' print-settings keys and digit codes, with lookups both ways.
+// Everything about one held entry is its row in plugin/panel_held_entries.h.
 #pragma once
 
 #include <array>
@@ -58,54 +58,6 @@ inline constexpr std::array<const char*, 25> kAllKeys = {
 /// The folder path written for the main folder.
 inline constexpr std::string_view kStandardFolder = "*standard";
 
-/// The nine remembered entries, each with its hold button's bit and preference name.
-enum class HeldEntry {
-  PassCode,
-  LoginName,
-  Password,
-  UserName,
-  JobName,
-  FolderPassCode,
-  UserNumber,
-  AccountNumber,
-  FolderName
-};
-
-/// Hold-button mask bits.
-inline constexpr std::uint32_t kHoldPassCode = 1;
-inline constexpr std::uint32_t kHoldLoginName = 2;
-inline constexpr std::uint32_t kHoldPassword = 4;
-inline constexpr std::uint32_t kHoldUserName = 8;
-inline constexpr std::uint32_t kHoldJobName = 16;
-inline constexpr std::uint32_t kHoldFolderPassCode = 32;
-inline constexpr std::uint32_t kHoldUserNumber = 64;
-inline constexpr std::uint32_t kHoldAccountNumber = 128;
-inline constexpr std::uint32_t kHoldFolderName = 256;
-
-/// One row of the held-entry table.
-struct HeldEntryRow {
-  HeldEntry entry;
-  std::uint32_t bit;
-  const char* holdButton;      ///< the hold button's outlet name
-  const char* preferenceName;  ///< the key in the preferences' "Job Control" dictionary
-};
-
-/// The nine held entries in bit order.
-inline constexpr std::array<HeldEntryRow, 9> kHeldEntries = {{
-    {HeldEntry::PassCode, kHoldPassCode, "suspendKeyButton", "pass code"},
-    {HeldEntry::LoginName, kHoldLoginName, "loginNameButton", "user login name"},
-    {HeldEntry::Password, kHoldPassword, "passwordButton", "user password"},
-    {HeldEntry::UserName, kHoldUserName, "userNameButton", "user name"},
-    {HeldEntry::JobName, kHoldJobName, "jobNameButton", "job name"},
-    {HeldEntry::FolderPassCode, kHoldFolderPassCode, "folderPasswordButton", "folder pass code"},
-    {HeldEntry::UserNumber, kHoldUserNumber, "userNumberButton", "user number"},
-    {HeldEntry::AccountNumber, kHoldAccountNumber, "accountNumberButton", "account number"},
-    {HeldEntry::FolderName, kHoldFolderName, "folderNameButton", "folder name"},
-}};
-
-/// The row of a held entry.
-const HeldEntryRow& heldEntryRow(HeldEntry entry);
-
 /// Retention modes, as the digit of the jobSuspend key.
 enum class Retention { None = 0, HoldAfterPrint = 1, HoldOnly = 2, SamplePrint = 3 };
 /// The jobSuspend digit for a retention mode.
@@ -126,24 +78,5 @@ std::optional<Filing> filingFromDigit(char digit);
 /// Authentication digit: "1" login name and password, "0" user number.
 inline constexpr char kAuthenticationLoginDigit = '1';
 inline constexpr char kAuthenticationNumberDigit = '0';
-
-/// The writer's limits per entry: the characters taken and the bytes kept.
-struct EntryLimit {
-  std::size_t characters;
-  std::size_t bytes;
-};
-inline constexpr EntryLimit kPassCodeLimit{8, 8};
-inline constexpr EntryLimit kFolderNameLimit{255, 255};
-inline constexpr EntryLimit kFolderPassCodeLimit{8, 8};
-inline constexpr EntryLimit kLoginNameLimit{255, 255};
-inline constexpr EntryLimit kPasswordLimit{32, 32};
-inline constexpr EntryLimit kUserNumberLimit{8, 8};
-inline constexpr EntryLimit kAccountNumberLimit{8, 5};
-inline constexpr EntryLimit kUserNameLimit{32, 32};
-inline constexpr EntryLimit kJobNameLimit{32, 32};
-
-/// Codes longer than this many bytes are dropped on reading back, unless the capability
-/// answer for pass-code length is 8.
-inline constexpr std::size_t kShortCodeBytes = 5;
 
 }  // namespace jc::settings

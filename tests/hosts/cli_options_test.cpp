@@ -6,6 +6,7 @@
 #include "hosts/cli/entries.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
+#include "plugin/panel_held_entries.h"
 
 namespace jc::cli {
 namespace {
@@ -91,11 +92,16 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
     EXPECT_NE(error.find(word), std::string::npos) << error;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
-  // Nine entries have a hold button, each a different one.
+  // Every held entry is an entry with its own hold button, and no other entry has one.
   std::set<std::string_view> buttons;
   for (const Entry& entry : entryTable())
     if (!entry.holdButton.empty()) buttons.insert(entry.holdButton);
-  EXPECT_EQ(buttons.size(), 9u);
+  EXPECT_EQ(buttons.size(), kHeldEntries.size());
+  for (const HeldEntryRow& row : kHeldEntries) {
+    const Entry* entry = findEntry(row.name);
+    ASSERT_NE(entry, nullptr) << row.name;
+    EXPECT_EQ(entry->holdButton, row.holdButtonOutlet) << row.name;
+  }
 }
 
 TEST(JobOptions, ReadsAFiltersArgumentAndKeyValueLines) {

@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 
 #include "panel_fixture.h"
+#include "plugin/panel_held_entries.h"
 
 namespace jc {
 namespace {
@@ -68,10 +69,16 @@ TEST(LayoutWiring, ConnectsAll47OutletsWithTheirKindsAndTags) {
   EXPECT_EQ(panel.authenticationMatrix->cellAtRow(1), panel.userNumberRadioButton.get().get());
   EXPECT_EQ(panel.folderSelectionPopup->numberOfItems(), 2);
   EXPECT_GE(panel.tabView->numberOfTabViewItems(), 1);
-  for (auto* hold : {&panel.suspendKeyButton, &panel.folderPasswordButton, &panel.folderNameButton,
-                     &panel.loginNameButton, &panel.passwordButton, &panel.userNumberButton,
-                     &panel.accountNumberButton, &panel.userNameButton, &panel.jobNameButton})
-    EXPECT_EQ((*hold)->buttonType(), Button::Type::Toggle);
+  // Each held entry's names are the layout's names of the very controls its members hold,
+  // and its hold button toggles and sends the entry's action.
+  for (const HeldEntryRow& row : kHeldEntries) {
+    const std::string field(row.fieldOutlet), hold(row.holdButtonOutlet);
+    EXPECT_EQ(byName[field], (panel.*row.field).get().get()) << row.name;
+    EXPECT_EQ(byName[hold], (panel.*row.holdButton).get().get()) << row.name;
+    EXPECT_TRUE(byName.contains(std::string(row.captionOutlet))) << row.name;
+    EXPECT_EQ(kWiring.at(hold), row.action) << row.name;
+    EXPECT_EQ((panel.*row.holdButton)->buttonType(), Button::Type::Toggle) << row.name;
+  }
 }
 
 TEST(LayoutWiring, EachControlSendsItsOwnActionAndNoOther) {

@@ -39,7 +39,7 @@ TEST_F(Reader, EmptyPrintSettingsGiveTheDefaults) {
     EXPECT_EQ((*field)->stringValue(), "") << (*field)->identifier();
   EXPECT_EQ(panel_->userNameEditText->stringValue(), fullUserName());
   EXPECT_EQ(panel_->jobNameEditText->stringValue(), "Report");
-  EXPECT_EQ(settings::holdButtonMask(*panel_), 0u);
+  EXPECT_EQ(holdButtonMask(*panel_), 0u);
 }
 
 TEST_F(Reader, RetentionDigitsSelectTheirRows) {
@@ -89,12 +89,12 @@ TEST_F(Reader, AFolderNameOutsideTheListSelectsTheMainFolderAndTheCustomRow) {
 TEST_F(Reader, ARememberedPasswordWinsOnceOverThePrintSettings) {
   settings_->setValue(kPassword2Key,
                       test::opensslStoredCipherHex("from-settings") + std::string(32, '0'));
-  panel_->prefHoldButtonFlag = kHoldPassword;
+  panel_->prefHoldButtonFlag = holdBit(HeldEntry::Password);
   panel_->prefPasswordStringRef = test::opensslStoredCipherHex("remembered") + std::string(32, '0');
   restore();
   EXPECT_EQ(panel_->passwordEditText->stringValue(), "remembered");
   EXPECT_EQ(panel_->passwordButton->state(), 1);
-  EXPECT_EQ(panel_->prefHoldButtonFlag & kHoldPassword, 0u);
+  EXPECT_EQ(panel_->prefHoldButtonFlag & holdBit(HeldEntry::Password), 0u);
   restore();
   EXPECT_EQ(panel_->passwordEditText->stringValue(), "from-settings");
   EXPECT_EQ(panel_->passwordButton->state(), 0);

@@ -3,9 +3,17 @@
 
 #include <algorithm>
 
+#include "plugin/panel_held_entries.h"
+
 namespace jc::cli {
 
 namespace {
+
+// A held entry's text field, caption and hold button, by the names the layout gives them.
+Entry held(HeldEntry which) {
+  const HeldEntryRow& row = heldEntry(which);
+  return {row.name, EntryKind::Text, row.fieldOutlet, row.captionOutlet, row.holdButtonOutlet, {}};
+}
 
 // The panel's order: Job Handling (retention, filing), User Authentication, Job ID.
 const std::vector<Entry>& table() {
@@ -16,12 +24,7 @@ const std::vector<Entry>& table() {
        "",
        "",
        {"off", "hold-only", "hold-after", "sample"}},
-      {"pass-code",
-       EntryKind::Text,
-       "suspendKeyEditText",
-       "suspendKeyStaticText",
-       "suspendKeyButton",
-       {}},
+      held(HeldEntry::PassCode),
       {"filing",
        EntryKind::PopUp,
        "folderSelectionPopup",
@@ -34,47 +37,17 @@ const std::vector<Entry>& table() {
        "filingBox",
        "",
        {"quick", "main", "custom"}},
-      {"folder-name",
-       EntryKind::Text,
-       "folderNameEditText",
-       "customFolderRadioButton",
-       "folderNameButton",
-       {}},
-      {"folder-pass-code",
-       EntryKind::Text,
-       "folderPasswordEditText",
-       "folderPasswordStaticText",
-       "folderPasswordButton",
-       {}},
+      held(HeldEntry::FolderName),
+      held(HeldEntry::FolderPassCode),
       {"address", EntryKind::Text, "printersAddressEditText", "printersAddressStaticText", "", {}},
       {"folders", EntryKind::Button, "getFolderNameButton", "", "", {}},
       {"auth", EntryKind::Matrix, "authenticationMatrix", "", "", {"login", "number"}},
-      {"login-name",
-       EntryKind::Text,
-       "loginNameEditText",
-       "loginNameStaticText",
-       "loginNameButton",
-       {}},
-      {"password", EntryKind::Text, "passwordEditText", "passwordStaticText", "passwordButton", {}},
-      {"user-number",
-       EntryKind::Text,
-       "userNumberEditText",
-       "userNumberRadioButton",
-       "userNumberButton",
-       {}},
-      {"account-number",
-       EntryKind::Text,
-       "accountNumberEditText",
-       "accountNumberStaticText",
-       "accountNumberButton",
-       {}},
-      {"user-name",
-       EntryKind::Text,
-       "userNameEditText",
-       "userNameStaticText",
-       "userNameButton",
-       {}},
-      {"job-name", EntryKind::Text, "jobNameEditText", "jobNameStaticText", "jobNameButton", {}},
+      held(HeldEntry::LoginName),
+      held(HeldEntry::Password),
+      held(HeldEntry::UserNumber),
+      held(HeldEntry::AccountNumber),
+      held(HeldEntry::UserName),
+      held(HeldEntry::JobName),
       {"hold", EntryKind::Hold, "", "", "", {}},
       {"unhold", EntryKind::Hold, "", "", "", {}},
   };

@@ -11,6 +11,7 @@
 
 #include "platform/bundle.h"
 #include "platform/text_encoding.h"
+#include "plugin/panel_held_entries.h"
 #include "settings/keys.h"
 
 namespace jc::cli {
@@ -260,14 +261,8 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     std::uint32_t bits = 0;
     auto [end, ec] = std::from_chars(mask->data(), mask->data() + mask->size(), bits);
     check("holdButton is a decimal mask", ec == std::errc() && end == mask->data() + mask->size());
-    static const std::map<std::uint32_t, const char*> kNames = {
-        {keys::kHoldPassCode, "pass-code"},     {keys::kHoldLoginName, "login-name"},
-        {keys::kHoldPassword, "password"},      {keys::kHoldUserName, "user-name"},
-        {keys::kHoldJobName, "job-name"},       {keys::kHoldFolderPassCode, "folder-pass-code"},
-        {keys::kHoldUserNumber, "user-number"}, {keys::kHoldAccountNumber, "account-number"},
-        {keys::kHoldFolderName, "folder-name"}};
-    for (const auto& [bit, name] : kNames)
-      if (bits & bit) report.held.push_back(name);
+    for (const HeldEntryRow& row : kHeldEntries)
+      if (bits & row.bit) report.held.push_back(std::string(row.name));
   }
   return report;
 }
