@@ -1,40 +1,16 @@
-// HTTP exchanges over libcurl's multi socket interface: libcurl tells us which sockets
-// and which time-out to wait for, the run loop waits, and we hand the events back.
-#include "platform/http.h"
-
+// The HTTP transport module: exchanges over libcurl's multi socket interface. libcurl
+// tells us which sockets and which time-out to wait for, the run loop waits, and we hand
+// the events back. Loaded by the platform library on the first exchange (http_transport.h).
 #include <curl/curl.h>
 #include <poll.h>
 
 #include <cctype>
 #include <map>
 
-namespace jc {
+#include "platform/export.h"
+#include "platform/http_transport.h"
 
-bool isWellFormedURL(std::string_view text) {
-  // scheme = ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ), then ":".
-  std::size_t colon = text.find(':');
-  if (colon == std::string_view::npos || colon == 0) return false;
-  if (!std::isalpha(static_cast<unsigned char>(text[0]))) return false;
-  for (std::size_t i = 1; i < colon; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
-  }
-  static constexpr std::string_view kAllowed =
-      "-._~:/?#[]@!$&'()*+,;=";  // unreserved punctuation, then the reserved characters
-  for (std::size_t i = colon + 1; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '%') {
-      if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-          !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
-        return false;
-      i += 2;
-      continue;
-    }
-    if (c < 0x80 && std::isalnum(c)) continue;
-    if (kAllowed.find(static_cast<char>(c)) == std::string_view::npos) return false;
-  }
-  return true;
-}
+namespace jc {
 
 namespace {
 
@@ -45,9 +21,16 @@ void initCurlOnce() {
 
 }  // namespace
 
-struct HttpConnection::Impl {
-  Impl(RunLoop& l, HttpConnectionDelegate& d) : loop(l), delegate(d) {}
-  ~Impl() { teardown(); }
+struct CurlConnection final : HttpConnection::Impl {
+  CurlConnection(RunLoop& l, HttpConnectionDelegate& d) : loop(l), delegate(d) {}
+  ~CurlConnection() override { teardown(); }
+
+  void cancel() override {
+    if (ended) return;
+    ended = true;
+    if (inCurl == 0) detach();
+  }
+  bool done() const override { return ended; }
 
   RunLoop& loop;
   HttpConnectionDelegate& delegate;
@@ -126,7 +109,7 @@ struct HttpConnection::Impl {
   }
 
   static int onSocket(CURL*, curl_socket_t fd, int what, void* self, void*) {
-    auto* impl = static_cast<Impl*>(self);
+    auto* impl = static_cast<CurlConnection*>(self);
     auto it = impl->watches.find(fd);
     if (what == CURL_POLL_REMOVE) {
       if (it != impl->watches.end()) {
@@ -153,7 +136,7 @@ struct HttpConnection::Impl {
   }
 
   static int onTimer(CURLM*, long timeoutMs, void* self) {
-    auto* impl = static_cast<Impl*>(self);
+    auto* impl = static_cast<CurlConnection*>(self);
     if (impl->timer) impl->loop.cancelTimer(impl->timer);
     impl->timer = 0;
     if (timeoutMs >= 0) {
@@ -166,7 +149,7 @@ struct HttpConnection::Impl {
   }
 
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self) {
-    auto* impl = static_cast<Impl*>(self);
+    auto* impl = static_cast<CurlConnection*>(self);
     std::size_t n = size * count;
     if (impl->ended) return 0;
     std::string_view line(data, n);
@@ -194,7 +177,7 @@ struct HttpConnection::Impl {
   }
 
   static std::size_t onWrite(char* data, std::size_t size, std::size_t count, void* self) {
-    auto* impl = static_cast<Impl*>(self);
+    auto* impl = static_cast<CurlConnection*>(self);
     std::size_t n = size * count;
     if (impl->ended) return 0;
     // The size option of libcurl does not stop a body that arrives without a declared
@@ -209,24 +192,10 @@ struct HttpConnection::Impl {
   }
 };
 
-HttpConnection::HttpConnection(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-
-HttpConnection::~HttpConnection() = default;
-
-void HttpConnection::cancel() {
-  if (!impl_ || impl_->ended) return;
-  impl_->ended = true;
-  if (impl_->inCurl == 0) impl_->detach();
-}
-
-bool HttpConnection::ended() const {
-  return impl_->ended;
-}
-
-std::unique_ptr<HttpConnection> HttpConnection::start(RunLoop& loop, const HttpRequest& request,
-                                                      HttpConnectionDelegate& delegate) {
+std::unique_ptr<CurlConnection> startCurl(RunLoop& loop, const HttpRequest& request,
+                                          HttpConnectionDelegate& delegate) {
   initCurlOnce();
-  auto impl = std::make_unique<Impl>(loop, delegate);
+  auto impl = std::make_unique<CurlConnection>(loop, delegate);
   impl->url = curl_url();
   if (!impl->url || curl_url_set(impl->url, CURLUPART_URL, request.url.c_str(), 0) != CURLUE_OK)
     return nullptr;
@@ -264,9 +233,9 @@ std::unique_ptr<HttpConnection> HttpConnection::start(RunLoop& loop, const HttpR
       curl_easy_setopt(e, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1") == CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_HTTPHEADER, impl->headers) == CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_ERRORBUFFER, impl->errorText) == CURLE_OK &&
-      curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Impl::onHeader) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &CurlConnection::onHeader) == CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_HEADERDATA, impl.get()) == CURLE_OK &&
-      curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Impl::onWrite) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CurlConnection::onWrite) == CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_WRITEDATA, impl.get()) == CURLE_OK;
   if (ok && request.method == "POST") {
     ok = curl_easy_setopt(e, CURLOPT_POST, 1L) == CURLE_OK &&
@@ -276,15 +245,23 @@ std::unique_ptr<HttpConnection> HttpConnection::start(RunLoop& loop, const HttpR
   } else if (ok && request.method != "GET") {
     ok = curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, request.method.c_str()) == CURLE_OK;
   }
-  ok = ok && curl_multi_setopt(impl->multi, CURLMOPT_SOCKETFUNCTION, &Impl::onSocket) == CURLM_OK &&
+  ok = ok &&
+       curl_multi_setopt(impl->multi, CURLMOPT_SOCKETFUNCTION, &CurlConnection::onSocket) ==
+           CURLM_OK &&
        curl_multi_setopt(impl->multi, CURLMOPT_SOCKETDATA, impl.get()) == CURLM_OK &&
-       curl_multi_setopt(impl->multi, CURLMOPT_TIMERFUNCTION, &Impl::onTimer) == CURLM_OK &&
+       curl_multi_setopt(impl->multi, CURLMOPT_TIMERFUNCTION, &CurlConnection::onTimer) ==
+           CURLM_OK &&
        curl_multi_setopt(impl->multi, CURLMOPT_TIMERDATA, impl.get()) == CURLM_OK;
   if (!ok) return nullptr;
   // Adding the handle only asks for a zero time-out: the transfer begins in the run loop.
   if (curl_multi_add_handle(impl->multi, e) != CURLM_OK) return nullptr;
   impl->attached = true;
-  return std::unique_ptr<HttpConnection>(new HttpConnection(std::move(impl)));
+  return impl;
 }
 
 }  // namespace jc
+
+extern "C" JC_EXPORT jc::HttpConnection::Impl* jc_http_transport_start(
+    jc::RunLoop* loop, const jc::HttpRequest* request, jc::HttpConnectionDelegate* delegate) {
+  return jc::startCurl(*loop, *request, *delegate).release();
+}

@@ -208,10 +208,11 @@ fs::path UserDefaults::fileForDomain(const std::string& domain) const {
   return folder_ / (name + ".plist");
 }
 
-UserDefaults::ReadResult UserDefaults::readLocked(const std::string& domain) const {
+UserDefaults::ReadResult UserDefaults::readLocked(const std::string& domain,
+                                                  std::string* bytes) const {
   fs::path file = fileForDomain(domain);
-  std::string bytes;
-  switch (readFile(file, bytes, &problem_)) {
+  std::string read;
+  switch (readFile(file, read, &problem_)) {
     case ReadOutcome::Missing:
       return {};
     case ReadOutcome::Refused:
@@ -219,7 +220,10 @@ UserDefaults::ReadResult UserDefaults::readLocked(const std::string& domain) con
     case ReadOutcome::Read:
       break;
   }
-  if (auto parsed = parsePropertyList(bytes)) return {std::move(parsed), false};
+  if (auto parsed = parsePropertyList(read)) {
+    if (bytes) *bytes = std::move(read);
+    return {std::move(parsed), false};
+  }
   // Damaged: keep it aside for the user to inspect, and answer "absent".
   auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -244,9 +248,8 @@ void UserDefaults::removeStaleTemporaries(const fs::path& file) const {
   }
 }
 
-bool UserDefaults::writeLocked(const std::string& domain, const PropertyDictionary& value) {
+bool UserDefaults::writeLocked(const std::string& domain, const std::string& bytes) {
   fs::path file = fileForDomain(domain);
-  const std::string bytes = propertyListXML(value);
   if (bytes.size() > kMaxDomainBytes) {
     problem_ = quoted(file) + " would be larger than " + std::to_string(kMaxDomainBytes >> 20) +
                " MiB; not written";
@@ -279,21 +282,31 @@ bool UserDefaults::setPersistentDomain(const std::string& domain, const Property
   problem_.clear();
   DomainLock held(lockFileFor(fileForDomain(domain)), &problem_);
   if (!held) return false;
+  std::string old;
   // A damaged file is moved aside, not overwritten; a refused one is left alone.
-  if (readLocked(domain).refused) return false;
-  return writeLocked(domain, value);
+  if (readLocked(domain, &old).refused) return false;
+  std::string bytes = propertyListXML(value);
+  // An unchanged domain is left alone: no write, no flush, no rename.
+  return bytes == old || writeLocked(domain, bytes);
 }
 
 bool UserDefaults::updateDomain(const std::string& domain,
-                                const std::function<void(PropertyDictionary& domain)>& change) {
+                                const std::function<void(PropertyDictionary& domain)>& change,
+                                PropertyDictionary* result) {
   problem_.clear();
   DomainLock held(lockFileFor(fileForDomain(domain)), &problem_);
   if (!held) return false;
-  ReadResult read = readLocked(domain);
+  std::string old;
+  ReadResult read = readLocked(domain, &old);
   if (read.refused) return false;
-  PropertyDictionary value = read.value.value_or(PropertyDictionary{});
+  PropertyDictionary value = std::move(read.value).value_or(PropertyDictionary{});
   change(value);
-  return writeLocked(domain, value);
+  std::string bytes = propertyListXML(value);
+  bool same = bytes == old;
+  old = std::string();  // the old text is no longer needed: keep the peak low
+  bool ok = same || writeLocked(domain, bytes);
+  if (ok && result) *result = std::move(value);
+  return ok;
 }
 
 }  // namespace jc

@@ -44,12 +44,16 @@ class UserDefaults {
   /// The domain as last written by anyone, or nullopt when it is absent, damaged or refused.
   std::optional<PropertyDictionary> persistentDomain(const std::string& domain) const;
   /// Replaces the domain whole; false when it could not be written (the old file stays).
+  /// A domain whose file already holds exactly these bytes is not written again.
   bool setPersistentDomain(const std::string& domain, const PropertyDictionary& value);
   /// Reads the domain (empty when absent), lets `change` modify it, and writes it back,
-  /// all under the domain's lock. False when the lock, the read (a refused file) or the
-  /// write failed; the file is then left as it was.
+  /// all under the domain's lock; when the result's bytes equal the file's, nothing is
+  /// written. With `result`, the domain as it now stands is moved there on success. False
+  /// when the lock, the read (a refused file) or the write failed; the file is then left
+  /// as it was.
   bool updateDomain(const std::string& domain,
-                    const std::function<void(PropertyDictionary& domain)>& change);
+                    const std::function<void(PropertyDictionary& domain)>& change,
+                    PropertyDictionary* result = nullptr);
 
   /// Why the last operation refused a file or failed, for a person to read ("" when it
   /// went well). It names the file concerned.
@@ -60,8 +64,9 @@ class UserDefaults {
     std::optional<PropertyDictionary> value;  ///< nullopt: absent, damaged or refused
     bool refused = false;                     ///< the file is there but must not be replaced
   };
-  ReadResult readLocked(const std::string& domain) const;
-  bool writeLocked(const std::string& domain, const PropertyDictionary& value);
+  /// The domain's file read and parsed; with `bytes`, its text when it parsed.
+  ReadResult readLocked(const std::string& domain, std::string* bytes = nullptr) const;
+  bool writeLocked(const std::string& domain, const std::string& bytes);
   void removeStaleTemporaries(const std::filesystem::path& file) const;
   std::filesystem::path folder_;
   mutable std::string problem_;

@@ -54,6 +54,7 @@ VoreliaPrintPdeTz630eJC::VoreliaPrintPdeTz630eJC(std::shared_ptr<jc::PluginCallb
     CheckPreference();
     GetUserPreference();
     GetFolderPreference();
+    preferenceSnapshot.reset();
     if (pdeBundle) {
       requestData = pdeBundle->resourceData("listfiles", "xml");
       debugData = pdeBundle->resourceData("vwxyz", "xml");
@@ -148,6 +149,7 @@ bool VoreliaPrintPdeTz630eJC::shouldPrint() {
   if (settings && hasInited) {
     SaveUserPreference();
     GetUserPreference();
+    preferenceSnapshot.reset();
   }
   _PDEEpilog(this, "shouldPrint:=BOOL(YES)");
   return true;

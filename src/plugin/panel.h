@@ -18,6 +18,7 @@
 #include "platform/layout.h"
 #include "platform/plugin_api.h"
 #include "platform/print_host.h"
+#include "platform/property_list.h"
 #include "plugin/choice.h"
 #include "settings/folder_entry.h"
 #include "soap/soap_client_callback.h"
@@ -283,6 +284,10 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   std::optional<std::string> mfpURL;  ///< the printer's host, from its device URI
   jc::FolderList folderList;
   std::size_t foldersLeftOut = 0;  ///< folders of the last parsed answer beyond the limits
+  /// The preference domain as the store operation just before read or wrote it, so that
+  /// the loads following it at once (at creation, after a print's save) need not read the
+  /// file again; emptied right after them.
+  std::optional<jc::PropertyDictionary> preferenceSnapshot;
   jc::ImageRef spaceImage;
   std::uint32_t presetHoldButtonFlag = 0;
   bool tigerHDDFlag = false;

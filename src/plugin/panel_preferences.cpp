@@ -68,12 +68,15 @@ std::optional<jc::UserDefaults> openStore(const VoreliaPrintPdeTz630eJC& panel,
   return store;
 }
 
-// The panel's domain as stored, or nullopt; a file that was refused is reported.
-std::optional<PropertyDictionary> readDomain(const VoreliaPrintPdeTz630eJC& panel,
-                                             const jc::UserDefaults& store) {
-  auto domain = store.persistentDomain(*panel.preferenceName);
+// The domain for a load: the snapshot the store operation just before left, else a read
+// into `holder` (a file that was refused is reported).
+const std::optional<PropertyDictionary>& domainForLoad(const VoreliaPrintPdeTz630eJC& panel,
+                                                       const jc::UserDefaults& store,
+                                                       std::optional<PropertyDictionary>& holder) {
+  if (panel.preferenceSnapshot) return panel.preferenceSnapshot;
+  holder = store.persistentDomain(*panel.preferenceName);
   if (!store.problem().empty()) report(panel, kNotUsed + store.problem());
-  return domain;
+  return holder;
 }
 
 }  // namespace
@@ -83,12 +86,17 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   if (!store) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
-  store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
-                   stringAt(entries, kReleaseNumber) == kRelease;
-    if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
-  });
+  PropertyDictionary now;
+  bool stored = store->updateDomain(
+      *preferenceName,
+      [&](PropertyDictionary& domain) {
+        PropertyDictionary& entries = jobControl(domain);
+        bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
+                       stringAt(entries, kReleaseNumber) == kRelease;
+        if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
+      },
+      &now);
+  if (stored) preferenceSnapshot = std::move(now);
   if (!store->problem().empty()) report(*this, kNotUsed + store->problem());
 }
 
@@ -103,7 +111,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 
   auto store = openStore(*this);
   if (!store) return;
-  auto domain = readDomain(*this, *store);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(*this, *store, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   auto hold = entries->find(kHoldButton);
@@ -133,38 +142,44 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
   };
 
-  bool saved = store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
-    PropertyDictionary& entries = jobControl(domain);
-    // Each entry in its stored form: plain text, or its stored-key cipher over the text's
-    // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
-    // A field the layout lacks leaves its remembered value untouched.
-    for (const HeldEntryRow& row : kHeldEntries) {
-      const jc::Outlet<jc::TextField>& field = this->*row.field;
-      if (!field) continue;
-      const std::size_t blockBytes = row.cipherDigits / 2;
-      std::string value;
-      if (row.entry == HeldEntry::LoginName) {
-        std::optional<std::string> source = loginNameButton->state() != 0
-                                                ? loginNameStringRef
-                                                : std::optional(field->stringValue());
-        if (!source) continue;
-        std::string plain = bytesOf(*source, core, row.limit.bytes);
-        value = plain.empty() ? std::string() : storedCipherBase64(plain);
-      } else if (row.entry == HeldEntry::FolderPassCode) {
-        value =
-            cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255), blockBytes);
-      } else if (blockBytes != 0) {
-        value = cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
-      } else {
-        value = field->stringValue();
-      }
-      entries[row.preferenceName] = std::move(value);
-    }
-    // An absent radio button reads state 0, like every absent control.
-    entries[kAuthentication] = authenticationRadioButton->state() != 0;
-    entries[kHoldButton] =
-        static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
-  });
+  PropertyDictionary now;
+  bool saved = store->updateDomain(
+      *preferenceName,
+      [&](PropertyDictionary& domain) {
+        PropertyDictionary& entries = jobControl(domain);
+        // Each entry in its stored form: plain text, or its stored-key cipher over the text's
+        // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
+        // A field the layout lacks leaves its remembered value untouched.
+        for (const HeldEntryRow& row : kHeldEntries) {
+          const jc::Outlet<jc::TextField>& field = this->*row.field;
+          if (!field) continue;
+          const std::size_t blockBytes = row.cipherDigits / 2;
+          std::string value;
+          if (row.entry == HeldEntry::LoginName) {
+            std::optional<std::string> source = loginNameButton->state() != 0
+                                                    ? loginNameStringRef
+                                                    : std::optional(field->stringValue());
+            if (!source) continue;
+            std::string plain = bytesOf(*source, core, row.limit.bytes);
+            value = plain.empty() ? std::string() : storedCipherBase64(plain);
+          } else if (row.entry == HeldEntry::FolderPassCode) {
+            value = cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255),
+                              blockBytes);
+          } else if (blockBytes != 0) {
+            value = cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
+          } else {
+            value = field->stringValue();
+          }
+          entries[row.preferenceName] = std::move(value);
+        }
+        // An absent radio button reads state 0, like every absent control.
+        entries[kAuthentication] = authenticationRadioButton->state() != 0;
+        entries[kHoldButton] =
+            static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
+      },
+      &now);
+  // The load that follows a print's save takes what was just stored.
+  if (saved) preferenceSnapshot = std::move(now);
   if (!saved) report(*this, kHeldNotKept + store->problem());
   return saved;
 }
@@ -172,7 +187,8 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
   auto store = openStore(*this);
   if (!store) return;
-  auto domain = readDomain(*this, *store);
+  std::optional<PropertyDictionary> read;
+  const auto& domain = domainForLoad(*this, *store, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   folderList.clear();
@@ -194,6 +210,7 @@ void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
 }
 
 bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
+  preferenceSnapshot.reset();  // it would no longer match the domain
   auto store = openStore(*this, kFoldersNotKept);
   if (!store) return false;
   bool saved = store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {

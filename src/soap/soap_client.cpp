@@ -75,12 +75,17 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
   while (finished == 0) loop.runFor(limits_.step);
 
   switch (finished) {
-    case 1:
+    case 1: {
       // A failed write leaves the earlier file; the caller parses whatever is there. The
       // file only caches the printer's answer, so it is not worth a disk flush, which
-      // costs more than the whole exchange on a local printer.
-      jc::writeFileAtomically(jc::soap::responseFilePath(), *receivedData, /*durable=*/false);
+      // costs more than the whole exchange on a local printer. An answer equal to the file
+      // (our own, read with the same care as the parser's) is not written again: replacing
+      // a file by rename makes the file system flush its data all the same.
+      const std::string path = jc::soap::responseFilePath();
+      if (jc::readOwnFile(path, receivedData->size()) != *receivedData)
+        jc::writeFileAtomically(path, *receivedData, /*durable=*/false);
       break;
+    }
     case 2:
       connection_->cancel();
       if (m_context) m_context->recieveEndCallback();

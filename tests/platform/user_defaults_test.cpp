@@ -59,6 +59,51 @@ TEST_F(UserDefaultsTest, DomainsRoundTripEveryValueKindWithPrivateFiles) {
   EXPECT_TRUE(filesMatching(".XXXXXX").empty());
 }
 
+// An unchanged domain must not be rewritten (no write, flush or rename: the file keeps its
+// inode and time), while a real change still is.
+TEST_F(UserDefaultsTest, OnlyAChangedDomainIsWritten) {
+  UserDefaults store(folder_);
+  const std::string name = "vorelia.mfp.P1";
+  ASSERT_TRUE(store.setPersistentDomain(name, {{"Job Control", PropertyDictionary{{"a", 1}}}}));
+  auto identity = [&] {
+    struct stat info {};
+    EXPECT_EQ(::stat(store.fileForDomain(name).c_str(), &info), 0);
+    return std::pair(info.st_ino, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec);
+  };
+  struct Case {
+    const char* what;
+    std::function<bool()> step;
+    bool rewritten;
+  };
+  const Case cases[] = {
+      {"same value set again",
+       [&] {
+         return store.setPersistentDomain(name, {{"Job Control", PropertyDictionary{{"a", 1}}}});
+       },
+       false},
+      {"update that changes nothing", [&] { return store.updateDomain(name, [](auto&) {}); },
+       false},
+      {"update that rewrites a value with itself",
+       [&] {
+         return store.updateDomain(name, [](auto& d) {
+           d["Job Control"] = PropertyDictionary{{"a", 1}};
+         });
+       },
+       false},
+      {"update that changes a value",
+       [&] { return store.updateDomain(name, [](auto& d) { d["b"] = "new"; }); }, true},
+  };
+  for (const Case& c : cases) {
+    auto before = identity();
+    EXPECT_TRUE(c.step()) << c.what;
+    EXPECT_EQ(identity() != before, c.rewritten) << c.what;
+  }
+  PropertyDictionary result;
+  ASSERT_TRUE(store.updateDomain(
+      name, [](auto&) {}, &result));
+  EXPECT_EQ(result, store.persistentDomain(name));
+}
+
 TEST_F(UserDefaultsTest, DomainNamesCannotLeaveTheFolder) {
   UserDefaults store(folder_);
   for (const char* name : {"../escape", "a/b", "..", ".", "", "vorelia.mfp.q 1"}) {

@@ -180,6 +180,34 @@ TEST_F(Preferences, AStoreThatIsNotTheUsersOwnIsReportedAndLeftUnused) {
   }
 }
 
+// Opening a dialog, or saving what is already stored, must not rewrite the domain: the
+// file keeps its inode and modification time.
+TEST_F(Preferences, NothingIsWrittenWhenNothingChanged) {
+  panel_->suspendKeyEditText->setStringValue("1234");
+  panel_->suspendKeyButton->setState(1);
+  panel_->folderList = {{"Scans", true, false, false}};
+  ASSERT_TRUE(panel_->SaveUserPreference());
+  ASSERT_TRUE(panel_->SaveFolderPreference());
+  const auto file = UserDefaults(config_ / "jobcontrol").fileForDomain("vorelia.mfp.P1");
+  auto identity = [&] {
+    struct stat info {};
+    EXPECT_EQ(::stat(file.c_str(), &info), 0);
+    return std::pair(info.st_ino, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec);
+  };
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"save the same entries", [&] { panel_->SaveUserPreference(); }},
+      {"save the same folders", [&] { panel_->SaveFolderPreference(); }},
+      {"reopen", [&] { panel_ = makePanel(); }},
+  };
+  for (const auto& [what, step] : steps) {
+    auto before = identity();
+    step();
+    EXPECT_EQ(identity(), before) << what;
+  }
+  EXPECT_EQ(panel_->prefHoldButtonFlag, 1u);
+  EXPECT_EQ(panel_->folderList.size(), 1u);
+}
+
 TEST_F(Preferences, WithoutAStoreNothingIsReadOrWritten) {
   std::ofstream(config_ / "blocker") << "x";
   ::setenv("XDG_CONFIG_HOME", (config_ / "blocker").c_str(), 1);

@@ -1,6 +1,8 @@
 // `jobcontrol`: a command-line print dialog host for the Job Control panel. It loads the
 // plug-in bundle through the loader, opens the panel for a printer, and drives it through
 // the host protocol and user events as a print dialog does.
+#include <openssl/crypto.h>
+
 #include <clocale>
 #include <iostream>
 
@@ -16,6 +18,11 @@ int main(int argc, char** argv) {
               << "Try 'jobcontrol --help'.\n";
     return jc::cli::kExitUsage;
   }
+  // The panel's cipher and digest need nothing from OpenSSL's configuration file, and
+  // reading it costs about as much as the rest of a short command. Only `folders` may open
+  // a TLS connection (a redirect can lead to https): it keeps the system's crypto policy.
+  if (options->command != jc::cli::Command::Folders)
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
   if (options->help) {
     std::cout << jc::cli::usageText(options->command);
     return jc::cli::kExitSuccess;
