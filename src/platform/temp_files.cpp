@@ -24,11 +24,8 @@ std::string temporaryDirectory() {
   return "/tmp/";
 }
 
-std::string userTemporaryDirectory(std::string* why) {
-  auto refuse = [why](std::string reason) {
-    if (why) *why = std::move(reason);
-    return std::string();
-  };
+Result<std::string> userTemporaryDirectory() {
+  auto refuse = [](std::string reason) { return Refusal{std::move(reason)}; };
   std::string shared = temporaryDirectory();
   struct stat st {};
   if (::stat(shared.c_str(), &st) != 0) return refuse(shared + ": " + std::strerror(errno));

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace jc {
 
 /// The user's temporary directory, always ending in "/": $TMPDIR, else $XDG_RUNTIME_DIR,
@@ -16,9 +18,9 @@ std::string temporaryDirectory();
 /// The folder for the user's own temporary files, ending in "/": the temporary directory
 /// when only the user can write to it; when others can (as in a shared, sticky /tmp), a
 /// folder "jobcontrol-<uid>" in it, created mode 0700 and used only while it is a folder
-/// of the user that nobody else can write to. "" with the reason in `why` (when given)
-/// when no such folder can be had.
-std::string userTemporaryDirectory(std::string* why = nullptr);
+/// of the user that nobody else can write to. A refusal naming the folder when no such
+/// folder can be had.
+Result<std::string> userTemporaryDirectory();
 
 /// Replaces the file at `path` with `data` in one step: the bytes go to a new file (mode
 /// 0600) made in the same folder, which is then renamed over `path`. A link or any other

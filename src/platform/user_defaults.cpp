@@ -172,7 +172,7 @@ fs::path lockFileFor(const fs::path& file) {
 
 }  // namespace
 
-std::optional<UserDefaults> UserDefaults::standard(std::string* why) {
+Result<UserDefaults> UserDefaults::standard() {
   std::string reason;
   fs::path base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
@@ -185,8 +185,7 @@ std::optional<UserDefaults> UserDefaults::standard(std::string* why) {
   fs::path folder = base / "jobcontrol";
   if (reason.empty() && makePrivateFolders(folder, &reason)) reason = notPrivateFolder(folder);
   if (reason.empty()) return UserDefaults(folder);
-  if (why) *why = reason;
-  return std::nullopt;
+  return Refusal{reason};
 }
 
 fs::path UserDefaults::fileForDomain(const std::string& domain) const {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/property_list.h"
+#include "platform/result.h"
 
 namespace jc {
 
@@ -29,10 +30,10 @@ class UserDefaults {
   static constexpr std::size_t kMaxDomainBytes = 64u << 20;
 
   /// The current user's store: $XDG_CONFIG_HOME/jobcontrol, or ~/.config/jobcontrol,
-  /// with every missing folder on the way created mode 0700 whatever the umask. nullopt,
-  /// with the reason in `why` when given, when no such folder can be had or the folder is
-  /// not the user's own (another owner, or writable by group or others).
-  static std::optional<UserDefaults> standard(std::string* why = nullptr);
+  /// with every missing folder on the way created mode 0700 whatever the umask; a refusal
+  /// naming the folder when no such folder can be had or the folder is not the user's own
+  /// (another owner, or writable by group or others).
+  static Result<UserDefaults> standard();
   /// A store kept in `folder`, which must exist.
   explicit UserDefaults(std::filesystem::path folder) : folder_(std::move(folder)) {}
 

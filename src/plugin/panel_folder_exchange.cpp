@@ -9,12 +9,11 @@
 void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   if (!getFolderNameButton) return;
   std::string address = printersAddressEditText->stringValue();
-  std::string why;
-  const std::string responseFile = jc::soap::responseFilePath(&why);
-  if (!address.empty() && responseFile.empty()) {
+  const jc::Result<std::string> responseFile = jc::soap::responseFilePath();
+  if (!address.empty() && !responseFile) {
     // No answer could be kept (another user holds the folder meant for ours): asking the
     // printer would only show the old list as if it were new.
-    showAlert("Could not retrieve Folder Names.", " (" + why + ")");
+    showAlert("Could not retrieve Folder Names.", " (" + responseFile.message() + ")");
   } else if (!address.empty()) {
     chasingArrow->startAnimation();
     chasingArrow->setHidden(false);
@@ -27,7 +26,7 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   }
   // Whatever happened, the list shown is what the response file holds: this answer, or
   // the last one that completed.
-  parseXML(responseFile);
+  if (responseFile) parseXML(*responseFile);
   if (foldersLeftOut > 0) {
     // The list is usable, only shorter than the answer: say so once, with the counts.
     showAlert("The printer listed more folders than can be kept; the rest are left out.",

@@ -62,10 +62,12 @@ constexpr const char* kFoldersNotKept = "the folder list and printer address wer
 std::optional<jc::UserDefaults> openStore(const VoreliaPrintPdeTz630eJC& panel,
                                           const char* failure = kNotUsed) {
   if (!panel.preferenceName) return std::nullopt;
-  std::string why;
-  auto store = jc::UserDefaults::standard(&why);
-  if (!store) report(panel, failure + why);
-  return store;
+  jc::Result<jc::UserDefaults> store = jc::UserDefaults::standard();
+  if (!store) {
+    report(panel, failure + store.message());
+    return std::nullopt;
+  }
+  return std::move(*store);
 }
 
 // The domain for a load: the snapshot the store operation just before left, else a read

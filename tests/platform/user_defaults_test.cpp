@@ -230,11 +230,10 @@ TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
     fs::permissions(own, fs::perms::owner_all);
     const fs::path file = UserDefaults(own).fileForDomain("d");
     c.plant(file);
-    std::string why;
-    auto store = UserDefaults::standard(&why);
+    auto store = UserDefaults::standard();
     if (!store) {
-      EXPECT_NE(why.find(c.reason), std::string::npos) << why;
-      EXPECT_NE(why.find(own.string()), std::string::npos) << why;
+      EXPECT_NE(store.message().find(c.reason), std::string::npos) << store.message();
+      EXPECT_NE(store.message().find(own.string()), std::string::npos) << store.message();
       continue;
     }
     EXPECT_FALSE(store->persistentDomain("d"));

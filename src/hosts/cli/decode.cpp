@@ -10,13 +10,13 @@
 namespace jc::cli {
 
 int runDecode(const Options& options) {
-  std::string error;
-  auto read = readInputFile(options.files.empty() ? "-" : options.files.front(), &error);
+  auto read = readInputFile(options.files.empty() ? "-" : options.files.front());
   if (!read) {
-    std::cerr << "jobcontrol: " << error << "\n";
+    std::cerr << "jobcontrol: " << read.message() << "\n";
     return kExitFailure;
   }
   const std::string& text = *read;
+  std::string error;
 
   auto codecs = loadPlugInCodecs(bundlePath(options), &error);
   if (!codecs) {

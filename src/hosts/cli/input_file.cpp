@@ -10,13 +10,10 @@
 
 namespace jc::cli {
 
-std::optional<std::string> readInputFile(const std::string& path, std::string* error) {
+Result<std::string> readInputFile(const std::string& path) {
   const bool standardInput = path == "-";
   const std::string name = standardInput ? "standard input" : path;
-  auto fail = [&](const std::string& why) -> std::optional<std::string> {
-    *error = name + ": " + why;
-    return std::nullopt;
-  };
+  auto fail = [&](const std::string& why) { return Refusal{name + ": " + why}; };
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below anyway.
   int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return fail(std::strerror(errno));

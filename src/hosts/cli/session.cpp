@@ -70,8 +70,8 @@ std::optional<Session> openSession(const Options& options, const std::string& de
   session.settings =
       std::make_shared<MemoryPrintSettings>(options.jobName.value_or(defaultJobName));
   if (options.settings) {
-    auto text = readInputFile(*options.settings, &why);
-    if (!text) return fail(why);
+    auto text = readInputFile(*options.settings);
+    if (!text) return fail(text.message());
     std::istringstream in(*text);
     if (!session.settings->read(in, &why)) return fail(*options.settings + ": " + why);
   }
