@@ -23,13 +23,12 @@ struct Filled {
   explicit Filled(bool withPPD) {
     callback->setPrintSettings(std::make_shared<jc::MemoryPrintSettings>("Quarterly report"));
     if (withPPD) {
-      std::string error;
-      callback->setPPD(
-          jc::openPPDFile(JOBCONTROL_SOURCE_DIR "/tools/ppd/vorelia-demo.ppd", &error));
+      callback->setPPD(jc::openPPDFile(JOBCONTROL_SOURCE_DIR "/tools/ppd/vorelia-demo.ppd")
+                           .value_or(jc::PPDHandle(nullptr, ppdClose)));
       callback->setPrinter(jc::Printer("bench", std::string("ipp://127.0.0.1/ipp/print")));
     }
     panel = std::make_unique<VoreliaPrintPdeTz630eJC>(
-        callback, jc::Bundle::open(JOBCONTROL_BUNDLE_DIR, nullptr));
+        callback, jc::Bundle::open(JOBCONTROL_BUNDLE_DIR).value_or(nullptr));
     panel->panelView();
     auto& p = *panel;
     p.retentionCheckBox->setState(1);

@@ -99,10 +99,10 @@ void parseAndShow(benchmark::State& state, bool popup) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << jc::sim::folderListDocument(folders);
 
   auto host = std::make_shared<jc::MemoryPluginCallback>();
-  std::string error;
-  host->setPPD(jc::openPPDFile(std::string(JC_SOURCE_DIR) + "/tools/ppd/vorelia-demo.ppd", &error));
+  host->setPPD(jc::openPPDFile(std::string(JC_SOURCE_DIR) + "/tools/ppd/vorelia-demo.ppd")
+                   .value_or(jc::PPDHandle(nullptr, ppdClose)));
   host->setPrinter(jc::Printer("bench", std::string("socket://127.0.0.1:9100")));
-  VoreliaPrintPdeTz630eJC panel(host, jc::Bundle::open(JC_BUNDLE_DIR, nullptr));
+  VoreliaPrintPdeTz630eJC panel(host, jc::Bundle::open(JC_BUNDLE_DIR).value_or(nullptr));
   panel.panelView();
   for (auto _ : state) {
     if (!panel.parseXML(path) || panel.folderList.size() != n) state.SkipWithError("parse failed");

@@ -49,8 +49,7 @@ class ScratchFolder {
 /// empty print settings for a job named "job".
 inline std::shared_ptr<MemoryPluginCallback> demoCallback(const std::string& ppdText) {
   auto callback = std::make_shared<MemoryPluginCallback>();
-  std::string error;
-  callback->setPPD(openPPDText(ppdText, &error));
+  callback->setPPD(openPPDText(ppdText).value_or(PPDHandle(nullptr, ppdClose)));
   callback->setPrinter(Printer("P1", "ipp://192.0.2.7/ipp/print"));
   callback->setPrintSettings(std::make_shared<MemoryPrintSettings>("job"));
   return callback;

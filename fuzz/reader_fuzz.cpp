@@ -17,7 +17,8 @@ namespace {
 
 struct Shared {
   jc::fuzz::ScratchFolder scratch;
-  std::shared_ptr<jc::Bundle> bundle = jc::Bundle::open(JOBCONTROL_FUZZ_BUNDLE_DIR, nullptr);
+  std::shared_ptr<jc::Bundle> bundle =
+      jc::Bundle::open(JOBCONTROL_FUZZ_BUNDLE_DIR).value_or(nullptr);
 };
 
 }  // namespace

@@ -21,16 +21,12 @@ Bundle::Bundle(fs::path path) : path_(std::move(path)) {
   bind_textdomain_codeset(kTextDomain, "UTF-8");
 }
 
-std::shared_ptr<Bundle> Bundle::open(const fs::path& path, std::string* error) {
+Result<std::shared_ptr<Bundle>> Bundle::open(const fs::path& path) {
   std::error_code ec;
-  if (!fs::is_directory(path, ec)) {
-    if (error) *error = path.string() + ": not a bundle folder (no such directory)";
-    return nullptr;
-  }
-  if (!fs::is_directory(path / "Resources", ec)) {
-    if (error) *error = path.string() + ": not a bundle folder (it has no Resources/ folder)";
-    return nullptr;
-  }
+  if (!fs::is_directory(path, ec))
+    return Refusal{path.string() + ": not a bundle folder (no such directory)"};
+  if (!fs::is_directory(path / "Resources", ec))
+    return Refusal{path.string() + ": not a bundle folder (it has no Resources/ folder)"};
   fs::path canonical = fs::weakly_canonical(path, ec);
   return std::shared_ptr<Bundle>(new Bundle(ec ? path : canonical));
 }
@@ -40,7 +36,7 @@ std::shared_ptr<Bundle> Bundle::containing(const void* address) {
   if (dladdr(address, &info) == 0 || !info.dli_fname) return nullptr;
   fs::path folder = fs::path(info.dli_fname).parent_path();
   if (folder.extension() != ".plugin") return nullptr;
-  return open(folder, nullptr);
+  return open(folder).value_or(nullptr);
 }
 
 fs::path Bundle::executablePath() const {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/result.h"
+
 namespace jc {
 
 /// A bundle folder "<Name>.plugin/" with the shared object "<Name>.so" and "Resources/"
@@ -15,9 +17,9 @@ class Bundle {
   /// The gettext domain of the bundle's strings table.
   static constexpr const char* kTextDomain = "jobcontrol";
 
-  /// Opens the bundle at `path`. Answers nullptr, with a message naming the path in
-  /// `error`, when the folder does not exist or has no Resources/ folder.
-  static std::shared_ptr<Bundle> open(const std::filesystem::path& path, std::string* error);
+  /// Opens the bundle at `path`. Refuses, with a message naming the path, when the folder
+  /// does not exist or has no Resources/ folder; the bundle is never null otherwise.
+  static Result<std::shared_ptr<Bundle>> open(const std::filesystem::path& path);
   /// The bundle whose shared object contains the code at `address`, or nullptr when that
   /// object does not lie in a bundle folder.
   static std::shared_ptr<Bundle> containing(const void* address);

@@ -7,11 +7,8 @@
 
 namespace jc {
 
-std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* error) {
-  auto fail = [&](std::string message) -> std::optional<CupsQueue> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
+Result<CupsQueue> openCupsQueue(const std::string& queue) {
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr);
   if (!dest) return fail("no such printer queue \"" + queue + "\" (" + cupsLastErrorString() + ")");
   CupsQueue result;
@@ -38,10 +35,10 @@ std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* er
   const char* copy = cupsGetPPD2(CUPS_HTTP_DEFAULT, queue.c_str());
   if (!copy) return fail("queue \"" + queue + "\" has no PPD (" + cupsLastErrorString() + ")");
   std::string path = copy;
-  std::string why;
-  result.ppd = openPPDFile(path, &why);
+  Result<PPDHandle> ppd = openPPDFile(path);
   ::unlink(path.c_str());
-  if (!result.ppd) return fail("queue \"" + queue + "\": " + why);
+  if (!ppd) return fail("queue \"" + queue + "\": " + ppd.message());
+  result.ppd = std::move(*ppd);
   return result;
 }
 
@@ -61,9 +58,8 @@ ipp_t* jobRequest(ipp_op_t operation, const std::string& queue, std::string& res
 }
 
 // Sends `request` (with `file` as its document when given) and answers the job ID it
-// reports, 0 with the server's message in `error` when it failed.
-int sendJobRequest(ipp_t* request, const std::string& resource, const char* file,
-                   std::string* error) {
+// reports, or refuses with the server's message.
+Result<int> sendJobRequest(ipp_t* request, const std::string& resource, const char* file) {
   ipp_t* response = cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, resource.c_str(), file);
   int job = 0;
   if (cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
@@ -71,19 +67,15 @@ int sendJobRequest(ipp_t* request, const std::string& resource, const char* file
       job = ippGetInteger(id, 0);
   }
   ippDelete(response);
-  if (job == 0 && error) *error = cupsLastErrorString();
+  if (job == 0) return Refusal{cupsLastErrorString()};
   return job;
 }
 
 }  // namespace
 
-int submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
-                  const std::string& title, const MemoryPrintSettings& settings,
-                  std::string* error) {
-  if (files.empty()) {
-    if (error) *error = "no file to print";
-    return 0;
-  }
+Result<int> submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
+                          const std::string& title, const MemoryPrintSettings& settings) {
+  if (files.empty()) return Refusal{"no file to print"};
   cups_option_t* options = nullptr;
   int count = 0;
   for (const auto& [key, value] : settings.entries())
@@ -100,18 +92,20 @@ int submitCupsJob(const std::string& queue, const std::vector<std::string>& file
   cupsFreeOptions(count, options);
   // (Encoding the operation group also names the document format, for the server to
   // detect.)
-  if (files.size() == 1) return sendJobRequest(request, resource, files.front().c_str(), error);
-  int job = sendJobRequest(request, resource, nullptr, error);
-  for (std::size_t i = 0; job != 0 && i < files.size(); ++i) {
+  if (files.size() == 1) return sendJobRequest(request, resource, files.front().c_str());
+  Result<int> created = sendJobRequest(request, resource, nullptr);
+  if (!created) return created;
+  const int job = *created;
+  for (std::size_t i = 0; i < files.size(); ++i) {
     ipp_t* send = jobRequest(IPP_OP_SEND_DOCUMENT, queue, resource);
     ippAddInteger(send, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
     ippAddString(send, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/octet-stream");
     ippAddBoolean(send, IPP_TAG_OPERATION, "last-document", i + 1 == files.size());
-    if (sendJobRequest(send, resource, files[i].c_str(), error) == 0) {
+    if (Result<int> sent = sendJobRequest(send, resource, files[i].c_str()); !sent) {
       // A half-sent job is cancelled rather than left waiting for documents.
       cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
-      return 0;
+      return sent;
     }
   }
   return job;

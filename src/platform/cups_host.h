@@ -18,14 +18,13 @@ struct CupsQueue {
 };
 
 /// Looks up `queue` on the default CUPS server (CUPS_SERVER / client.conf apply): its
-/// device URI and its PPD. nullopt, with a message naming the queue in `error`, when the
-/// queue does not exist or its PPD cannot be had.
-std::optional<CupsQueue> openCupsQueue(const std::string& queue, std::string* error);
+/// device URI and its PPD. Refuses, with a message naming the queue, when the queue does
+/// not exist or its PPD cannot be had.
+Result<CupsQueue> openCupsQueue(const std::string& queue);
 
 /// Submits `files` to `queue` as one job titled `title`, with every print-settings entry
-/// as a job option. Answers the job ID, or 0 with the server's message in `error`.
-int submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
-                  const std::string& title, const MemoryPrintSettings& settings,
-                  std::string* error);
+/// as a job option. Answers the job ID (never 0), or refuses with the server's message.
+Result<int> submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
+                          const std::string& title, const MemoryPrintSettings& settings);
 
 }  // namespace jc

@@ -224,9 +224,9 @@ std::string& lastError() {
   thread_local std::string error;
   return error;
 }
-LayoutResult remember(LayoutResult result) {
-  if (!result) lastError() = result.error;
-  return result;
+LayoutResult remember(std::string message) {
+  lastError() = message;
+  return Refusal{std::move(message)};
 }
 }  // namespace
 
@@ -236,7 +236,7 @@ const std::string& lastLayoutError() {
 
 LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owner) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return remember({nullptr, file.string() + ": cannot read the layout file"});
+  if (!in) return remember(file.string() + ": cannot read the layout file");
   std::ostringstream bytes;
   bytes << in.rdbuf();
   std::string text = std::move(bytes).str();
@@ -244,24 +244,24 @@ LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owne
   pugi::xml_document doc;
   pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size());
   if (!parsed)
-    return remember({nullptr, file.string() + ":" + std::to_string(lineOf(text, parsed.offset)) +
-                                  ": the layout does not parse: " + parsed.description()});
+    return remember(file.string() + ":" + std::to_string(lineOf(text, parsed.offset)) +
+                    ": the layout does not parse: " + parsed.description());
   try {
     Builder builder(owner);
     auto view = builder.build(doc.document_element());
     builder.connect();
-    return {view, ""};
+    return view;
   } catch (const LayoutError& e) {
-    return remember(
-        {nullptr, file.string() + ":" + std::to_string(lineOf(text, e.offset)) + ": " + e.message});
+    return remember(file.string() + ":" + std::to_string(lineOf(text, e.offset)) + ": " +
+                    e.message);
   }
 }
 
 LayoutResult loadLayout(const Bundle& bundle, const std::string& name, LayoutOwner& owner) {
   auto file = bundle.pathForResource(name, "layout");
   if (!file)
-    return remember({nullptr, (bundle.resourcesPath() / (name + ".layout")).string() +
-                                  ": no such layout in the bundle"});
+    return remember((bundle.resourcesPath() / (name + ".layout")).string() +
+                    ": no such layout in the bundle");
   return loadLayoutFile(*file, owner);
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/control.h"
+#include "platform/result.h"
 
 namespace jc {
 
@@ -24,17 +25,13 @@ class LayoutOwner {
   virtual Control::Action actionNamed(std::string_view name) = 0;
 };
 
-/// The outcome of loading a layout: the root view, or an error naming the file.
-struct LayoutResult {
-  std::shared_ptr<View> view;
-  std::string error;
-  explicit operator bool() const { return view != nullptr; }
-};
+/// The outcome of loading a layout: the root view, or a refusal naming the file.
+using LayoutResult = Result<std::shared_ptr<View>>;
 
 /// Loads the layout file at `file` for `owner`. The root view is connected to the outlet
 /// "panelView", then every control that names an outlet. Either every outlet is connected
-/// and the view answered, or none stays connected and the error names the file, the line
-/// and the reason.
+/// and the view answered, or none stays connected and the refusal names the file, the
+/// line and the reason.
 LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owner);
 
 /// Loads the layout resource `name` (type "layout") of `bundle`; a missing resource is an

@@ -9,14 +9,11 @@
 
 namespace jc {
 
-std::optional<LoadedPlugIn> loadPlugIn(const std::filesystem::path& path, std::string* error) {
-  auto fail = [&](std::string message) -> std::optional<LoadedPlugIn> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
-  std::string why;
-  auto bundle = Bundle::open(path, &why);
-  if (!bundle) return fail(why);
+Result<LoadedPlugIn> loadPlugIn(const std::filesystem::path& path) {
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
+  Result<std::shared_ptr<Bundle>> opened = Bundle::open(path);
+  if (!opened) return opened.refusal();
+  std::shared_ptr<Bundle> bundle = std::move(*opened);
   std::filesystem::path object = bundle->executablePath();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(object, ec))

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/plugin_api.h"
+#include "platform/result.h"
 
 namespace jc {
 
@@ -16,9 +17,9 @@ struct LoadedPlugIn {
 };
 
 /// Opens the bundle at `path`, loads its shared object and makes the entry-class object
-/// through the exported entry point, then sends it `initWithBundle`. Answers nullopt with
-/// a message naming the file when any step fails. The shared object stays loaded for the
+/// through the exported entry point, then sends it `initWithBundle`. Refuses with a
+/// message naming the file when any step fails. The shared object stays loaded for the
 /// rest of the process, so objects it made never outlive their code.
-std::optional<LoadedPlugIn> loadPlugIn(const std::filesystem::path& path, std::string* error);
+Result<LoadedPlugIn> loadPlugIn(const std::filesystem::path& path);
 
 }  // namespace jc

@@ -18,20 +18,19 @@ std::string ppdErrorText(const char* what) {
 }
 }  // namespace
 
-PPDHandle openPPDFile(const std::string& path, std::string* error) {
+Result<PPDHandle> openPPDFile(const std::string& path) {
   PPDHandle ppd(ppdOpenFile(path.c_str()), ppdClose);
-  if (!ppd && error) *error = ppdErrorText(path.c_str());
+  if (!ppd) return Refusal{ppdErrorText(path.c_str())};
   return ppd;
 }
 
-PPDHandle openPPDText(const std::string& text, std::string* error) {
+Result<PPDHandle> openPPDText(const std::string& text) {
   // libcups reads PPDs through file descriptors, which a stdio memory stream lacks; an
   // anonymous memory file gives the text one without putting it on the disk.
   int fd = ::memfd_create("ppd", MFD_CLOEXEC);
-  auto fail = [&](const char* why) {
+  auto fail = [&](std::string why) -> Result<PPDHandle> {
     if (fd >= 0) ::close(fd);
-    if (error) *error = why;
-    return PPDHandle(nullptr, ppdClose);
+    return Refusal{std::move(why)};
   };
   if (fd < 0) return fail("cannot make a memory file for the PPD");
   for (std::size_t done = 0; done < text.size();) {
@@ -43,7 +42,7 @@ PPDHandle openPPDText(const std::string& text, std::string* error) {
   if (::lseek(fd, 0, SEEK_SET) != 0) return fail("cannot rewind the PPD's memory file");
   // ppdOpenFd closes the descriptor it reads.
   PPDHandle ppd(ppdOpenFd(fd), ppdClose);
-  if (!ppd && error) *error = ppdErrorText("built-in PPD");
+  if (!ppd) return Refusal{ppdErrorText("built-in PPD")};
   return ppd;
 }
 

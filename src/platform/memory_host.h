@@ -11,17 +11,18 @@
 #include <vector>
 
 #include "platform/print_host.h"
+#include "platform/result.h"
 
 namespace jc {
 
 /// An owned PPD record, closed with ppdClose.
 using PPDHandle = std::unique_ptr<ppd_file_t, void (*)(ppd_file_t*)>;
 
-/// Opens a PPD file; nullptr (with a message naming the file in `error`) when it cannot
-/// be read or parsed.
-PPDHandle openPPDFile(const std::string& path, std::string* error);
-/// Parses a PPD from text in memory; nullptr (with a message in `error`) when it fails.
-PPDHandle openPPDText(const std::string& text, std::string* error);
+/// Opens a PPD file; refuses, with a message naming the file, when it cannot be read or
+/// parsed. An accepted handle is never null.
+Result<PPDHandle> openPPDFile(const std::string& path);
+/// Parses a PPD from text in memory; refuses, with the reason, when it fails.
+Result<PPDHandle> openPPDText(const std::string& text);
 
 /// A callback object whose parts are all in memory and set by its creator.
 class MemoryPluginCallback : public PluginCallback {

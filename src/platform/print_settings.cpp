@@ -19,19 +19,17 @@ void MemoryPrintSettings::setValue(const std::string& key, std::optional<std::st
     entries_.erase(key);
 }
 
-bool MemoryPrintSettings::read(std::istream& in, std::string* error) {
+Result<> MemoryPrintSettings::read(std::istream& in) {
   std::string line;
   for (long number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line.front() == '#') continue;
     auto eq = line.find('=');
-    if (eq == std::string::npos || eq == 0) {
-      if (error) *error = "line " + std::to_string(number) + ": expected key=value";
-      return false;
-    }
+    if (eq == std::string::npos || eq == 0)
+      return Refusal{"line " + std::to_string(number) + ": expected key=value"};
     entries_[line.substr(0, eq)] = line.substr(eq + 1);
   }
-  return true;
+  return accepted();
 }
 
 void MemoryPrintSettings::write(std::ostream& out) const {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace jc {
 
 /// The print settings of one job, as the host printing system keeps them.
@@ -36,8 +38,9 @@ class MemoryPrintSettings : public PrintSettings {
 
   /// Reads "key=value" lines (the form `write` produces). Blank lines and lines starting
   /// with '#' are skipped; a line without '=' is an error reported with its number.
-  /// Answers false, with a message in `error`, on the first bad line.
-  bool read(std::istream& in, std::string* error);
+  /// Refuses, with a message naming the line, on the first bad line (the lines before it
+  /// are taken).
+  Result<> read(std::istream& in);
   /// Writes every entry as a "key=value" line, in key order.
   void write(std::ostream& out) const;
 

@@ -36,6 +36,12 @@ class [[nodiscard]] Result {
   T* operator->() { return &value(); }
   const T* operator->() const { return &value(); }
 
+  /// The value, or `fallback` when the operation was refused.
+  template <class U>
+  T value_or(U&& fallback) && {
+    return ok() ? std::move(value()) : T(std::forward<U>(fallback));
+  }
+
   /// The refusal; only when not `ok()`.
   const Refusal& refusal() const { return std::get<1>(state_); }
   /// The refusal's message, or "" when the operation succeeded.

@@ -86,10 +86,11 @@ VoreliaPrintPdeTz630eJC::~VoreliaPrintPdeTz630eJC() {
   thePDEName.reset();
 }
 
-std::string VoreliaPrintPdeTz630eJC::loadPanelLayout(const std::string& name) {
-  if (!pdeBundle) return "no bundle to load the layout \"" + name + "\" from";
+jc::Result<> VoreliaPrintPdeTz630eJC::loadPanelLayout(const std::string& name) {
+  if (!pdeBundle) return jc::Refusal{"no bundle to load the layout \"" + name + "\" from"};
   jc::LayoutResult result = jc::loadLayout(*pdeBundle, name, *this);
-  return result ? std::string() : result.error;
+  if (!result) return result.refusal();
+  return jc::accepted();
 }
 
 std::shared_ptr<jc::View> VoreliaPrintPdeTz630eJC::panelView() {
@@ -98,7 +99,9 @@ std::shared_ptr<jc::View> VoreliaPrintPdeTz630eJC::panelView() {
     static constexpr const char* kLayouts[] = {"JobControl", "JobControl2", "JobControl3",
                                                "JobControl4", "JobControl5"};
     std::int64_t mode = getUIMode();
-    if (mode >= 1 && mode <= 5) loadPanelLayout(kLayouts[mode - 1]);
+    // The panel protocol has no way to report the refusal: the panel answers no view,
+    // and a host reads the reason from lastLayoutError().
+    if (mode >= 1 && mode <= 5) (void)loadPanelLayout(kLayouts[mode - 1]);
   }
   initializeUI();
   _PDEEpilog(this, "panelView:=NSView(%@, %p)", panelView_.get(), panelView_.get());

@@ -84,8 +84,8 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   bool connectOutlet(std::string_view name, const std::shared_ptr<jc::Control>& control) override;
   jc::Control::Action actionNamed(std::string_view name) override;
   /// Loads the named layout with the panel as owner; on success `panelView_` and the
-  /// control outlets are set. Answers the loader's error text ("" on success).
-  std::string loadPanelLayout(const std::string& name);
+  /// control outlets are set. Refuses with the loader's reason otherwise.
+  jc::Result<> loadPanelLayout(const std::string& name);
 
   // ---- Construction (panel_construction.cpp) ----
   void initializeUI();
@@ -153,6 +153,9 @@ class VoreliaPrintPdeTz630eJC : public jc::PDEPanel,
   /// Unicode): 3 + its place in `folderList`, or 1 (main folder) when the name is absent
   /// or matches no folder (panel_folder_popup.cpp).
   std::int64_t SearchSameFolderName(const std::optional<std::string>& name) const;
+  /// The folder of `folderList` chosen in the folder pop-up; nullptr when the pop-up is
+  /// absent, a fixed item is chosen, or the item lies past the list (panel_folder_popup.cpp).
+  const jc::FolderEntry* selectedFolder() const;
   /// The folder-names button (panel_folder_exchange.cpp).
   void getFolderNameButtonProc(jc::Control& sender);
   /// Rebuilds `folderList` from the response file at `path`: true when a list (possibly

@@ -3,6 +3,7 @@
 // irrelevant unless held, mask a held login name, and re-run the enable rules in order.
 #include "platform/unicode.h"
 #include "plugin/panel.h"
+#include "plugin/panel_positions.h"
 
 namespace {
 
@@ -17,12 +18,6 @@ void emptyUnlessHeld(const jc::Outlet<jc::TextField>& field, const jc::Outlet<jc
 void focus(jc::TextField& field) {
   if (jc::Window* window = field.window()) window->makeFirstResponder(&field);
 }
-
-constexpr int kHoldOnlyRow = 0;
-constexpr int kHoldAfterRow = 1;
-constexpr int kQuickFile = 0;
-constexpr int kMainFolder = 1;
-constexpr int kLoginRow = 0;
 
 }  // namespace
 
@@ -44,14 +39,14 @@ void Panel::retentionCBoxProc(jc::Control&) {
   if (retentionCheckBox->state() != 1) {
     // Retention off: back to the neutral choices, and a quick-filed job (which needs
     // retention) moves to the main folder through the filing actions themselves.
-    suspendMatrix->selectCellAtRow(kHoldOnlyRow, 0);
+    suspendMatrix->selectCellAtRow(jc::kHoldOnlyRow, 0);
     emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
-    if (folderSelectionPopup && folderSelectionPopup->indexOfSelectedItem() == kQuickFile) {
-      folderSelectionPopup->selectItemAtIndex(kMainFolder);
+    if (folderSelectionPopup && folderSelectionPopup->indexOfSelectedItem() == jc::kQuickFileItem) {
+      folderSelectionPopup->selectItemAtIndex(jc::kMainFolderItem);
       folderSelectionPopUpButtonProc(*folderSelectionPopup);
     }
-    if (folderSelectionMatrix && folderSelectionMatrix->selectedRow() == kQuickFile) {
-      folderSelectionMatrix->selectCellAtRow(kMainFolder, 0);
+    if (folderSelectionMatrix && folderSelectionMatrix->selectedRow() == jc::kQuickFileRow) {
+      folderSelectionMatrix->selectCellAtRow(jc::kMainFolderRow, 0);
       folderSelectionMatrixProc(*folderSelectionMatrix);
     }
     emptyUnlessHeld(folderPasswordEditText, folderPasswordButton);
@@ -73,23 +68,23 @@ void Panel::retentionCBoxProc(jc::Control&) {
 
 void Panel::suspendKeyMatrixProc(jc::Control&) {
   // Only hold after print goes with quick file; any other kind moves the filing away.
-  if (!suspendMatrix || suspendMatrix->selectedRow() == kHoldAfterRow) return;
-  if (folderSelectionPopup && folderSelectionPopup->indexOfSelectedItem() == kQuickFile) {
-    folderSelectionPopup->selectItemAtIndex(kMainFolder);
+  if (!suspendMatrix || suspendMatrix->selectedRow() == jc::kHoldAfterRow) return;
+  if (folderSelectionPopup && folderSelectionPopup->indexOfSelectedItem() == jc::kQuickFileItem) {
+    folderSelectionPopup->selectItemAtIndex(jc::kMainFolderItem);
     folderSelectionPopUpButtonProc(*folderSelectionPopup);
   }
-  if (folderSelectionMatrix && folderSelectionMatrix->selectedRow() == kQuickFile) {
-    folderSelectionMatrix->selectCellAtRow(kMainFolder, 0);
+  if (folderSelectionMatrix && folderSelectionMatrix->selectedRow() == jc::kQuickFileRow) {
+    folderSelectionMatrix->selectCellAtRow(jc::kMainFolderRow, 0);
     folderSelectionMatrixProc(*folderSelectionMatrix);
   }
 }
 
 void Panel::folderSelectionPopUpButtonProc(jc::Control&) {
   if (!folderSelectionPopup) return;
-  if (folderSelectionPopup->indexOfSelectedItem() == kQuickFile) {
+  if (folderSelectionPopup->indexOfSelectedItem() == jc::kQuickFileItem) {
     // A quick-filed job is always held after printing, and has no retention pass code.
-    if (suspendMatrix->selectedRow() != kHoldAfterRow)
-      suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
+    if (suspendMatrix->selectedRow() != jc::kHoldAfterRow)
+      suspendMatrix->selectCellAtRow(jc::kHoldAfterRow, 0);
     emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
   }
   suspendKeyStaticTextEnabled();
@@ -106,12 +101,12 @@ void Panel::folderSelectionMatrixProc(jc::Control&) {
   // code; like every other choice action, this one needs its control.
   if (!folderSelectionMatrix) return;
   const int row = folderSelectionMatrix->selectedRow();
-  if (row == kQuickFile) {
-    if (suspendMatrix->selectedRow() != kHoldAfterRow)
-      suspendMatrix->selectCellAtRow(kHoldAfterRow, 0);
+  if (row == jc::kQuickFileRow) {
+    if (suspendMatrix->selectedRow() != jc::kHoldAfterRow)
+      suspendMatrix->selectCellAtRow(jc::kHoldAfterRow, 0);
     emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
   }
-  if (row == kQuickFile || row == kMainFolder) {
+  if (row == jc::kQuickFileRow || row == jc::kMainFolderRow) {
     // Only a custom folder takes a folder name and its pass code.
     emptyUnlessHeld(folderPasswordEditText, folderPasswordButton);
     emptyUnlessHeld(folderNameEditText, folderNameButton);
@@ -136,7 +131,7 @@ void Panel::authenticationMatrixProc(jc::Control&) {
   passwordButtonEnabled();
   userNumberEditTextEnabled();
   userNumberButtonEnabled();
-  if (authenticationMatrix->selectedRow() != kLoginRow) {
+  if (authenticationMatrix->selectedRow() != jc::kLoginRow) {
     emptyUnlessHeld(loginNameEditText, loginNameButton);
     emptyUnlessHeld(passwordEditText, passwordButton);
     if (userNumberEditText->isSelectable()) focus(*userNumberEditText);

@@ -12,6 +12,7 @@
 #include "platform/user.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
+#include "plugin/panel_positions.h"
 #include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_encodings.h"
@@ -87,8 +88,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     _PDEEpilog(this, "--getNonPPDSettingsFromPrintSettings:");
     return;
   }
-  const std::uint32_t core = jc::coreEncodingFromStringEncoding(systemEncoding);
-  auto text = [&](std::string_view bytes) { return textFromStoredBytes(bytes, core); };
+  const std::uint32_t systemCore = jc::coreEncodingFromStringEncoding(systemEncoding);
+  auto text = [&](std::string_view bytes) { return textFromStoredBytes(bytes, systemCore); };
   // Takes a preference bit once: answers whether it was set, and clears it.
   auto takePreference = [&](std::uint32_t value) {
     bool set = bit(prefHoldButtonFlag, value);
@@ -108,17 +109,15 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     presetHoldButtonFlag = leadingInteger(mask.text);
 
   // 2. Retention.
-  int R = 0;
+  Retention retention = Retention::None;
   if (retentionCheckBox) {
-    if (Stored mode = readValue(*settings, kJobSuspendKey); mode.present && !mode.text.empty()) {
-      Retention retention = retentionFromDigit(mode.text.front());
-      if (retention != Retention::None) R = retentionRow(retention) + 1;
-    }
-    if (isTiger() && !tigerHDDFlag) R = 0;
-    retentionCheckBox->setState(R != 0 ? 1 : 0);
+    if (Stored mode = readValue(*settings, kJobSuspendKey); mode.present && !mode.text.empty())
+      retention = retentionFromDigit(mode.text.front());
+    if (isTiger() && !tigerHDDFlag) retention = Retention::None;
+    retentionCheckBox->setState(retention != Retention::None ? 1 : 0);
     retentionCBoxProc(*retentionCheckBox);
   }
-  suspendMatrix->selectCellAtRow(R != 0 ? R - 1 : 0, 0);
+  suspendMatrix->selectCellAtRow(jc::retentionRow(retention), 0);
 
   // 3. Retention pass code.
   const HeldEntryRow& passCode = heldEntry(HeldEntry::PassCode);
@@ -130,8 +129,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
       stored = this->*passCode.remembered;
     }
     if (!stored) {
-      if (Stored v = readValue(*settings, passCode.key2); v.present) {
-        stored = v.text;
+      if (Stored value = readValue(*settings, passCode.key2); value.present) {
+        stored = value.text;
         if (bit(presetHoldButtonFlag, passCode.bit)) held = true;
       }
     }
@@ -162,13 +161,13 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
           std::string name = text(bytesFromHex(path.text, path.text.size()));
           folderNameStringRef = name;
           folderSelectionPopup->selectItemAtIndex(SearchSameFolderName(folderNameStringRef));
-          folderSelectionMatrix->selectCellAtRow(2, 0);
+          folderSelectionMatrix->selectCellAtRow(jc::kCustomFolderRow, 0);
           folderNameEditText->setStringValue(name);
           done = true;
         }
       } else if (mode == Filing::QuickFile) {
-        folderSelectionPopup->selectItemAtIndex(0);
-        folderSelectionMatrix->selectCellAtRow(0, 0);
+        folderSelectionPopup->selectItemAtIndex(jc::kQuickFileItem);
+        folderSelectionMatrix->selectCellAtRow(jc::kQuickFileRow, 0);
         done = true;
       }
     }
@@ -181,8 +180,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
       prefHoldButtonFlag &= ~folderName.bit;
     }
     if (!done) {
-      folderSelectionPopup->selectItemAtIndex(1);
-      folderSelectionMatrix->selectCellAtRow(1, 0);
+      folderSelectionPopup->selectItemAtIndex(jc::kMainFolderItem);
+      folderSelectionMatrix->selectCellAtRow(jc::kMainFolderRow, 0);
     }
     folderNameButton->setState(held ? 1 : 0);
     folderNameButtonProc(*folderNameButton);
@@ -193,12 +192,14 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     if (bit(prefHoldButtonFlag, holdBit(HeldEntry::LoginName) | holdBit(HeldEntry::Password) |
                                     holdBit(HeldEntry::UserNumber)) &&
         prefAuthenticationBooleanRef) {
-      authenticationMatrix->selectCellAtRow(*prefAuthenticationBooleanRef ? 0 : 1, 0);
+      authenticationMatrix->selectCellAtRow(
+          *prefAuthenticationBooleanRef ? jc::kLoginRow : jc::kUserNumberRow, 0);
     } else {
-      char c = kAuthenticationLoginDigit;
-      if (Stored v = readValue(*settings, kAuthenticationKey); v.present)
-        c = v.text.empty() ? '\0' : v.text.front();
-      authenticationMatrix->selectCellAtRow(c == kAuthenticationLoginDigit ? 0 : 1, 0);
+      char digit = kAuthenticationLoginDigit;
+      if (Stored choice = readValue(*settings, kAuthenticationKey); choice.present)
+        digit = choice.text.empty() ? '\0' : choice.text.front();
+      authenticationMatrix->selectCellAtRow(
+          digit == kAuthenticationLoginDigit ? jc::kLoginRow : jc::kUserNumberRow, 0);
     }
   }
 
@@ -215,11 +216,12 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
         stored = remembered->substr(0, 511);
     }
     if (!stored) {
-      Stored one = readValue(*settings, kLoginName11Key, 511);
-      Stored two = readValue(*settings, kLoginName12Key, 511);
-      if (one.present) {
-        stored = one.text;
-        if (!one.text.empty() && !two.text.empty()) stored = (one.text + two.text).substr(0, 511);
+      Stored firstPiece = readValue(*settings, kLoginName11Key, 511);
+      Stored secondPiece = readValue(*settings, kLoginName12Key, 511);
+      if (firstPiece.present) {
+        stored = firstPiece.text;
+        if (!firstPiece.text.empty() && !secondPiece.text.empty())
+          stored = (firstPiece.text + secondPiece.text).substr(0, 511);
       }
       if (bit(presetHoldButtonFlag, login.bit)) held = true;
     }
@@ -266,8 +268,8 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
     }
     bool absent = false;
     if (!stored) {
-      if (Stored v = readValue(*settings, row.key2); v.present) {
-        stored = v.text;
+      if (Stored value = readValue(*settings, row.key2); value.present) {
+        stored = value.text;
         if (bit(presetHoldButtonFlag, row.bit)) held = true;
       } else {
         absent = true;
@@ -301,8 +303,9 @@ void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
       }
     }
     if (!filled) {
-      Stored v = readValue(*settings, row.key);
-      std::string bytes = v.present ? bytesFromHex(v.text, v.text.size()) : std::string();
+      Stored value = readValue(*settings, row.key);
+      std::string bytes =
+          value.present ? bytesFromHex(value.text, value.text.size()) : std::string();
       if (!bytes.empty() && bytes.front() != '\0') {
         field->setStringValue(text(bytes));
         if (bit(presetHoldButtonFlag, row.bit)) held = true;

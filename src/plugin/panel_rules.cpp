@@ -2,6 +2,7 @@
 // at the moment a rule runs. Each condition is written once below, and each rule is one
 // line that reads like the rule table: control, then when it is active.
 #include "plugin/panel.h"
+#include "plugin/panel_positions.h"
 #include "ui/hilite.h"
 
 namespace {
@@ -17,20 +18,18 @@ bool retentionOn(const Panel& p) {
 }
 
 bool quickFileChosen(const Panel& p) {
-  return (p.folderSelectionPopup && p.folderSelectionPopup->indexOfSelectedItem() == 0) ||
-         (p.folderSelectionMatrix && p.folderSelectionMatrix->selectedRow() == 0);
+  return (p.folderSelectionPopup &&
+          p.folderSelectionPopup->indexOfSelectedItem() == jc::kQuickFileItem) ||
+         (p.folderSelectionMatrix && p.folderSelectionMatrix->selectedRow() == jc::kQuickFileRow);
 }
 
 bool customFolderChosen(const Panel& p) {
-  return p.folderSelectionMatrix && p.folderSelectionMatrix->selectedRow() == 2;
+  return p.folderSelectionMatrix && p.folderSelectionMatrix->selectedRow() == jc::kCustomFolderRow;
 }
 
 bool protectedFolderChosen(const Panel& p) {
-  if (!p.folderSelectionPopup) return false;
-  const int index = p.folderSelectionPopup->indexOfSelectedItem();
-  if (index < 3) return false;
-  const auto entry = static_cast<std::size_t>(index - 3);
-  return entry < p.folderList.size() && p.folderList[entry].password;
+  const jc::FolderEntry* folder = p.selectedFolder();
+  return folder && folder->password;
 }
 
 bool folderPassCodeApplies(const Panel& p) {
@@ -38,7 +37,7 @@ bool folderPassCodeApplies(const Panel& p) {
 }
 
 bool loginChosen(const Panel& p) {
-  return p.authenticationMatrix->selectedRow() == 0;
+  return p.authenticationMatrix->selectedRow() == jc::kLoginRow;
 }
 
 bool on(const jc::Outlet<jc::Button>& holdButton) {

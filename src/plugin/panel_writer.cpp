@@ -7,6 +7,7 @@
 #include "platform/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
+#include "plugin/panel_positions.h"
 #include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_encodings.h"
@@ -65,33 +66,36 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
   // 1. One spool-time text for the whole save.
   std::array<char, 64> spool{};
   GetSpoolTime(spool.data());
-  const std::string T(spool.data());
-  setKey(settings, kSpoolTimeKey, hexText(T));
+  const std::string spoolTime(spool.data());
+  setKey(settings, kSpoolTimeKey, hexText(spoolTime));
 
   // 2-4. Filing.
   removeKey(settings, kFilingKey);
   removeKey(settings, kFolderPathKey);
   removeKey(settings, kFolderPath2Key);
-  int F = 0;
+  Filing filingMode = Filing::None;
   bool standardFolder = false;
   bool filingDecided = false;
   if (folderSelectionPopup || folderSelectionMatrix) {
-    int index = folderSelectionPopup->indexOfSelectedItem();
+    const int popupItem = folderSelectionPopup->indexOfSelectedItem();
     if (CheckHardDisk() && retentionCheckBox->state() != 0) {
-      F = index == 0 ? 1 : index == 1 ? 2 : 3;
-      if (folderSelectionMatrix) F = folderSelectionMatrix->selectedRow() + 1;
+      filingMode = popupItem == jc::kQuickFileItem    ? Filing::QuickFile
+                   : popupItem == jc::kMainFolderItem ? Filing::MainFolder
+                                                      : Filing::CustomFolder;
+      // The filing modes follow the matrix's rows, quick file first.
+      if (folderSelectionMatrix)
+        filingMode = static_cast<Filing>(folderSelectionMatrix->selectedRow() + 1);
     }
-    setKey(settings, kFilingKey, std::string(1, filingDigit(static_cast<Filing>(F))));
-    if (F == 3) {
+    setKey(settings, kFilingKey, std::string(1, filingDigit(filingMode)));
+    if (filingMode == Filing::CustomFolder) {
       std::optional<std::string> name;
-      std::size_t entry = index >= 3 ? static_cast<std::size_t>(index - 3) : 0;
-      if (index >= 3 && !folderList.empty()) {
+      if (popupItem >= jc::kFirstFolderItem && !folderList.empty()) {
         // A pop-up index beyond the list names no folder rather than reading past it.
-        if (entry < folderList.size()) name = folderList[entry].name;
+        if (const jc::FolderEntry* folder = selectedFolder()) name = folder->name;
       } else if (folderSelectionMatrix) {
         name = folderNameEditText->stringValue();
       } else {
-        F = 2;
+        filingMode = Filing::MainFolder;
       }
       if (name && !name->empty()) {
         std::optional<std::string> bytes = convertWhole(*name, systemCore);
@@ -104,8 +108,8 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
         if (bytes) setKey(settings, kFolderPath2Key, hexText(*bytes));
       }
     }
-    if (F == 2) standardFolder = true;
-    filingDecided = F != 0;
+    if (filingMode == Filing::MainFolder) standardFolder = true;
+    filingDecided = filingMode != Filing::None;
   }
   if (!filingDecided && retentionCheckBox->state() == 1) standardFolder = true;
   if (standardFolder) {
@@ -114,21 +118,15 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
   }
 
   // 5. Retention mode.
-  int R = 0;
+  Retention retention = Retention::None;
   bool retentionWritten = false;
   if (!retentionCheckBox || !suspendMatrix) {
     removeKey(settings, kJobSuspendKey);
   } else {
-    char digit = '0';
-    if (isCobaltLynx() && F == 1) {
-      R = 0;
-    } else if (retentionCheckBox->state() == 0) {
-      R = 0;
-    } else {
-      R = suspendMatrix->selectedRow() + 1;
-      digit = retentionDigit(retentionFromRow(R - 1));
-    }
-    setKey(settings, kJobSuspendKey, std::string(1, digit));
+    const bool quickFiledWithoutRetention = isCobaltLynx() && filingMode == Filing::QuickFile;
+    if (!quickFiledWithoutRetention && retentionCheckBox->state() != 0)
+      retention = jc::retentionFromRow(suspendMatrix->selectedRow());
+    setKey(settings, kJobSuspendKey, std::string(1, retentionDigit(retention)));
     retentionWritten = true;
   }
 
@@ -142,15 +140,15 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
       removeKeys(settings, row);
       return;
     }
-    std::string Q = leftFilled(code);
-    std::string input = spoolFirst ? T + Q : Q + T;
+    const std::string filledCode = leftFilled(code);
+    const std::string input = spoolFirst ? spoolTime + filledCode : filledCode + spoolTime;
     std::array<char, 64> digest{};
     calcMD5(digest.data(), input.c_str());
     setKey(settings, row.key, digest.data());
     setKey(settings, row.key2, storedCipherHex(code, row.cipherDigits / 2));
   };
   const HeldEntryRow& passCode = heldEntry(HeldEntry::PassCode);
-  if (retentionWritten && this->*passCode.field && R != 0)
+  if (retentionWritten && this->*passCode.field && retention != Retention::None)
     writeCode(passCode, false);
   else
     removeKeys(settings, passCode);
@@ -168,24 +166,27 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
     MyMultiPMPrintSetAsciiCStrValue(settings, login.key, nullptr);
     MyMultiPMPrintSetAsciiCStrValue(settings, login.key2, nullptr);
   } else {
-    std::optional<std::string> S =
+    // A held login name is masked in its field; the real one is kept aside.
+    const std::optional<std::string> loginName =
         loginNameButton->state() != 0
             ? loginNameStringRef
             : std::optional<std::string>(loginNameEditText->stringValue());
     std::string bytes;
-    if (S) {
-      bytes = convert(*S, systemCore, login.limit, Unconvertible::Stop);
+    if (loginName) {
+      bytes = convert(*loginName, systemCore, login.limit, Unconvertible::Stop);
       if (bytes.empty())
-        bytes = convert(*S, jc::core_encoding::kMacJapanese, login.limit, Unconvertible::Space);
+        bytes =
+            convert(*loginName, jc::core_encoding::kMacJapanese, login.limit, Unconvertible::Space);
     }
     bytes = std::string(untilNul(bytes));
-    std::string X1 = bytes.empty() ? std::string() : storedCipherBase64(bytes);
-    MyMultiPMPrintSetAsciiCStrValue(settings, login.key, X1.c_str());
-    if (S && encodingWindowsLatin1())
-      bytes = std::string(untilNul(
-          convert(*S, jc::core_encoding::kWindowsLatin1, login.limit, Unconvertible::Space)));
-    std::string X0 = bytes.empty() ? std::string() : runTimeCipherBase64(bytes, T);
-    MyMultiPMPrintSetAsciiCStrValue(settings, login.key2, X0.c_str());
+    const std::string storedCipher = bytes.empty() ? std::string() : storedCipherBase64(bytes);
+    MyMultiPMPrintSetAsciiCStrValue(settings, login.key, storedCipher.c_str());
+    if (loginName && encodingWindowsLatin1())
+      bytes = std::string(untilNul(convert(*loginName, jc::core_encoding::kWindowsLatin1,
+                                           login.limit, Unconvertible::Space)));
+    const std::string runTimeCipher =
+        bytes.empty() ? std::string() : runTimeCipherBase64(bytes, spoolTime);
+    MyMultiPMPrintSetAsciiCStrValue(settings, login.key2, runTimeCipher.c_str());
   }
 
   // 9. Password: run-time-key cipher for the printer, stored-key cipher (32 bytes) to read back.
@@ -196,7 +197,7 @@ void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
     // An absent field answers empty text.
     removeKeys(settings, password);
   } else {
-    setKey(settings, password.key, runTimeCipherBase64(passwordBytes, T));
+    setKey(settings, password.key, runTimeCipherBase64(passwordBytes, spoolTime));
     setKey(settings, password.key2, storedCipherHex(passwordBytes, password.cipherDigits / 2));
   }
 

@@ -1,5 +1,5 @@
 // The job-control settings' print-settings keys and digit codes, with lookups both ways.
-// Everything about one held entry is its row in plugin/panel_held_entries.h.
+// Everything about one held entry is its row in the panel's held-entry table (src/plugin).
 #pragma once
 
 #include <array>
@@ -64,10 +64,6 @@ enum class Retention { None = 0, HoldAfterPrint = 1, HoldOnly = 2, SamplePrint =
 char retentionDigit(Retention mode);
 /// The retention mode of a jobSuspend digit; any other character means no retention.
 Retention retentionFromDigit(char digit);
-/// The suspendMatrix row of a retention mode (None gives 0, with the check box off).
-int retentionRow(Retention mode);
-/// The retention mode of a suspendMatrix row with retention on; None for other rows.
-Retention retentionFromRow(int row);
 
 /// Filing modes, as the digit of the filing key.
 enum class Filing { None = 0, QuickFile = 1, MainFolder = 2, CustomFolder = 3 };

@@ -11,8 +11,14 @@
 namespace jc::cli {
 namespace {
 
+// The options of `args`, or nullopt with the refusal's message in `error`.
 std::optional<Options> parse(std::vector<std::string> args, std::string* error = nullptr) {
-  return parseOptions(args, error);
+  Result<Options> options = parseOptions(args);
+  if (!options) {
+    if (error) *error = options.message();
+    return std::nullopt;
+  }
+  return std::move(*options);
 }
 
 TEST(CliOptions, OptionsStandAnywhereAndWordsAfterTheCommandAreEntriesOrFiles) {
@@ -69,15 +75,15 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
 
 TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
   std::string error;
-  auto text = parseAssignment("pass-code=12=34", &error);
+  auto text = parseAssignment("pass-code=12=34");
   ASSERT_TRUE(text);
   EXPECT_EQ(text->entry->control, "suspendKeyEditText");
   EXPECT_EQ(text->value, "12=34");
-  auto hold = parseAssignment("unhold=folder-name", &error);
+  auto hold = parseAssignment("unhold=folder-name");
   ASSERT_TRUE(hold);
   EXPECT_EQ(hold->entry->name, "unhold");
   EXPECT_EQ(hold->held->holdButton, "folderNameButton");
-  auto folder = parseAssignment("filing=Sales Team", &error);
+  auto folder = parseAssignment("filing=Sales Team");
   ASSERT_TRUE(folder);
   EXPECT_EQ(folder->value, "Sales Team");
 
@@ -88,7 +94,8 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
         std::pair{"hold=address", "no hold button for \"address\""},
         std::pair{"hold=retention", "no hold button"}, std::pair{"filing=", "a folder name"},
         std::pair{"folders=1", "jobcontrol folders"}}) {
-    EXPECT_FALSE(parseAssignment(word, &error)) << word;
+    error = parseAssignment(word).message();
+    EXPECT_FALSE(error.empty()) << word;
     EXPECT_NE(error.find(word), std::string::npos) << error;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }

@@ -61,8 +61,8 @@ TEST_F(LayoutTest, BuildsTheTreeAndConnectsOutletsAndActionsByName) {
     </box>
   </layout>)");
   LayoutResult result = loadLayoutFile(file, owner);
-  ASSERT_TRUE(result) << result.error;
-  EXPECT_EQ(owner.view.get(), result.view);
+  ASSERT_TRUE(result) << result.message();
+  EXPECT_EQ(owner.view.get(), *result);
   ASSERT_TRUE(owner.check);
   EXPECT_EQ(owner.check->title(), "Retention");
   EXPECT_EQ(owner.check->buttonType(), Button::Type::Switch);
@@ -101,14 +101,14 @@ TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
     auto file = write(c.text);
     LayoutResult result = loadLayoutFile(file, fresh);
     EXPECT_FALSE(result) << c.text;
-    EXPECT_NE(result.error.find(file.string() + ":"), std::string::npos) << result.error;
-    EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
+    EXPECT_NE(result.message().find(file.string() + ":"), std::string::npos) << result.message();
+    EXPECT_NE(result.message().find(c.reason), std::string::npos) << result.message();
     EXPECT_FALSE(fresh.view) << c.text;
     EXPECT_FALSE(fresh.field) << c.text;
-    EXPECT_EQ(lastLayoutError(), result.error);
+    EXPECT_EQ(lastLayoutError(), result.message());
   }
   LayoutResult missing = loadLayoutFile("/nonexistent/x.layout", owner);
-  EXPECT_NE(missing.error.find("/nonexistent/x.layout"), std::string::npos);
+  EXPECT_NE(missing.message().find("/nonexistent/x.layout"), std::string::npos);
 }
 
 }  // namespace

@@ -15,9 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(Loader, LoadsTheBundleAndMakesAPanelForThePrintDialogOnly) {
-  std::string error;
-  auto loaded = loadPlugIn(test::kBundleDir, &error);
-  ASSERT_TRUE(loaded) << error;
+  Result<LoadedPlugIn> loaded = loadPlugIn(test::kBundleDir);
+  ASSERT_TRUE(loaded) << loaded.message();
   auto callback = std::make_shared<MemoryPluginCallback>();
   auto panels = loaded->plugIn->PDEPanelsForType(kPrintDialogType, callback);
   ASSERT_TRUE(panels);
@@ -31,25 +30,24 @@ TEST(Loader, LoadsTheBundleAndMakesAPanelForThePrintDialogOnly) {
 }
 
 TEST(Loader, RefusesPathsThatAreNotBundlesWithAMessageNamingThem) {
-  std::string error;
-  EXPECT_FALSE(loadPlugIn("/nonexistent/Thing.plugin", &error));
-  EXPECT_NE(error.find("/nonexistent/Thing.plugin"), std::string::npos);
+  EXPECT_NE(loadPlugIn("/nonexistent/Thing.plugin").message().find("/nonexistent/Thing.plugin"),
+            std::string::npos);
 
   fs::path fake = fs::temp_directory_path() / "jc-loader-test" / "Fake.plugin";
   fs::create_directories(fake / "Resources");
-  EXPECT_FALSE(loadPlugIn(fake, &error));
+  std::string error = loadPlugIn(fake).message();
   EXPECT_NE(error.find("Fake.so"), std::string::npos) << error;
   // A file that is not a shared object.
   std::ofstream(fake / "Fake.so") << "not an ELF file";
-  EXPECT_FALSE(loadPlugIn(fake, &error));
+  error = loadPlugIn(fake).message();
   EXPECT_NE(error.find("cannot load"), std::string::npos) << error;
   fs::remove_all(fake.parent_path());
 }
 
 TEST(Bundle, AnswersResourcesByNameAndTypeAndUntranslatedKeys) {
-  std::string error;
-  auto bundle = Bundle::open(test::kBundleDir, &error);
-  ASSERT_TRUE(bundle) << error;
+  Result<std::shared_ptr<Bundle>> opened = Bundle::open(test::kBundleDir);
+  ASSERT_TRUE(opened) << opened.message();
+  const std::shared_ptr<Bundle>& bundle = *opened;
   EXPECT_TRUE(bundle->pathForResource("JobControl", "layout"));
   EXPECT_TRUE(bundle->resourceData("listfiles", "xml"));
   EXPECT_FALSE(bundle->resourceData("nosuch", "xml"));

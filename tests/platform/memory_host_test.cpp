@@ -16,21 +16,21 @@ TEST(MemoryHost, OpensAPPDFromTextAsItWouldFromItsFileAndReportsBadText) {
   std::ifstream in(std::string(test::kSourceDir) + "/tools/ppd/vorelia-demo.ppd");
   std::stringstream text;
   text << in.rdbuf();
-  std::string error;
-  PPDHandle fromText = openPPDText(text.str(), &error);
-  ASSERT_NE(fromText, nullptr) << error;
-  PPDHandle fromFile =
-      openPPDFile(std::string(test::kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error);
-  ASSERT_NE(fromFile, nullptr) << error;
-  EXPECT_STREQ(fromText->modelname, fromFile->modelname);
-  EXPECT_EQ(fromText->num_groups, fromFile->num_groups);
+  Result<PPDHandle> fromText = openPPDText(text.str());
+  ASSERT_TRUE(fromText) << fromText.message();
+  Result<PPDHandle> fromFile =
+      openPPDFile(std::string(test::kSourceDir) + "/tools/ppd/vorelia-demo.ppd");
+  ASSERT_TRUE(fromFile) << fromFile.message();
+  EXPECT_STREQ((*fromText)->modelname, (*fromFile)->modelname);
+  EXPECT_EQ((*fromText)->num_groups, (*fromFile)->num_groups);
 
   // No descriptor is left open by either outcome.
   int before = ::open("/dev/null", O_RDONLY);
   ::close(before);
-  EXPECT_EQ(openPPDText("not a PPD at all\n", &error), nullptr);
-  EXPECT_NE(error.find("built-in PPD"), std::string::npos);
-  EXPECT_NE(openPPDText(text.str(), nullptr), nullptr);
+  Result<PPDHandle> bad = openPPDText("not a PPD at all\n");
+  EXPECT_FALSE(bad);
+  EXPECT_NE(bad.message().find("built-in PPD"), std::string::npos);
+  EXPECT_TRUE(openPPDText(text.str()));
   int after = ::open("/dev/null", O_RDONLY);
   ::close(after);
   EXPECT_EQ(after, before);

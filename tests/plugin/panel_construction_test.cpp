@@ -48,14 +48,14 @@ TEST_F(Construction, TranslatesEveryKindOfCaptionOnce) {
 TEST_F(Construction, TranslatesAtMostTheFirstThreeTabsAndSelectsTheFirst) {
   useLanguage("de");
   auto callback = std::make_shared<jc::MemoryPluginCallback>();
-  Panel p(callback, jc::Bundle::open(kBundleDir, nullptr));
+  Panel p(callback, jc::Bundle::open(kBundleDir).value_or(nullptr));
   auto path = std::filesystem::temp_directory_path() / ("jc-tabs-" + std::to_string(::getpid()));
   std::ofstream(path) << "<layout><tabview outlet=\"tabView\"><tab label=\"Job ID\"/>"
                          "<tab label=\"Job ID\"/><tab label=\"Job ID\"/><tab label=\"Job ID\"/>"
                          "</tabview></layout>";
   jc::LayoutResult result = jc::loadLayoutFile(path, p);
   std::filesystem::remove(path);
-  ASSERT_TRUE(result) << result.error;
+  ASSERT_TRUE(result) << result.message();
   p.tabView->selectTabViewItemAtIndex(3);
   p.panelView();  // every other control is absent, without harm
   for (int i = 0; i < 4; ++i)
@@ -87,8 +87,8 @@ TEST_F(Construction, AttachesTheFiltersPadlocksAndPrinterAddress) {
   EXPECT_EQ(p.printersAddressEditText->stringValue(), "mfp.example.net");
 
   auto callback = std::make_shared<jc::MemoryPluginCallback>();  // no address: the text stays
-  Panel unknown(callback, jc::Bundle::open(kBundleDir, nullptr));
-  ASSERT_EQ(unknown.loadPanelLayout("JobControl"), "");
+  Panel unknown(callback, jc::Bundle::open(kBundleDir).value_or(nullptr));
+  ASSERT_TRUE(unknown.loadPanelLayout("JobControl"));
   unknown.printersAddressEditText->setStringValue("from the layout");
   unknown.panelView();
   EXPECT_EQ(unknown.printersAddressEditText->stringValue(), "from the layout");
@@ -156,7 +156,13 @@ TEST(FolderPopup, TwoFixedItemsThenASeparatorAndOneItemPerFolder) {
   EXPECT_EQ(popup.itemAtIndex(3)->title, "Finance");
   EXPECT_EQ(popup.itemAtIndex(3)->image.get(), initWithSystemIconType(jc::kLockedIcon));
   EXPECT_EQ(popup.itemAtIndex(4)->image, p.spaceImage);
+  // The chosen folder: none for the fixed items, the list's entry for a folder item.
+  for (auto [index, folder] : {std::pair{0, -1}, {1, -1}, {3, 0}, {4, 1}}) {
+    p.folderSelectionPopup->selectItemAtIndex(index);
+    EXPECT_EQ(p.selectedFolder(), folder < 0 ? nullptr : &p.folderList[folder]) << index;
+  }
   p.folderList = {{"Only", false, true, false}};  // a rebuild replaces the folders
+  EXPECT_EQ(p.selectedFolder(), nullptr);         // item 4 now lies past the list
   p.makeFolderPopup();
   ASSERT_EQ(popup.numberOfItems(), 4);
   EXPECT_EQ(popup.itemAtIndex(3)->title, "Only");
@@ -217,8 +223,8 @@ TEST_F(Construction, TheCatalogsTranslateEveryCaption) {
   std::set<std::string> keys = {"On", "Off", "Job Control", "Could not retrieve Folder Names."};
   for (const char* layout : {"JobControl", "JobControl2"}) {
     auto callback = std::make_shared<jc::MemoryPluginCallback>();  // not built: raw captions
-    Panel panel(callback, jc::Bundle::open(kBundleDir, nullptr));
-    ASSERT_EQ(panel.loadPanelLayout(layout), "") << layout;
+    Panel panel(callback, jc::Bundle::open(kBundleDir).value_or(nullptr));
+    ASSERT_TRUE(panel.loadPanelLayout(layout)) << layout;
     std::function<void(const jc::Control&)> collect = [&](const jc::Control& c) {
       if (c.kind() == jc::Control::Kind::PopUpButton)
         for (const auto& item : static_cast<const jc::PopUpButton&>(c).items())
@@ -233,7 +239,7 @@ TEST_F(Construction, TheCatalogsTranslateEveryCaption) {
   }
   keys.erase("");
   EXPECT_GT(keys.size(), 20u);
-  auto bundle = jc::Bundle::open(kBundleDir, nullptr);
+  auto bundle = jc::Bundle::open(kBundleDir).value_or(nullptr);
   for (const char* language : {"de", "ja"}) {
     useLanguage(language);
     for (const std::string& key : keys) {

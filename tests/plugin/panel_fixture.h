@@ -17,8 +17,8 @@ inline std::shared_ptr<MemoryPluginCallback> demoCallback(
     const std::string& id = "P1",
     std::optional<std::string> uri = "ipp://192.0.2.7:631/ipp/print") {
   auto callback = std::make_shared<MemoryPluginCallback>();
-  std::string error;
-  callback->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error));
+  callback->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd")
+                       .value_or(jc::PPDHandle(nullptr, ppdClose)));
   callback->setPrinter(Printer(id, std::move(uri)));
   callback->setPrintSettings(std::make_shared<MemoryPrintSettings>("Report"));
   return callback;
@@ -26,7 +26,7 @@ inline std::shared_ptr<MemoryPluginCallback> demoCallback(
 
 /// The bundle built beside the tests.
 inline std::shared_ptr<Bundle> builtBundle() {
-  return Bundle::open(kBundleDir, nullptr);
+  return Bundle::open(kBundleDir).value_or(nullptr);
 }
 
 }  // namespace jc::test

@@ -36,11 +36,12 @@ class FolderExchangeTest : public ExchangeFixture {
  protected:
   void SetUp() override {
     ExchangeFixture::SetUp();
-    std::string error;
-    host->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd", &error));
-    ASSERT_TRUE(host->ppdFile()) << error;
+    Result<PPDHandle> ppd = openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd");
+    ASSERT_TRUE(ppd) << ppd.message();
+    host->setPPD(std::move(*ppd));
     host->setPrinter(Printer("demo", std::string("socket://127.0.0.1:9100")));
-    panel = std::make_unique<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir, nullptr));
+    panel =
+        std::make_unique<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir).value_or(nullptr));
     ASSERT_TRUE(panel->panelView());
     ASSERT_TRUE(panel->getFolderNameButton);
     ASSERT_TRUE(sim.start());
@@ -165,7 +166,7 @@ TEST_F(FolderExchangeTest, AnAnswerBeyondTheLimitsKeepsTheFirstFoldersSaysSoAndS
 
 TEST_F(FolderExchangeTest, WithoutAPresenterTheAlertGoesToStandardError) {
   auto plain = std::make_shared<MemoryPluginCallback>();
-  VoreliaPrintPdeTz630eJC quiet(plain, Bundle::open(kBundleDir, nullptr));
+  VoreliaPrintPdeTz630eJC quiet(plain, Bundle::open(kBundleDir).value_or(nullptr));
   ::testing::internal::CaptureStderr();
   quiet.recieveEndCallback();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Could not retrieve Folder Names.\n");

@@ -45,9 +45,9 @@ class LoadedPanel {
  public:
   explicit LoadedPanel(const std::string& layout = "JobControl",
                        const std::optional<std::string>& printerAddress = std::nullopt)
-      : panel(callback, Bundle::open(kBundleDir, nullptr)) {
+      : panel(callback, Bundle::open(kBundleDir).value_or(nullptr)) {
     panel.mfpURL = printerAddress;
-    if (layout != "JobControl") loadError = panel.loadPanelLayout(layout);
+    if (layout != "JobControl") loadError = panel.loadPanelLayout(layout).message();
     view = panel.panelView();
     if (view) view->setWindow(&window);
   }

@@ -27,7 +27,8 @@ bool traced(const char* message) {
 // A host with one of our PPDs that records each constraint question and refuses `refused`.
 struct Host {
   explicit Host(const char* ppd, bool constraints = true) {
-    callback->setPPD(jc::openPPDFile(std::string(jc::test::kDataDir) + "/" + ppd, nullptr));
+    callback->setPPD(jc::openPPDFile(std::string(jc::test::kDataDir) + "/" + ppd)
+                         .value_or(jc::PPDHandle(nullptr, ppdClose)));
     callback->setOffersConstraints(constraints);
     callback->setConstraintCheck([this](const std::string& key, ppd_choice_t* choice) {
       asked.push_back(key + "=" + choice->choice);

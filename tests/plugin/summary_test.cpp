@@ -15,7 +15,7 @@ struct Shown {
     panel.userNameEditText->setStringValue("Hana");
     panel.jobNameEditText->setStringValue("Report");
   }
-  std::shared_ptr<jc::Bundle> bundle = jc::Bundle::open(jc::test::kBundleDir, nullptr);
+  std::shared_ptr<jc::Bundle> bundle = jc::Bundle::open(jc::test::kBundleDir).value_or(nullptr);
   VoreliaPrintPdeTz630eJC panel{std::make_shared<jc::MemoryPluginCallback>(), bundle};
   std::string on = bundle->localizedString("On"), off = bundle->localizedString("Off");
 };

@@ -16,11 +16,10 @@ int runDecode(const Options& options) {
     return kExitFailure;
   }
   const std::string& text = *read;
-  std::string error;
 
-  auto codecs = loadPlugInCodecs(bundlePath(options), &error);
+  Result<PlugInCodecs> codecs = loadPlugInCodecs(bundlePath(options));
   if (!codecs) {
-    std::cerr << "jobcontrol: " << error << "\n";
+    std::cerr << "jobcontrol: " << codecs.message() << "\n";
     return kExitFailure;
   }
   DecodeReport report =

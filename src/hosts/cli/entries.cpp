@@ -72,11 +72,8 @@ const Entry* findEntry(std::string_view name) {
   return nullptr;
 }
 
-std::optional<Assignment> parseAssignment(const std::string& word, std::string* error) {
-  auto fail = [&](const std::string& why) -> std::optional<Assignment> {
-    if (error) *error = "\"" + word + "\": " + why;
-    return std::nullopt;
-  };
+Result<Assignment> parseAssignment(const std::string& word) {
+  auto fail = [&](const std::string& why) { return Refusal{"\"" + word + "\": " + why}; };
   auto eq = word.find('=');
   if (eq == std::string::npos) return fail("not of the form ENTRY=VALUE");
   std::string name = word.substr(0, eq);

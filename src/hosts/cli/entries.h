@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace jc::cli {
 
 /// How an entry reaches its control.
@@ -46,9 +48,9 @@ struct Assignment {
   const Entry* held = nullptr;  ///< for hold and unhold: the entry whose button it is
 };
 
-/// Splits and checks `word`. nullopt with a message naming the word in `error` for an
-/// unknown entry, a word outside the entry's choices, or hold/unhold of an entry that has
-/// no hold button. A folder name for `filing` is checked later, against the pop-up.
-std::optional<Assignment> parseAssignment(const std::string& word, std::string* error);
+/// Splits and checks `word`. Refuses, with a message naming the word, an unknown entry, a
+/// word outside the entry's choices, or hold/unhold of an entry that has no hold button.
+/// A folder name for `filing` is checked later, against the pop-up.
+Result<Assignment> parseAssignment(const std::string& word);
 
 }  // namespace jc::cli

@@ -70,8 +70,8 @@ int runFolders(const Options& options) {
     return kExitFailure;
   }
   if (options.address) {
-    if (auto refused = driver.typeInto("printersAddressEditText", *options.address)) {
-      std::cerr << "jobcontrol: --address " << *options.address << ": " << *refused << "\n";
+    if (Result<> typed = driver.typeInto("printersAddressEditText", *options.address); !typed) {
+      std::cerr << "jobcontrol: --address " << *options.address << ": " << typed.message() << "\n";
       return kExitUsage;
     }
   }
@@ -85,8 +85,8 @@ int runFolders(const Options& options) {
   {
     Spinner spinner(driver.find<ProgressIndicator>("chasingArrow"),
                     "Asking " + address + " for its folders…");
-    if (auto refused = driver.press("getFolderNameButton")) {
-      std::cerr << "jobcontrol: Get Folder Names: " << *refused << "\n";
+    if (Result<> pressed = driver.press("getFolderNameButton"); !pressed) {
+      std::cerr << "jobcontrol: Get Folder Names: " << pressed.message() << "\n";
       return kExitFailure;
     }
   }

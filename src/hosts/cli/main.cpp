@@ -11,10 +11,9 @@
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::string error;
-  auto options = jc::cli::parseOptions(args, &error);
+  jc::Result<jc::cli::Options> options = jc::cli::parseOptions(args);
   if (!options) {
-    std::cerr << "jobcontrol: " << error << "\n"
+    std::cerr << "jobcontrol: " << options.message() << "\n"
               << "Try 'jobcontrol --help'.\n";
     return jc::cli::kExitUsage;
   }

@@ -139,12 +139,9 @@ std::string usageText(Command command) {
   return text;
 }
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string* error) {
+Result<Options> parseOptions(const std::vector<std::string>& args) {
   Options options;
-  auto fail = [&](std::string message) -> std::optional<Options> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   bool filesOnly = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace jc::cli {
 
 /// The commands, in the order the usage text lists them.
@@ -39,7 +41,7 @@ struct Options {
 /// letters and '-', is an entry, any other word a file; after "--" every word is a file.
 /// Answers nullopt with a message in `error` for a bad command line. With --help, the
 /// rest is not checked.
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string* error);
+Result<Options> parseOptions(const std::vector<std::string>& args);
 
 /// The command's name as typed ("" for None).
 const char* commandName(Command command);

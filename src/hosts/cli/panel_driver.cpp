@@ -112,72 +112,72 @@ void PanelDriver::reveal(Control& control) {
   }
 }
 
-std::optional<std::string> PanelDriver::typeInto(std::string_view id, const std::string& text) {
+Result<> PanelDriver::typeInto(std::string_view id, const std::string& text) {
   auto* field = find<TextField>(id);
   const Entry* entry = entryOfControl(id);
-  if (!field) return "the panel has no such field";
+  if (!field) return Refusal{"the panel has no such field"};
   reveal(*field);
   if (!field->isEnabled() || !field->isEditable()) {
     if (entry && !entry->holdButton.empty()) {
       if (auto* hold = find<Button>(entry->holdButton); hold && hold->state() == 1)
-        return "the field is locked by its hold button (unhold=" + std::string(entry->name) +
-               " first)";
+        return Refusal{"the field is locked by its hold button (unhold=" +
+                       std::string(entry->name) + " first)"};
     }
-    return "the field is dimmed";
+    return Refusal{"the field is dimmed"};
   }
   // Each key costs the length of the field's text, so the typing of a long value grows
   // with its square: a value longer than any entry keeps is refused before the first key.
   if (std::size_t length = utf8ToUtf32(text).size(); length > kMaxTypedCharacters)
-    return "the value is " + std::to_string(length) + " characters long, more than the " +
-           std::to_string(kMaxTypedCharacters) + " that can be typed";
+    return Refusal{"the value is " + std::to_string(length) + " characters long, more than the " +
+                   std::to_string(kMaxTypedCharacters) + " that can be typed"};
   field->selectAll();
   if (!field->stringValue().empty() && !field->deleteBackward())
-    return "the field refused to be emptied";
+    return Refusal{"the field refused to be emptied"};
   std::size_t position = 0;
   for (char32_t cp : utf8ToUtf32(text)) {
     ++position;
     if (!field->typeText(utf8FromCodePoint(cp)))
-      return "character " + std::to_string(position) + " (\"" + utf8FromCodePoint(cp) +
-             "\") refused: " + refusalReason(*field, cp);
+      return Refusal{"character " + std::to_string(position) + " (\"" + utf8FromCodePoint(cp) +
+                     "\") refused: " + refusalReason(*field, cp)};
   }
   field->sendAction();
-  return std::nullopt;
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::press(std::string_view id) {
+Result<> PanelDriver::press(std::string_view id) {
   auto* button = find<Button>(id);
-  if (!button) return "the panel has no such button";
+  if (!button) return Refusal{"the panel has no such button"};
   reveal(*button);
-  if (!button->isEnabled()) return "the button is dimmed";
-  if (!button->performClick()) return "the button refused the click";
-  return std::nullopt;
+  if (!button->isEnabled()) return Refusal{"the button is dimmed"};
+  if (!button->performClick()) return Refusal{"the button refused the click"};
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::setCheck(Button& box, bool on) {
+Result<> PanelDriver::setCheck(Button& box, bool on) {
   reveal(box);
-  if (!box.isEnabled()) return "\"" + box.title() + "\" is dimmed";
+  if (!box.isEnabled()) return Refusal{"\"" + box.title() + "\" is dimmed"};
   if ((box.state() == 1) != on) {
-    if (!box.performClick()) return "\"" + box.title() + "\" refused the click";
+    if (!box.performClick()) return Refusal{"\"" + box.title() + "\" refused the click"};
   } else {
     // The state is already as asked; the action still runs, as for any click.
     box.sendAction();
   }
-  return std::nullopt;
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::clickRow(const Entry& entry, int row) {
+Result<> PanelDriver::clickRow(const Entry& entry, int row) {
   auto* matrix = find<Matrix>(entry.control);
-  if (!matrix) return "the panel has no such choice";
+  if (!matrix) return Refusal{"the panel has no such choice"};
   reveal(*matrix);
   ButtonCell* cell = matrix->cellAtRow(row);
-  if (!cell) return "the panel has no such choice";
-  if (!matrix->isEnabled()) return "the choices are dimmed";
-  if (!cell->isEnabled()) return "\"" + cell->title() + "\" is dimmed";
-  if (!matrix->clickRow(row)) return "\"" + cell->title() + "\" refused the click";
-  return std::nullopt;
+  if (!cell) return Refusal{"the panel has no such choice"};
+  if (!matrix->isEnabled()) return Refusal{"the choices are dimmed"};
+  if (!cell->isEnabled()) return Refusal{"\"" + cell->title() + "\" is dimmed"};
+  if (!matrix->clickRow(row)) return Refusal{"\"" + cell->title() + "\" refused the click"};
+  return accepted();
 }
 
-std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
+Result<> PanelDriver::apply(const Assignment& assignment) {
   const Entry& entry = *assignment.entry;
   auto wordIndex = [&] {
     for (std::size_t i = 0; i < entry.words.size(); ++i)
@@ -189,15 +189,16 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
       return typeInto(entry.control, assignment.value);
     case EntryKind::Hold: {
       auto* button = find<Button>(assignment.held->holdButton);
-      if (!button) return "the panel has no hold button for " + std::string(assignment.held->name);
+      if (!button)
+        return Refusal{"the panel has no hold button for " + std::string(assignment.held->name)};
       return setCheck(*button, entry.name == "hold");
     }
     case EntryKind::Retention: {
       auto* box = find<Button>(entry.control);
-      if (!box) return "the panel has no retention check box";
+      if (!box) return Refusal{"the panel has no retention check box"};
       int index = wordIndex();
-      if (auto refused = setCheck(*box, index > 0)) return refused;
-      if (index == 0) return std::nullopt;
+      if (Result<> checked = setCheck(*box, index > 0); !checked) return checked;
+      if (index == 0) return accepted();
       // The hold mode is the matrix under the check box.
       static const Entry kHoldMode{"retention", EntryKind::Matrix, "suspendMatrix", "", "", {}};
       return clickRow(kHoldMode, index - 1);
@@ -206,9 +207,9 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
       return clickRow(entry, wordIndex());
     case EntryKind::PopUp: {
       auto* popup = find<PopUpButton>(entry.control);
-      if (!popup) return "the panel has no folder pop-up";
+      if (!popup) return Refusal{"the panel has no folder pop-up"};
       reveal(*popup);
-      if (!popup->isEnabled()) return "the pop-up is dimmed";
+      if (!popup->isEnabled()) return Refusal{"the pop-up is dimmed"};
       int index = wordIndex();
       std::string folders;
       if (index < 0) {
@@ -221,18 +222,19 @@ std::optional<std::string> PanelDriver::apply(const Assignment& assignment) {
         }
       }
       if (index < 0)
-        return "no folder \"" + assignment.value + "\" in the pop-up (" +
-               (folders.empty() ? std::string("the printer's folders are not known yet; run "
-                                              "`jobcontrol folders` first")
-                                : "the printer's folders: " + folders) +
-               ")";
-      if (!popup->chooseItem(index)) return "the pop-up refused \"" + assignment.value + "\"";
-      return std::nullopt;
+        return Refusal{"no folder \"" + assignment.value + "\" in the pop-up (" +
+                       (folders.empty() ? std::string("the printer's folders are not known yet; "
+                                                      "run `jobcontrol folders` first")
+                                        : "the printer's folders: " + folders) +
+                       ")"};
+      if (!popup->chooseItem(index))
+        return Refusal{"the pop-up refused \"" + assignment.value + "\""};
+      return accepted();
     }
     case EntryKind::Button:
       return press(entry.control);
   }
-  return "unknown entry";
+  return Refusal{"unknown entry"};
 }
 
 }  // namespace jc::cli

@@ -12,6 +12,7 @@
 
 #include "hosts/cli/entries.h"
 #include "platform/controls.h"
+#include "platform/result.h"
 
 namespace jc::cli {
 
@@ -37,22 +38,22 @@ class PanelDriver {
   /// The tab label and box title around `control`, joined by " / " ("" at the top).
   std::string section(const Control& control) const;
 
-  /// Applies one entry as user events. nullopt when it was taken; otherwise the reason
-  /// it was refused (an absent or dimmed control, a refused keystroke, an unknown folder).
-  std::optional<std::string> apply(const Assignment& assignment);
+  /// Applies one entry as user events: accepted when it was taken; otherwise refused with
+  /// the reason (an absent or dimmed control, a refused keystroke, an unknown folder).
+  Result<> apply(const Assignment& assignment);
 
   /// Replaces the text of field `id` as a person does: select all, delete, then type
   /// `text` key by key; the field's action is sent at the end, as when editing ends.
-  std::optional<std::string> typeInto(std::string_view id, const std::string& text);
+  Result<> typeInto(std::string_view id, const std::string& text);
 
   /// Clicks push button `id`.
-  std::optional<std::string> press(std::string_view id);
+  Result<> press(std::string_view id);
 
  private:
   // Brings the control's tab to the front, as a person clicks the tab first.
   void reveal(Control& control);
-  std::optional<std::string> setCheck(Button& box, bool on);
-  std::optional<std::string> clickRow(const Entry& entry, int row);
+  Result<> setCheck(Button& box, bool on);
+  Result<> clickRow(const Entry& entry, int row);
 
   std::shared_ptr<View> root_;
   std::map<std::string, Control*, std::less<>> byId_;

@@ -32,7 +32,6 @@ int runPrint(const Options& given) {
     cupsFreeDests(1, dest);
   }
 
-  std::string error;
   std::string title = std::filesystem::path(options.files.front()).filename().string();
   auto session = openSessionOrReport(options, title);
   if (!session) return kExitFailure;
@@ -40,16 +39,16 @@ int runPrint(const Options& given) {
   const bool remembered = saveAndConfirm(*session);
   if (!writeOutFile(*session, options)) return kExitFailure;
 
-  int job = submitCupsJob(*options.printer, options.files, session->settings->jobName(),
-                          *session->settings, &error);
-  if (job == 0) {
-    std::cerr << "jobcontrol: " << *options.printer << ": the job was not accepted: " << error
-              << "\n";
+  Result<int> job = submitCupsJob(*options.printer, options.files, session->settings->jobName(),
+                                  *session->settings);
+  if (!job) {
+    std::cerr << "jobcontrol: " << *options.printer
+              << ": the job was not accepted: " << job.message() << "\n";
     return kExitFailure;
   }
   // The job went out with valid settings; the status still tells that the preferences
   // were not kept.
-  std::cout << job << "\n";
+  std::cout << *job << "\n";
   return std::cout.good() && remembered ? kExitSuccess : kExitFailure;
 }
 

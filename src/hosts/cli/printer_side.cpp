@@ -109,16 +109,11 @@ bool DecodeReport::allPassed() const {
   return anyKey && std::all_of(checks.begin(), checks.end(), [](auto& c) { return c.passed; });
 }
 
-std::optional<PlugInCodecs> loadPlugInCodecs(const std::filesystem::path& bundlePath,
-                                             std::string* error) {
-  auto fail = [&](std::string message) -> std::optional<PlugInCodecs> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
-  std::string why;
-  auto bundle = Bundle::open(bundlePath, &why);
-  if (!bundle) return fail(why);
-  std::string object = bundle->executablePath().string();
+Result<PlugInCodecs> loadPlugInCodecs(const std::filesystem::path& bundlePath) {
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
+  Result<std::shared_ptr<Bundle>> bundle = Bundle::open(bundlePath);
+  if (!bundle) return bundle.refusal();
+  std::string object = (*bundle)->executablePath().string();
   void* handle = dlopen(object.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle) return fail(object + ": cannot load: " + dlerror());
   PlugInCodecs codecs;

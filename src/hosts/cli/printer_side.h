@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace jc::cli {
 
 /// The plug-in's exported codec functions, found with dlsym in its shared object.
@@ -21,10 +23,9 @@ struct PlugInCodecs {
   void (*myatoi)(const char*, unsigned char*, std::uint32_t) noexcept = nullptr;
 };
 
-/// Loads the codecs from the bundle at `bundle`. nullopt with a message naming the file
-/// or the missing symbol in `error`.
-std::optional<PlugInCodecs> loadPlugInCodecs(const std::filesystem::path& bundle,
-                                             std::string* error);
+/// Loads the codecs from the bundle at `bundle`; refuses with a message naming the file or
+/// the missing symbols.
+Result<PlugInCodecs> loadPlugInCodecs(const std::filesystem::path& bundle);
 
 /// One value the printer side can read.
 struct DecodedValue {

@@ -39,29 +39,26 @@ fs::path bundlePath(const Options& options) {
   return JOBCONTROL_BUILD_BUNDLE;
 }
 
-std::optional<Session> openSession(const Options& options, const std::string& defaultJobName,
-                                   std::string* error) {
-  auto fail = [&](std::string message) -> std::optional<Session> {
-    if (error) *error = std::move(message);
-    return std::nullopt;
-  };
+Result<Session> openSession(const Options& options, const std::string& defaultJobName) {
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   Session session;
   session.callback = std::make_shared<CliCallback>();
-  std::string why;
   if (options.printer) {
-    auto queue = openCupsQueue(*options.printer, &why);
-    if (!queue) return fail(why);
+    Result<CupsQueue> queue = openCupsQueue(*options.printer);
+    if (!queue) return queue.refusal();
     session.callback->setPPD(std::move(queue->ppd));
     session.printerId = queue->name;
     session.deviceURI = queue->deviceURI;
   } else if (options.ppd) {
-    auto ppd = openPPDFile(*options.ppd, &why);
-    if (!ppd) return fail(why);
-    session.callback->setPPD(std::move(ppd));
+    Result<PPDHandle> ppd = openPPDFile(*options.ppd);
+    if (!ppd) return ppd.refusal();
+    session.callback->setPPD(std::move(*ppd));
     session.printerId = *options.printerId;
     session.deviceURI = options.deviceURI;
   } else {
-    session.callback->setPPD(openPPDText(kDemoPPD, &why));
+    // The built-in PPD is part of the program; should it fail to parse, the panel opens
+    // without one, as for a printer whose PPD lacks the options.
+    session.callback->setPPD(openPPDText(kDemoPPD).value_or(PPDHandle(nullptr, ppdClose)));
     session.printerId = kDemoPrinterId;
     session.deviceURI = kDemoDeviceURI;
   }
@@ -73,12 +70,13 @@ std::optional<Session> openSession(const Options& options, const std::string& de
     auto text = readInputFile(*options.settings);
     if (!text) return fail(text.message());
     std::istringstream in(*text);
-    if (!session.settings->read(in, &why)) return fail(*options.settings + ": " + why);
+    if (Result<> read = session.settings->read(in); !read)
+      return fail(*options.settings + ": " + read.message());
   }
   session.callback->setPrintSettings(session.settings);
 
-  auto plugIn = loadPlugIn(bundlePath(options), &why);
-  if (!plugIn) return fail(why);
+  Result<LoadedPlugIn> plugIn = loadPlugIn(bundlePath(options));
+  if (!plugIn) return plugIn.refusal();
   session.plugIn = std::move(*plugIn);
   auto panels = session.plugIn.plugIn->PDEPanelsForType(kPrintDialogType, session.callback);
   if (!panels || panels->empty()) return fail("the plug-in made no panel for the print dialog");
@@ -95,10 +93,12 @@ std::optional<Session> openSession(const Options& options, const std::string& de
 
 std::optional<Session> openSessionOrReport(const Options& options,
                                            const std::string& defaultJobName) {
-  std::string error;
-  auto session = openSession(options, defaultJobName, &error);
-  if (!session) std::cerr << "jobcontrol: " << error << "\n";
-  return session;
+  Result<Session> session = openSession(options, defaultJobName);
+  if (!session) {
+    std::cerr << "jobcontrol: " << session.message() << "\n";
+    return std::nullopt;
+  }
+  return std::move(*session);
 }
 
 }  // namespace jc::cli

@@ -55,9 +55,8 @@ std::filesystem::path bundlePath(const Options& options);
 /// Opens the printer the options name (a CUPS queue, a PPD file, or the demo printer),
 /// fills the print settings from --settings, loads the plug-in, makes the print dialog's
 /// panel, asks for its view and restores it. `defaultJobName` names the job when
-/// --job-name is not given. nullopt with a message in `error` when any step fails.
-std::optional<Session> openSession(const Options& options, const std::string& defaultJobName,
-                                   std::string* error);
+/// --job-name is not given. Refuses with the failed step's message.
+Result<Session> openSession(const Options& options, const std::string& defaultJobName);
 
 /// As openSession, reporting a failure as "jobcontrol: MESSAGE" on standard error.
 std::optional<Session> openSessionOrReport(const Options& options,

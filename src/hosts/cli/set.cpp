@@ -33,10 +33,9 @@ int applyEntries(Session& session, const Options& options) {
   // never leaves the panel half changed.
   std::vector<Assignment> assignments;
   for (const std::string& word : options.entries) {
-    std::string error;
-    auto assignment = parseAssignment(word, &error);
+    Result<Assignment> assignment = parseAssignment(word);
     if (!assignment) {
-      std::cerr << "jobcontrol: " << error << "\n";
+      std::cerr << "jobcontrol: " << assignment.message() << "\n";
       return kExitUsage;
     }
     assignments.push_back(std::move(*assignment));
@@ -53,8 +52,9 @@ int applyEntries(Session& session, const Options& options) {
   }
   PanelDriver driver(session.view);
   for (const Assignment& assignment : assignments) {
-    if (auto refused = driver.apply(assignment)) {
-      std::cerr << "jobcontrol: " << assignment.word << ": " << *refused << "; nothing was saved\n";
+    if (Result<> applied = driver.apply(assignment); !applied) {
+      std::cerr << "jobcontrol: " << assignment.word << ": " << applied.message()
+                << "; nothing was saved\n";
       return kExitUsage;
     }
   }
