@@ -111,6 +111,9 @@ std::string propertyListXML(const PropertyDictionary& dictionary) {
 
 std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes) {
   if (bytes.empty() || bytes.size() > UINT32_MAX) return std::nullopt;
+  // Only XML, as written here. XML never holds a NUL byte, and libplist aborts the whole
+  // process on a string or key with one inside (binary lists may carry them too).
+  if (bytes.find('\0') != std::string::npos || bytes.rfind("bplist", 0) == 0) return std::nullopt;
   plist_t node = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &node);
   PlistHandle root(node);

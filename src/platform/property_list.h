@@ -42,8 +42,8 @@ struct PropertyValue {
 
 /// Serialises a dictionary as an XML property list.
 std::string propertyListXML(const PropertyDictionary& dictionary);
-/// Parses an XML or binary property list whose root is a dictionary; nullopt when the
-/// bytes are not one (damaged, truncated, or another root kind).
+/// Parses an XML property list whose root is a dictionary; nullopt when the bytes are not
+/// one (damaged, truncated, another root kind, a binary list, or a NUL byte anywhere).
 std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes);
 
 }  // namespace jc

@@ -129,9 +129,15 @@ TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
   ASSERT_TRUE(store.updateDomain("d", [](PropertyDictionary& d) { d["fresh"] = true; }));
   EXPECT_EQ(store.persistentDomain("d"), (PropertyDictionary{{"fresh", true}}));
   EXPECT_EQ(filesMatching(".damaged-").size(), 1u);
-  // A root of another kind is damaged too.
-  std::ofstream(store.fileForDomain("e")) << "<plist><array/></plist>";
-  EXPECT_FALSE(store.persistentDomain("e"));
+  // A root of another kind is damaged too, and so are a NUL byte in a string (which once
+  // aborted the process inside libplist) and a binary list.
+  using namespace std::string_literals;
+  const std::string nul = "<plist><dict><key>a</key><string>x\0y</string></dict></plist>"s;
+  for (const std::string& text : {std::string("<plist><array/></plist>"), nul,
+                                  std::string("bplist00\xD1\x01\x02QaQb\x08\x0B\x0D")}) {
+    std::ofstream(store.fileForDomain("e"), std::ios::binary) << text;
+    EXPECT_FALSE(store.persistentDomain("e"));
+  }
 }
 
 TEST_F(UserDefaultsTest, NoStoreWhenNoConfigurationFolderCanBeMade) {
