@@ -26,6 +26,7 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   }
   // Whatever happened, the list shown is what the response file holds: this answer, or
   // the last one that completed.
+  foldersLeftOut = 0;
   if (responseFile) parseXML(*responseFile);
   if (foldersLeftOut > 0) {
     // The list is usable, only shorter than the answer: say so once, with the counts.
@@ -40,6 +41,7 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
 bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {
   // The file may sit in a folder every local user can write to: a link, a file someone
   // else made, or one larger than any answer we keep is not ours and is not read.
+  foldersLeftOut = 0;
   std::optional<std::string> document = jc::readOwnFile(path, jc::soap::kMaxResponseFileBytes);
   if (!document) return false;
   return jc::soap::readFolderList(*document, folderList, &foldersLeftOut) ==

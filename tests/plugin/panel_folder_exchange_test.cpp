@@ -162,6 +162,11 @@ TEST_F(FolderExchangeTest, AnAnswerBeyondTheLimitsKeepsTheFirstFoldersSaysSoAndS
     VoreliaPrintPdeTz630eJC reopened(host, nullptr);
     EXPECT_EQ(reopened.folderList.size(), kept);
   }
+  // An answer that is gone is not reported again.
+  std::filesystem::remove(responseFile());
+  host->alerts.clear();
+  press("");
+  EXPECT_TRUE(host->alerts.empty());
 }
 
 TEST_F(FolderExchangeTest, WithoutAPresenterTheAlertGoesToStandardError) {
