@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   VoreliaPrintPdeTz630eJC panel(std::make_shared<jc::MemoryPluginCallback>(), nullptr);
-  jc::LayoutResult result = jc::loadLayoutFile(path, panel);
-  if (result.view ? !result.error.empty() : result.error.empty()) std::abort();
-  if (!result.view && (panel.retentionCheckBox || panel.getFolderNameButton)) std::abort();
+  auto result = jc::loadLayoutFile(path, panel);
+  if (result ? !*result : result.message().empty()) std::abort();
+  if (!result && (panel.retentionCheckBox || panel.getFolderNameButton)) std::abort();
   return 0;
 }
