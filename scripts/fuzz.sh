@@ -17,7 +17,7 @@ cmake --build --preset fuzz
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 status=0
-for target in parse_xml base64_decode hex_decipher reader preferences layout; do
+for target in parse_xml base64_decode hex_decipher reader preferences layout property_list; do
   mkdir -p "$scratch/$target"
   extra=()
   [ -f "fuzz/$target.dict" ] && extra+=("-dict=fuzz/$target.dict")
@@ -27,7 +27,7 @@ for target in parse_xml base64_decode hex_decipher reader preferences layout; do
   log="$scratch/$target.log"
   if build/fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -print_final_stats=1 -artifact_prefix="$scratch/" "${extra[@]}" \
-       "$scratch/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
+       "$scratch/$target" $([ -d "fuzz/corpus/$target" ] && echo "fuzz/corpus/$target") >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz_$target: $runs executions in ${seconds}s"
   else

@@ -18,7 +18,7 @@ std::span<const std::uint8_t> textBytes(const char* text) {
 }
 
 // Longest input whose Base64 text and NUL still fit in an int.
-constexpr std::int64_t kMaxBase64Input = (INT_MAX - 1) / 4 * 3;
+constexpr std::int64_t kMaxBase64Input = std::int64_t{INT_MAX - 1} / 4 * 3;
 
 int clampToInt(std::size_t n) {
   return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);

@@ -3,6 +3,8 @@
 
 #include <openssl/evp.h>
 
+#include <cstddef>
+
 namespace jc::crypto {
 
 namespace {
@@ -26,7 +28,7 @@ bool md5TextTo(std::string_view text, char* out) {
     out[0] = '\0';
     return false;
   }
-  for (unsigned int i = 0; i < size; ++i) {
+  for (std::size_t i = 0; i < size; ++i) {
     out[2 * i] = kDigits[digest[i] >> 4];
     out[2 * i + 1] = kDigits[digest[i] & 0x0F];
   }

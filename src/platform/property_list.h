@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -40,10 +42,18 @@ struct PropertyValue {
   bool operator==(const PropertyValue& other) const { return value == other.value; }
 };
 
+/// Receives the text of a property list piece by piece; answers false to stop.
+using PropertyListSink = std::function<bool(std::string_view piece)>;
+/// Serialises a dictionary as an XML property list into `sink`, in pieces of about 64 KiB,
+/// without building the whole text. False when the sink stopped it.
+bool writePropertyListXML(const PropertyDictionary& dictionary, const PropertyListSink& sink);
 /// Serialises a dictionary as an XML property list.
 std::string propertyListXML(const PropertyDictionary& dictionary);
-/// Parses an XML property list whose root is a dictionary; nullopt when the bytes are not
-/// one (damaged, truncated, another root kind, a binary list, or a NUL byte anywhere).
-std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes);
+/// Parses an XML or binary property list whose root is a dictionary; nullopt when the
+/// bytes are not one (damaged, truncated, or another root kind). The value at `skipped`, a
+/// path of keys through dictionaries from the root, is passed over in the XML form and left
+/// out of the answer: a caller about to replace it need not build it.
+std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes,
+                                                    const std::vector<std::string>& skipped = {});
 
 }  // namespace jc

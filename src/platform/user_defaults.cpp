@@ -133,6 +133,10 @@ ReadOutcome readFile(const fs::path& file, std::string& bytes, std::string* why)
   if (::lstat(file.c_str(), &st) != 0 && errno == ENOENT) return ReadOutcome::Missing;
   Fd fd = openOwn(file, O_RDONLY, why);
   if (!fd) return ReadOutcome::Refused;
+  // Sized once: growing by doubling would hold a long domain up to three times over.
+  if (struct stat info{}; ::fstat(fd.get(), &info) == 0 && info.st_size > 0 &&
+                          static_cast<std::size_t>(info.st_size) <= UserDefaults::kMaxDomainBytes)
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -153,7 +157,29 @@ ReadOutcome readFile(const fs::path& file, std::string& bytes, std::string* why)
   return ReadOutcome::Read;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
+// Whether `file` holds exactly the property-list text of `value`, compared piece by piece
+// as it is made, so that the text is never held whole.
+bool holdsExactly(const fs::path& file, const PropertyDictionary& value) {
+  Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+  struct stat info {};
+  if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  std::string buffer;
+  bool same = writePropertyListXML(value, [&](std::string_view piece) {
+    buffer.resize(piece.size());
+    std::size_t got = 0;
+    while (got < piece.size()) {
+      ssize_t n = ::read(fd.get(), buffer.data() + got, piece.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      got += static_cast<std::size_t>(n);
+    }
+    return std::memcmp(buffer.data(), piece.data(), piece.size()) == 0;
+  });
+  char extra;
+  return same && ::read(fd.get(), &extra, 1) == 0;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -208,10 +234,10 @@ fs::path UserDefaults::fileForDomain(const std::string& domain) const {
 }
 
 UserDefaults::ReadResult UserDefaults::readLocked(const std::string& domain,
-                                                  std::string* bytes) const {
+                                                  const std::vector<std::string>& skipped) const {
   fs::path file = fileForDomain(domain);
-  std::string read;
-  switch (readFile(file, read, &problem_)) {
+  std::string bytes;
+  switch (readFile(file, bytes, &problem_)) {
     case ReadOutcome::Missing:
       return {};
     case ReadOutcome::Refused:
@@ -219,10 +245,7 @@ UserDefaults::ReadResult UserDefaults::readLocked(const std::string& domain,
     case ReadOutcome::Read:
       break;
   }
-  if (auto parsed = parsePropertyList(read)) {
-    if (bytes) *bytes = std::move(read);
-    return {std::move(parsed), false};
-  }
+  if (auto parsed = parsePropertyList(bytes, skipped)) return {std::move(parsed), false};
   // Damaged: keep it aside for the user to inspect, and answer "absent".
   auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -247,13 +270,8 @@ void UserDefaults::removeStaleTemporaries(const fs::path& file) const {
   }
 }
 
-bool UserDefaults::writeLocked(const std::string& domain, const std::string& bytes) {
+bool UserDefaults::writeLocked(const std::string& domain, const PropertyDictionary& value) {
   fs::path file = fileForDomain(domain);
-  if (bytes.size() > kMaxDomainBytes) {
-    problem_ = quoted(file) + " would be larger than " + std::to_string(kMaxDomainBytes >> 20) +
-               " MiB; not written";
-    return false;
-  }
   removeStaleTemporaries(file);
   std::string temp = (folder_ / ("." + file.filename().string() + ".XXXXXX")).string();
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
@@ -261,10 +279,21 @@ bool UserDefaults::writeLocked(const std::string& domain, const std::string& byt
     problem_ = quoted(folder_) + ": cannot write: " + std::strerror(errno);
     return false;
   }
-  bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), bytes) &&
+  // A file larger than the store reads back would be lost at the next read: not written.
+  std::size_t written = 0;
+  bool tooLarge = false;
+  bool ok = ::fchmod(fd.get(), 0600) == 0 &&
+            writePropertyListXML(value,
+                                 [&](std::string_view piece) {
+                                   written += piece.size();
+                                   tooLarge = written > kMaxDomainBytes;
+                                   return !tooLarge && writeAll(fd.get(), piece);
+                                 }) &&
             (!kDurable || ::fsync(fd.get()) == 0) && ::rename(temp.c_str(), file.c_str()) == 0;
   if (!ok) {
-    problem_ = quoted(file) + ": cannot write: " + std::strerror(errno);
+    problem_ = tooLarge ? quoted(file) + " would be larger than " +
+                              std::to_string(kMaxDomainBytes >> 20) + " MiB; not written"
+                        : quoted(file) + ": cannot write: " + std::strerror(errno);
     ::unlink(temp.c_str());
   }
   return ok;
@@ -281,29 +310,24 @@ bool UserDefaults::setPersistentDomain(const std::string& domain, const Property
   problem_.clear();
   DomainLock held(lockFileFor(fileForDomain(domain)), &problem_);
   if (!held) return false;
-  std::string old;
   // A damaged file is moved aside, not overwritten; a refused one is left alone.
-  if (readLocked(domain, &old).refused) return false;
-  std::string bytes = propertyListXML(value);
+  if (readLocked(domain).refused) return false;
   // An unchanged domain is left alone: no write, no flush, no rename.
-  return bytes == old || writeLocked(domain, bytes);
+  return holdsExactly(fileForDomain(domain), value) || writeLocked(domain, value);
 }
 
 bool UserDefaults::updateDomain(const std::string& domain,
                                 const std::function<void(PropertyDictionary& domain)>& change,
-                                PropertyDictionary* result) {
+                                PropertyDictionary* result,
+                                const std::vector<std::string>& replaced) {
   problem_.clear();
   DomainLock held(lockFileFor(fileForDomain(domain)), &problem_);
   if (!held) return false;
-  std::string old;
-  ReadResult read = readLocked(domain, &old);
+  ReadResult read = readLocked(domain, replaced);
   if (read.refused) return false;
   PropertyDictionary value = std::move(read.value).value_or(PropertyDictionary{});
   change(value);
-  std::string bytes = propertyListXML(value);
-  bool same = bytes == old;
-  old = std::string();  // the old text is no longer needed: keep the peak low
-  bool ok = same || writeLocked(domain, bytes);
+  bool ok = holdsExactly(fileForDomain(domain), value) || writeLocked(domain, value);
   if (ok && result) *result = std::move(value);
   return ok;
 }

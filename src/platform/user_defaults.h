@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/property_list.h"
 #include "platform/result.h"
@@ -49,12 +50,14 @@ class UserDefaults {
   bool setPersistentDomain(const std::string& domain, const PropertyDictionary& value);
   /// Reads the domain (empty when absent), lets `change` modify it, and writes it back,
   /// all under the domain's lock; when the result's bytes equal the file's, nothing is
-  /// written. With `result`, the domain as it now stands is moved there on success. False
-  /// when the lock, the read (a refused file) or the write failed; the file is then left
-  /// as it was.
+  /// written. With `result`, the domain as it now stands is moved there on success.
+  /// `replaced` names a value (a path of keys) that `change` always sets afresh: it is not
+  /// read, so a long one costs nothing. False when the lock, the read (a refused file) or
+  /// the write failed; the file is then left as it was.
   bool updateDomain(const std::string& domain,
                     const std::function<void(PropertyDictionary& domain)>& change,
-                    PropertyDictionary* result = nullptr);
+                    PropertyDictionary* result = nullptr,
+                    const std::vector<std::string>& replaced = {});
 
   /// Why the last operation refused a file or failed, for a person to read ("" when it
   /// went well). It names the file concerned.
@@ -65,9 +68,10 @@ class UserDefaults {
     std::optional<PropertyDictionary> value;  ///< nullopt: absent, damaged or refused
     bool refused = false;                     ///< the file is there but must not be replaced
   };
-  /// The domain's file read and parsed; with `bytes`, its text when it parsed.
-  ReadResult readLocked(const std::string& domain, std::string* bytes = nullptr) const;
-  bool writeLocked(const std::string& domain, const std::string& bytes);
+  /// The domain's file read and parsed, the value at `skipped` left out.
+  ReadResult readLocked(const std::string& domain,
+                        const std::vector<std::string>& skipped = {}) const;
+  bool writeLocked(const std::string& domain, const PropertyDictionary& value);
   void removeStaleTemporaries(const std::filesystem::path& file) const;
   std::filesystem::path folder_;
   mutable std::string problem_;

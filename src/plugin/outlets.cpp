@@ -53,8 +53,9 @@ bool VoreliaPrintPdeTz630eJC::connectOutlet(std::string_view name,
     return true;
   }
   // The control outlets, in declaration order.
+  // `field` names a member, not a value, so it takes no parentheses.
 #define JC_OUTLET(field) \
-  if (name == #field) return field.connect(control);
+  if (name == #field) return field.connect(control);  // NOLINT(bugprone-macro-parentheses)
   JC_OUTLET(tabView)
   JC_OUTLET(retentionCheckBox)
   JC_OUTLET(suspendBox)

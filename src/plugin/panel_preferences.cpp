@@ -88,17 +88,23 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   if (!store) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
+  auto current = [&](PropertyDictionary& domain) {
+    const PropertyDictionary& entries = jobControl(domain);
+    return modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
+           stringAt(entries, kReleaseNumber) == kRelease;
+  };
+  // The usual case, a domain that already matches, needs only the read: writing it back
+  // would change nothing in it.
+  if (auto domain = store->persistentDomain(*preferenceName); domain && current(*domain)) {
+    preferenceSnapshot = std::move(domain);
+    return;
+  }
   PropertyDictionary now;
-  bool stored = store->updateDomain(
-      *preferenceName,
-      [&](PropertyDictionary& domain) {
-        PropertyDictionary& entries = jobControl(domain);
-        bool current = modelStringRef && stringAt(entries, kModelName) == modelStringRef &&
-                       stringAt(entries, kReleaseNumber) == kRelease;
-        if (!current) entries = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
-      },
-      &now);
-  if (stored) preferenceSnapshot = std::move(now);
+  auto reset = [&](PropertyDictionary& domain) {
+    if (!current(domain))
+      jobControl(domain) = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
+  };
+  if (store->updateDomain(*preferenceName, reset, &now)) preferenceSnapshot = std::move(now);
   if (!store->problem().empty()) report(*this, kNotUsed + store->problem());
 }
 
@@ -215,17 +221,21 @@ bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
   preferenceSnapshot.reset();  // it would no longer match the domain
   auto store = openStore(*this, kFoldersNotKept);
   if (!store) return false;
-  bool saved = store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
+  auto replaceList = [&](PropertyDictionary& domain) {
     PropertyDictionary& entries = jobControl(domain);
     if (printersAddressEditText) entries[kAddress] = printersAddressEditText->stringValue();
     jc::PropertyArray files;
+    files.reserve(folderList.size());
     for (const jc::FolderEntry& folder : folderList)
       files.push_back(PropertyDictionary{{"name", folder.name},
                                          {"password", folder.password},
                                          {"dir", folder.dir},
                                          {"add", folder.add}});
     entries[kFiles] = std::move(files);
-  });
+  };
+  // The stored list is replaced whole, so the old one is never read: a long list is not
+  // held twice.
+  bool saved = store->updateDomain(*preferenceName, replaceList, nullptr, {kJobControl, kFiles});
   if (!saved) report(*this, kFoldersNotKept + store->problem());
   return saved;
 }

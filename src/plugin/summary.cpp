@@ -9,7 +9,7 @@
 namespace {
 
 // Removes every ':' at the beginning and at the end of a label; inner text stays.
-std::string cleanLabel(std::string label) {
+std::string cleanLabel(const std::string& label) {
   auto first = label.find_first_not_of(':');
   if (first == std::string::npos) return "";
   auto last = label.find_last_not_of(':');

@@ -19,7 +19,7 @@ inline constexpr int kExitCheckFailed = 3;
 int runShow(const Options& options);
 int runSet(const Options& options);
 int runFolders(const Options& options);
-int runPrint(const Options& options);
+int runPrint(const Options& given);
 int runDecode(const Options& options);
 
 /// Applies the entries of `options` to the open panel in order, as user events. Answers

@@ -4,12 +4,16 @@
 #include <openssl/crypto.h>
 
 #include <clocale>
+#include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "hosts/cli/commands.h"
 
-int main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");
+namespace {
+
+int run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   jc::Result<jc::cli::Options> options = jc::cli::parseOptions(args);
   if (!options) {
@@ -50,4 +54,20 @@ int main(int argc, char** argv) {
     return jc::cli::kExitFailure;
   }
   return jc::cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  // Nothing is expected to throw here; should something (memory, a file system error)
+  // do so, the command still ends with a message and the failure status, not an abort.
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "jobcontrol: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "jobcontrol: an unexpected error ended the command\n";
+  }
+  return jc::cli::kExitFailure;
 }

@@ -98,8 +98,14 @@ int runSet(const Options& options) {
   const auto& entries = session->settings->entries();
   if (options.lp) {
     std::string line;
-    for (const auto& [key, value] : entries)
-      line += (line.empty() ? "" : " ") + std::string("-o ") + shellWord(key + "=" + value);
+    for (const auto& [key, value] : entries) {
+      if (!line.empty()) line += ' ';
+      std::string option = key;
+      option += '=';
+      option += value;
+      line += "-o ";
+      line += shellWord(option);
+    }
     out << line << "\n";
   } else if (options.json) {
     out << "{\"printer\":" << jsonString(session->printerId) << ",\"settings\":{";
