@@ -95,7 +95,7 @@ void parseAndShow(benchmark::State& state, bool popup) {
   std::vector<jc::sim::Folder> folders;
   for (std::size_t i = 0; i < n; ++i)
     folders.push_back({"Folder " + std::to_string(i), i % 3 == 0, i % 7 == 0});
-  std::string path = jc::soap::responseFilePath();
+  std::string path = jc::soap::responseFilePath().value();
   std::ofstream(path, std::ios::binary | std::ios::trunc) << jc::sim::folderListDocument(folders);
 
   auto host = std::make_shared<jc::MemoryPluginCallback>();

@@ -1,40 +1,28 @@
-// Fuzz target: arbitrary bytes as the response file, read by the panel's parseXML.
-#include <stdlib.h>
-#include <unistd.h>
-
+// Fuzz target: arbitrary bytes as the response file, read by the parseXML of a panel made
+// afresh for each input.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
 
-#include "platform/memory_host.h"
+#include "fuzz/fuzz_support.h"
 #include "plugin/panel.h"
-
-namespace {
-
-struct Harness {
-  Harness() {
-    // Memory-backed when there is such a folder: every input is a file write.
-    std::string pattern =
-        ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/jc-fuzz-XXXXXX" : "/tmp/jc-fuzz-XXXXXX";
-    if (!::mkdtemp(pattern.data())) std::abort();
-    path = pattern + "/vwxyz.xml";
-  }
-  std::string path;
-  VoreliaPrintPdeTz630eJC panel{std::make_shared<jc::MemoryPluginCallback>(), nullptr};
-};
-
-}  // namespace
+#include "soap/folder_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Harness harness;
+  static jc::fuzz::ScratchFolder scratch;  // memory-backed: every input is a file write
+  const std::string path = (scratch.path() / "vwxyz.xml").string();
   {
-    std::ofstream out(harness.path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
-  harness.panel.parseXML(harness.path);
-  for (const auto& folder : harness.panel.folderList)
+  VoreliaPrintPdeTz630eJC panel(std::make_shared<jc::MemoryPluginCallback>(), nullptr);
+  bool accepted = panel.parseXML(path);
+  if (!accepted && !panel.folderList.empty()) std::abort();  // a refused answer lists nothing
+  if (panel.folderList.size() > jc::soap::kMaxFolders) std::abort();
+  for (const auto& folder : panel.folderList)
     if (folder.add) std::abort();  // the reader never makes added folders
   return 0;
 }

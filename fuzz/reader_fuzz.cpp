@@ -1,35 +1,38 @@
 // Feeds arbitrary values for every key the reader reads, and arbitrary remembered values,
-// into a built panel: the reader must never crash or step outside a buffer, and every
-// field must stay within its limits.
+// into a panel made afresh for each input: the reader must never crash or step outside a
+// buffer, and every field must stay within its limits.
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/bundle.h"
-#include "platform/memory_host.h"
 #include "plugin/panel.h"
 #include "settings/keys.h"
 
 namespace {
 
-struct Fixture {
-  std::shared_ptr<jc::MemoryPluginCallback> callback = std::make_shared<jc::MemoryPluginCallback>();
-  std::shared_ptr<jc::MemoryPrintSettings> settings =
-      std::make_shared<jc::MemoryPrintSettings>("job");
-  std::unique_ptr<VoreliaPrintPdeTz630eJC> panel;
-  Fixture() {
-    callback->setPrintSettings(settings);
-    panel = std::make_unique<VoreliaPrintPdeTz630eJC>(
-        callback, jc::Bundle::open(JOBCONTROL_FUZZ_BUNDLE_DIR).value_or(nullptr));
-    panel->panelView();
-  }
+struct Shared {
+  jc::fuzz::ScratchFolder scratch;
+  std::shared_ptr<jc::Bundle> bundle =
+      jc::Bundle::open(JOBCONTROL_FUZZ_BUNDLE_DIR).value_or(nullptr);
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Fixture fixture;
+  // Only read-only things are shared; the panel, its host and its preferences are new.
+  static Shared shared;
+  shared.scratch.clear();
+  auto callback = std::make_shared<jc::MemoryPluginCallback>();
+  auto settings = std::make_shared<jc::MemoryPrintSettings>("job");
+  callback->setPrintSettings(settings);
+  VoreliaPrintPdeTz630eJC panel(callback, shared.bundle);
+  panel.panelView();
+
   std::string input(reinterpret_cast<const char*>(data), size);
   // The input is split at 0xFF bytes: one value per read key, then the remembered values.
   std::size_t at = 0;
@@ -41,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at = end + 1;
     return piece;
   };
-  for (const char* key : jc::settings::kAllKeys) fixture.settings->setValue(key, next());
-  auto& panel = *fixture.panel;
+  for (const char* key : jc::settings::kAllKeys) settings->setValue(key, next());
   panel.prefHoldButtonFlag = size > 0 ? data[0] | (size > 1 ? data[1] << 8 : 0) : 0;
   panel.prefSuspendKeyStringRef = next();
   panel.prefLoginNameStringRef = next();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/print_host.h"
 #include "platform/result.h"
@@ -46,6 +47,11 @@ class MemoryPluginCallback : public PluginCallback {
   /// Whether the host offers the constraint question (real print dialogs do).
   void setOffersConstraints(bool offers) { offersConstraints_ = offers; }
   void setConstraintCheck(ConstraintCheck check) { check_ = std::move(check); }
+  /// Keeps what the panel reports about the preferences, in order.
+  void preferencesProblem(const std::string& message) override {
+    preferenceProblems.push_back(message);
+  }
+  std::vector<std::string> preferenceProblems;
 
  private:
   PPDHandle ppd_;

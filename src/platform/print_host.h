@@ -70,6 +70,9 @@ class PluginCallback {
   /// outlive every panel made with this callback object: a panel released while busy is
   /// finished by a task posted to it.
   virtual RunLoop* runLoop() { return nullptr; }
+  /// Told when the per-printer preferences could not be used or kept: `message` says
+  /// what was not read or remembered and why, for a person. The default ignores it.
+  virtual void preferencesProblem(const std::string& message) { (void)message; }
 };
 
 }  // namespace jc

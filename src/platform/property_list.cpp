@@ -430,11 +430,11 @@ std::optional<PropertyValue> fromNode(plist_t node, int depth) {
   if (!node || depth > 64) return std::nullopt;  // a hostile file cannot nest without end
   switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
-      char* text = nullptr;
-      plist_get_string_val(node, &text);
-      std::string s = text ? text : "";
-      std::free(text);
-      return std::optional<PropertyValue>(std::in_place, std::move(s));
+      // By pointer and length: libplist's copying getter aborts the process when a string
+      // holds a NUL byte, which a binary list can.
+      uint64_t length = 0;
+      const char* text = plist_get_string_ptr(node, &length);
+      return std::optional<PropertyValue>(std::in_place, text ? std::string(text, length) : "");
     }
     case PLIST_UINT: {
       uint64_t n = 0;
@@ -519,7 +519,8 @@ std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes,
   if (bytes.empty()) return std::nullopt;
   if (bytes.starts_with("bplist00")) return parseBinary(bytes);
   std::string_view text = bytes;
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte-order mark
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);         // a UTF-8 byte-order mark
+  if (text.find('\0') != std::string_view::npos) return std::nullopt;  // XML never holds NUL
   return XmlReader(text, skipped).document();
 }
 

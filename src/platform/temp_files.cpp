@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace jc {
@@ -21,6 +22,23 @@ std::string temporaryDirectory() {
     }
   }
   return "/tmp/";
+}
+
+Result<std::string> userTemporaryDirectory() {
+  auto refuse = [](std::string reason) { return Refusal{std::move(reason)}; };
+  std::string shared = temporaryDirectory();
+  struct stat st {};
+  if (::stat(shared.c_str(), &st) != 0) return refuse(shared + ": " + std::strerror(errno));
+  if (st.st_uid == ::geteuid() && !(st.st_mode & (S_IWGRP | S_IWOTH))) return shared;
+  // Others can create, replace or (without the sticky bit) remove names here: a file of
+  // ours would be theirs to take, so it goes into a folder only we can enter.
+  std::string own = shared + "jobcontrol-" + std::to_string(::geteuid());
+  if (::mkdir(own.c_str(), 0700) == 0) ::chmod(own.c_str(), 0700);
+  if (::lstat(own.c_str(), &st) != 0) return refuse(own + ": " + std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return refuse(own + " is not a folder");
+  if (st.st_uid != ::geteuid()) return refuse(own + " belongs to another user");
+  if (st.st_mode & (S_IWGRP | S_IWOTH)) return refuse(own + " can be written by other users");
+  return own + "/";
 }
 
 namespace {
@@ -42,6 +60,7 @@ bool writeAll(int fd, std::string_view data) {
 bool writeFileAtomically(const std::string& path, std::string_view data, bool durable) {
   // mkstemp creates the name exclusively (O_EXCL) with mode 0600, so nothing planted in a
   // shared folder can stand in for it; rename then swaps the directory entry itself.
+  if (path.empty()) return false;
   std::vector<char> name(path.begin(), path.end());
   for (char c : std::string_view(".XXXXXX")) name.push_back(c);
   name.push_back('\0');

@@ -199,6 +199,9 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
     VoreliaPrintPdeTz630eJC& panel_;
     std::shared_ptr<VoreliaPrintPdeTz630eJC> keep_;
   };
+  /// Shows the informational alert: `message` localized, then `detail` as it is, and the
+  /// localized "OK" button; through the host's presenter, else on standard error.
+  void showAlert(const std::string& message, const std::string& detail = "");
 
   // ---- PPD choices (plugin/ppd_choices.cpp) ----
   /// The position of the marked choice of option `key` in `option`'s choices, else of the
@@ -317,6 +320,7 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   std::optional<std::string> addressStringRef;
   std::optional<std::string> mfpURL;  ///< the printer's host, from its device URI
   jc::FolderList folderList;
+  std::size_t foldersLeftOut = 0;  ///< folders of the last parsed answer beyond the limits
   /// The preference domain as the store operation just before read or wrote it, so that
   /// the loads following it at once (at creation, after a print's save) need not read the
   /// file again; emptied right after them.

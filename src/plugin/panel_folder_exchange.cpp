@@ -15,7 +15,12 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   const int previousIndex = folderSelectionPopup->indexOfSelectedItem();
   const std::string previousTitle = folderSelectionPopup->titleOfSelectedItem();
   std::string address = printersAddressEditText->stringValue();
-  if (!address.empty()) {
+  const jc::Result<std::string> responseFile = jc::soap::responseFilePath();
+  if (!address.empty() && !responseFile) {
+    // No answer could be kept (another user holds the folder meant for ours): asking the
+    // printer would only show the old list as if it were new.
+    showAlert("Could not retrieve Folder Names.", " (" + responseFile.message() + ")");
+  } else if (!address.empty()) {
     exchangeRunning_ = true;
     chasingArrow->startAnimation();
     chasingArrow->setHidden(false);
@@ -30,7 +35,14 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   }
   // Whatever happened, the list shown is what the response file holds: this answer, or
   // the last one that completed.
-  parseXML(jc::soap::responseFilePath());
+  foldersLeftOut = 0;
+  if (responseFile) parseXML(*responseFile);
+  if (foldersLeftOut > 0 && !releasedByHost()) {
+    // The list is usable, only shorter than the answer: say so once, with the counts.
+    showAlert("The printer listed more folders than can be kept; the rest are left out.",
+              " (" + std::to_string(folderList.size()) + " kept, " +
+                  std::to_string(foldersLeftOut) + " left out)");
+  }
   SaveFolderPreference();
   makeFolderPopup();
   reselectFolder(previousIndex, previousTitle);
@@ -59,26 +71,32 @@ void VoreliaPrintPdeTz630eJC::reselectFolder(int previousIndex, const std::strin
 bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {
   // The file may sit in a folder every local user can write to: a link, a file someone
   // else made, or one larger than any answer we keep is not ours and is not read.
+  foldersLeftOut = 0;
   std::optional<std::string> document = jc::readOwnFile(path, jc::soap::kMaxResponseFileBytes);
   if (!document) return false;
-  return jc::soap::readFolderList(*document, folderList) == jc::soap::FolderListResult::Accepted;
+  return jc::soap::readFolderList(*document, folderList, &foldersLeftOut) ==
+         jc::soap::FolderListResult::Accepted;
 }
 
 void VoreliaPrintPdeTz630eJC::recieveEndCallback() {
-  std::string message = "Could not retrieve Folder Names.";
-  std::string button = "OK";
-  if (pdeBundle) {
-    message = pdeBundle->localizedString(message);
-    button = pdeBundle->localizedString(button);
-  }
   chasingArrow->stopAnimation();
   chasingArrow->setHidden(true);
   // A host without a blocking alert runs its loop until the alert is dismissed: it may
   // re-enter the panel or let go of it meanwhile.
   BusyScope busy(*this);
   if (releasedByHost()) return;  // the panel is gone from the dialog: tell nobody
+  showAlert("Could not retrieve Folder Names.");
+}
+
+void VoreliaPrintPdeTz630eJC::showAlert(const std::string& message, const std::string& detail) {
+  std::string text = message;
+  std::string button = "OK";
+  if (pdeBundle) {
+    text = pdeBundle->localizedString(text);
+    button = pdeBundle->localizedString(button);
+  }
   jc::AlertPresenter* presenter =
       pdePluginCallbackObject ? pdePluginCallbackObject->alertPresenter() : nullptr;
   (presenter ? *presenter : jc::standardErrorAlertPresenter())
-      .runInformationalAlert("", message, button);
+      .runInformationalAlert("", text + detail, button);
 }

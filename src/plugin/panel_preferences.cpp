@@ -5,6 +5,7 @@
 #include "platform/user_defaults.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
+#include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_text.h"
 
@@ -39,27 +40,52 @@ const PropertyDictionary* jobControl(const std::optional<PropertyDictionary>& do
   return it == domain->end() ? nullptr : it->second.dictionary();
 }
 
-// The domain for a load: the snapshot the store operation just before left, else a read
-// into `holder`.
-const std::optional<PropertyDictionary>& domainForLoad(
-    const std::optional<PropertyDictionary>& snapshot, const jc::UserDefaults& store,
-    const std::string& name, std::optional<PropertyDictionary>& holder) {
-  if (snapshot) return snapshot;
-  holder = store.persistentDomain(name);
-  return holder;
-}
-
 std::optional<std::string> stringAt(const PropertyDictionary& dictionary, const char* key) {
   auto it = dictionary.find(key);
   if (it == dictionary.end() || !it->second.string()) return std::nullopt;
   return *it->second.string();
 }
 
+// Tells the trace and the host why the preferences were not used or kept.
+void report(const VoreliaPrintPdeTz630eJC& panel, const std::string& message) {
+  _PDELog(&panel, "%s", message.c_str());
+  if (panel.pdePluginCallbackObject) panel.pdePluginCallbackObject->preferencesProblem(message);
+}
+
+constexpr const char* kNotUsed = "the preferences are not used: ";
+
+constexpr const char* kHeldNotKept = "the held entries were not remembered: ";
+constexpr const char* kFoldersNotKept = "the folder list and printer address were not remembered: ";
+
+// The user's store, or nullopt when there is none the panel may use (reported after
+// `failure`, which says what is lost).
+std::optional<jc::UserDefaults> openStore(const VoreliaPrintPdeTz630eJC& panel,
+                                          const char* failure = kNotUsed) {
+  if (!panel.preferenceName) return std::nullopt;
+  jc::Result<jc::UserDefaults> store = jc::UserDefaults::standard();
+  if (!store) {
+    report(panel, failure + store.message());
+    return std::nullopt;
+  }
+  return std::move(*store);
+}
+
+// The domain for a load: the snapshot the store operation just before left, else a read
+// into `holder` (a file that was refused is reported).
+const std::optional<PropertyDictionary>& domainForLoad(const VoreliaPrintPdeTz630eJC& panel,
+                                                       const jc::UserDefaults& store,
+                                                       std::optional<PropertyDictionary>& holder) {
+  if (panel.preferenceSnapshot) return panel.preferenceSnapshot;
+  holder = store.persistentDomain(*panel.preferenceName);
+  if (!store.problem().empty()) report(panel, kNotUsed + store.problem());
+  return holder;
+}
+
 }  // namespace
 
 void VoreliaPrintPdeTz630eJC::CheckPreference() {
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return;
+  auto store = openStore(*this);
+  if (!store) return;
   // Without a model name nothing can match, so the entries start afresh every time.
   const std::string model = modelStringRef.value_or("");
   auto current = [&](PropertyDictionary& domain) {
@@ -79,6 +105,7 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
       jobControl(domain) = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
   };
   if (store->updateDomain(*preferenceName, reset, &now)) preferenceSnapshot = std::move(now);
+  if (!store->problem().empty()) report(*this, kNotUsed + store->problem());
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
@@ -90,10 +117,10 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
   prefHoldButtonFlag = 0;
   clearPreferenceValues();
 
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return;
+  auto store = openStore(*this);
+  if (!store) return;
   std::optional<PropertyDictionary> read;
-  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
+  const auto& domain = domainForLoad(*this, *store, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   auto hold = entries->find(kHoldButton);
@@ -111,8 +138,8 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 }
 
 bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return false;
+  auto store = openStore(*this, kHeldNotKept);
+  if (!store) return false;
   const std::uint32_t core = jc::coreEncodingFromStringEncoding(systemEncoding);
   // The first `limit` bytes of a text in `encoding`, up to its first 0 byte.
   auto bytesOf = [](const std::string& text, std::uint32_t encoding, std::size_t limit) {
@@ -124,7 +151,7 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
   };
 
   PropertyDictionary now;
-  bool stored = store->updateDomain(
+  bool saved = store->updateDomain(
       *preferenceName,
       [&](PropertyDictionary& domain) {
         PropertyDictionary& entries = jobControl(domain);
@@ -153,22 +180,23 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
           }
           entries[row.preferenceName] = std::move(value);
         }
-        if (authenticationRadioButton)
-          entries[kAuthentication] = authenticationRadioButton->state() != 0;
+        // An absent radio button reads state 0, like every absent control.
+        entries[kAuthentication] = authenticationRadioButton->state() != 0;
         entries[kHoldButton] =
             static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
       },
       &now);
   // The load that follows a print's save takes what was just stored.
-  if (stored) preferenceSnapshot = std::move(now);
-  return stored;
+  if (saved) preferenceSnapshot = std::move(now);
+  if (!saved) report(*this, kHeldNotKept + store->problem());
+  return saved;
 }
 
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return;
+  auto store = openStore(*this);
+  if (!store) return;
   std::optional<PropertyDictionary> read;
-  const auto& domain = domainForLoad(preferenceSnapshot, *store, *preferenceName, read);
+  const auto& domain = domainForLoad(*this, *store, read);
   const PropertyDictionary* entries = jobControl(domain);
   if (!entries) return;
   folderList.clear();
@@ -191,8 +219,8 @@ void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
 
 bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
   preferenceSnapshot.reset();  // it would no longer match the domain
-  auto store = jc::UserDefaults::standard();
-  if (!store || !preferenceName) return false;
+  auto store = openStore(*this, kFoldersNotKept);
+  if (!store) return false;
   auto replaceList = [&](PropertyDictionary& domain) {
     PropertyDictionary& entries = jobControl(domain);
     if (printersAddressEditText) entries[kAddress] = printersAddressEditText->stringValue();
@@ -207,5 +235,7 @@ bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
   };
   // The stored list is replaced whole, so the old one is never read: a long list is not
   // held twice.
-  return store->updateDomain(*preferenceName, replaceList, nullptr, {kJobControl, kFiles});
+  bool saved = store->updateDomain(*preferenceName, replaceList, nullptr, {kJobControl, kFiles});
+  if (!saved) report(*this, kFoldersNotKept + store->problem());
+  return saved;
 }

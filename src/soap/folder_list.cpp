@@ -39,7 +39,8 @@ bool named(pugi::xml_node node, const char* name) {
 
 }  // namespace
 
-FolderListResult readFolderList(std::string_view xml, FolderList& list) {
+FolderListResult readFolderList(std::string_view xml, FolderList& list, std::size_t* leftOut) {
+  if (leftOut) *leftOut = 0;
   // pugixml reads UTF-8, UTF-16, UTF-32 and Latin-1 only; a printer may answer in
   // Shift_JIS or EUC-JP, so the answer is brought to UTF-8 from what it declares first.
   std::string converted;
@@ -68,8 +69,13 @@ FolderListResult readFolderList(std::string_view xml, FolderList& list) {
   }
   if (!files || result == 99) return FolderListResult::Rejected;
 
+  std::size_t nameBytes = 0;
   for (pugi::xml_node entry : files.children()) {
     if (entry.type() != pugi::node_element) continue;
+    if (list.size() == kMaxFolders || nameBytes > kMaxFolderNameBytes) {
+      if (leftOut) ++*leftOut;
+      continue;
+    }
     FolderEntry folder;
     for (pugi::xml_node field : entry.children()) {
       if (named(field, "name"))
@@ -78,6 +84,11 @@ FolderListResult readFolderList(std::string_view xml, FolderList& list) {
         folder.password = true;
       else if (named(field, "dir") && textOf(field) == "true")
         folder.dir = true;
+    }
+    nameBytes += folder.name.size();
+    if (nameBytes > kMaxFolderNameBytes) {
+      if (leftOut) ++*leftOut;
+      continue;
     }
     list.push_back(std::move(folder));
   }

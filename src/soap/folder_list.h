@@ -21,6 +21,12 @@ namespace jc::soap {
 /// The largest response file the reader accepts; the client never writes a larger one.
 inline constexpr std::size_t kMaxResponseFileBytes = 32u << 20;
 
+/// The most folders an answer may bring, and the most bytes all their names may take:
+/// far more than any printer keeps, and small enough that the preferences holding the
+/// list stay well within what the store reads back, whatever the names hold.
+inline constexpr std::size_t kMaxFolders = 10000;
+inline constexpr std::size_t kMaxFolderNameBytes = 4u << 20;
+
 /// What reading an answer gave.
 enum class FolderListResult {
   NotLoaded,  ///< not XML at all: the caller's list stays as it was
@@ -35,6 +41,9 @@ enum class FolderListResult {
 /// an element's text is the concatenation of all its text and CDATA descendants. A folder
 /// name is kept as XML-safe UTF-8 (bytes that are no text and characters XML forbids are
 /// U+FFFD), so the list, the pop-up and the preference file all hold the same name.
-FolderListResult readFolderList(std::string_view xml, FolderList& list);
+/// The list keeps the first folders within kMaxFolders and kMaxFolderNameBytes; how many
+/// entries were left out goes to `leftOut` when given.
+FolderListResult readFolderList(std::string_view xml, FolderList& list,
+                                std::size_t* leftOut = nullptr);
 
 }  // namespace jc::soap

@@ -9,8 +9,10 @@
 
 namespace jc::soap {
 
-std::string responseFilePath() {
-  return jc::temporaryDirectory() + "vwxyz.xml";
+Result<std::string> responseFilePath() {
+  Result<std::string> folder = jc::userTemporaryDirectory();
+  if (!folder) return folder.refusal();
+  return *folder + "vwxyz.xml";
 }
 
 ExchangeLimits& defaultExchangeLimits() {
@@ -86,9 +88,10 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
       // costs more than the whole exchange on a local printer. An answer equal to the file
       // (our own, read with the same care as the parser's) is not written again: replacing
       // a file by rename makes the file system flush its data all the same.
-      const std::string path = jc::soap::responseFilePath();
-      if (jc::readOwnFile(path, receivedData->size()) != *receivedData)
-        jc::writeFileAtomically(path, *receivedData, /*durable=*/false);
+      // Without a folder of the user's own there is nowhere to keep it (the panel says so).
+      const jc::Result<std::string> path = jc::soap::responseFilePath();
+      if (path && jc::readOwnFile(*path, receivedData->size()) != *receivedData)
+        jc::writeFileAtomically(*path, *receivedData, /*durable=*/false);
       break;
     }
     case 2:

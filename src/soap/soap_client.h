@@ -11,14 +11,16 @@
 #include <string_view>
 
 #include "platform/http.h"
+#include "platform/result.h"
 #include "platform/runloop.h"
 #include "soap/soap_client_callback.h"
 
 namespace jc::soap {
 
-/// The file the answer of the last completed exchange is kept in: the user's temporary
-/// directory followed directly by "vwxyz.xml".
-std::string responseFilePath();
+/// The file the answer of the last completed exchange is kept in: "vwxyz.xml" in the
+/// user's own temporary folder (see userTemporaryDirectory), or the refusal that says why
+/// there is none (nothing is then written or read).
+Result<std::string> responseFilePath();
 
 /// The limits of an exchange. The product uses the defaults; tests shorten them.
 struct ExchangeLimits {

@@ -42,11 +42,12 @@ class CliCommand : public ::testing::Test {
     fs::path in = dir_ / "stdin";
     std::ofstream(in) << input;
     // The panel's response file lives in the temporary folder: one of the test's own.
+    // A command that hangs fails the test (status 124) instead of stopping the suite.
     std::string command = "env -u PRINTER -u LPDEST HOME=" + dir_.string() +
                           " TMPDIR=" + dir_.string() +
                           " CUPS_SERVER=127.0.0.1:1 XDG_CONFIG_HOME=" + (dir_ / "config").string() +
-                          " " + environment + " " + test::kCliPath + " --bundle " + bundle + " " +
-                          arguments + " <" + in.string() + " 2>" + err.string();
+                          " " + environment + " timeout 20 " + test::kCliPath + " --bundle " +
+                          bundle + " " + arguments + " <" + in.string() + " 2>" + err.string();
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {-1, "", ""};
     std::string out;
@@ -276,6 +277,15 @@ TEST_F(CliCommand, FoldersFailsWithTheReasonAndTheEarlierList) {
   EXPECT_TRUE(has(refused.err, "still shows the list of an earlier answer")) << refused.err;
   Outcome none = run("--demo folders");
   EXPECT_EQ(none.status, 1);
+
+  // More folders than are kept: this answer's first ones, with the counts, and status 1.
+  config.fault = sim::Fault::None;
+  config.folders.assign(10002, {"F"});
+  printer.setConfig(config);
+  Outcome cut = run("--demo folders --address " + printer.address());
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_TRUE(has(cut.err, "(10000 kept, 2 left out)")) << cut.err;
+  EXPECT_FALSE(has(cut.err, "earlier answer") || has(cut.err, "could not read")) << cut.err;
 }
 
 TEST_F(CliCommand, MessagesHelpAndDecodeFollowTheLanguage) {
@@ -329,6 +339,47 @@ TEST_F(CliCommand, WhatAPrinterOrAFileSendsCannotReachTheTerminalRaw) {
     EXPECT_TRUE(has(shown.out, "\\e]0;x\\x07")) << command << shown.out;
     EXPECT_EQ(shown.out.find_first_of("\x07\x1B"), std::string::npos) << command;
   }
+}
+
+TEST_F(CliCommand, BadInputEndsAtOnceWithAMessageNamingTheFileOrEntry) {
+  // (A shell command line takes at most 128 KiB; 64 KiB shows the same.)
+  const std::string longValue(64 * 1024, 'a');
+  fs::create_directory(file("folder"));
+  std::ofstream(file("big")) << std::string((1 << 20) + 1, '#');
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"set user-name=" + longValue, 2, "user-name: the value is 65536 characters long"},
+      {"set job-name=" + longValue, 2, "job-name: the value is 65536 characters long"},
+      {"folders --address " + longValue, 2, "65536 characters long"},
+      {"--settings /dev/zero set", 1, "/dev/zero: not a regular file"},
+      {"--settings " + file("big").string() + " set", 1, "big: larger than 1 MiB"},
+      {"decode /dev/zero", 1, "/dev/zero: not a regular file"},
+      {"decode " + file("folder").string(), 1, "folder: is a folder, not a file"},
+      {"decode " + file("big").string(), 1, "big: larger than 1 MiB"},
+  };
+  for (const auto& [arguments, status, message] : cases) {
+    SCOPED_TRACE(arguments.substr(0, 60));
+    Outcome outcome = run(arguments);
+    EXPECT_EQ(outcome.status, status) << outcome.err.substr(0, 300);
+    EXPECT_TRUE(has(outcome.err, message)) << outcome.err.substr(0, 300);
+  }
+  Outcome piped = run("decode -", std::string((1 << 20) + 1, 'x'));
+  EXPECT_EQ(piped.status, 1);
+  EXPECT_TRUE(has(piped.err, "standard input: larger than 1 MiB")) << piped.err;
+}
+
+TEST_F(CliCommand, ASaveThatFailsSaysWhatWasNotRememberedAndWhy) {
+  // The lock file is a dangling link: the print settings are still printed, valid.
+  ASSERT_EQ(run("set").status, 0);
+  const fs::path lock = dir_ / "config" / "jobcontrol" / "vorelia.mfp.demo.plist.lock";
+  ASSERT_TRUE(fs::exists(lock)) << lock;
+  fs::remove(lock);
+  fs::create_symlink(dir_ / "nowhere", lock);
+  Outcome outcome = run("set user-name=Ann hold=user-name");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_TRUE(has(outcome.err, "the held entries were not remembered: \"" + lock.string() +
+                                   "\" is a symbolic link"))
+      << outcome.err;
+  EXPECT_TRUE(has(outcome.out, "vorelia.print.PrintSettings.userName")) << outcome.out;
 }
 
 }  // namespace

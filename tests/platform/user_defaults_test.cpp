@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "platform/user_defaults.h"
@@ -128,9 +129,15 @@ TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
   ASSERT_TRUE(store.updateDomain("d", [](PropertyDictionary& d) { d["fresh"] = true; }));
   EXPECT_EQ(store.persistentDomain("d"), (PropertyDictionary{{"fresh", true}}));
   EXPECT_EQ(filesMatching(".damaged-").size(), 1u);
-  // A root of another kind is damaged too.
-  std::ofstream(store.fileForDomain("e")) << "<plist><array/></plist>";
-  EXPECT_FALSE(store.persistentDomain("e"));
+  // A root of another kind is damaged too, and so are a NUL byte in a string (which once
+  // aborted the process inside libplist) and a binary list.
+  using namespace std::string_literals;
+  const std::string nul = "<plist><dict><key>a</key><string>x\0y</string></dict></plist>"s;
+  for (const std::string& text : {std::string("<plist><array/></plist>"), nul,
+                                  std::string("bplist00\xD1\x01\x02QaQb\x08\x0B\x0D")}) {
+    std::ofstream(store.fileForDomain("e"), std::ios::binary) << text;
+    EXPECT_FALSE(store.persistentDomain("e"));
+  }
 }
 
 TEST_F(UserDefaultsTest, NoStoreWhenNoConfigurationFolderCanBeMade) {
@@ -147,6 +154,132 @@ TEST_F(UserDefaultsTest, NoStoreWhenNoConfigurationFolderCanBeMade) {
     ::unsetenv("XDG_CONFIG_HOME");
   else
     ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+}
+
+// Restores an environment variable at scope exit.
+class EnvGuard {
+ public:
+  explicit EnvGuard(const char* name) : name_(name) {
+    if (const char* value = std::getenv(name)) saved_ = value;
+  }
+  ~EnvGuard() {
+    if (saved_)
+      ::setenv(name_, saved_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST_F(UserDefaultsTest, MissingConfigurationFoldersAreMadePrivateUnderAnyUmask) {
+  EnvGuard guard("XDG_CONFIG_HOME");
+  ::setenv("XDG_CONFIG_HOME", (folder_ / "a" / "b").c_str(), 1);
+  mode_t saved = ::umask(0);
+  auto store = UserDefaults::standard();
+  ::umask(saved);
+  ASSERT_TRUE(store);
+  for (const fs::path& made : {folder_ / "a", folder_ / "a" / "b", folder_ / "a/b/jobcontrol"}) {
+    struct stat info {};
+    ASSERT_EQ(::stat(made.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
+  }
+}
+
+TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
+  EnvGuard guard("XDG_CONFIG_HOME");
+  ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+  const fs::path own = folder_ / "jobcontrol";
+  const std::string planted = "<plist><dict><key>planted</key><true/></dict></plist>";
+  const bool root = ::geteuid() == 0;
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path& file)> plant;
+    const char* reason;
+    bool needsRoot;
+  };
+  const std::vector<Case> cases = {
+      {"group-writable folder", [&](const fs::path&) { fs::permissions(own, fs::perms(0770)); },
+       "can be written by other users", false},
+      {"folder of another user", [&](const fs::path&) { ::chown(own.c_str(), 4242, 4242); },
+       "belongs to another user", true},
+      {"domain file of another user",
+       [&](const fs::path& file) {
+         std::ofstream(file) << planted;
+         ::chown(file.c_str(), 4242, 4242);
+       },
+       "belongs to another user", true},
+      {"domain FIFO", [&](const fs::path& file) { ::mkfifo(file.c_str(), 0600); },
+       "is not a regular file", false},
+      {"lock FIFO",
+       [&](const fs::path& file) { ::mkfifo((file.string() + ".lock").c_str(), 0600); },
+       "is not a regular file", false},
+      {"domain link",
+       [&](const fs::path& file) {
+         std::ofstream(folder_ / "elsewhere") << planted;
+         fs::create_symlink(folder_ / "elsewhere", file);
+       },
+       "is a symbolic link", false},
+      {"dangling lock link",
+       [&](const fs::path& file) {
+         fs::create_symlink(folder_ / "nowhere", file.string() + ".lock");
+       },
+       "is a symbolic link", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.needsRoot && !root) continue;
+    fs::remove_all(own);
+    fs::create_directory(own);
+    fs::permissions(own, fs::perms::owner_all);
+    const fs::path file = UserDefaults(own).fileForDomain("d");
+    c.plant(file);
+    auto store = UserDefaults::standard();
+    if (!store) {
+      EXPECT_NE(store.message().find(c.reason), std::string::npos) << store.message();
+      EXPECT_NE(store.message().find(own.string()), std::string::npos) << store.message();
+      continue;
+    }
+    EXPECT_FALSE(store->persistentDomain("d"));
+    EXPECT_NE(store->problem().find(c.reason), std::string::npos) << store->problem();
+    EXPECT_FALSE(store->updateDomain("d", [](PropertyDictionary& d) { d["mine"] = true; }));
+    EXPECT_FALSE(store->setPersistentDomain("d", {{"mine", true}}));
+    EXPECT_TRUE(filesMatching(".damaged-").empty());
+    if (fs::is_regular_file(fs::symlink_status(file))) {
+      std::ifstream in(file);
+      EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), planted);
+    }
+  }
+}
+
+TEST_F(UserDefaultsTest, AFileTooLargeToReadIsLeftAsItIsAndNotReplaced) {
+  UserDefaults store(folder_);
+  const fs::path file = store.fileForDomain("big");
+  {
+    std::ofstream out(file);
+    out << "<plist><dict><key>k</key><string>";
+    out << std::string(UserDefaults::kMaxDomainBytes, 'x');
+    out << "</string></dict></plist>";
+  }
+  const auto size = fs::file_size(file);
+  EXPECT_FALSE(store.persistentDomain("big"));
+  EXPECT_NE(store.problem().find("larger than 64 MiB"), std::string::npos) << store.problem();
+  EXPECT_FALSE(store.updateDomain("big", [](PropertyDictionary& d) { d["k"] = "small"; }));
+  EXPECT_EQ(fs::file_size(file), size);
+  EXPECT_TRUE(filesMatching(".damaged-").empty());
+}
+
+TEST_F(UserDefaultsTest, TemporaryFilesOfWritersThatDiedAreRemovedByTheNextSave) {
+  UserDefaults store(folder_);
+  const std::string mine = "." + store.fileForDomain("k").filename().string();
+  const std::string other = "." + store.fileForDomain("other").filename().string();
+  for (const std::string& name : {mine + ".a1B2c3", mine + ".Zz9Yy8", other + ".a1B2c3"})
+    std::ofstream(folder_ / name) << "half a domain";
+  ASSERT_TRUE(store.setPersistentDomain("k", {{"generation", std::int64_t{1}}}));
+  EXPECT_TRUE(filesMatching(mine + ".").empty());
+  EXPECT_EQ(filesMatching(other + ".").size(), 1u);  // another domain's, left for its own save
 }
 
 TEST_F(UserDefaultsTest, ConcurrentProcessesNeverLoseOrTearAnUpdate) {
@@ -202,6 +335,9 @@ TEST_F(UserDefaultsTest, AWriterKilledMidSaveLeavesTheOldOrTheNewDomain) {
     EXPECT_TRUE((*domain)["generation"].integer());
   }
   EXPECT_TRUE(filesMatching(".damaged-").empty());
+  // Each killed writer may leave its temporary file; the next save clears them all.
+  ASSERT_TRUE(store.setPersistentDomain("k", {{"generation", std::int64_t{-1}}}));
+  EXPECT_TRUE(filesMatching(".k.plist.").empty());
 }
 
 }  // namespace

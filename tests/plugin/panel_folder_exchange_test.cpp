@@ -6,6 +6,7 @@
 #include "plugin/icons.h"
 #include "plugin/panel.h"
 #include "printer_simulator.h"
+#include "soap/folder_list.h"
 #include "soap/soap_test_support.h"
 #include "support/test_paths.h"
 
@@ -278,6 +279,34 @@ TEST_F(FolderExchangeTest, APlantedLinkIsReplacedNotFollowed) {
   EXPECT_EQ(panel->folderList, kList);
   EXPECT_FALSE(std::filesystem::is_symlink(responseFile()));
   EXPECT_EQ(contents(target), "precious");
+}
+
+TEST_F(FolderExchangeTest, AnAnswerBeyondTheLimitsKeepsTheFirstFoldersSaysSoAndStaysReadable) {
+  // One list over the count, one whose names pass the byte budget before the count.
+  const std::string longName(soap::kMaxFolderNameBytes / 100, 'n');
+  const std::tuple<std::size_t, std::string, std::size_t> cases[] = {
+      {soap::kMaxFolders + 7, "F", soap::kMaxFolders}, {150, longName, 100}};
+  for (const auto& [listed, name, kept] : cases) {
+    SCOPED_TRACE(listed);
+    std::vector<sim::Folder> many(listed, sim::Folder{name});
+    write(responseFile(), sim::folderListDocument(many));
+    host->alerts.clear();
+    press("");
+    EXPECT_EQ(panel->folderList.size(), kept);
+    ASSERT_EQ(host->alerts.size(), 1u);
+    EXPECT_NE(host->alerts[0].message.find("(" + std::to_string(kept) + " kept, " +
+                                           std::to_string(listed - kept) + " left out)"),
+              std::string::npos)
+        << host->alerts[0].message;
+    // What was saved reads back whole in a new panel for the printer.
+    VoreliaPrintPdeTz630eJC reopened(host, nullptr);
+    EXPECT_EQ(reopened.folderList.size(), kept);
+  }
+  // An answer that is gone is not reported again.
+  std::filesystem::remove(responseFile());
+  host->alerts.clear();
+  press("");
+  EXPECT_TRUE(host->alerts.empty());
 }
 
 TEST_F(FolderExchangeTest, WithoutAPresenterTheAlertGoesToStandardError) {

@@ -177,6 +177,58 @@ TEST_F(Preferences, TheFileStaysReadableXmlWhateverTheTexts) {
   EXPECT_EQ(std::system(("xmllint --noout --nonet '" + file + "'").c_str()), 0);
 }
 
+TEST_F(Preferences, AnAbsentAuthenticationRadioButtonIsRememberedAsOff) {
+  writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
+                   {"Release Number", "2.00"},
+                   {"authentication", true}});
+  panel_ = makePanel();
+  panel_->authenticationRadioButton.reset();
+  ASSERT_TRUE(panel_->SaveUserPreference());
+  EXPECT_EQ(jobControl()["authentication"], PropertyValue(false));
+}
+
+TEST_F(Preferences, AStoreThatIsNotTheUsersOwnIsReportedAndLeftUnused) {
+  // A planted domain that would hold a user name, in folders or beside files that are not
+  // the user's own: nothing is read, nothing saved, and each case is told to the host.
+  const std::filesystem::path folder = config_ / "jobcontrol";
+  const std::filesystem::path file = UserDefaults(folder).fileForDomain("vorelia.mfp.P1");
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"can be written by other users",
+       [&] { std::filesystem::permissions(folder, std::filesystem::perms(0777)); }},
+      {"is not a regular file", [&] { ::mkfifo((file.string() + ".lock").c_str(), 0600); }},
+      {"is a symbolic link",
+       [&] { std::filesystem::create_symlink(config_ / "none", file.string() + ".lock"); }},
+  };
+  for (const auto& [reason, plant] : cases) {
+    SCOPED_TRACE(reason);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
+                     {"Release Number", "2.00"},
+                     {"hold button", 8},
+                     {"user name", "planted"}});
+    std::filesystem::remove(file.string() + ".lock");
+    plant();
+    callback_->preferenceProblems.clear();
+    panel_ = makePanel();
+    EXPECT_FALSE(panel_->prefUserNameStringRef);
+    EXPECT_FALSE(panel_->SaveUserPreference());
+    EXPECT_FALSE(panel_->SaveFolderPreference());
+    const auto& told = callback_->preferenceProblems;
+    ASSERT_FALSE(told.empty());
+    EXPECT_NE(told.front().find("the preferences are not used: "), std::string::npos)
+        << told.front();
+    EXPECT_NE(told.front().find(reason), std::string::npos) << told.front();
+    std::string saves;
+    for (const std::string& message : told) saves += message + "\n";
+    EXPECT_NE(saves.find("the held entries were not remembered: "), std::string::npos) << saves;
+    EXPECT_NE(saves.find("the folder list and printer address were not remembered: "),
+              std::string::npos)
+        << saves;
+  }
+}
+
 // Opening a dialog, or saving what is already stored, must not rewrite the domain: the
 // file keeps its inode and modification time.
 TEST_F(Preferences, NothingIsWrittenWhenNothingChanged) {

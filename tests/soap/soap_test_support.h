@@ -40,7 +40,7 @@ class ExchangeFixture : public ::testing::Test {
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }
-  std::string responseFile() const { return soap::responseFilePath(); }
+  std::string responseFile() const { return soap::responseFilePath().value(); }
   /// The bytes of a file, or nullopt when it does not exist.
   static std::optional<std::string> contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

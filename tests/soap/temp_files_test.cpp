@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "platform/runloop.h"
 #include "platform/temp_files.h"
+#include "soap/soap_client.h"
 #include "soap_test_support.h"
 
 namespace jc::test {
@@ -28,6 +31,51 @@ TEST_F(TempFilesTest, TheTemporaryDirectoryFollowsTheEnvironment) {
     runtime ? ::setenv("XDG_RUNTIME_DIR", runtime, 1) : ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(temporaryDirectory(), expected);
   }
+}
+
+TEST_F(TempFilesTest, InASharedTemporaryDirectoryOwnFilesGoIntoAPrivateFolder) {
+  // Shared (writable by others, sticky like /tmp) → a private folder of the user in it;
+  // the user's own folder → itself; a private folder someone else made → none.
+  namespace fs = std::filesystem;
+  const fs::path shared = dir_ / "shared";
+  const std::string own = (shared / ("jobcontrol-" + std::to_string(::geteuid()))).string();
+  struct Case {
+    const char* what;
+    mode_t mode;
+    std::function<void()> plant;
+    std::string expected;  // "" with a reason containing `reason`
+    const char* reason;
+    bool needsRoot;
+  };
+  const std::vector<Case> cases = {
+      {"sticky shared", 01777, [] {}, own + "/", "", false},
+      {"private", 0700, [] {}, shared.string() + "/", "", false},
+      {"planted folder", 01777, [&] { fs::create_directory(own), ::chown(own.c_str(), 4242, 0); },
+       "", "belongs to another user", true},
+      {"open folder", 01777, [&] { fs::create_directory(own), ::chmod(own.c_str(), 0777); }, "",
+       "can be written by other users", false},
+      {"planted link", 01777, [&] { fs::create_directory_symlink(dir_, own); }, "",
+       "is not a folder", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.needsRoot && ::geteuid() != 0) continue;
+    fs::remove_all(shared);
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), c.mode);
+    c.plant();
+    ::setenv("TMPDIR", shared.c_str(), 1);
+    Result<std::string> folder = userTemporaryDirectory();
+    EXPECT_EQ(folder.ok() ? *folder : "", c.expected);
+    EXPECT_NE(folder.message().find(c.reason), std::string::npos) << folder.message();
+    if (c.expected == own + "/") {
+      struct stat st {};
+      ASSERT_EQ(::lstat(own.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, 0700u);
+      EXPECT_EQ(soap::responseFilePath().value(), own + "/vwxyz.xml");
+    }
+  }
+  ::setenv("TMPDIR", dir_.c_str(), 1);
 }
 
 TEST_F(TempFilesTest, WritesReplaceWholePrivatelyAndNeverFollowLinks) {

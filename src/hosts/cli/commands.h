@@ -34,7 +34,9 @@ int applyEntries(Session& session, Options& options);
 
 /// Saves the panel and confirms printing, as a dialog does when the user presses Print,
 /// and notes on standard error when filing was asked for but the printer files nothing.
-void saveAndConfirm(Session& session, const Options& options);
+/// False when the panel reported that something was not remembered (already on standard
+/// error); the print settings are valid either way.
+bool saveAndConfirm(Session& session, const Options& options);
 
 /// The standard IPP job attributes (job-password, job-account-id, job-accounting-user-id)
 /// for the saved panel of `session`, by --ipp-attributes (auto by default): asks the

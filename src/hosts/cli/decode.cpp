@@ -1,9 +1,8 @@
 // `jobcontrol decode`: the printer side's view of a job's options, as a report.
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "hosts/cli/commands.h"
+#include "hosts/cli/input_file.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
@@ -13,18 +12,12 @@
 namespace jc::cli {
 
 int runDecode(const Options& options) {
-  std::string text;
-  const std::string file = options.files.empty() ? "-" : options.files.front();
-  if (file == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), {});
-  } else {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-      std::cerr << "jobcontrol: " << subst(tr("%1: cannot read the job options"), {file}) << "\n";
-      return kExitFailure;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), {});
+  auto read = readInputFile(options.files.empty() ? "-" : options.files.front());
+  if (!read) {
+    std::cerr << "jobcontrol: " << read.message() << "\n";
+    return kExitFailure;
   }
+  const std::string& text = *read;
 
   Result<PlugInCodecs> codecs = loadPlugInCodecs(bundlePath(options));
   if (!codecs) {

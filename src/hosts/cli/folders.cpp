@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iostream>
 #include <pugixml.hpp>
+#include <string_view>
 
 #include "hosts/cli/columns.h"
 #include "hosts/cli/commands.h"
@@ -140,7 +141,15 @@ int runFolders(const Options& options) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::string problem = exchangeProblem(end, seconds);
-  if (problem.empty() && session->callback->alerts.count() > 0)
+  // A list cut short at the limits is this answer's, shown with its alert (whose counts
+  // close the line untranslated); the command still fails, as not every folder is there.
+  const std::string& alert = session->callback->alerts.lastMessage();
+  const std::string_view cutShortEnd = " left out)";
+  const bool cutShort =
+      problem.empty() && session->callback->alerts.count() > 0 &&
+      alert.size() >= cutShortEnd.size() &&
+      alert.compare(alert.size() - cutShortEnd.size(), std::string::npos, cutShortEnd) == 0;
+  if (problem.empty() && !cutShort && session->callback->alerts.count() > 0)
     problem = tr("the panel could not read the printer's answer");
   if (!problem.empty()) std::cerr << "jobcontrol: " << address << ": " << problem << "\n";
 
@@ -184,7 +193,7 @@ int runFolders(const Options& options) {
     if (!failed && folders.empty() && ::isatty(STDOUT_FILENO))
       std::cerr << tr("(the printer lists no folders)") << "\n";
   }
-  if (failed) return kExitFailure;
+  if (failed || cutShort) return kExitFailure;
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 

@@ -163,6 +163,11 @@ Result<> PanelDriver::typeInto(std::string_view id, const std::string& text) {
     return Refusal{hint.empty() ? std::string(tr("the field is dimmed"))
                                 : subst(tr("the field is dimmed: %1"), {hint})};
   }
+  // Each key costs the length of the field's text, so the typing of a long value grows
+  // with its square: a value longer than any entry keeps is refused before the first key.
+  if (std::size_t length = utf8ToUtf32(text).size(); length > kMaxTypedCharacters)
+    return Refusal{subst(tr("the value is %1 characters long, more than the %2 that can be typed"),
+                         {std::to_string(length), std::to_string(kMaxTypedCharacters)})};
   // A person clicks into the field, selects all, deletes, then types key by key; the keys
   // go wherever the window says the focus is.
   window_.makeFirstResponder(field);

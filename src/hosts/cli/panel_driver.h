@@ -3,6 +3,7 @@
 // pop-up items so that their actions run.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,6 +15,9 @@
 #include "platform/result.h"
 
 namespace jc::cli {
+
+/// The longest text typed into a field, in characters: more than any entry keeps.
+inline constexpr std::size_t kMaxTypedCharacters = 1024;
 
 /// The controls of one panel view, by outlet name.
 class PanelDriver {

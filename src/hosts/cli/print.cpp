@@ -115,7 +115,7 @@ int runPrint(const Options& given) {
       if (file == "-") file = stdinCopy.path();
   }
 
-  saveAndConfirm(*session, options);
+  const bool remembered = saveAndConfirm(*session, options);
   if (!writeOutFile(*session, options)) return kExitFailure;
 
   auto standard = standardJobAttributes(*session, options);
@@ -135,7 +135,9 @@ int runPrint(const Options& given) {
     // lp's own line, word for word in every language: scripts read the job ID from it.
     std::cout << "request id is " << choice->queue << "-" << *job << " (" << files.size()
               << " file(s))\n";
-  return std::cout.good() ? kExitSuccess : kExitFailure;
+  // The job went out with valid settings; the status still tells that the preferences
+  // were not kept.
+  return std::cout.good() && remembered ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace jc::cli

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "hosts/cli/demo_printer.h"
+#include "hosts/cli/input_file.h"
 #include "hosts/cli/messages.h"
 #include "platform/cups_host.h"
 #include "platform/layout.h"
@@ -23,6 +25,13 @@ void CliAlertPresenter::runInformationalAlert(const std::string& title, const st
   last_ = message;
   std::cerr << "jobcontrol: " << (title.empty() ? "" : title + ": ") << message << "\n"
             << std::flush;
+}
+
+void CliCallback::preferencesProblem(const std::string& message) {
+  for (const std::string& known : preferenceProblems)
+    if (known == message) return;
+  preferenceProblems.push_back(message);
+  std::cerr << "jobcontrol: " << message << "\n";
 }
 
 fs::path bundlePath(const Options& options) {
@@ -96,10 +105,9 @@ Result<Session> openSession(const Options& options, const PrinterChoice& choice,
   session.settings =
       std::make_shared<MemoryPrintSettings>(options.jobName.value_or(defaultJobName));
   if (options.settings) {
-    std::ifstream in(*options.settings);
-    if (!in)
-      return fail(subst(tr("%1: cannot read the settings file: %2"),
-                        {*options.settings, std::strerror(errno)}));
+    auto text = readInputFile(*options.settings);
+    if (!text) return fail(text.message());
+    std::istringstream in(*text);
     if (Result<> read = session.settings->read(in); !read)
       return fail(*options.settings + ": " + read.message());
   }

@@ -29,10 +29,12 @@ class CliAlertPresenter : public AlertPresenter {
   std::string last_;
 };
 
-/// The host's callback object: everything in memory, alerts through the CLI presenter.
+/// The host's callback object: everything in memory, alerts through the CLI presenter,
+/// and each distinct preferences problem printed once to standard error.
 class CliCallback : public MemoryPluginCallback {
  public:
   AlertPresenter* alertPresenter() override { return &alerts; }
+  void preferencesProblem(const std::string& message) override;
   CliAlertPresenter alerts;
 };
 

@@ -9,6 +9,7 @@
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
 #include "hosts/cli/secrets.h"
+#include "platform/unicode.h"
 #include "settings/keys.h"
 
 namespace jc::cli {
@@ -43,6 +44,18 @@ int applyEntries(Session& session, Options& options) {
     }
     assignments.push_back(std::move(*assignment));
   }
+  for (const Assignment& assignment : assignments) {
+    // No entry keeps more than a few hundred bytes; typing much more, key by key through
+    // the field's filter, would only keep the command busy.
+    if (std::size_t length = utf8ToUtf32(assignment.value).size(); length > kMaxTypedCharacters) {
+      std::cerr << "jobcontrol: " << assignment.entry->name << ": "
+                << subst(tr("the value is %1 characters long, more than the %2 that can be "
+                            "typed"),
+                         {std::to_string(length), std::to_string(kMaxTypedCharacters)})
+                << tr("; nothing was saved") << "\n";
+      return kExitUsage;
+    }
+  }
   PanelDriver driver(session.view);
   for (const Assignment& assignment : assignments) {
     if (Result<> applied = driver.apply(assignment); !applied) {
@@ -54,7 +67,8 @@ int applyEntries(Session& session, Options& options) {
   return kExitSuccess;
 }
 
-void saveAndConfirm(Session& session, const Options& options) {
+bool saveAndConfirm(Session& session, const Options& options) {
+  const std::size_t reported = session.callback->preferenceProblems.size();
   session.panel->saveValuesAndReturnError(nullptr);
   session.panel->shouldPrint();
 
@@ -71,6 +85,7 @@ void saveAndConfirm(Session& session, const Options& options) {
               << tr("note: this printer reports no storage for document filing, so the job "
                     "will not be filed (filing entries have no effect)")
               << "\n";
+  return session.callback->preferenceProblems.size() == reported;
 }
 
 bool writeOutFile(const Session& session, const Options& options) {
@@ -91,7 +106,7 @@ int runSet(const Options& given) {
   auto session = openSessionOrReport(options, "Untitled");
   if (!session) return kExitFailure;
   if (int status = applyEntries(*session, options); status != kExitSuccess) return status;
-  saveAndConfirm(*session, options);
+  const bool remembered = saveAndConfirm(*session, options);
 
   std::ofstream file;
   if (options.out) {
@@ -129,7 +144,7 @@ int runSet(const Options& given) {
     std::cerr << "jobcontrol: " << tr("cannot write the print settings") << "\n";
     return kExitFailure;
   }
-  return kExitSuccess;
+  return remembered ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace jc::cli
