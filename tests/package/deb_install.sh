@@ -59,8 +59,7 @@ expect() {  # expect WANTED COMMAND...: the command succeeds and prints WANTED
   [ "$status" -eq 0 ] && grep -aqF -- "$1" <<<"$out"
 }
 check "jobcontrol is /usr/bin/jobcontrol" test "$(command -v jobcontrol)" = /usr/bin/jobcontrol
-# Until the command has --version, its help stands in; then: expect "$version" jobcontrol --version
-check "jobcontrol --help" expect "jobcontrol" jobcontrol --help
+check "jobcontrol --version" expect "$version" jobcontrol --version
 check "jobcontrol show loads the installed bundle" \
   expect "file=$libdir/jobcontrol/JobControl.plugin/JobControl.so" \
   env LD_DEBUG=files jobcontrol show
