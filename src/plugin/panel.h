@@ -118,6 +118,8 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   void folderSelectionMatrixEnabled();
   void folderNameEditTextEnabled();
   void folderNameButtonEnabled();
+  /// The rules that follow a folder choice: the pass codes and the folder name's hold.
+  void folderChoiceEnabled();
   void loginNameStaticTextEnabled();
   void loginNameEditTextEnabled();
   void loginNameButtonEnabled();

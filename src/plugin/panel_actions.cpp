@@ -87,13 +87,7 @@ void Panel::folderSelectionPopUpButtonProc(jc::Control&) {
       suspendMatrix->selectCellAtRow(jc::kHoldAfterRow, 0);
     emptyUnlessHeld(suspendKeyEditText, suspendKeyButton);
   }
-  suspendKeyStaticTextEnabled();
-  suspendKeyEditTextEnabled();
-  suspendKeyButtonEnabled();
-  folderPasswordStaticTextEnabled();
-  folderPasswordEditTextEnabled();
-  folderPasswordButtonEnabled();
-  folderNameButtonEnabled();
+  folderChoiceEnabled();
 }
 
 void Panel::folderSelectionMatrixProc(jc::Control&) {

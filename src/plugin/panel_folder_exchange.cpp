@@ -59,13 +59,7 @@ void VoreliaPrintPdeTz630eJC::reselectFolder(int previousIndex, const std::strin
     index = static_cast<int>(SearchSameFolderName(previousTitle));
   folderSelectionPopup->selectItemAtIndex(index);
   // The rules of a folder choice; no action is sent, since the choice is not the user's.
-  suspendKeyStaticTextEnabled();
-  suspendKeyEditTextEnabled();
-  suspendKeyButtonEnabled();
-  folderPasswordStaticTextEnabled();
-  folderPasswordEditTextEnabled();
-  folderPasswordButtonEnabled();
-  folderNameButtonEnabled();
+  folderChoiceEnabled();
 }
 
 bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {

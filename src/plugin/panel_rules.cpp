@@ -85,3 +85,13 @@ void Panel::accountNumberEditTextEnabled()     { activate(accountNumberEditText,
 
 // The account number's hold button stays as the layout made it.
 void Panel::accountNumberButtonEnabled() {}
+
+void Panel::folderChoiceEnabled() {
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderNameButtonEnabled();
+}
