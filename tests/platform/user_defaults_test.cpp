@@ -20,6 +20,30 @@ namespace {
 
 namespace fs = std::filesystem;
 
+unsigned modeOf(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 0777;
+}
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// Restores an environment variable at scope exit.
+class EnvGuard {
+ public:
+  explicit EnvGuard(const char* name) : name_(name) {
+    if (const char* value = std::getenv(name)) saved_ = value;
+  }
+  ~EnvGuard() { saved_ ? ::setenv(name_, saved_->c_str(), 1) : ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
 class UserDefaultsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,14 +77,11 @@ TEST_F(UserDefaultsTest, DomainsRoundTripEveryValueKindWithPrivateFiles) {
   EXPECT_FALSE(store.persistentDomain("vorelia.mfp.P1"));
   ASSERT_TRUE(store.setPersistentDomain("vorelia.mfp.P1", domain));
   EXPECT_EQ(store.persistentDomain("vorelia.mfp.P1"), domain);
-  struct stat info {};
-  ASSERT_EQ(::stat(store.fileForDomain("vorelia.mfp.P1").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(modeOf(store.fileForDomain("vorelia.mfp.P1")), 0600u);
   EXPECT_TRUE(filesMatching(".XXXXXX").empty());
 }
 
-// An unchanged domain must not be rewritten (no write, flush or rename: the file keeps its
-// inode and time), while a real change still is.
+// An unchanged domain keeps its file's inode and time; a real change rewrites it.
 TEST_F(UserDefaultsTest, OnlyAChangedDomainIsWritten) {
   UserDefaults store(folder_);
   const std::string name = "vorelia.mfp.P1";
@@ -75,23 +96,21 @@ TEST_F(UserDefaultsTest, OnlyAChangedDomainIsWritten) {
     std::function<bool()> step;
     bool rewritten;
   };
+  auto update = [&](std::function<void(PropertyDictionary&)> edit) {
+    return [&store, name, edit] { return store.updateDomain(name, edit); };
+  };
   const Case cases[] = {
       {"same value set again",
        [&] {
          return store.setPersistentDomain(name, {{"Job Control", PropertyDictionary{{"a", 1}}}});
        },
        false},
-      {"update that changes nothing", [&] { return store.updateDomain(name, [](auto&) {}); },
+      {"update that changes nothing", update([](auto&) {}), false},
+      {"value rewritten with itself", update([](auto& d) {
+         d["Job Control"] = PropertyDictionary{{"a", 1}};
+       }),
        false},
-      {"update that rewrites a value with itself",
-       [&] {
-         return store.updateDomain(name, [](auto& d) {
-           d["Job Control"] = PropertyDictionary{{"a", 1}};
-         });
-       },
-       false},
-      {"update that changes a value",
-       [&] { return store.updateDomain(name, [](auto& d) { d["b"] = "new"; }); }, true},
+      {"update that changes a value", update([](auto& d) { d["b"] = "new"; }), true},
   };
   for (const Case& c : cases) {
     auto before = identity();
@@ -122,15 +141,12 @@ TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
   EXPECT_FALSE(store.persistentDomain("d"));
   auto aside = filesMatching(".damaged-");
   ASSERT_EQ(aside.size(), 1u);
-  std::ifstream in(aside.front());
-  std::string kept((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_NE(kept.find("<key>x"), std::string::npos);
+  EXPECT_NE(slurp(aside.front()).find("<key>x"), std::string::npos);
   // A later write starts afresh and leaves the damaged copy alone.
   ASSERT_TRUE(store.updateDomain("d", [](PropertyDictionary& d) { d["fresh"] = true; }));
   EXPECT_EQ(store.persistentDomain("d"), (PropertyDictionary{{"fresh", true}}));
   EXPECT_EQ(filesMatching(".damaged-").size(), 1u);
-  // A root of another kind is damaged too, and so are a NUL byte in a string (which once
-  // aborted the process inside libplist) and a binary list.
+  // Also damaged: another root kind, a NUL in a string (once aborted libplist), binary lists.
   using namespace std::string_literals;
   const std::string nul = "<plist><dict><key>a</key><string>x\0y</string></dict></plist>"s;
   for (const std::string& text : {std::string("<plist><array/></plist>"), nul,
@@ -140,52 +156,19 @@ TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
   }
 }
 
-TEST_F(UserDefaultsTest, NoStoreWhenNoConfigurationFolderCanBeMade) {
-  fs::path blocker = folder_ / "file";
-  std::ofstream(blocker) << "x";
-  std::string saved = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-  ::setenv("XDG_CONFIG_HOME", blocker.c_str(), 1);
-  EXPECT_FALSE(UserDefaults::standard());
-  ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
-  auto store = UserDefaults::standard();
-  ASSERT_TRUE(store);
-  EXPECT_EQ(store->folder(), folder_ / "jobcontrol");
-  if (saved.empty())
-    ::unsetenv("XDG_CONFIG_HOME");
-  else
-    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-}
-
-// Restores an environment variable at scope exit.
-class EnvGuard {
- public:
-  explicit EnvGuard(const char* name) : name_(name) {
-    if (const char* value = std::getenv(name)) saved_ = value;
-  }
-  ~EnvGuard() {
-    if (saved_)
-      ::setenv(name_, saved_->c_str(), 1);
-    else
-      ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};
-
-TEST_F(UserDefaultsTest, MissingConfigurationFoldersAreMadePrivateUnderAnyUmask) {
+TEST_F(UserDefaultsTest, TheStandardStoreMakesItsFoldersPrivateOrThereIsNone) {
   EnvGuard guard("XDG_CONFIG_HOME");
+  std::ofstream(folder_ / "file") << "x";
+  ::setenv("XDG_CONFIG_HOME", (folder_ / "file").c_str(), 1);
+  EXPECT_FALSE(UserDefaults::standard());
   ::setenv("XDG_CONFIG_HOME", (folder_ / "a" / "b").c_str(), 1);
   mode_t saved = ::umask(0);
   auto store = UserDefaults::standard();
   ::umask(saved);
   ASSERT_TRUE(store);
-  for (const fs::path& made : {folder_ / "a", folder_ / "a" / "b", folder_ / "a/b/jobcontrol"}) {
-    struct stat info {};
-    ASSERT_EQ(::stat(made.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u) << made;
-  }
+  EXPECT_EQ(store->folder(), folder_ / "a/b/jobcontrol");
+  for (const fs::path& made : {folder_ / "a", folder_ / "a" / "b", folder_ / "a/b/jobcontrol"})
+    EXPECT_EQ(modeOf(made), 0700u) << made;
 }
 
 TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
@@ -193,49 +176,39 @@ TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
   ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
   const fs::path own = folder_ / "jobcontrol";
   const std::string planted = "<plist><dict><key>planted</key><true/></dict></plist>";
+  const fs::path file = UserDefaults(own).fileForDomain("d"), lock = file.string() + ".lock";
   const bool root = ::geteuid() == 0;
   struct Case {
     const char* what;
-    std::function<void(const fs::path& file)> plant;
+    std::function<void()> plant;
     const char* reason;
     bool needsRoot;
   };
+  // clang-format off
   const std::vector<Case> cases = {
-      {"group-writable folder", [&](const fs::path&) { fs::permissions(own, fs::perms(0770)); },
+      {"group-writable folder", [&] { fs::permissions(own, fs::perms(0770)); },
        "can be written by other users", false},
-      {"folder of another user", [&](const fs::path&) { ::chown(own.c_str(), 4242, 4242); },
+      {"folder of another user", [&] { ::chown(own.c_str(), 4242, 4242); },
        "belongs to another user", true},
       {"domain file of another user",
-       [&](const fs::path& file) {
-         std::ofstream(file) << planted;
-         ::chown(file.c_str(), 4242, 4242);
-       },
+       [&] { std::ofstream(file) << planted; ::chown(file.c_str(), 4242, 4242); },
        "belongs to another user", true},
-      {"domain FIFO", [&](const fs::path& file) { ::mkfifo(file.c_str(), 0600); },
-       "is not a regular file", false},
-      {"lock FIFO",
-       [&](const fs::path& file) { ::mkfifo((file.string() + ".lock").c_str(), 0600); },
-       "is not a regular file", false},
+      {"domain FIFO", [&] { ::mkfifo(file.c_str(), 0600); }, "is not a regular file", false},
+      {"lock FIFO", [&] { ::mkfifo(lock.c_str(), 0600); }, "is not a regular file", false},
       {"domain link",
-       [&](const fs::path& file) {
-         std::ofstream(folder_ / "elsewhere") << planted;
-         fs::create_symlink(folder_ / "elsewhere", file);
-       },
+       [&] { std::ofstream(own / "../x") << planted; fs::create_symlink(own / "../x", file); },
        "is a symbolic link", false},
-      {"dangling lock link",
-       [&](const fs::path& file) {
-         fs::create_symlink(folder_ / "nowhere", file.string() + ".lock");
-       },
+      {"dangling lock link", [&] { fs::create_symlink(folder_ / "nowhere", lock); },
        "is a symbolic link", false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.needsRoot && !root) continue;
     fs::remove_all(own);
     fs::create_directory(own);
     fs::permissions(own, fs::perms::owner_all);
-    const fs::path file = UserDefaults(own).fileForDomain("d");
-    c.plant(file);
+    c.plant();
     auto store = UserDefaults::standard();
     if (!store) {
       EXPECT_NE(store.message().find(c.reason), std::string::npos) << store.message();
@@ -247,39 +220,22 @@ TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
     EXPECT_FALSE(store->updateDomain("d", [](PropertyDictionary& d) { d["mine"] = true; }));
     EXPECT_FALSE(store->setPersistentDomain("d", {{"mine", true}}));
     EXPECT_TRUE(filesMatching(".damaged-").empty());
-    if (fs::is_regular_file(fs::symlink_status(file))) {
-      std::ifstream in(file);
-      EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), planted);
-    }
+    EXPECT_TRUE(!fs::is_regular_file(fs::symlink_status(file)) || slurp(file) == planted);
   }
 }
 
 TEST_F(UserDefaultsTest, AFileTooLargeToReadIsLeftAsItIsAndNotReplaced) {
   UserDefaults store(folder_);
   const fs::path file = store.fileForDomain("big");
-  {
-    std::ofstream out(file);
-    out << "<plist><dict><key>k</key><string>";
-    out << std::string(UserDefaults::kMaxDomainBytes, 'x');
-    out << "</string></dict></plist>";
-  }
+  std::ofstream(file) << "<plist><dict><key>k</key><string>"
+                      << std::string(UserDefaults::kMaxDomainBytes, 'x')
+                      << "</string></dict></plist>";
   const auto size = fs::file_size(file);
   EXPECT_FALSE(store.persistentDomain("big"));
   EXPECT_NE(store.problem().find("larger than 64 MiB"), std::string::npos) << store.problem();
   EXPECT_FALSE(store.updateDomain("big", [](PropertyDictionary& d) { d["k"] = "small"; }));
   EXPECT_EQ(fs::file_size(file), size);
   EXPECT_TRUE(filesMatching(".damaged-").empty());
-}
-
-TEST_F(UserDefaultsTest, TemporaryFilesOfWritersThatDiedAreRemovedByTheNextSave) {
-  UserDefaults store(folder_);
-  const std::string mine = "." + store.fileForDomain("k").filename().string();
-  const std::string other = "." + store.fileForDomain("other").filename().string();
-  for (const std::string& name : {mine + ".a1B2c3", mine + ".Zz9Yy8", other + ".a1B2c3"})
-    std::ofstream(folder_ / name) << "half a domain";
-  ASSERT_TRUE(store.setPersistentDomain("k", {{"generation", std::int64_t{1}}}));
-  EXPECT_TRUE(filesMatching(mine + ".").empty());
-  EXPECT_EQ(filesMatching(other + ".").size(), 1u);  // another domain's, left for its own save
 }
 
 TEST_F(UserDefaultsTest, ConcurrentProcessesNeverLoseOrTearAnUpdate) {
@@ -335,9 +291,14 @@ TEST_F(UserDefaultsTest, AWriterKilledMidSaveLeavesTheOldOrTheNewDomain) {
     EXPECT_TRUE((*domain)["generation"].integer());
   }
   EXPECT_TRUE(filesMatching(".damaged-").empty());
-  // Each killed writer may leave its temporary file; the next save clears them all.
+  // Each killed writer may leave its temporary file (one more is planted); the next save
+  // clears them all, but leaves another domain's for that domain's own save.
+  const std::string other = "." + store.fileForDomain("other").filename().string() + ".";
+  for (const std::string& name : {std::string(".k.plist.Zz9Yy8"), other + "a1B2c3"})
+    std::ofstream(folder_ / name) << "half a domain";
   ASSERT_TRUE(store.setPersistentDomain("k", {{"generation", std::int64_t{-1}}}));
   EXPECT_TRUE(filesMatching(".k.plist.").empty());
+  EXPECT_EQ(filesMatching(other).size(), 1u);
 }
 
 }  // namespace

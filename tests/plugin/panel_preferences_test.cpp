@@ -15,6 +15,11 @@
 namespace jc {
 namespace {
 
+namespace fs = std::filesystem;
+
+const PropertyDictionary kIdentity{{"Model Name", "Vorelia MFP Demo 630e"},
+                                   {"Release Number", "2.00"}};
+
 class Preferences : public test::PanelTest {
  protected:
   PropertyDictionary jobControl() {
@@ -22,7 +27,9 @@ class Preferences : public test::PanelTest {
     if (!domain || !(*domain)["Job Control"].dictionary()) return {};
     return *(*domain)["Job Control"].dictionary();
   }
+  // Stores `entries` after this model's identity (which they may override).
   void writeJobControl(PropertyDictionary entries) {
+    for (const auto& [key, value] : kIdentity) entries.emplace(key, value);
     UserDefaults(config_ / "jobcontrol")
         .setPersistentDomain("vorelia.mfp.P1",
                              {{"Job Control", std::move(entries)}, {"Other", "kept"}});
@@ -30,8 +37,7 @@ class Preferences : public test::PanelTest {
 };
 
 TEST_F(Preferences, AFirstRunCreatesTheDomainWithItsIdentityOnly) {
-  EXPECT_EQ(jobControl(), (PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
-                                              {"Release Number", "2.00"}}));
+  EXPECT_EQ(jobControl(), kIdentity);
   EXPECT_EQ(panel_->prefHoldButtonFlag, 0u);
   EXPECT_FALSE(panel_->prefAuthenticationBooleanRef);
   EXPECT_TRUE(panel_->folderList.empty());
@@ -46,8 +52,7 @@ TEST_F(Preferences, AnotherModelOrReleaseDropsEverythingRemembered) {
          {"pass code", "ABCD"},
          {"address", "192.0.2.9"}});
     panel_ = makePanel();
-    EXPECT_EQ(jobControl(), (PropertyDictionary{{"Model Name", "Vorelia MFP Demo 630e"},
-                                                {"Release Number", "2.00"}}));
+    EXPECT_EQ(jobControl(), kIdentity);
     EXPECT_FALSE(panel_->prefSuspendKeyStringRef);
     auto domain = UserDefaults(config_ / "jobcontrol").persistentDomain("vorelia.mfp.P1");
     EXPECT_EQ((*domain)["Other"], PropertyValue("kept"));
@@ -55,9 +60,7 @@ TEST_F(Preferences, AnotherModelOrReleaseDropsEverythingRemembered) {
 }
 
 TEST_F(Preferences, OnlyTheEntriesOfTheMaskAreLoadedPlusAuthentication) {
-  writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
-                   {"Release Number", "2.00"},
-                   {"hold button", 0x180},
+  writeJobControl({{"hold button", 0x180},
                    {"authentication", false},
                    {"pass code", "P"},
                    {"user name", "U"},
@@ -71,35 +74,33 @@ TEST_F(Preferences, OnlyTheEntriesOfTheMaskAreLoadedPlusAuthentication) {
   EXPECT_FALSE(panel_->prefUserNameStringRef);
   EXPECT_EQ(panel_->prefAuthenticationBooleanRef, false);
 
-  writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
-                   {"Release Number", "2.00"},
-                   {"hold button", "not a number"},
-                   {"account number", "A"}});
+  writeJobControl({{"hold button", "not a number"}, {"account number", "A"}});
   panel_ = makePanel();
   EXPECT_EQ(panel_->prefHoldButtonFlag, 0u);
   EXPECT_FALSE(panel_->prefAccountNumberStringRef);
 }
 
 TEST_F(Preferences, SavedCredentialsHaveTheirStoredForms) {
-  panel_->userNumberEditText->setStringValue("1234567890123456");
-  panel_->accountNumberEditText->setStringValue("1");
-  panel_->passwordEditText->setStringValue("p");
+  auto hex = [](const char* text) { return test::opensslStoredCipherHex(text); };
+  // clang-format off
+  const std::tuple<TextField*, std::string, const char*, std::string> fields[] = {
+      {&*panel_->userNumberEditText, "1234567890123456", "user number", hex("1234567890123456")},
+      {&*panel_->accountNumberEditText, "1", "account number", hex("1")},
+      {&*panel_->passwordEditText, "p", "user password", hex("p") + std::string(32, '0')},
+      {&*panel_->folderPasswordEditText, "42", "folder pass code", hex("42")},
+      {&*panel_->suspendKeyEditText, "", "pass code", ""},
+      {&*panel_->userNameEditText, "Zo\u00EB", "user name", "Zo\u00EB"},
+  };
+  // clang-format on
+  for (const auto& [field, text, key, stored] : fields) field->setStringValue(text);
   panel_->loginNameEditText->setStringValue("seventeen-bytes-x");
-  panel_->suspendKeyEditText->setStringValue("");
   panel_->suspendKeyButton->setState(1);
-  panel_->folderPasswordEditText->setStringValue("42");
-  panel_->userNameEditText->setStringValue("Zo\u00EB");
   EXPECT_TRUE(panel_->SaveUserPreference());
   PropertyDictionary saved = jobControl();
-  EXPECT_EQ(saved["user number"], PropertyValue(test::opensslStoredCipherHex("1234567890123456")));
-  EXPECT_EQ(saved["account number"], PropertyValue(test::opensslStoredCipherHex("1")));
-  EXPECT_EQ(saved["user password"],
-            PropertyValue(test::opensslStoredCipherHex("p") + std::string(32, '0')));
+  for (const auto& [field, text, key, stored] : fields)
+    EXPECT_EQ(saved[key], PropertyValue(stored)) << key;
   EXPECT_EQ(saved["user login name"].string()->size(), 44u);
   EXPECT_EQ(saved["user login name"].string()->find('='), 43u);
-  EXPECT_EQ(saved["folder pass code"], PropertyValue(test::opensslStoredCipherHex("42")));
-  EXPECT_EQ(saved["pass code"], PropertyValue(""));
-  EXPECT_EQ(saved["user name"], PropertyValue("Zo\u00EB"));
   EXPECT_EQ(saved["hold button"], PropertyValue(1));
   EXPECT_EQ(saved["authentication"], PropertyValue(true));
 
@@ -158,19 +159,13 @@ TEST_F(Preferences, HeldEntriesComeBackForPPDsInAnyDeclaredEncoding) {
 
 TEST_F(Preferences, TheFileStaysReadableXmlWhateverTheTexts) {
   // Names as a printer or a person may give them: control characters, stray bytes.
-  panel_->folderList = {{"a\x01"
-                         "b"},
-                        {"\xFF\xFE"},
-                        {"tab\tand\nline"}};
+  panel_->folderList = {{"a\001b"}, {"\xFF\xFE"}, {"tab\tand\nline"}};
   panel_->userNameEditText->setStringValue("x\x1B]0;title\x07");
   panel_->userNameButton->setState(1);
   ASSERT_TRUE(panel_->SaveFolderPreference());
   ASSERT_TRUE(panel_->SaveUserPreference());
   panel_ = makePanel();
-  EXPECT_EQ(panel_->folderList, (FolderList{{"a\uFFFD"
-                                             "b"},
-                                            {"\uFFFD\uFFFD"},
-                                            {"tab\tand\nline"}}));
+  EXPECT_EQ(panel_->folderList, (FolderList{{"a\uFFFDb"}, {"\uFFFD\uFFFD"}, {"tab\tand\nline"}}));
   EXPECT_EQ(panel_->prefUserNameStringRef, "x\uFFFD]0;title\uFFFD");
   if (std::system("command -v xmllint >/dev/null") != 0) GTEST_SKIP() << "no xmllint";
   std::string file = (config_ / "jobcontrol" / "vorelia.mfp.P1.plist").string();
@@ -178,9 +173,7 @@ TEST_F(Preferences, TheFileStaysReadableXmlWhateverTheTexts) {
 }
 
 TEST_F(Preferences, AnAbsentAuthenticationRadioButtonIsRememberedAsOff) {
-  writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
-                   {"Release Number", "2.00"},
-                   {"authentication", true}});
+  writeJobControl({{"authentication", true}});
   panel_ = makePanel();
   panel_->authenticationRadioButton.reset();
   ASSERT_TRUE(panel_->SaveUserPreference());
@@ -188,27 +181,21 @@ TEST_F(Preferences, AnAbsentAuthenticationRadioButtonIsRememberedAsOff) {
 }
 
 TEST_F(Preferences, AStoreThatIsNotTheUsersOwnIsReportedAndLeftUnused) {
-  // A planted domain that would hold a user name, in folders or beside files that are not
-  // the user's own: nothing is read, nothing saved, and each case is told to the host.
-  const std::filesystem::path folder = config_ / "jobcontrol";
-  const std::filesystem::path file = UserDefaults(folder).fileForDomain("vorelia.mfp.P1");
+  // A planted user name beside files not the user's own: not read, not saved, told to the host.
+  const fs::path folder = config_ / "jobcontrol";
+  const std::string lock = UserDefaults(folder).fileForDomain("vorelia.mfp.P1").string() + ".lock";
   const std::pair<const char*, std::function<void()>> cases[] = {
-      {"can be written by other users",
-       [&] { std::filesystem::permissions(folder, std::filesystem::perms(0777)); }},
-      {"is not a regular file", [&] { ::mkfifo((file.string() + ".lock").c_str(), 0600); }},
-      {"is a symbolic link",
-       [&] { std::filesystem::create_symlink(config_ / "none", file.string() + ".lock"); }},
+      {"can be written by other users", [&] { fs::permissions(folder, fs::perms(0777)); }},
+      {"is not a regular file", [&] { ::mkfifo(lock.c_str(), 0600); }},
+      {"is a symbolic link", [&] { fs::create_symlink(config_ / "none", lock); }},
   };
   for (const auto& [reason, plant] : cases) {
     SCOPED_TRACE(reason);
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directory(folder);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-    writeJobControl({{"Model Name", "Vorelia MFP Demo 630e"},
-                     {"Release Number", "2.00"},
-                     {"hold button", 8},
-                     {"user name", "planted"}});
-    std::filesystem::remove(file.string() + ".lock");
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::owner_all);
+    writeJobControl({{"hold button", 8}, {"user name", "planted"}});
+    fs::remove(lock);
     plant();
     callback_->preferenceProblems.clear();
     panel_ = makePanel();
@@ -217,20 +204,17 @@ TEST_F(Preferences, AStoreThatIsNotTheUsersOwnIsReportedAndLeftUnused) {
     EXPECT_FALSE(panel_->SaveFolderPreference());
     const auto& told = callback_->preferenceProblems;
     ASSERT_FALSE(told.empty());
-    EXPECT_NE(told.front().find("the preferences are not used: "), std::string::npos)
-        << told.front();
-    EXPECT_NE(told.front().find(reason), std::string::npos) << told.front();
+    for (const char* what : {"the preferences are not used: ", reason})
+      EXPECT_NE(told.front().find(what), std::string::npos) << told.front();
     std::string saves;
     for (const std::string& message : told) saves += message + "\n";
-    EXPECT_NE(saves.find("the held entries were not remembered: "), std::string::npos) << saves;
-    EXPECT_NE(saves.find("the folder list and printer address were not remembered: "),
-              std::string::npos)
-        << saves;
+    for (const char* what : {"the held entries were not remembered: ",
+                             "the folder list and printer address were not remembered: "})
+      EXPECT_NE(saves.find(what), std::string::npos) << saves;
   }
 }
 
-// Opening a dialog, or saving what is already stored, must not rewrite the domain: the
-// file keeps its inode and modification time.
+// Opening a dialog or saving what is stored keeps the file's inode and modification time.
 TEST_F(Preferences, NothingIsWrittenWhenNothingChanged) {
   panel_->suspendKeyEditText->setStringValue("1234");
   panel_->suspendKeyButton->setState(1);

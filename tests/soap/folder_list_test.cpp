@@ -44,62 +44,54 @@ class ParseXMLTest : public ExchangeFixture {
 
 TEST_F(ParseXMLTest, ReadsTheAnswerAsTheLevelsAndNamesSay) {
   const std::string ok = "<result-code>ok</result-code>";
+  const std::string listA = "<files><f><name>A</name></f></files>";
+  const FolderList none;
+  auto inR = [](const std::string& inside) { return envelope("<r>" + inside + "</r>"); };
+  // clang-format off
   const std::vector<Case> cases = {
       {"three entries in order, duplicates kept",
-       envelope("<r>" + ok +
-                "<files><f><name>A</name><password>true</password></f>"
-                "<f><name>B</name><dir>true</dir></f><f><name>A</name></f></files></r>"),
-       true,
-       FolderList{
-           {"A", true, false, false}, {"B", false, true, false}, {"A", false, false, false}}},
-      {"empty files", envelope("<r>" + ok + "<files/></r>"), true, FolderList{}},
+       inR(ok + "<files><f><name>A</name><password>true</password></f>"
+           "<f><name>B</name><dir>true</dir></f><f><name>A</name></f></files>"),
+       true, FolderList{{"A", true, false, false}, {"B", false, true, false}, {"A"}}},
+      {"empty files", inR(ok + "<files/>"), true, none},
       {"unsupported operation, though files follow",
-       envelope("<r><result-code>unsupported-operation</result-code><files><f><name>A</name></f></"
-                "files></r>"),
-       false, FolderList{}},
-      {"no result code is accepted", envelope("<r><files><f><name>A</name></f></files></r>"), true,
-       FolderList{{"A"}}},
+       inR("<result-code>unsupported-operation</result-code>" + listA), false, none},
+      {"no result code is accepted", inR(listA), true, FolderList{{"A"}}},
       {"a later result code overrides",
-       envelope("<r><result-code>no</result-code>" + ok + "<files/></r>"), true, FolderList{}},
-      {"...both ways", envelope("<r>" + ok + "<result-code>busy</result-code><files/></r>"), false,
-       FolderList{}},
+       inR("<result-code>no</result-code>" + ok + "<files/>"), true, none},
+      {"...both ways", inR(ok + "<result-code>busy</result-code><files/>"), false, none},
       {"the last files element wins",
-       envelope("<r><files><f><name>A</name></f></files><files><f><name>B</name></f></files></r>"),
-       true, FolderList{{"B"}}},
+       inR(listA + "<files><f><name>B</name></f></files>"), true, FolderList{{"B"}}},
       {"flags only for exactly true",
-       envelope("<r><files><f><name>A</name><password>TRUE</password><dir> true</dir></f>"
-                "<f><name>B</name><password>yes</password><dir>1</dir></f></files></r>"),
+       inR("<files><f><name>A</name><password>TRUE</password><dir> true</dir></f>"
+           "<f><name>B</name><password>yes</password><dir>1</dir></f></files>"),
        true, FolderList{{"A"}, {"B"}}},
       {"text is the concatenation of text descendants",
-       envelope("<r><files><f><name>Sa<b>l</b><![CDATA[es & "
-                "<co>]]></name><password>tr<i>ue</i></password></f>"
-                "</files></r>"),
+       inR("<files><f><name>Sa<b>l</b><![CDATA[es & <co>]]></name>"
+           "<password>tr<i>ue</i></password></f></files>"),
        true, FolderList{{"Sales & <co>", true, false, false}}},
       {"prefixed names do not match",
-       envelope("<r><m:result-code xmlns:m=\"urn:m\">busy</m:result-code><m:files "
-                "xmlns:m=\"urn:m\"/></r>"),
-       false, FolderList{}},
-      {"names are case-sensitive", envelope("<r><Files><f><name>A</name></f></Files></r>"), false,
-       FolderList{}},
+       inR("<m:result-code xmlns:m=\"urn:m\">busy</m:result-code><m:files xmlns:m=\"urn:m\"/>"),
+       false, none},
+      {"names are case-sensitive", inR("<Files><f><name>A</name></f></Files>"), false, none},
       {"an entry without a name gets an empty one",
-       envelope("<r><files><f><name>A</name></f><f/><f><password>true</password></f></files></r>"),
+       inR("<files><f><name>A</name></f><f/><f><password>true</password></f></files>"),
        true, FolderList{{"A"}, {""}, {"", true, false, false}}},
       {"comments and whitespace among the children are skipped",
-       envelope("<r>\n  <!-- c --><files>\n <!-- x --> <f> <name>A</name> </f>\n</files>\n</r>"),
+       inR("\n  <!-- c --><files>\n <!-- x --> <f> <name>A</name> </f>\n</files>\n"),
        true, FolderList{{"A"}}},
-      {"entity references are decoded",
-       envelope("<r><files><f><name>R&amp;D &#x263A;</name></f></files></r>"), true,
-       FolderList{{"R&D \xE2\x98\xBA"}}},
+      {"entity references are decoded", inR("<files><f><name>R&amp;D &#x263A;</name></f></files>"),
+       true, FolderList{{"R&D \xE2\x98\xBA"}}},
       {"the body must be the envelope's last child",
-       "<S:Envelope><S:Body><r><files/></r></S:Body><S:Trailer/></S:Envelope>", false,
-       FolderList{}},
-      {"too few levels", "<Envelope><Body/></Envelope>", false, FolderList{}},
-      {"a response element with only text", envelope("<r>files</r>"), false, FolderList{}},
-      {"no files element", envelope("<r>" + ok + "</r>"), false, FolderList{}},
+       "<S:Envelope><S:Body><r><files/></r></S:Body><S:Trailer/></S:Envelope>", false, none},
+      {"too few levels", "<Envelope><Body/></Envelope>", false, none},
+      {"a response element with only text", inR("files"), false, none},
+      {"no files element", inR(ok), false, none},
       {"not XML", "this is not XML", false, std::nullopt},
       {"cut off halfway", envelope("<r>" + ok + "<files><f><name>A</na"), false, std::nullopt},
       {"empty file", "", false, std::nullopt},
   };
+  // clang-format on
   expectRead(cases);
 }
 
@@ -136,11 +128,7 @@ TEST_F(ParseXMLTest, AnswersAreReadInTheEncodingTheyDeclareAndNamesKeptXmlSafe) 
        std::nullopt},
       {"bytes that are not Shift_JIS", answer(declared("Shift_JIS"), "\x81\x20"), false,
        std::nullopt},
-      {"stray bytes and characters XML forbids",
-       answer("",
-              "a\x01"
-              "b\xFF"
-              "c&#x1B;d\te\xEF\xBF\xBF"),
+      {"stray bytes and characters XML forbids", answer("", "a\001b\377c&#x1B;d\te\xEF\xBF\xBF"),
        true, FolderList{{"a\uFFFDb\uFFFDc\uFFFDd\te\uFFFD"}}},
   };
   expectRead(cases);

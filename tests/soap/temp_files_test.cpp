@@ -16,6 +16,7 @@ namespace jc::test {
 namespace {
 
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
 class TempFilesTest : public ExchangeFixture {};
 
@@ -34,9 +35,7 @@ TEST_F(TempFilesTest, TheTemporaryDirectoryFollowsTheEnvironment) {
 }
 
 TEST_F(TempFilesTest, InASharedTemporaryDirectoryOwnFilesGoIntoAPrivateFolder) {
-  // Shared (writable by others, sticky like /tmp) → a private folder of the user in it;
-  // the user's own folder → itself; a private folder someone else made → none.
-  namespace fs = std::filesystem;
+  // Shared (sticky, like /tmp) → the user's private folder in it; a private one → itself.
   const fs::path shared = dir_ / "shared";
   const std::string own = (shared / ("jobcontrol-" + std::to_string(::geteuid()))).string();
   struct Case {
@@ -87,22 +86,21 @@ TEST_F(TempFilesTest, WritesReplaceWholePrivatelyAndNeverFollowLinks) {
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   write(victim, "precious");
-  std::filesystem::remove(path);
-  std::filesystem::create_symlink(victim, path);
+  fs::remove(path);
+  fs::create_symlink(victim, path);
   ASSERT_TRUE(writeFileAtomically(path, "mine"));
-  EXPECT_FALSE(std::filesystem::is_symlink(path));
+  EXPECT_FALSE(fs::is_symlink(path));
   EXPECT_EQ(contents(victim), "precious");
   // A failed write leaves no stray temporary behind.
   EXPECT_FALSE(writeFileAtomically((dir_ / "missing" / "x").string(), "data"));
-  auto entries = std::distance(std::filesystem::directory_iterator(dir_), {});
-  EXPECT_EQ(entries, 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 2);
 }
 
 TEST_F(TempFilesTest, ReadsOnlyOwnRegularFilesWithinTheLimit) {
-  std::string path = (dir_ / "r").string(), link = (dir_ / "l").string();
-  std::string fifo = (dir_ / "p").string();
+  std::string path = (dir_ / "r").string(), link = (dir_ / "l").string(),
+              fifo = (dir_ / "p").string();
   write(path, "0123456789");
-  std::filesystem::create_symlink(path, link);
+  fs::create_symlink(path, link);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // must not block the read
   const std::tuple<std::string, std::size_t, ReadRefusal> cases[] = {
       {(dir_ / "none").string(), 100, ReadRefusal::Missing},
@@ -114,8 +112,7 @@ TEST_F(TempFilesTest, ReadsOnlyOwnRegularFilesWithinTheLimit) {
     ReadRefusal why{};
     auto read = readOwnFile(file, limit, &why);
     EXPECT_EQ(why, refusal) << file;
-    EXPECT_EQ(read, refusal == ReadRefusal::None ? std::optional(std::string("0123456789"))
-                                                 : std::nullopt);
+    EXPECT_EQ(read.value_or("refused"), refusal == ReadRefusal::None ? "0123456789" : "refused");
   }
 }
 
@@ -157,8 +154,7 @@ TEST(RunLoopTest, RunsTasksTimersAndWatchesInOrderAndReturnsAfterEach) {
   EXPECT_TRUE(loop.runUntil([&] { return fired == 2; }, soon()));
   EXPECT_EQ(fired, 2);
   EXPECT_FALSE(loop.runUntil([&] { return fired == 9; }, RunLoop::Clock::now() + 30ms));
-  ::close(fds[0]);
-  ::close(fds[1]);
+  ::close(fds[0]), ::close(fds[1]);
 }
 
 }  // namespace
