@@ -71,14 +71,11 @@ TEST(CliOptions, PrintTakesTheOptionsOfLp) {
 
 TEST(CliOptions, NearestNameIsOnlyForSlips) {
   const std::vector<std::string_view> names = {"show", "set", "folders", "print", "printers"};
-  for (auto [word, nearest] : {std::pair{"shwo", "show"},
-                               {"prnt", "print"},
-                               {"printer", "printers"},
-                               {"folder", "folders"},
-                               {"xyz", ""},
-                               {"s", ""},
-                               {"decode", ""}})
-    EXPECT_EQ(nearestName(word, names), nearest) << word;
+  // clang-format off
+  const std::pair<const char*, const char*> cases[] = {{"shwo", "show"}, {"prnt", "print"},
+      {"printer", "printers"}, {"folder", "folders"}, {"xyz", ""}, {"s", ""}, {"decode", ""}};
+  // clang-format on
+  for (auto [word, nearest] : cases) EXPECT_EQ(nearestName(word, names), nearest) << word;
 }
 
 TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
