@@ -71,14 +71,11 @@ TEST(CliOptions, PrintTakesTheOptionsOfLp) {
 
 TEST(CliOptions, NearestNameIsOnlyForSlips) {
   const std::vector<std::string_view> names = {"show", "set", "folders", "print", "printers"};
-  for (auto [word, nearest] : {std::pair{"shwo", "show"},
-                               {"prnt", "print"},
-                               {"printer", "printers"},
-                               {"folder", "folders"},
-                               {"xyz", ""},
-                               {"s", ""},
-                               {"decode", ""}})
-    EXPECT_EQ(nearestName(word, names), nearest) << word;
+  // clang-format off
+  const std::pair<const char*, const char*> cases[] = {{"shwo", "show"}, {"prnt", "print"},
+      {"printer", "printers"}, {"folder", "folders"}, {"xyz", ""}, {"s", ""}, {"decode", ""}};
+  // clang-format on
+  for (auto [word, nearest] : cases) EXPECT_EQ(nearestName(word, names), nearest) << word;
 }
 
 TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
@@ -152,7 +149,6 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
         std::pair{"unlock=pasword", "did you mean \"unlock=password\""},
         std::pair{"filing=", "a folder name"}, std::pair{"folders=1", "jobcontrol folders"}}) {
     std::string error = parseAssignment(word).message();
-    EXPECT_FALSE(error.empty()) << word;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
   // Every held entry is an entry with its own hold button, and no other entry has one.

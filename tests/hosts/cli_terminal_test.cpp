@@ -33,13 +33,12 @@ TerminalRun runOnTerminal(const std::vector<std::string>& args, unsigned short c
   int master = -1;
   pid_t child = ::forkpty(&master, nullptr, nullptr, &size);
   if (child == 0) {
+    std::vector<std::string> words = args;
+    words.insert(words.begin(), test::kCliPath);
     std::vector<char*> argv;
-    std::string program = test::kCliPath;
-    argv.push_back(program.data());
-    std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
+    for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
+    ::execv(argv[0], argv.data());
     ::_exit(127);
   }
   TerminalRun run;
@@ -85,16 +84,14 @@ TEST_F(CliTerminal, ASecretIsAskedForWithoutEcho) {
   EXPECT_NE(run.screen.find("password (not shown): "), std::string::npos) << run.screen;
   EXPECT_EQ(run.screen.find("s3cret"), std::string::npos) << run.screen;
   std::ifstream in(out);
-  std::string saved((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_NE(saved.find("PrintSettings.password2="), std::string::npos) << saved;
+  EXPECT_NE(std::string(std::istreambuf_iterator<char>(in), {}).find("PrintSettings.password2="),
+            std::string::npos);
 }
 
 TEST_F(CliTerminal, TheSpinnerFitsANarrowTerminal) {
-  sim::Config config;
-  config.folders = {{"Sales"}};
-  config.fault = sim::Fault::Delay;
-  config.delay = std::chrono::milliseconds(600);
-  sim::PrinterSimulator printer(config);
+  sim::PrinterSimulator printer({.folders = {{"Sales"}},
+                                 .fault = sim::Fault::Delay,
+                                 .delay = std::chrono::milliseconds(600)});
   std::string error;
   ASSERT_TRUE(printer.start("127.0.0.1", 0, &error)) << error;
   constexpr unsigned short kColumns = 20;

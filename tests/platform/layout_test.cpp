@@ -22,6 +22,7 @@ class Owner : public LayoutOwner {
     if (name == "check") return check.connect(control);
     if (name == "field") return field.connect(control);
     if (name == "kinds") return kinds.connect(control);
+    if (name == "caption") return caption.connect(control);
     return false;
   }
   Control::Action actionNamed(std::string_view name) override {
@@ -32,6 +33,7 @@ class Owner : public LayoutOwner {
   Outlet<Button> check;
   Outlet<TextField> field;
   Outlet<Matrix> kinds;
+  Outlet<TextField> caption;
   int clicks = 0;
 };
 
@@ -92,12 +94,7 @@ TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
       <tab label="Two"><image kind="icon" name="changes-prevent-symbolic" x="5" y="6" width="18" height="18"/></tab>
     </tabview>
   </layout>)");
-  struct CaptionOwner : Owner {
-    bool connectOutlet(std::string_view name, const std::shared_ptr<Control>& c) override {
-      return name == "caption" ? label.connect(c) : Owner::connectOutlet(name, c);
-    }
-    Outlet<TextField> label;
-  } o;
+  Owner& o = owner;  // with a caption for the field
   LayoutResult result = loadLayoutFile(file, o);
   ASSERT_TRUE(result) << result.message();
   // The matrix is as high as its rows; each cell is its row; the field between the rows is
@@ -107,7 +104,7 @@ TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
   EXPECT_EQ(frameIn(*o.kinds->cellAtRow(1)),
             (Control::Frame{10 + 5 + 2, 10 + 28 + 6 + 18 + 50, 100, 20}));
   EXPECT_EQ(frameIn(*o.field, o.field->parent()->parent()), (Control::Frame{57, 46, 40, 20}));
-  EXPECT_EQ(o.label->labelFor(), o.field.get().get());
+  EXPECT_EQ(o.caption->labelFor(), o.field.get().get());
   EXPECT_TRUE(o.field->isSecret());
   auto* image =
       dynamic_cast<ImageView*>((*result)->children()[0]->children()[1]->children()[0].get());
@@ -175,8 +172,7 @@ TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
     std::string where = file.string() + ":" + (c.line ? std::to_string(c.line) + ":" : "");
     EXPECT_NE(result.message().find(where), std::string::npos) << result.message();
     EXPECT_NE(result.message().find(c.reason), std::string::npos) << result.message();
-    EXPECT_FALSE(fresh.view) << c.text;
-    EXPECT_FALSE(fresh.field) << c.text;
+    EXPECT_FALSE(fresh.view || fresh.field) << c.text;
     EXPECT_EQ(lastLayoutError(), result.message());
   }
   LayoutResult missing = loadLayoutFile("/nonexistent/x.layout", owner);
