@@ -20,41 +20,26 @@ struct Alert {
   bool operator==(const Alert&) const = default;
 };
 
-// A toolkit's own main loop (not the thread's), with a frame timer of its own as it paints.
-class ToolkitLoop final : public RunLoop {
+// A toolkit's frame timer on the host's own loop (not the thread's), as a display paints.
+class FrameTimer {
  public:
-  void everyFrame(Clock::duration period, std::function<void()> frame) {
-    period_ = period;
-    frame_ = std::move(frame);
-    next_ = Clock::now();
+  FrameTimer(RunLoop& loop, RunLoop::Clock::duration period, std::function<void()> frame)
+      : loop_(loop), period_(period), frame_(std::move(frame)) {
     arm();
-  }
-  Id addTimer(Clock::duration delay, std::function<void()> fire) override {
-    return own_.addTimer(delay, std::move(fire));
-  }
-  void cancelTimer(Id id) override { own_.cancelTimer(id); }
-  Id watchFd(int fd, short events, std::function<void(short)> ready) override {
-    return own_.watchFd(fd, events, std::move(ready));
-  }
-  void updateWatch(Id id, short events) override { own_.updateWatch(id, events); }
-  void removeWatch(Id id) override { own_.removeWatch(id); }
-  void post(std::function<void()> task) override { own_.post(std::move(task)); }
-  bool runUntil(const std::function<bool()>& done, Clock::time_point deadline) override {
-    return own_.runUntil(done, deadline);
   }
 
  private:
   void arm() {
     next_ += period_;
-    own_.addTimer(next_ - Clock::now(), [this] {
+    loop_.addTimer(next_ - RunLoop::Clock::now(), [this] {
       frame_();
       arm();
     });
   }
-  PollRunLoop own_;
-  Clock::duration period_{};
-  Clock::time_point next_;
+  RunLoop& loop_;
+  RunLoop::Clock::duration period_;
   std::function<void()> frame_;
+  RunLoop::Clock::time_point next_ = RunLoop::Clock::now();
 };
 
 class RecordingHost : public MemoryPluginCallback, public AlertPresenter {
@@ -153,10 +138,10 @@ TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOn
 }
 
 TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {
-  ToolkitLoop loop;
+  PollRunLoop loop;
   host->loop = &loop;
   int frames = 0, busyFrames = 0;
-  loop.everyFrame(50ms, [&] {
+  FrameTimer timer(loop, 50ms, [&] {
     ++frames;
     if (panel->chasingArrow->isAnimating() && !panel->chasingArrow->isHidden()) ++busyFrames;
     if (frames == 3) press(sim.address());  // pressed again meanwhile: one exchange at a time
@@ -173,7 +158,7 @@ TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {
 }
 
 TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
-  ToolkitLoop loop;
+  PollRunLoop loop;
   host->loop = &loop;
   auto owned = std::make_shared<VoreliaPrintPdeTz630eJC>(host, builtBundle());
   std::weak_ptr<VoreliaPrintPdeTz630eJC> alive = owned;
@@ -205,7 +190,7 @@ TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
   replacement->printersAddressEditText->setStringValue(sim.address());
   alive = replacement;
   button = replacement->getFolderNameButton.get();
-  loop.everyFrame(50ms, [&] { replacement.reset(); });
+  FrameTimer timer(loop, 50ms, [&] { replacement.reset(); });
   EXPECT_TRUE(button->performClick());
   EXPECT_EQ(host->alerts.size(), 1u);
   loop.runFor(10ms);
