@@ -1,6 +1,5 @@
-// Panel construction (captions, filters, padlocks, the folder pop-up and the printer address,
-// done once), caption localization and the catalogs' coverage of every caption, and folder
-// look-up by name. Layouts that lack controls are built without error.
+// Panel construction (captions, filters, padlocks, folder pop-up, printer address; once),
+// caption localization and the catalogs' coverage, folder look-up, layouts lacking controls.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include "platform/controls.h"
 #include "platform/layout.h"
 #include "plugin/icons.h"
+#include "plugin/panel_fixture.h"
 #include "plugin/panel_view_fixture.h"
 #include "support/trace_recorder.h"
 #include "ui/hilite.h"
@@ -19,6 +19,12 @@
 namespace {
 
 using namespace jc::test;
+
+/// A panel that is not built yet, on a host without a printer.
+std::unique_ptr<Panel> unbuilt(bool bundled = true) {
+  return std::make_unique<Panel>(std::make_shared<jc::MemoryPluginCallback>(),
+                                 bundled ? builtBundle() : nullptr);
+}
 
 class Construction : public ::testing::Test {
  protected:
@@ -47,8 +53,8 @@ TEST_F(Construction, TranslatesEveryKindOfCaptionOnce) {
 
 TEST_F(Construction, TranslatesAtMostTheFirstThreeTabsAndSelectsTheFirst) {
   useLanguage("de");
-  auto callback = std::make_shared<jc::MemoryPluginCallback>();
-  Panel p(callback, jc::Bundle::open(kBundleDir).value_or(nullptr));
+  auto panel = unbuilt();
+  Panel& p = *panel;
   auto path = std::filesystem::temp_directory_path() / ("jc-tabs-" + std::to_string(::getpid()));
   std::ofstream(path) << "<layout><tabview outlet=\"tabView\"><tab label=\"Job ID\"/>"
                          "<tab label=\"Job ID\"/><tab label=\"Job ID\"/><tab label=\"Job ID\"/>"
@@ -86,12 +92,11 @@ TEST_F(Construction, AttachesTheFiltersPadlocksAndPrinterAddress) {
   }
   EXPECT_EQ(p.printersAddressEditText->stringValue(), "mfp.example.net");
 
-  auto callback = std::make_shared<jc::MemoryPluginCallback>();  // no address: the text stays
-  Panel unknown(callback, jc::Bundle::open(kBundleDir).value_or(nullptr));
-  ASSERT_TRUE(unknown.loadPanelLayout("JobControl"));
-  unknown.printersAddressEditText->setStringValue("from the layout");
-  unknown.panelView();
-  EXPECT_EQ(unknown.printersAddressEditText->stringValue(), "from the layout");
+  auto unknown = unbuilt();  // no address: the layout's text stays
+  ASSERT_TRUE(unknown->loadPanelLayout("JobControl"));
+  unknown->printersAddressEditText->setStringValue("from the layout");
+  unknown->panelView();
+  EXPECT_EQ(unknown->printersAddressEditText->stringValue(), "from the layout");
 }
 
 TEST(ReducedLayout, IsBuiltAndEveryActionCopesWithTheMissingControls) {
@@ -128,8 +133,8 @@ TEST(ReducedLayout, IsBuiltAndEveryActionCopesWithTheMissingControls) {
 
 TEST_F(Construction, APanelWithoutAnyLayoutRunsEverythingHarmlessly) {
   useLanguage("de");
-  auto callback = std::make_shared<jc::MemoryPluginCallback>();
-  Panel p(callback, nullptr);
+  auto panel = unbuilt(false);
+  Panel& p = *panel;
   EXPECT_EQ(p.panelView(), nullptr);
   EXPECT_TRUE(p.hasInited);
   for (auto action : {&Panel::retentionCBoxProc, &Panel::folderSelectionMatrixProc,
@@ -169,46 +174,32 @@ TEST(FolderPopup, TwoFixedItemsThenASeparatorAndOneItemPerFolder) {
 }
 
 TEST(SearchSameFolderName, FindsTheFirstFolderIgnoringCaseOverUnicode) {
-  auto callback = std::make_shared<jc::MemoryPluginCallback>();
-  Panel p(callback, nullptr);
-  EXPECT_EQ(p.SearchSameFolderName("Anything"), 1);  // no folders
-  p.folderList = {{"Finance"},
-                  {"Reports"},
-                  {"\u00C4rger \u03A3\u039F\u03A3"},  // Ärger ΣΟΣ
-                  {"\uFF26\uFF4F\uFF4C\uFF44\uFF45\uFF52"},
-                  {"\u6587\u66F8"},
-                  {"reports"}};
+  auto p = unbuilt(false);
+  EXPECT_EQ(p->SearchSameFolderName("Anything"), 1);  // no folders
+  // clang-format off
+  p->folderList = {{"Finance"}, {"Reports"}, {"\u00C4rger \u03A3\u039F\u03A3"} /* Ärger ΣΟΣ */,
+                   {"\uFF26\uFF4F\uFF4C\uFF44\uFF45\uFF52"}, {"\u6587\u66F8"}, {"reports"}};
   const std::pair<std::optional<std::string>, int> cases[] = {
-      {"rEPORTS", 4},
-      {"Finance", 3},
-      {"\u00E4RGER \u03C3\u03BF\u03C2", 5},
-      {"\uFF46\uFF2F\uFF2C\uFF24\uFF25\uFF32", 6},
-      {"\u6587\u66F8", 7},
-      {"Report", 1},
-      {"Reports ", 1},
-      {"Arger \u03A3\u039F\u03A3", 1},
-      {"", 1},
-      {std::nullopt, 1}};
+      {"rEPORTS", 4}, {"Finance", 3}, {"\u00E4RGER \u03C3\u03BF\u03C2", 5},
+      {"\uFF46\uFF2F\uFF2C\uFF24\uFF25\uFF32", 6}, {"\u6587\u66F8", 7}, {"Report", 1},
+      {"Reports ", 1}, {"Arger \u03A3\u039F\u03A3", 1}, {"", 1}, {std::nullopt, 1}};
+  // clang-format on
   for (const auto& [name, index] : cases)
-    EXPECT_EQ(p.SearchSameFolderName(name), index) << name.value_or("(none)");
+    EXPECT_EQ(p->SearchSameFolderName(name), index) << name.value_or("(none)");
 }
 
 TEST_F(Construction, ALabelIsTranslatedUpToItsFirstColon) {
   useLanguage("de");
   LoadedPanel loaded;
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
-      {"Retention:", "Zurückhalten:"},
-      {"Retention", "Zurückhalten"},
-      {"Retention: on the printer", "Zurückhalten:"},
-      {"Retention::", "Zurückhalten:"},
-      {"   Retention:", "Zurückhalten:"},
-      {"\n\t\u3000\u00A0Job Name", "Auftragsname"},
-      {":Retention", ":Retention"},
-      {"  :Retention", "  :Retention"},
-      {"", ""},
-      {" \n ", " \n "},
-      {"Toner Level:", "Toner Level:"},
-      {"Retention :", "Retention :"}};
+      {"Retention:", "Zurückhalten:"},       {"Retention", "Zurückhalten"},
+      {"Retention: on the printer", "Zurückhalten:"}, {"Retention::", "Zurückhalten:"},
+      {"   Retention:", "Zurückhalten:"},    {"\n\t\u3000\u00A0Job Name", "Auftragsname"},
+      {":Retention", ":Retention"},          {"  :Retention", "  :Retention"},
+      {"", ""},                              {" \n ", " \n "},
+      {"Toner Level:", "Toner Level:"},      {"Retention :", "Retention :"}};
+  // clang-format on
   for (const auto& [label, translated] : cases)
     EXPECT_EQ(loaded.panel.localizedStringValue(label), translated) << label;
   jc::ImageView image;
@@ -222,8 +213,8 @@ TEST_F(Construction, TheCatalogsTranslateEveryCaption) {
   useLanguage("");
   std::set<std::string> keys = {"On", "Off", "Job Control", "Could not retrieve Folder Names."};
   for (const char* layout : {"JobControl", "JobControl2"}) {
-    auto callback = std::make_shared<jc::MemoryPluginCallback>();  // not built: raw captions
-    Panel panel(callback, jc::Bundle::open(kBundleDir).value_or(nullptr));
+    auto raw = unbuilt();  // not built: the raw captions
+    Panel& panel = *raw;
     ASSERT_TRUE(panel.loadPanelLayout(layout)) << layout;
     std::function<void(const jc::Control&)> collect = [&](const jc::Control& c) {
       if (c.kind() == jc::Control::Kind::PopUpButton)
@@ -239,7 +230,7 @@ TEST_F(Construction, TheCatalogsTranslateEveryCaption) {
   }
   keys.erase("");
   EXPECT_GT(keys.size(), 20u);
-  auto bundle = jc::Bundle::open(kBundleDir).value_or(nullptr);
+  auto bundle = builtBundle();
   for (const char* language : {"de", "ja"}) {
     useLanguage(language);
     for (const std::string& key : keys) {

@@ -4,7 +4,7 @@
 
 #include "platform/memory_host.h"
 #include "plugin/icons.h"
-#include "plugin/panel.h"
+#include "plugin/panel_fixture.h"
 #include "printer_simulator.h"
 #include "soap/folder_list.h"
 #include "soap/soap_test_support.h"
@@ -20,43 +20,26 @@ struct Alert {
   bool operator==(const Alert&) const = default;
 };
 
-// A toolkit's main loop in place of the host's: a loop of its own (not the thread's), with
-// events of its own besides what the panel registers: a frame timer, as a toolkit paints.
-class ToolkitLoop final : public RunLoop {
+// A toolkit's frame timer on the host's own loop (not the thread's), as a display paints.
+class FrameTimer {
  public:
-  /// The host's own repeating timer, on a fixed cadence as a display's frames are.
-  void everyFrame(Clock::duration period, std::function<void()> frame) {
-    period_ = period;
-    frame_ = std::move(frame);
-    next_ = Clock::now();
+  FrameTimer(RunLoop& loop, RunLoop::Clock::duration period, std::function<void()> frame)
+      : loop_(loop), period_(period), frame_(std::move(frame)) {
     arm();
-  }
-  Id addTimer(Clock::duration delay, std::function<void()> fire) override {
-    return own_.addTimer(delay, std::move(fire));
-  }
-  void cancelTimer(Id id) override { own_.cancelTimer(id); }
-  Id watchFd(int fd, short events, std::function<void(short)> ready) override {
-    return own_.watchFd(fd, events, std::move(ready));
-  }
-  void updateWatch(Id id, short events) override { own_.updateWatch(id, events); }
-  void removeWatch(Id id) override { own_.removeWatch(id); }
-  void post(std::function<void()> task) override { own_.post(std::move(task)); }
-  bool runUntil(const std::function<bool()>& done, Clock::time_point deadline) override {
-    return own_.runUntil(done, deadline);
   }
 
  private:
   void arm() {
     next_ += period_;
-    own_.addTimer(next_ - Clock::now(), [this] {
+    loop_.addTimer(next_ - RunLoop::Clock::now(), [this] {
       frame_();
       arm();
     });
   }
-  PollRunLoop own_;
-  Clock::duration period_{};
-  Clock::time_point next_;
+  RunLoop& loop_;
+  RunLoop::Clock::duration period_;
   std::function<void()> frame_;
+  RunLoop::Clock::time_point next_ = RunLoop::Clock::now();
 };
 
 class RecordingHost : public MemoryPluginCallback, public AlertPresenter {
@@ -83,8 +66,7 @@ class FolderExchangeTest : public ExchangeFixture {
     ASSERT_TRUE(ppd) << ppd.message();
     host->setPPD(std::move(*ppd));
     host->setPrinter(Printer("demo", std::string("socket://127.0.0.1:9100")));
-    panel =
-        std::make_unique<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir).value_or(nullptr));
+    panel = std::make_unique<VoreliaPrintPdeTz630eJC>(host, builtBundle());
     ASSERT_TRUE(panel->panelView());
     ASSERT_TRUE(panel->getFolderNameButton);
     ASSERT_TRUE(sim.start());
@@ -105,10 +87,10 @@ class FolderExchangeTest : public ExchangeFixture {
       titles.push_back(popup.itemAtIndex(i)->separator ? "-" : popup.itemAtIndex(i)->title);
     return titles;
   }
-  void fault(sim::Fault f) {
+  void fault(sim::Fault f, std::chrono::milliseconds delay = 50ms) {
     sim::Config config = sim.config();
     config.fault = f;
-    config.delay = 50ms;
+    config.delay = delay;
     sim.setConfig(config);
   }
 
@@ -132,8 +114,7 @@ TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOn
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].problems, std::vector<std::string>{});  // includes the exact body
 
-  // Failures, error statuses and time-outs alert once each and keep the list of the last
-  // completed answer.
+  // Failures, error statuses and time-outs alert once each and keep the last answer's list.
   soap::defaultExchangeLimits().overall = 300ms;
   const std::string answer = *contents(responseFile());
   for (sim::Fault failure : {sim::Fault::Reset, sim::Fault::ErrorStatus, sim::Fault::NeverAnswer}) {
@@ -142,8 +123,7 @@ TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOn
     press(sim.address());
     EXPECT_EQ(panel->folderList, kList);
     EXPECT_EQ(contents(responseFile()), answer);
-    EXPECT_TRUE(panel->chasingArrow->isHidden());
-    EXPECT_FALSE(panel->chasingArrow->isAnimating());
+    EXPECT_TRUE(panel->chasingArrow->isHidden() && !panel->chasingArrow->isAnimating());
   }
   EXPECT_EQ(host->alerts, (std::vector<Alert>{kFailureAlert, kFailureAlert, kFailureAlert}));
 
@@ -158,18 +138,15 @@ TEST_F(FolderExchangeTest, FetchesTheListShowingProgressOnlyMeanwhileAndAlertsOn
 }
 
 TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {
-  ToolkitLoop loop;
+  PollRunLoop loop;
   host->loop = &loop;
   int frames = 0, busyFrames = 0;
-  loop.everyFrame(50ms, [&] {
+  FrameTimer timer(loop, 50ms, [&] {
     ++frames;
     if (panel->chasingArrow->isAnimating() && !panel->chasingArrow->isHidden()) ++busyFrames;
     if (frames == 3) press(sim.address());  // pressed again meanwhile: one exchange at a time
   });
-  sim::Config config = sim.config();
-  config.fault = sim::Fault::Delay;
-  config.delay = 1500ms;
-  sim.setConfig(config);
+  fault(sim::Fault::Delay, 1500ms);
   press(sim.address());
   EXPECT_GE(frames, 20);
   EXPECT_GE(busyFrames, 20);
@@ -181,23 +158,20 @@ TEST_F(FolderExchangeTest, TheWaitServesTheHostsOwnLoopSoTheIndicatorAnimates) {
 }
 
 TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
-  ToolkitLoop loop;
+  PollRunLoop loop;
   host->loop = &loop;
-  auto owned =
-      std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir).value_or(nullptr));
+  auto owned = std::make_shared<VoreliaPrintPdeTz630eJC>(host, builtBundle());
   std::weak_ptr<VoreliaPrintPdeTz630eJC> alive = owned;
   std::shared_ptr<View> view = owned->panelView();
   std::shared_ptr<Button> button = owned->getFolderNameButton.get();
   std::shared_ptr<VoreliaPrintPdeTz630eJC> replacement;
   owned->printersAddressEditText->setStringValue("127.0.0.1:1");  // refused: the alert shows
   host->whileShowing = [&] {
-    // A printer switch while the dialog's loop runs for the alert: the host lets go of the
-    // panel and its view and makes a new one.
+    // A printer switch during the alert: the host lets go of panel and view, makes another.
     owned.reset();
     view.reset();
     loop.runFor(20ms);
-    replacement =
-        std::make_shared<VoreliaPrintPdeTz630eJC>(host, Bundle::open(kBundleDir).value_or(nullptr));
+    replacement = std::make_shared<VoreliaPrintPdeTz630eJC>(host, builtBundle());
     EXPECT_TRUE(replacement->panelView());
     EXPECT_FALSE(alive.expired());
   };
@@ -216,7 +190,7 @@ TEST_F(FolderExchangeTest, APanelReleasedDuringItsAlertIsFinishedOnceIdle) {
   replacement->printersAddressEditText->setStringValue(sim.address());
   alive = replacement;
   button = replacement->getFolderNameButton.get();
-  loop.everyFrame(50ms, [&] { replacement.reset(); });
+  FrameTimer timer(loop, 50ms, [&] { replacement.reset(); });
   EXPECT_TRUE(button->performClick());
   EXPECT_EQ(host->alerts.size(), 1u);
   loop.runFor(10ms);
@@ -230,14 +204,9 @@ TEST_F(FolderExchangeTest, ARefetchKeepsTheChosenFolderWhileTheListStillHasIt) {
     std::vector<sim::Folder> next;
     int selected;
   };
-  const Case cases[] = {
-      {3, {{"New"}, {"SALES"}}, 4},  // found again by name, letter case aside
-      {4, {{"Sales"}}, 1},           // gone: main folder
-      {-1, {{"Sales"}}, 1},          // nothing selected: main folder
-      {0, {}, 0},                    // quick file and main folder stay
-      {1, {{"Other"}}, 1},
-  };
-  for (const Case& c : cases) {
+  // Found again by name (case aside); gone or none selected: main folder; fixed items stay.
+  for (const Case& c : {Case{3, {{"New"}, {"SALES"}}, 4}, Case{4, {{"Sales"}}, 1},
+                        Case{-1, {{"Sales"}}, 1}, Case{0, {}, 0}, Case{1, {{"Other"}}, 1}}) {
     SCOPED_TRACE(c.chosen);
     sim::Config config = sim.config();
     config.folders = {{"Sales"}, {"Board", true}, {"Archive"}};
@@ -282,7 +251,7 @@ TEST_F(FolderExchangeTest, APlantedLinkIsReplacedNotFollowed) {
 }
 
 TEST_F(FolderExchangeTest, AnAnswerBeyondTheLimitsKeepsTheFirstFoldersSaysSoAndStaysReadable) {
-  // One list over the count, one whose names pass the byte budget before the count.
+  // Over the count, and names over the byte budget before the count.
   const std::string longName(soap::kMaxFolderNameBytes / 100, 'n');
   const std::tuple<std::size_t, std::string, std::size_t> cases[] = {
       {soap::kMaxFolders + 7, "F", soap::kMaxFolders}, {150, longName, 100}};
@@ -294,13 +263,10 @@ TEST_F(FolderExchangeTest, AnAnswerBeyondTheLimitsKeepsTheFirstFoldersSaysSoAndS
     press("");
     EXPECT_EQ(panel->folderList.size(), kept);
     ASSERT_EQ(host->alerts.size(), 1u);
-    EXPECT_NE(host->alerts[0].message.find("(" + std::to_string(kept) + " kept, " +
-                                           std::to_string(listed - kept) + " left out)"),
-              std::string::npos)
-        << host->alerts[0].message;
-    // What was saved reads back whole in a new panel for the printer.
-    VoreliaPrintPdeTz630eJC reopened(host, nullptr);
-    EXPECT_EQ(reopened.folderList.size(), kept);
+    std::string says =
+        "(" + std::to_string(kept) + " kept, " + std::to_string(listed - kept) + " left out)";
+    EXPECT_NE(host->alerts[0].message.find(says), std::string::npos) << host->alerts[0].message;
+    EXPECT_EQ(VoreliaPrintPdeTz630eJC(host, nullptr).folderList.size(), kept);  // saved whole
   }
   // An answer that is gone is not reported again.
   std::filesystem::remove(responseFile());
@@ -311,7 +277,7 @@ TEST_F(FolderExchangeTest, AnAnswerBeyondTheLimitsKeepsTheFirstFoldersSaysSoAndS
 
 TEST_F(FolderExchangeTest, WithoutAPresenterTheAlertGoesToStandardError) {
   auto plain = std::make_shared<MemoryPluginCallback>();
-  VoreliaPrintPdeTz630eJC quiet(plain, Bundle::open(kBundleDir).value_or(nullptr));
+  VoreliaPrintPdeTz630eJC quiet(plain, builtBundle());
   ::testing::internal::CaptureStderr();
   quiet.recieveEndCallback();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Could not retrieve Folder Names.\n");

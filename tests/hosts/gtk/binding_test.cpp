@@ -1,6 +1,5 @@
-// The binding on real widgets: every outlet's widget equals its control after a restore and
-// after a person's edits and clicks, edits pass the field's filter, focus follows the
-// panel, the folder pop-up and its request, geometry against the layout, accessibility.
+// The binding on real widgets: widgets mirror their controls through a person's edits, the
+// folder pop-up and its request, geometry against the layout, accessibility.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -26,6 +25,10 @@ std::string labelText(GtkWidget* label) {
 // Compares every control with its widget; reports each difference under the outlet's name.
 void expectMirrored(BoundPanel& p) {
   int checked = 0;
+  auto expectCheck = [](GtkWidget* w, const auto& b, const std::string& name) {
+    EXPECT_EQ(bool(gtk_check_button_get_active(GTK_CHECK_BUTTON(w))), b.state() == 1) << name;
+    EXPECT_EQ(labelText(gtk_check_button_get_child(GTK_CHECK_BUTTON(w))), b.title()) << name;
+  };
   forEachControl(*p.view, [&](Control& c) {
     if (&c == p.view.get() || c.kind() == Control::Kind::View) return;
     GtkWidget* w = p.binding->widgetFor(&c);
@@ -42,25 +45,20 @@ void expectMirrored(BoundPanel& p) {
         if (b.buttonType() == Button::Type::Push) {
           EXPECT_EQ(labelText(gtk_button_get_child(GTK_BUTTON(w))), b.title()) << name;
         } else if (b.buttonType() == Button::Type::Switch) {
-          EXPECT_EQ(bool(gtk_check_button_get_active(GTK_CHECK_BUTTON(w))), b.state() == 1) << name;
-          EXPECT_EQ(labelText(gtk_check_button_get_child(GTK_CHECK_BUTTON(w))), b.title()) << name;
+          expectCheck(w, b, name);
         } else {
           EXPECT_EQ(bool(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w))), b.state() == 1)
               << name;
-          const char* icon =
-              gtk_image_get_icon_name(GTK_IMAGE(gtk_button_get_child(GTK_BUTTON(w))));
           ASSERT_TRUE(b.shownImage()) << name;
-          EXPECT_STREQ(icon, b.shownImage()->name.c_str()) << name;
+          EXPECT_STREQ(gtk_image_get_icon_name(GTK_IMAGE(gtk_button_get_child(GTK_BUTTON(w)))),
+                       b.shownImage()->name.c_str())
+              << name;
         }
         break;
       }
-      case Control::Kind::ButtonCell: {
-        auto& cell = static_cast<ButtonCell&>(c);
-        EXPECT_EQ(bool(gtk_check_button_get_active(GTK_CHECK_BUTTON(w))), cell.state() == 1)
-            << name;
-        EXPECT_EQ(labelText(gtk_check_button_get_child(GTK_CHECK_BUTTON(w))), cell.title()) << name;
+      case Control::Kind::ButtonCell:
+        expectCheck(w, static_cast<ButtonCell&>(c), name);
         break;
-      }
       case Control::Kind::TextField: {
         auto& f = static_cast<TextField&>(c);
         EXPECT_EQ(gtk_widget_has_css_class(w, "jc-dimmed"), f.textColor() == TextField::Color::Gray)
@@ -119,8 +117,7 @@ TEST_P(Layouts, WidgetsFollowTheModelThroughAPersonsEdits) {
   BoundPanel p(GetParam());
   expectMirrored(p);
 
-  // Retention on, main folder, then a pass code typed key by key: the refused keys never
-  // appear.
+  // Retention on, main folder, a pass code typed key by key: refused keys never appear.
   click(p.widget(&Panel::retentionCheckBox));
   gtk_drop_down_set_selected(GTK_DROP_DOWN(p.widget(&Panel::folderSelectionPopup)), 1);
   EXPECT_EQ(p.panel.folderSelectionPopup->indexOfSelectedItem(), 1);
@@ -200,8 +197,8 @@ TEST_F(FolderRequest, TheDialogStaysResponsiveWhileTheRequestRuns) {
   simulator.setConfig(config);
   BoundPanel p;
   struct Ticks {
-    int count = 0;
-    bool sawSpinning = false;
+    int count;
+    bool sawSpinning;
     GtkWidget* spinner;
   } ticks{0, false, p.widget(&Panel::chasingArrow)};
   guint timer = g_timeout_add(
@@ -235,26 +232,20 @@ TEST_P(Geometry, WidgetsSitOnTheirFrames) {
     settle();
     std::vector<std::pair<std::string, graphene_rect_t>> shown;
     forEachControl(*p.view, [&](Control& c) {
-      switch (c.kind()) {
-        case Control::Kind::View:
-        case Control::Kind::Box:
-        case Control::Kind::Matrix:
-        case Control::Kind::TabView:
-        case Control::Kind::TabViewItem:
-          return;
-        default:
-          break;
-      }
+      using K = Control::Kind;
+      if (std::set<K>{K::View, K::Box, K::Matrix, K::TabView, K::TabViewItem}.count(c.kind()))
+        return;
       GtkWidget* w = p.binding->widgetFor(&c);
       if (!w || !gtk_widget_get_mapped(w)) return;
       graphene_rect_t r;
       ASSERT_TRUE(gtk_widget_compute_bounds(w, root, &r));
       Control::Frame f = frameIn(c);
       std::string name = c.identifier() + " (" + GetParam() + ")";
-      EXPECT_NEAR(r.origin.x, f.x, 2) << name;
-      EXPECT_NEAR(r.origin.y, f.y, 2) << name;
-      EXPECT_NEAR(r.size.width, f.width, 2) << name;
-      EXPECT_NEAR(r.size.height, f.height, 2) << name;
+      for (auto [got, want] : {std::pair{r.origin.x, f.x},
+                               {r.origin.y, f.y},
+                               {r.size.width, f.width},
+                               {r.size.height, f.height}})
+        EXPECT_NEAR(got, want, 2) << name;
       shown.emplace_back(name, r);
     });
     EXPECT_GT(shown.size(), 5u);

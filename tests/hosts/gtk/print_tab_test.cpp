@@ -1,7 +1,5 @@
-// The tab in a real GtkPrintUnixDialog, without a CUPS server: printers given by the demo
-// PPD, the Print and Cancel responses, values carried to another printer, a printer change
-// while the panel's alert is up, the tab going with the dialog's widgets, and the standard
-// IPP job attributes by the advanced choice (the printer's answer given by the test).
+// The tab in a real GtkPrintUnixDialog without a CUPS server (printers from the demo PPD):
+// Print and Cancel, values carried between printers, the alert, and standard IPP attributes.
 #include <gtk/gtk.h>
 
 #include <atomic>
@@ -41,6 +39,21 @@ std::string editedDemoPPD(const std::filesystem::path& path, const std::string& 
   ppd.replace(ppd.find(from), from.size(), to);
   std::ofstream(path) << ppd;
   return path.string();
+}
+
+// Answers every message dialog shown as a person would; true if there was one.
+bool dismissMessageDialogs() {
+  bool any = false;
+  GListModel* windows = gtk_window_get_toplevels();
+  for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
+    auto* w = GTK_WIDGET(g_list_model_get_item(windows, i));
+    if (GTK_IS_MESSAGE_DIALOG(w)) {
+      any = true;
+      gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK);
+    }
+    g_object_unref(w);
+  }
+  return any;
 }
 
 // A printer that advertises a password of 4 to 8 digits, in the clear or digested.
@@ -152,11 +165,9 @@ TEST_F(TabTest, APrinterChangeWhileTheAlertIsUpDoesNotPullThePanelAway) {
   GtkWidget* address = widget("printersAddressEditText");
   retype(address, simulator.address());
 
-  // While the alert is up: change the printer, then dismiss the alert.
-  struct Step {
+  struct Step {  // while the alert is up: change the printer, then dismiss the alert
     gtk::PrintTab* tab;
-    bool switched = false;
-    bool dismissed = false;
+    bool switched = false, dismissed = false;
   } step{tab};
   g_timeout_add(
       20,
@@ -168,12 +179,7 @@ TEST_F(TabTest, APrinterChangeWhileTheAlertIsUpDoesNotPullThePanelAway) {
           s->switched = true;
           return G_SOURCE_CONTINUE;
         }
-        GListModel* windows = gtk_window_get_toplevels();
-        for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
-          auto* w = GTK_WIDGET(g_list_model_get_item(windows, i));
-          if (GTK_IS_MESSAGE_DIALOG(w)) gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK);
-          g_object_unref(w);
-        }
+        dismissMessageDialogs();
         s->dismissed = true;
         return G_SOURCE_REMOVE;
       },
@@ -193,8 +199,7 @@ TEST_F(TabTest, TheTabGoesWithTheDialogsWidgets) {
   gtk_window_destroy(GTK_WINDOW(dialog));
   dialog = nullptr;
   settle();
-  // The page owned the tab and its panel: all went with the dialog's widgets.
-  EXPECT_EQ(page, nullptr);
+  EXPECT_EQ(page, nullptr);  // the page owned the tab and its panel
 }
 
 TEST_F(TabTest, StandardAttributesFollowTheAdvancedChoice) {
@@ -212,17 +217,17 @@ TEST_F(TabTest, StandardAttributesFollowTheAdvancedChoice) {
     bool asked, printed;
     const char* accountId;  // cups-job-account-id as sent, nullptr: none
   };
+  const std::string ipp = "ipp://127.0.0.1/", socket = "socket://127.0.0.1/";
+  // clang-format off
   const Row rows[] = {
-      {"auto, driverless queue", driverless, "ipp://127.0.0.1/", 0, securePrinter(), true, true,
-       "42"},
-      {"auto, vendor filter", vendor, "ipp://127.0.0.1/", 0, securePrinter(), false, true, nullptr},
-      {"auto, not an IPP device", driverless, "socket://127.0.0.1/", 0, securePrinter(), false,
-       true, nullptr},
-      {"always, vendor filter", vendor, "ipp://127.0.0.1/", 1, securePrinter(), true, true, "42"},
-      {"always, pass code too short for the printer", vendor, "ipp://127.0.0.1/", 1, tooLong, true,
-       false, nullptr},
-      {"never", driverless, "ipp://127.0.0.1/", 2, securePrinter(), false, true, nullptr},
+      {"auto, driverless queue",      driverless, ipp,    0, securePrinter(), true,  true,  "42"},
+      {"auto, vendor filter",         vendor,     ipp,    0, securePrinter(), false, true,  nullptr},
+      {"auto, not an IPP device",     driverless, socket, 0, securePrinter(), false, true,  nullptr},
+      {"always, vendor filter",       vendor,     ipp,    1, securePrinter(), true,  true,  "42"},
+      {"always, pass code too short", vendor,     ipp,    1, tooLong,         true,  false, nullptr},
+      {"never",                       driverless, ipp,    2, securePrinter(), false, true,  nullptr},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     support = row.support;
@@ -241,20 +246,11 @@ TEST_F(TabTest, StandardAttributesFollowTheAdvancedChoice) {
     retype(widget("suspendKeyEditText"), "1234");
     retype(widget("accountNumberEditText"), "42");
 
-    // The refusal's message is dismissed as the person would.
-    bool alerted = false;
+    bool alerted = false;  // the refusal's message, dismissed
     guint dismiss = g_timeout_add(
         20,
         +[](gpointer alerted) -> gboolean {
-          GListModel* windows = gtk_window_get_toplevels();
-          for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
-            auto* w = GTK_WIDGET(g_list_model_get_item(windows, i));
-            if (GTK_IS_MESSAGE_DIALOG(w)) {
-              *static_cast<bool*>(alerted) = true;
-              gtk_dialog_response(GTK_DIALOG(w), GTK_RESPONSE_OK);
-            }
-            g_object_unref(w);
-          }
+          *static_cast<bool*>(alerted) |= dismissMessageDialogs();
           return G_SOURCE_CONTINUE;
         },
         &alerted);
@@ -268,11 +264,9 @@ TEST_F(TabTest, StandardAttributesFollowTheAdvancedChoice) {
     EXPECT_EQ(printed, row.printed ? 1 : 0);
     EXPECT_EQ(alerted, !row.printed);
     GtkPrintSettings* settings = jobcontrol_gtk_get_settings(dialog);
-    const char* sent = gtk_print_settings_get(settings, "cups-job-account-id");
-    EXPECT_STREQ(sent, row.accountId);
-    EXPECT_EQ(gtk_print_settings_get(settings, "cups-job-password") != nullptr,
-              row.accountId != nullptr);
-    if (row.accountId) EXPECT_STREQ(gtk_print_settings_get(settings, "cups-job-password"), "1234");
+    EXPECT_STREQ(gtk_print_settings_get(settings, "cups-job-account-id"), row.accountId);
+    EXPECT_STREQ(gtk_print_settings_get(settings, "cups-job-password"),
+                 row.accountId ? "1234" : nullptr);
     g_object_unref(settings);
   }
 }
