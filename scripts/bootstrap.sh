@@ -11,16 +11,7 @@ packages=(build-essential cmake ninja-build pkg-config gettext
           libgtest-dev libgmock-dev libbenchmark-dev openssl
           cups cups-client cups-ipp-utils dbus avahi-daemon
           libgtk-4-dev xvfb xauth xdotool fonts-ipafont-gothic)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh "${packages[@]}"
 
 [ "$preset" = none ] && exit 0
 cmake --preset "$preset" >/dev/null

@@ -12,16 +12,7 @@ lintian=yes
 scripts/bootstrap.sh none
 packages=(dpkg-dev fakeroot file binutils gzip)
 [ "$lintian" = yes ] && packages+=(lintian)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh "${packages[@]}"
 
 # Debian's compiler and linker flags (hardening, reproducible paths), the date of the last
 # commit for every time stamp, and no test or benchmark targets: they are not shipped.

@@ -105,14 +105,8 @@ void Panel::folderSelectionMatrixProc(jc::Control&) {
     emptyUnlessHeld(folderPasswordEditText, folderPasswordButton);
     emptyUnlessHeld(folderNameEditText, folderNameButton);
   }
-  suspendKeyStaticTextEnabled();
-  suspendKeyEditTextEnabled();
-  suspendKeyButtonEnabled();
-  folderPasswordStaticTextEnabled();
-  folderPasswordEditTextEnabled();
-  folderPasswordButtonEnabled();
+  folderChoiceEnabled();
   folderNameEditTextEnabled();
-  folderNameButtonEnabled();
 }
 
 void Panel::authenticationMatrixProc(jc::Control&) {
