@@ -1,5 +1,5 @@
 // AES-128 applied to each 16-byte block on its own (no chaining, no IV), with zero padding:
-// the credential cipher's block layer, over OpenSSL's EVP interface.
+// the credential cipher's block layer, over OpenSSL's AES block functions.
 #pragma once
 
 #include <array>

@@ -1,4 +1,4 @@
-// MD5 digests written as 32 lower-case hexadecimal digits, over OpenSSL's EVP digest.
+// MD5 digests written as 32 lower-case hexadecimal digits, over OpenSSL's MD5.
 #pragma once
 
 #include <cstddef>

@@ -5,7 +5,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string_view>
+
+#include "platform/document_kind.h"
 
 namespace jc {
 
@@ -119,11 +122,17 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
     count = cupsAddOption(key.c_str(), value.c_str(), count, &options);
   for (const auto& [name, value] : extra)
     count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
-  // The job waits, held, until CUPS has typed every document: a file of a type CUPS does
-  // not know would otherwise go to the printer as raw bytes.
+  // A file that starts as PDF or PostScript is a type CUPS prints. Anything else waits,
+  // held, until CUPS has typed it: a file of a type CUPS does not know would otherwise go
+  // to the printer as raw bytes. Checking costs two more requests, so only such jobs pay.
+  const bool check = std::any_of(files.begin(), files.end(), [](const std::string& file) {
+    return documentKind(file) == DocumentKind::Other;
+  });
   std::string holdUntil;
-  if (const char* asked = cupsGetOption("job-hold-until", count, options)) holdUntil = asked;
-  count = cupsAddOption("job-hold-until", "indefinite", count, &options);
+  if (check) {
+    if (const char* asked = cupsGetOption("job-hold-until", count, options)) holdUntil = asked;
+    count = cupsAddOption("job-hold-until", "indefinite", count, &options);
+  }
 
   std::string resource;
   ipp_t* request = jobRequest(IPP_OP_CREATE_JOB, queue, resource);
@@ -147,12 +156,13 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
     ippAddBoolean(send, IPP_TAG_OPERATION, "last-document", i + 1 == files.size());
     if (Result<int> sent = sendJobRequest(send, resource, files[i].c_str()); !sent)
       return cancel(sent.message());
+    if (!check) continue;
     std::string type = detectedType(queue, job);
     if (type == "application/octet-stream")
       return cancel(files[i] + ": CUPS does not know this type of file (it detected " + type +
                     "); the job was cancelled");
   }
-  if (!releaseJob(queue, job, holdUntil.empty() ? nullptr : holdUntil.c_str()))
+  if (check && !releaseJob(queue, job, holdUntil.empty() ? nullptr : holdUntil.c_str()))
     return cancel(cupsLastErrorString());
   return job;
 }

@@ -25,9 +25,10 @@ struct CupsQueue {
 Result<CupsQueue> openCupsQueue(const std::string& queue);
 
 /// Submits `files` to `queue` as one job titled `title`, with every print-settings entry
-/// as a job option and then `extra` (name, value) options as given. The job is held until
-/// CUPS has typed each document; a file whose type CUPS does not know cancels the job, with
-/// the file and the detected type in the refusal. Answers the job ID (never 0), or refuses
+/// as a job option and then `extra` (name, value) options as given. Unless every file is
+/// PDF or PostScript by its first bytes, the job is held until CUPS has typed each
+/// document; a file whose type CUPS does not know cancels the job, with the file and the
+/// detected type in the refusal. Answers the job ID (never 0), or refuses
 /// with the server's message.
 Result<int> submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
                           const std::string& title, const MemoryPrintSettings& settings,

@@ -23,10 +23,10 @@ int run(int argc, char** argv) {
     return jc::cli::kExitUsage;
   }
   // The panel's cipher and digest need nothing from OpenSSL's configuration file, and
-  // reading it costs about as much as the rest of a short command. Only `folders` may open
-  // a TLS connection (a redirect can lead to https): it keeps the system's crypto policy.
-  if (options->command != jc::cli::Command::Folders)
-    OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
+  // reading it costs about as much as the rest of a short command. TLS, after a redirect
+  // to https, goes through libcurl's GnuTLS and its own system policy; libcurl's SSH
+  // library initialises OpenSSL too, and finds it done.
+  OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
   if (options->version) {
     std::cout << "jobcontrol " JOBCONTROL_VERSION "\n";
     return jc::cli::kExitSuccess;

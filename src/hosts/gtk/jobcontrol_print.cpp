@@ -111,7 +111,7 @@ bool parse(int argc, char** argv, Options& options) {
 
 // The refusal of a file that is neither PDF nor PostScript, or "" when it is one.
 std::string refusalOf(const std::string& file) {
-  if (jc::gtk::documentKind(file) != jc::gtk::DocumentKind::Other) return "";
+  if (jc::documentKind(file) != jc::DocumentKind::Other) return "";
   char message[1024];
   std::snprintf(message, sizeof message, _("%s: not a PDF or PostScript file"), file.c_str());
   return message;

@@ -4,21 +4,9 @@
 
 #include <cups/cups.h>
 
-#include <cstring>
-#include <fstream>
-
 #include "hosts/gtk/gobject_ref.h"
 
 namespace jc::gtk {
-
-DocumentKind documentKind(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char head[5] = {};
-  if (!in.read(head, sizeof head)) return DocumentKind::Other;
-  if (std::memcmp(head, "%PDF-", 5) == 0) return DocumentKind::PDF;
-  if (std::memcmp(head, "%!", 2) == 0) return DocumentKind::PostScript;
-  return DocumentKind::Other;
-}
 
 namespace {
 

@@ -7,15 +7,10 @@
 
 #include <string>
 
+#include "platform/document_kind.h"
 #include "platform/result.h"
 
 namespace jc::gtk {
-
-/// The kind of document a file holds, read from its first bytes.
-enum class DocumentKind { PDF, PostScript, Other };
-
-/// What the file at `path` is; a file that cannot be read is Other.
-DocumentKind documentKind(const std::string& path);
 
 /// Sends `path` to `printer` as one job titled `title` with `settings` and `pageSetup`,
 /// serving GLib's main context until GTK has handed the job over. Answers the CUPS job
