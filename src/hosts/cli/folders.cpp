@@ -72,9 +72,16 @@ class Spinner {
   unsigned frame_ = 0;
 };
 
+// Whether `body` parses as XML. The body is ours and not needed after, so it is parsed in
+// place; each element's leading text stays in the element, which spares a node per text.
+bool isXML(std::string& body) {
+  return pugi::xml_document().load_buffer_inplace(body.data(), body.size(),
+                                                  pugi::parse_default | pugi::parse_embed_pcdata);
+}
+
 // Why an exchange did not give the panel a list, in words that name the address; ""
 // when it completed with an XML answer.
-std::string exchangeProblem(const std::optional<HttpExchangeEnd>& end, double seconds) {
+std::string exchangeProblem(std::optional<HttpExchangeEnd>& end, double seconds) {
   using Outcome = HttpExchangeEnd::Outcome;
   if (!end || end->outcome == Outcome::NotStarted)
     return tr(
@@ -89,8 +96,7 @@ std::string exchangeProblem(const std::optional<HttpExchangeEnd>& end, double se
     case Outcome::Finished:
       if (end->status < 200 || end->status > 299)
         return subst(tr("the printer answered with HTTP status %1"), {std::to_string(end->status)});
-      if (!pugi::xml_document().load_buffer(end->body.data(), end->body.size()))
-        return tr("the printer's answer is not XML");
+      if (!isXML(end->body)) return tr("the printer's answer is not XML");
       return "";
     case Outcome::NotStarted:
       break;
@@ -126,7 +132,7 @@ int runFolders(const Options& options) {
 
   // The panel reports any failure with one alert; the exchange's own end says why.
   std::optional<HttpExchangeEnd> end;
-  setHttpExchangeObserver([&end](const HttpExchangeEnd& e) { end = e; });
+  setHttpExchangeObserver([&end](HttpExchangeEnd e) { end = std::move(e); });
   const auto started = std::chrono::steady_clock::now();
   {
     Spinner spinner(driver.find<ProgressIndicator>("chasingArrow"),
