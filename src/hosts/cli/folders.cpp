@@ -80,8 +80,9 @@ bool isXML(std::string& body) {
 }
 
 // Why an exchange did not give the panel a list, in words that name the address; ""
-// when it completed with an XML answer.
-std::string exchangeProblem(std::optional<HttpExchangeEnd>& end, double seconds) {
+// when it completed with an XML answer. `readAsList`: the panel has just read a folder
+// list from this answer, which is then XML without parsing it again.
+std::string exchangeProblem(std::optional<HttpExchangeEnd>& end, double seconds, bool readAsList) {
   using Outcome = HttpExchangeEnd::Outcome;
   if (!end || end->outcome == Outcome::NotStarted)
     return tr(
@@ -96,7 +97,7 @@ std::string exchangeProblem(std::optional<HttpExchangeEnd>& end, double seconds)
     case Outcome::Finished:
       if (end->status < 200 || end->status > 299)
         return subst(tr("the printer answered with HTTP status %1"), {std::to_string(end->status)});
-      if (!isXML(end->body)) return tr("the printer's answer is not XML");
+      if (!readAsList && !isXML(end->body)) return tr("the printer's answer is not XML");
       return "";
     case Outcome::NotStarted:
       break;
@@ -146,15 +147,17 @@ int runFolders(const Options& options) {
   setHttpExchangeObserver(nullptr);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::string problem = exchangeProblem(end, seconds);
   // A list cut short at the limits is this answer's, shown with its alert (whose counts
   // close the line untranslated); the command still fails, as not every folder is there.
+  // Such an alert also says the panel read the answer as a folder list: a long answer is
+  // then not parsed a second time only to learn that it is XML.
   const std::string& alert = session->callback->alerts.lastMessage();
   const std::string_view cutShortEnd = " left out)";
-  const bool cutShort =
-      problem.empty() && session->callback->alerts.count() > 0 &&
-      alert.size() >= cutShortEnd.size() &&
+  const bool cutShortAlert =
+      session->callback->alerts.count() > 0 && alert.size() >= cutShortEnd.size() &&
       alert.compare(alert.size() - cutShortEnd.size(), std::string::npos, cutShortEnd) == 0;
+  std::string problem = exchangeProblem(end, seconds, cutShortAlert);
+  const bool cutShort = problem.empty() && cutShortAlert;
   if (problem.empty() && !cutShort && session->callback->alerts.count() > 0)
     problem = tr("the panel could not read the printer's answer");
   if (!problem.empty()) std::cerr << "jobcontrol: " << address << ": " << problem << "\n";
