@@ -164,8 +164,10 @@ class XmlReader {
     bool empty = false;  // <name/>
   };
 
+  // Every markup prefix asked for is at least two characters long; nearly every place
+  // asked about differs in those, and is turned down without a call.
   bool startsWith(std::string_view s) const {
-    return static_cast<std::size_t>(end_ - p_) >= s.size() &&
+    return static_cast<std::size_t>(end_ - p_) >= s.size() && p_[0] == s[0] && p_[1] == s[1] &&
            std::memcmp(p_, s.data(), s.size()) == 0;
   }
   // Moves past `close`, which must follow; false at the end of the text.
@@ -176,7 +178,11 @@ class XmlReader {
     p_ += at + close.size();
     return true;
   }
-  static bool space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+  // Most characters asked about are no white space and are turned down by the first test.
+  static bool space(char c) {
+    return static_cast<unsigned char>(c) <= ' ' &&
+           (c == ' ' || c == '\t' || c == '\n' || c == '\r');
+  }
 
   // Skips white space, comments, processing instructions and the document type.
   void skipMarkup() {
