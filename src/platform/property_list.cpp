@@ -189,11 +189,15 @@ class XmlReader {
     p_ += at + close.size();
     return true;
   }
-  // Most characters asked about are no white space and are turned down by the first test.
-  static bool space(char c) {
-    return static_cast<unsigned char>(c) <= ' ' &&
-           (c == ' ' || c == '\t' || c == '\n' || c == '\r');
-  }
+  // What ends a tag's name: white space, '>' or '/'. White space alone is kSpace.
+  enum : unsigned char { kNameByte, kSpace, kNameEnd };
+  static constexpr std::array<unsigned char, 256> kByte = [] {
+    std::array<unsigned char, 256> kind{};
+    kind[' '] = kind['\t'] = kind['\n'] = kind['\r'] = kSpace;
+    kind['>'] = kind['/'] = kNameEnd;
+    return kind;
+  }();
+  static bool space(char c) { return kByte[static_cast<unsigned char>(c)] == kSpace; }
 
   // Skips white space, comments, processing instructions and the document type.
   void skipMarkup() {
@@ -224,7 +228,7 @@ class XmlReader {
     tag.closing = p_ < end_ && *p_ == '/';
     if (tag.closing) ++p_;
     const char* name = p_;
-    while (p_ < end_ && !space(*p_) && *p_ != '>' && *p_ != '/') ++p_;
+    while (p_ < end_ && kByte[static_cast<unsigned char>(*p_)] == kNameByte) ++p_;
     tag.name = std::string_view(name, static_cast<std::size_t>(p_ - name));
     const char* close =
         static_cast<const char*>(std::memchr(p_, '>', static_cast<std::size_t>(end_ - p_)));
