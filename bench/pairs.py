@@ -6,9 +6,9 @@ average before and after. Interleaving keeps a changing machine load from favour
 either side; medians keep one slow round from deciding.
 
 Usage: pairs.py [--rounds N] [--warmup N] [--label-a A] [--label-b B] [--status-a S]
-                'COMMAND A' 'COMMAND B'
+                [--status-b S] 'COMMAND A' 'COMMAND B'
 Each command is split like a shell line (no shell runs it); its output is discarded and an
-exit status other than the expected one (0, or S for command A) stops the run."""
+exit status other than the expected one (0 unless given) stops the run."""
 import argparse
 import os
 import resource
@@ -48,6 +48,8 @@ def main():
     parser.add_argument("--label-b", default="B")
     parser.add_argument("--status-a", type=int, default=0,
                         help="the exit status command A is expected to end with")
+    parser.add_argument("--status-b", type=int, default=0,
+                        help="the exit status command B is expected to end with")
     parser.add_argument("a")
     parser.add_argument("b")
     args = parser.parse_args()
@@ -55,13 +57,13 @@ def main():
 
     load_before = os.getloadavg()
     for _ in range(args.warmup):
-        run(a, args.status_a), run(b)
+        run(a, args.status_a), run(b, args.status_b)
     times = {"a": [], "b": []}
     for i in range(args.rounds):
         # Alternate which side goes first, so neither always runs on a warm cache.
         order = ("a", "b") if i % 2 == 0 else ("b", "a")
         for side in order:
-            times[side].append(run(a, args.status_a) if side == "a" else run(b))
+            times[side].append(run(a, args.status_a) if side == "a" else run(b, args.status_b))
     load_after = os.getloadavg()
 
     def stats(side, k):
