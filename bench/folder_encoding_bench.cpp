@@ -3,6 +3,7 @@
 // iconv first), so the cost of the conversion shows beside the parse itself.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/text_encoding.h"
@@ -30,8 +31,9 @@ void BM_ReadFolderAnswer(benchmark::State& state) {
   const std::string document = answer(n, state.range(1) != 0);
   jc::FolderList list;
   for (auto _ : state) {
+    // The reader takes its document over: each round parses a fresh copy.
     if (jc::soap::readFolderList(document, list) != jc::soap::FolderListResult::Accepted ||
-        list.size() != n)
+        list.size() != std::min(n, jc::soap::kMaxFolders))
       state.SkipWithError("not read");
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));

@@ -5,9 +5,10 @@ its children), its peak resident size, and the ratios of the medians A / B, with
 average before and after. Interleaving keeps a changing machine load from favouring
 either side; medians keep one slow round from deciding.
 
-Usage: pairs.py [--rounds N] [--warmup N] [--label-a A] [--label-b B] 'COMMAND A' 'COMMAND B'
-Each command is split like a shell line (no shell runs it); its output is discarded and a
-non-zero exit stops the run."""
+Usage: pairs.py [--rounds N] [--warmup N] [--label-a A] [--label-b B] [--status-a S]
+                [--status-b S] 'COMMAND A' 'COMMAND B'
+Each command is split like a shell line (no shell runs it); its output is discarded and an
+exit status other than the expected one (0 unless given) stops the run."""
 import argparse
 import os
 import resource
@@ -18,13 +19,13 @@ import sys
 import time
 
 
-def run(argv):
+def run(argv, expected=0):
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.perf_counter()
     done = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     wall = time.perf_counter() - start
     after = resource.getrusage(resource.RUSAGE_CHILDREN)
-    if done.returncode != 0:
+    if done.returncode != expected:
         sys.exit(f"{argv[0]} exited with {done.returncode}: {done.stderr.decode(errors='replace')}")
     cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
     return wall * 1000, cpu * 1000
@@ -45,6 +46,10 @@ def main():
     parser.add_argument("--warmup", type=int, default=2)
     parser.add_argument("--label-a", default="A")
     parser.add_argument("--label-b", default="B")
+    parser.add_argument("--status-a", type=int, default=0,
+                        help="the exit status command A is expected to end with")
+    parser.add_argument("--status-b", type=int, default=0,
+                        help="the exit status command B is expected to end with")
     parser.add_argument("a")
     parser.add_argument("b")
     args = parser.parse_args()
@@ -52,13 +57,13 @@ def main():
 
     load_before = os.getloadavg()
     for _ in range(args.warmup):
-        run(a), run(b)
+        run(a, args.status_a), run(b, args.status_b)
     times = {"a": [], "b": []}
     for i in range(args.rounds):
         # Alternate which side goes first, so neither always runs on a warm cache.
         order = ("a", "b") if i % 2 == 0 else ("b", "a")
         for side in order:
-            times[side].append(run(a if side == "a" else b))
+            times[side].append(run(a, args.status_a) if side == "a" else run(b, args.status_b))
     load_after = os.getloadavg()
 
     def stats(side, k):

@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <cctype>
+#include <charconv>
 #include <map>
 
 #include "platform/export.h"
@@ -17,6 +18,27 @@ namespace {
 void initCurlOnce() {
   static const bool done = [] { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }();
   (void)done;
+}
+
+// Whether the header line `line` is the field `name` (lower case), whatever its case.
+bool isHeaderNamed(std::string_view line, std::string_view name) {
+  if (line.size() <= name.size() || line[name.size()] != ':') return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(line[i])) != name[i]) return false;
+  return true;
+}
+
+// The decimal value of a Content-Length line, or -1 when it holds anything else.
+long long declaredLengthOf(std::string_view line) {
+  line.remove_prefix(line.find(':') + 1);
+  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+    line.remove_suffix(1);
+  long long value = 0;
+  auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
+  return ec == std::errc() && end == line.data() + line.size() && !line.empty() && value >= 0
+             ? value
+             : -1;
 }
 
 }  // namespace
@@ -47,7 +69,8 @@ struct CurlConnection final : HttpConnection::Impl {
   bool overLimit = false;
   bool statusSeen = false;  // a status line came, its blank line has not
   long status = 0;
-  bool attached = false;  // the easy handle is in the multi handle
+  long long declaredLength = -1;  // this response's Content-Length, -1 when none came
+  bool attached = false;          // the easy handle is in the multi handle
   bool ended = false;
   int inCurl = 0;  // depth of calls into libcurl; removal waits until it is 0
 
@@ -156,6 +179,7 @@ struct CurlConnection final : HttpConnection::Impl {
     if (line.starts_with("HTTP/")) {
       impl->statusSeen = true;
       impl->status = 0;
+      impl->declaredLength = -1;
       curl_easy_getinfo(impl->easy, CURLINFO_RESPONSE_CODE, &impl->status);
       if (impl->status == 0) {  // not known yet: read it from the status line
         std::size_t space = line.find(' ');
@@ -164,13 +188,16 @@ struct CurlConnection final : HttpConnection::Impl {
                i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i)
             impl->status = impl->status * 10 + (line[i] - '0');
       }
+    } else if (impl->statusSeen && isHeaderNamed(line, "content-length")) {
+      impl->declaredLength = declaredLengthOf(line);
     } else if ((line == "\r\n" || line == "\n") && impl->statusSeen) {
       // The head of one response is complete. Interim 1xx answers are not responses, and
       // trailers after a chunked body have no status line, so neither starts a new body.
       impl->statusSeen = false;
       if (impl->status >= 200) {
         impl->bodyBytes = 0;
-        impl->delegate.connectionDidReceiveResponse(HttpResponse{impl->status});
+        impl->delegate.connectionDidReceiveResponse(
+            HttpResponse{impl->status, impl->declaredLength});
       }
     }
     return n;

@@ -38,6 +38,9 @@ struct HttpRequest {
 /// The head of a response.
 struct HttpResponse {
   long status = 0;
+  /// The body length the response declares (Content-Length), or -1 when it declares none.
+  /// Only a hint for sizing a buffer: the body that arrives may differ.
+  long long declaredLength = -1;
 };
 
 /// Why an exchange failed, in libcurl's words.
@@ -63,8 +66,9 @@ struct HttpExchangeEnd {
 };
 
 /// Installs the process's one observer of exchange ends, called on the loop's thread when
-/// an exchange ends in any way; an empty function removes it.
-void setHttpExchangeObserver(std::function<void(const HttpExchangeEnd&)> observer);
+/// an exchange ends in any way; it is handed the end (the body with it) to keep. An empty
+/// function removes it.
+void setHttpExchangeObserver(std::function<void(HttpExchangeEnd)> observer);
 
 /// Receives a connection's events. For each response (every hop of a redirect, but no
 /// interim 1xx answer) `didReceiveResponse` comes first, then its body as data; one of

@@ -2,6 +2,7 @@
 // the libcurl transport module, loaded from beside this library on the first exchange.
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <string>
@@ -63,29 +64,34 @@ HttpTransportStart transport() {
 
 namespace {
 
-std::function<void(const HttpExchangeEnd&)>& exchangeObserver() {
-  static std::function<void(const HttpExchangeEnd&)> observer;
+std::function<void(HttpExchangeEnd)>& exchangeObserver() {
+  static std::function<void(HttpExchangeEnd)> observer;
   return observer;
 }
 
 void tellObserver(HttpExchangeEnd end) {
-  if (exchangeObserver()) exchangeObserver()(end);
+  if (exchangeObserver()) exchangeObserver()(std::move(end));
 }
 
 }  // namespace
 
-void setHttpExchangeObserver(std::function<void(const HttpExchangeEnd&)> observer) {
+void setHttpExchangeObserver(std::function<void(HttpExchangeEnd)> observer) {
   exchangeObserver() = std::move(observer);
 }
 
 // Stands between the transport and the caller's delegate, so the process's observer hears
 // how every exchange ended, whichever module ran it.
 struct HttpConnection::Observing final : HttpConnectionDelegate {
-  Observing(std::string u, HttpConnectionDelegate& d) : url(std::move(u)), delegate(d) {}
+  Observing(std::string u, std::size_t limit, HttpConnectionDelegate& d)
+      : url(std::move(u)), maxBodyBytes(limit), delegate(d) {}
 
   void connectionDidReceiveResponse(const HttpResponse& response) override {
     status = response.status;
     body.clear();
+    // Sized once from the declared length, rather than grown by doubling.
+    if (exchangeObserver() && response.declaredLength > 0)
+      body.reserve(static_cast<std::size_t>(
+          std::min<long long>(response.declaredLength, static_cast<long long>(maxBodyBytes))));
     delegate.connectionDidReceiveResponse(response);
   }
   void connectionDidReceiveData(std::string_view data) override {
@@ -108,6 +114,7 @@ struct HttpConnection::Observing final : HttpConnectionDelegate {
   }
 
   std::string url;
+  std::size_t maxBodyBytes;
   HttpConnectionDelegate& delegate;
   long status = 0;
   std::string body;  // the last response's, kept only while an observer listens
@@ -132,7 +139,7 @@ bool HttpConnection::ended() const {
 
 std::unique_ptr<HttpConnection> HttpConnection::start(RunLoop& loop, const HttpRequest& request,
                                                       HttpConnectionDelegate& delegate) {
-  auto observing = std::make_unique<Observing>(request.url, delegate);
+  auto observing = std::make_unique<Observing>(request.url, request.maxBodyBytes, delegate);
   HttpTransportStart start = transport();
   std::unique_ptr<Impl> impl(start ? start(&loop, &request, observing.get()) : nullptr);
   if (!impl) {

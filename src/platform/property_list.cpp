@@ -6,6 +6,7 @@
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -48,14 +49,14 @@ class XmlWriter {
     put(std::string_view(kTabs, std::min<std::size_t>(depth, sizeof kTabs - 1)));
   }
 
+  // Text known to be XML-safe, with its markup characters as entities.
   void escaped(std::string_view text) {
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
-      const char* entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
-      if (!entity) continue;
+      if (kKind[static_cast<unsigned char>(c)] != kEntity) continue;
       put(text.substr(plain, i - plain));
-      put(entity);
+      put(c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;");
       plain = i + 1;
     }
     put(text.substr(plain));
@@ -64,27 +65,27 @@ class XmlWriter {
   // Every text goes out as XML-safe UTF-8: a control character or a stray byte would make
   // a file other property-list readers refuse. Folder names from a printer are made safe
   // when they are read, so only text that never passed a reader (typed by the user) can
-  // change here; plain ASCII, nearly everything, is checked without a copy.
+  // change here; plain ASCII, nearly everything, is checked without a copy, and text
+  // without markup characters goes out in one piece.
   void safeText(std::string_view text) {
-    bool plainAscii = std::all_of(text.begin(), text.end(), [](char c) {
-      auto u = static_cast<unsigned char>(c);
-      return u < 0x80 && (u >= 0x20 || u == '\t' || u == '\n' || u == '\r');
-    });
-    if (plainAscii)
+    bool markup = false;
+    for (char c : text) {
+      const unsigned char kind = kKind[static_cast<unsigned char>(c)];
+      if (kind == kCheck) return escaped(xmlSafeText(text));
+      markup |= kind == kEntity;
+    }
+    if (markup)
       escaped(text);
     else
-      escaped(xmlSafeText(text));
+      put(text);
   }
 
-  void element(int depth, std::string_view tag, std::string_view text) {
+  // `open` and `close` are the whole tags, the line end included in `close`.
+  void element(int depth, std::string_view open, std::string_view text, std::string_view close) {
     indent(depth);
-    put("<");
-    put(tag);
-    put(">");
+    put(open);
     safeText(text);
-    put("</");
-    put(tag);
-    put(">\n");
+    put(close);
   }
 
   void dictionary(const PropertyDictionary& dictionary, int depth) {
@@ -92,7 +93,7 @@ class XmlWriter {
     if (dictionary.empty()) return put("<dict/>\n");
     put("<dict>\n");
     for (const auto& [key, item] : dictionary) {
-      element(depth + 1, "key", key);
+      element(depth + 1, "<key>", key, "</key>\n");
       value(item, depth + 1);
     }
     indent(depth);
@@ -101,11 +102,11 @@ class XmlWriter {
 
   void value(const PropertyValue& value, int depth) {
     if (const std::string* s = value.string()) {
-      element(depth, "string", *s);
+      element(depth, "<string>", *s, "</string>\n");
     } else if (const std::int64_t* n = value.integer()) {
       char digits[24];
       auto end = std::to_chars(digits, digits + sizeof digits, *n).ptr;
-      element(depth, "integer", std::string_view(digits, end - digits));
+      element(depth, "<integer>", std::string_view(digits, end - digits), "</integer>\n");
     } else if (const bool* b = value.boolean()) {
       indent(depth);
       put(*b ? "<true/>\n" : "<false/>\n");
@@ -113,7 +114,7 @@ class XmlWriter {
       char digits[32];
       auto end =
           std::to_chars(digits, digits + sizeof digits, *d, std::chars_format::general, 17).ptr;
-      element(depth, "real", std::string_view(digits, end - digits));
+      element(depth, "<real>", std::string_view(digits, end - digits), "</real>\n");
     } else if (const PropertyArray* a = value.array()) {
       indent(depth);
       if (a->empty()) return put("<array/>\n");
@@ -127,6 +128,16 @@ class XmlWriter {
   }
 
  private:
+  // What a byte of text needs: nothing, an entity, or a look by xmlSafeText (a control
+  // character, or a byte of a character beyond ASCII).
+  enum : unsigned char { kPlain, kEntity, kCheck };
+  static constexpr std::array<unsigned char, 256> kKind = [] {
+    std::array<unsigned char, 256> kind{};
+    for (std::size_t c = 0; c < kind.size(); ++c)
+      kind[c] = c >= 0x80 || (c < 0x20 && c != '\t' && c != '\n' && c != '\r') ? kCheck : kPlain;
+    kind['&'] = kind['<'] = kind['>'] = kEntity;
+    return kind;
+  }();
   static constexpr std::size_t kPiece = std::size_t{64} * 1024;
   static constexpr char kTabs[] =
       "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
@@ -164,8 +175,10 @@ class XmlReader {
     bool empty = false;  // <name/>
   };
 
+  // Every markup prefix asked for is at least two characters long; nearly every place
+  // asked about differs in those, and is turned down without a call.
   bool startsWith(std::string_view s) const {
-    return static_cast<std::size_t>(end_ - p_) >= s.size() &&
+    return static_cast<std::size_t>(end_ - p_) >= s.size() && p_[0] == s[0] && p_[1] == s[1] &&
            std::memcmp(p_, s.data(), s.size()) == 0;
   }
   // Moves past `close`, which must follow; false at the end of the text.
@@ -176,7 +189,15 @@ class XmlReader {
     p_ += at + close.size();
     return true;
   }
-  static bool space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+  // What ends a tag's name: white space, '>' or '/'. White space alone is kSpace.
+  enum : unsigned char { kNameByte, kSpace, kNameEnd };
+  static constexpr std::array<unsigned char, 256> kByte = [] {
+    std::array<unsigned char, 256> kind{};
+    kind[' '] = kind['\t'] = kind['\n'] = kind['\r'] = kSpace;
+    kind['>'] = kind['/'] = kNameEnd;
+    return kind;
+  }();
+  static bool space(char c) { return kByte[static_cast<unsigned char>(c)] == kSpace; }
 
   // Skips white space, comments, processing instructions and the document type.
   void skipMarkup() {
@@ -207,7 +228,7 @@ class XmlReader {
     tag.closing = p_ < end_ && *p_ == '/';
     if (tag.closing) ++p_;
     const char* name = p_;
-    while (p_ < end_ && !space(*p_) && *p_ != '>' && *p_ != '/') ++p_;
+    while (p_ < end_ && kByte[static_cast<unsigned char>(*p_)] == kNameByte) ++p_;
     tag.name = std::string_view(name, static_cast<std::size_t>(p_ - name));
     const char* close =
         static_cast<const char*>(std::memchr(p_, '>', static_cast<std::size_t>(end_ - p_)));

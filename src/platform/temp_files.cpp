@@ -73,11 +73,15 @@ bool writeFileAtomically(const std::string& path, std::string_view data, bool du
   return false;
 }
 
-std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxBytes,
-                                       ReadRefusal* why) {
-  auto refuse = [why](ReadRefusal reason) -> std::optional<std::string> {
+namespace {
+
+// Opens `path` for reading when it is a regular file of the calling user, not a link, of
+// at most `maxBytes` bytes; -1 otherwise, the reason in `why`. Its size goes to `size`.
+int openOwnFile(const std::string& path, std::size_t maxBytes, ReadRefusal* why,
+                std::size_t* size) {
+  auto refuse = [why](ReadRefusal reason) {
     if (why) *why = reason;
-    return std::nullopt;
+    return -1;
   };
   if (why) *why = ReadRefusal::None;
   // O_NONBLOCK: a planted FIFO must not block the open; it is refused below anyway.
@@ -87,31 +91,81 @@ std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxB
     if (errno == ELOOP) return refuse(ReadRefusal::Link);
     return refuse(ReadRefusal::Unreadable);
   }
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
   struct stat st {};
-  if (::fstat(fd, &st) != 0) return refuse(ReadRefusal::Unreadable);
-  if (!S_ISREG(st.st_mode)) return refuse(ReadRefusal::NotRegular);
-  if (st.st_uid != ::geteuid()) return refuse(ReadRefusal::OtherOwner);
-  if (static_cast<unsigned long long>(st.st_size) > maxBytes) return refuse(ReadRefusal::TooLarge);
+  ReadRefusal refusal = ReadRefusal::None;
+  if (::fstat(fd, &st) != 0)
+    refusal = ReadRefusal::Unreadable;
+  else if (!S_ISREG(st.st_mode))
+    refusal = ReadRefusal::NotRegular;
+  else if (st.st_uid != ::geteuid())
+    refusal = ReadRefusal::OtherOwner;
+  else if (static_cast<unsigned long long>(st.st_size) > maxBytes)
+    refusal = ReadRefusal::TooLarge;
+  if (refusal != ReadRefusal::None) {
+    ::close(fd);
+    return refuse(refusal);
+  }
+  *size = static_cast<std::size_t>(st.st_size);
+  return fd;
+}
 
+struct Closer {
+  int fd;
+  ~Closer() { ::close(fd); }
+};
+
+// Reads into `buffer` up to its size; the count read (0 at the end), or -1 on an error.
+ssize_t readSome(int fd, char* buffer, std::size_t size) {
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, size);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxBytes,
+                                       ReadRefusal* why) {
+  std::size_t size = 0;
+  int fd = openOwnFile(path, maxBytes, why, &size);
+  if (fd < 0) return std::nullopt;
+  Closer closer{fd};
   std::string data;
-  data.reserve(static_cast<std::size_t>(st.st_size));
+  data.reserve(size);
   char buffer[65536];
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ssize_t n = readSome(fd, buffer, sizeof buffer);
     if (n < 0) {
-      if (errno == EINTR) continue;
-      return refuse(ReadRefusal::Unreadable);
+      if (why) *why = ReadRefusal::Unreadable;
+      return std::nullopt;
     }
     if (n == 0) break;
     // The file may grow after fstat; the limit holds for what is actually read.
-    if (static_cast<std::size_t>(n) > maxBytes - data.size()) return refuse(ReadRefusal::TooLarge);
+    if (static_cast<std::size_t>(n) > maxBytes - data.size()) {
+      if (why) *why = ReadRefusal::TooLarge;
+      return std::nullopt;
+    }
     data.append(buffer, static_cast<std::size_t>(n));
   }
   return data;
+}
+
+bool ownFileHolds(const std::string& path, std::string_view bytes) {
+  std::size_t size = 0;
+  int fd = openOwnFile(path, bytes.size(), nullptr, &size);
+  if (fd < 0) return false;
+  Closer closer{fd};
+  if (size != bytes.size()) return false;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = readSome(fd, buffer, sizeof buffer);
+    if (n < 0) return false;
+    if (n == 0) return bytes.empty();
+    if (static_cast<std::size_t>(n) > bytes.size() ||
+        std::memcmp(buffer, bytes.data(), static_cast<std::size_t>(n)) != 0)
+      return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
 }
 
 }  // namespace jc

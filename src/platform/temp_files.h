@@ -39,4 +39,8 @@ enum class ReadRefusal { None, Missing, Link, NotRegular, OtherOwner, TooLarge, 
 std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxBytes,
                                        ReadRefusal* why = nullptr);
 
+/// Whether the file at `path`, taken with the care of `readOwnFile`, holds exactly `bytes`.
+/// It is compared piece by piece, never read whole.
+bool ownFileHolds(const std::string& path, std::string_view bytes);
+
 }  // namespace jc

@@ -1,6 +1,8 @@
 // UTF-8, UTF-16 and code point conversions.
 #include "platform/unicode.h"
 
+#include <algorithm>
+
 namespace jc {
 
 namespace {
@@ -115,6 +117,12 @@ bool isXmlCharacter(char32_t cp) {
 }
 
 std::string xmlSafeText(std::string_view text) {
+  // Printable ASCII, tab and line ends, which nearly every name is, are safe as they stand.
+  if (std::all_of(text.begin(), text.end(), [](char c) {
+        auto u = static_cast<unsigned char>(c);
+        return u < 0x80 && (u >= 0x20 || u == '\t' || u == '\n' || u == '\r');
+      }))
+    return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (char32_t cp : utf8ToUtf32(text)) out += utf8FromCodePoint(isXmlCharacter(cp) ? cp : 0xFFFD);

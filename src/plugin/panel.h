@@ -173,6 +173,9 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   /// empty) was taken from it. A missing, foreign or non-XML file leaves the list as it
   /// was; XML that is not a successful folder list empties it.
   bool parseXML(const std::string& path);
+  /// Rebuilds `folderList` as `parseXML` does, from an answer already in memory (the bytes
+  /// the response file was just given), which it takes over.
+  bool parseAnswer(std::string document);
   /// The exchange failed or timed out: hides the progress indicator and shows the
   /// localized alert through the host's presenter (none once the host has let go).
   void recieveEndCallback() override;

@@ -16,6 +16,8 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
   const std::string previousTitle = folderSelectionPopup->titleOfSelectedItem();
   std::string address = printersAddressEditText->stringValue();
   const jc::Result<std::string> responseFile = jc::soap::responseFilePath();
+  // The answer of a completed exchange, when the response file now holds exactly it.
+  std::optional<std::string> answer;
   if (!address.empty() && !responseFile) {
     // No answer could be kept (another user holds the folder meant for ours): asking the
     // printer would only show the old list as if it were new.
@@ -26,17 +28,23 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
     chasingArrow->setHidden(false);
     // The address goes in as typed: a host, a host and port, or an address literal.
     std::string serviceURL = "http://" + address + "/vorelia-mfp-srv";
-    if (auto client =
-            VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(serviceURL, this, &hostRunLoop()))
+    if (auto client = VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(serviceURL, this,
+                                                                            &hostRunLoop())) {
       client->sendMessage(requestData.value_or(std::string()));
+      answer = client->takeAnswer();
+    }
     chasingArrow->stopAnimation();
     chasingArrow->setHidden(true);
     exchangeRunning_ = false;
   }
   // Whatever happened, the list shown is what the response file holds: this answer, or
-  // the last one that completed.
+  // the last one that completed. This answer is read from memory, not read back from the
+  // file that was just given the same bytes.
   foldersLeftOut = 0;
-  if (responseFile) parseXML(*responseFile);
+  if (answer && answer->size() <= jc::soap::kMaxResponseFileBytes)
+    parseAnswer(std::move(*answer));
+  else if (responseFile)
+    parseXML(*responseFile);
   if (foldersLeftOut > 0 && !releasedByHost()) {
     // The list is usable, only shorter than the answer: say so once, with the counts.
     showAlert("The printer listed more folders than can be kept; the rest are left out.",
@@ -68,7 +76,12 @@ bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {
   foldersLeftOut = 0;
   std::optional<std::string> document = jc::readOwnFile(path, jc::soap::kMaxResponseFileBytes);
   if (!document) return false;
-  return jc::soap::readFolderList(*document, folderList, &foldersLeftOut) ==
+  return parseAnswer(std::move(*document));
+}
+
+bool VoreliaPrintPdeTz630eJC::parseAnswer(std::string document) {
+  foldersLeftOut = 0;
+  return jc::soap::readFolderList(std::move(document), folderList, &foldersLeftOut) ==
          jc::soap::FolderListResult::Accepted;
 }
 

@@ -5,7 +5,7 @@
 #include <pugixml.hpp>
 
 #include <cstddef>
-#include <string_view>
+#include <string>
 
 #include "platform/export.h"
 #include "settings/folder_entry.h"
@@ -34,7 +34,9 @@ enum class FolderListResult {
   Accepted,   ///< a folder list (possibly empty)
 };
 
-/// Reads the answer document in `xml`, in the encoding it declares, into `list`. `list`
+/// Reads the answer document in `xml`, in the encoding it declares, into `list`; the
+/// document is parsed in its own bytes, which it takes over (no copy of a UTF-8 answer is
+/// made, and one in another encoding is converted once). `list`
 /// is untouched for NotLoaded (also an encoding iconv does not know), emptied for
 /// Rejected, and holds the folders in document order for Accepted.
 /// Element names are compared whole and case-sensitively (a prefixed name never matches);
@@ -43,7 +45,6 @@ enum class FolderListResult {
 /// U+FFFD), so the list, the pop-up and the preference file all hold the same name.
 /// The list keeps the first folders within kMaxFolders and kMaxFolderNameBytes; how many
 /// entries were left out goes to `leftOut` when given.
-FolderListResult readFolderList(std::string_view xml, FolderList& list,
-                                std::size_t* leftOut = nullptr);
+FolderListResult readFolderList(std::string xml, FolderList& list, std::size_t* leftOut = nullptr);
 
 }  // namespace jc::soap

@@ -1,6 +1,7 @@
 // The SOAP client's exchange: request, overall limit, waiting, outcome.
 #include "soap/soap_client.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -44,6 +45,7 @@ VoreliaPrintPdeTz630eJCSOAPClient::~VoreliaPrintPdeTz630eJCSOAPClient() {
 
 void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
   responseData.reset();
+  answer_.reset();
 
   jc::HttpRequest request;
   request.url = url;
@@ -86,12 +88,13 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
       // A failed write leaves the earlier file; the caller parses whatever is there. The
       // file only caches the printer's answer, so it is not worth a disk flush, which
       // costs more than the whole exchange on a local printer. An answer equal to the file
-      // (our own, read with the same care as the parser's) is not written again: replacing
-      // a file by rename makes the file system flush its data all the same.
+      // (our own, compared with the same care as the parser's reads) is not written again:
+      // replacing a file by rename makes the file system flush its data all the same.
       // Without a folder of the user's own there is nowhere to keep it (the panel says so).
       const jc::Result<std::string> path = jc::soap::responseFilePath();
-      if (path && jc::readOwnFile(*path, receivedData->size()) != *receivedData)
-        jc::writeFileAtomically(*path, *receivedData, /*durable=*/false);
+      if (path && (jc::ownFileHolds(*path, *receivedData) ||
+                   jc::writeFileAtomically(*path, *receivedData, /*durable=*/false)))
+        answer_ = std::move(receivedData);
       break;
     }
     case 2:
@@ -113,8 +116,14 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveResponse(
     const jc::HttpResponse& response) {
   responseData = response;
-  // A new response (the next hop of a redirect) starts the body afresh.
-  if (receivedData) receivedData->clear();
+  // A new response (the next hop of a redirect) starts the body afresh. A declared length
+  // sizes the buffer once: growing a long answer by doubling would copy it over and over
+  // and hold it up to three times at the moment of each growth.
+  if (!receivedData) return;
+  receivedData->clear();
+  if (response.declaredLength > 0)
+    receivedData->reserve(static_cast<std::size_t>(std::min<long long>(
+        response.declaredLength, static_cast<long long>(limits_.maxResponseBytes))));
 }
 
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidReceiveData(std::string_view data) {

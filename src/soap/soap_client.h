@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/http.h"
 #include "platform/result.h"
@@ -73,6 +74,10 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
   std::int32_t finishedState() const { return finished; }
   /// Why the last exchange failed ("" when it did not).
   const std::string& lastError() const { return lastError_; }
+  /// The body of the last exchange, moved out, when it completed and the response file now
+  /// holds exactly these bytes; nullopt otherwise (the file is then as it was). A reader
+  /// of the answer takes it from here instead of reading the file back.
+  std::optional<std::string> takeAnswer() { return std::exchange(answer_, std::nullopt); }
 
  private:
   VoreliaPrintPdeTz630eJCSOAPClient(SOAPClientCallback* context, std::string url,
@@ -89,6 +94,7 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
   jc::RunLoop& loop_;
   std::unique_ptr<jc::HttpConnection> connection_;
   std::string lastError_;
+  std::optional<std::string> answer_;
   // Lives exactly as long as one `sendMessage`; the overall-limit timer holds it weakly,
   // so a firing after the exchange (or after the client is gone) touches nothing.
   std::shared_ptr<VoreliaPrintPdeTz630eJCSOAPClient*> exchange_;

@@ -118,5 +118,22 @@ TEST(PropertyListTest, WritesTheFormEarlierVersionsWrote) {
   EXPECT_EQ(parsePropertyList(propertyListXML(domain)), domain);
 }
 
+// Keys and strings go out as XML-safe UTF-8 with their markup characters as entities,
+// whichever of the quick and careful paths a text takes.
+TEST(PropertyListTest, WritesEveryTextAsXmlSafeUtf8) {
+  const std::pair<std::string, std::string> cases[] = {{"plain", "plain"},
+                                                       {"a<b>&", "a&lt;b&gt;&amp;"},
+                                                       {"tab\tline\r\n", "tab\tline\r\n"},
+                                                       {"caf\xC3\xA9 & co", "caf\xC3\xA9 &amp; co"},
+                                                       {"bell\x07<", "bell\xEF\xBF\xBD&lt;"},
+                                                       {"cut\xC3", "cut\xEF\xBF\xBD"}};
+  for (const auto& [text, written] : cases) {
+    const std::string xml = propertyListXML({{text, text}});
+    EXPECT_NE(xml.find("<key>" + written + "</key>\n\t<string>" + written + "</string>\n"),
+              std::string::npos)
+        << xml;
+  }
+}
+
 }  // namespace
 }  // namespace jc

@@ -44,12 +44,14 @@ class SoapClientTest : public ExchangeFixture {
     auto start = Clock::now();
     client->sendMessage(body);
     lastError = client->lastError();
+    lastAnswer = client->takeAnswer();
     return {client->finishedState(), Clock::now() - start};
   }
 
   sim::PrinterSimulator sim;
   CountingContext context;
   std::string lastError;
+  std::optional<std::string> lastAnswer;  // what the client handed on
 };
 
 struct Outcome {
@@ -111,6 +113,8 @@ TEST_F(SoapClientTest, EveryKindOfAnswerEndsAsItShould) {
     EXPECT_LT(elapsed, c.overall + 1s);
     if (c.config.fault == Fault::Delay) RunLoop::current().runFor(1s);  // the late answer
     EXPECT_EQ(contents(responseFile()), c.file);
+    // Only a completed answer is handed on, and only as the file now holds it.
+    EXPECT_EQ(lastAnswer, state == 1 ? contents(responseFile()) : std::nullopt);
     if (c.config.fault == Fault::HugeBody || c.config.fault == Fault::ErrorStatus) {
       std::string why = c.config.fault == Fault::HugeBody ? std::string("larger than")
                                                           : std::to_string(c.config.status);

@@ -114,6 +114,13 @@ TEST_F(TempFilesTest, ReadsOnlyOwnRegularFilesWithinTheLimit) {
     EXPECT_EQ(why, refusal) << file;
     EXPECT_EQ(read.value_or("refused"), refusal == ReadRefusal::None ? "0123456789" : "refused");
   }
+  // A comparison takes the same care and holds only for exactly the same bytes.
+  const std::tuple<std::string, std::string_view, bool> comparisons[] = {
+      {path, "0123456789", true},           {path, "0123456780", false}, {path, "012345678", false},
+      {path, "01234567890", false},         {link, "0123456789", false}, {fifo, "", false},
+      {(dir_ / "none").string(), "", false}};
+  for (const auto& [file, bytes, holds] : comparisons)
+    EXPECT_EQ(ownFileHolds(file, bytes), holds) << file << " " << bytes;
 }
 
 TEST(RunLoopTest, RunsTasksTimersAndWatchesInOrderAndReturnsAfterEach) {

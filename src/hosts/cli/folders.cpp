@@ -72,9 +72,17 @@ class Spinner {
   unsigned frame_ = 0;
 };
 
+// Whether `body` parses as XML. The body is ours and not needed after, so it is parsed in
+// place; each element's leading text stays in the element, which spares a node per text.
+bool isXML(std::string& body) {
+  return pugi::xml_document().load_buffer_inplace(body.data(), body.size(),
+                                                  pugi::parse_default | pugi::parse_embed_pcdata);
+}
+
 // Why an exchange did not give the panel a list, in words that name the address; ""
-// when it completed with an XML answer.
-std::string exchangeProblem(const std::optional<HttpExchangeEnd>& end, double seconds) {
+// when it completed with an XML answer. `readAsList`: the panel has just read a folder
+// list from this answer, which is then XML without parsing it again.
+std::string exchangeProblem(std::optional<HttpExchangeEnd>& end, double seconds, bool readAsList) {
   using Outcome = HttpExchangeEnd::Outcome;
   if (!end || end->outcome == Outcome::NotStarted)
     return tr(
@@ -89,8 +97,7 @@ std::string exchangeProblem(const std::optional<HttpExchangeEnd>& end, double se
     case Outcome::Finished:
       if (end->status < 200 || end->status > 299)
         return subst(tr("the printer answered with HTTP status %1"), {std::to_string(end->status)});
-      if (!pugi::xml_document().load_buffer(end->body.data(), end->body.size()))
-        return tr("the printer's answer is not XML");
+      if (!readAsList && !isXML(end->body)) return tr("the printer's answer is not XML");
       return "";
     case Outcome::NotStarted:
       break;
@@ -126,7 +133,7 @@ int runFolders(const Options& options) {
 
   // The panel reports any failure with one alert; the exchange's own end says why.
   std::optional<HttpExchangeEnd> end;
-  setHttpExchangeObserver([&end](const HttpExchangeEnd& e) { end = e; });
+  setHttpExchangeObserver([&end](HttpExchangeEnd e) { end = std::move(e); });
   const auto started = std::chrono::steady_clock::now();
   {
     Spinner spinner(driver.find<ProgressIndicator>("chasingArrow"),
@@ -140,15 +147,17 @@ int runFolders(const Options& options) {
   setHttpExchangeObserver(nullptr);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::string problem = exchangeProblem(end, seconds);
   // A list cut short at the limits is this answer's, shown with its alert (whose counts
   // close the line untranslated); the command still fails, as not every folder is there.
+  // Such an alert also says the panel read the answer as a folder list: a long answer is
+  // then not parsed a second time only to learn that it is XML.
   const std::string& alert = session->callback->alerts.lastMessage();
   const std::string_view cutShortEnd = " left out)";
-  const bool cutShort =
-      problem.empty() && session->callback->alerts.count() > 0 &&
-      alert.size() >= cutShortEnd.size() &&
+  const bool cutShortAlert =
+      session->callback->alerts.count() > 0 && alert.size() >= cutShortEnd.size() &&
       alert.compare(alert.size() - cutShortEnd.size(), std::string::npos, cutShortEnd) == 0;
+  std::string problem = exchangeProblem(end, seconds, cutShortAlert);
+  const bool cutShort = problem.empty() && cutShortAlert;
   if (problem.empty() && !cutShort && session->callback->alerts.count() > 0)
     problem = tr("the panel could not read the printer's answer");
   if (!problem.empty()) std::cerr << "jobcontrol: " << address << ": " << problem << "\n";
