@@ -52,7 +52,7 @@ HttpTransportStart transport() {
     std::string path = self.dli_fname;
     path.resize(path.rfind('/') + 1);
     path += kHttpTransportModule;
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!module) return nullptr;
     return reinterpret_cast<HttpTransportStart>(::dlsym(module, kHttpTransportEntry));
   }();
