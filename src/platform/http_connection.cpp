@@ -53,7 +53,9 @@ HttpTransportStart transport() {
     std::string path = self.dli_fname;
     path.resize(path.rfind('/') + 1);
     path += kHttpTransportModule;
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Lazy binding: libcurl and its many libraries bind only what an exchange calls, not
+    // every symbol they could reach (the module itself is linked with no undefined symbols).
+    void* module = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!module) return nullptr;
     return reinterpret_cast<HttpTransportStart>(::dlsym(module, kHttpTransportEntry));
   }();

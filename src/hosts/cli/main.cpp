@@ -58,7 +58,11 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");
+  // The command takes from the environment only what it uses: the character set (terminal
+  // widths, conversions) and the language of messages, its own and CUPS's. Dates, numbers
+  // and sorting stay in the C form; each category read costs a file or two at every start.
+  std::setlocale(LC_CTYPE, "");
+  std::setlocale(LC_MESSAGES, "");
   jc::cli::bindMessages();
   // Nothing is expected to throw here; should something (memory, a file system error)
   // do so, the command still ends with a message and the failure status, not an abort.
