@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -19,21 +20,31 @@ struct EncodingRow {
   std::uint32_t core;
   std::uint64_t identifier;
   const char* iconv;
+  bool asciiSame;  // every ASCII character is its own single byte, both ways
 };
 
-// One table for both numberings and the converters.
+// One table for both numberings and the converters. Mac Japanese and Shift JIS are not
+// ASCII the same: their byte 0x5C is the yen sign.
+// clang-format off
 constexpr EncodingRow kEncodings[] = {
-    {core_encoding::kMacRoman, string_encoding::kMacOSRoman, "MACINTOSH"},
-    {core_encoding::kMacJapanese, string_encoding::kForeignFlag | 1, "CP932"},
-    {core_encoding::kMacChineseTrad, string_encoding::kForeignFlag | 2, "BIG5"},
-    {core_encoding::kMacKorean, string_encoding::kForeignFlag | 3, "EUC-KR"},
-    {core_encoding::kMacChineseSimp, string_encoding::kForeignFlag | 25, "EUC-CN"},
-    {core_encoding::kISOLatin1, string_encoding::kISOLatin1, "ISO-8859-1"},
-    {core_encoding::kWindowsLatin1, string_encoding::kWindowsCP1252, "CP1252"},
-    {core_encoding::kASCII, string_encoding::kASCII, "ASCII"},
-    {core_encoding::kShiftJIS, string_encoding::kShiftJIS, "SHIFT_JIS"},
-    {core_encoding::kUTF8, string_encoding::kUTF8, "UTF-8"},
+    {core_encoding::kMacRoman,        string_encoding::kMacOSRoman,          "MACINTOSH",  true},
+    {core_encoding::kMacJapanese,     string_encoding::kForeignFlag | 1,     "CP932",      false},
+    {core_encoding::kMacChineseTrad,  string_encoding::kForeignFlag | 2,     "BIG5",       true},
+    {core_encoding::kMacKorean,       string_encoding::kForeignFlag | 3,     "EUC-KR",     true},
+    {core_encoding::kMacChineseSimp,  string_encoding::kForeignFlag | 25,    "EUC-CN",     true},
+    {core_encoding::kISOLatin1,       string_encoding::kISOLatin1,           "ISO-8859-1", true},
+    {core_encoding::kWindowsLatin1,   string_encoding::kWindowsCP1252,       "CP1252",     true},
+    {core_encoding::kASCII,           string_encoding::kASCII,               "ASCII",      true},
+    {core_encoding::kShiftJIS,        string_encoding::kShiftJIS,            "SHIFT_JIS",  false},
+    {core_encoding::kUTF8,            string_encoding::kUTF8,                "UTF-8",      true},
 };
+// clang-format on
+
+bool isAscii(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
 
 const EncodingRow* rowForCore(std::uint32_t core) {
   for (const auto& row : kEncodings)
@@ -192,9 +203,18 @@ std::uint32_t systemEncoding() {
 Conversion convertText(std::string_view utf8, std::uint32_t core, std::size_t maxUnits,
                        std::size_t maxBytes, Unconvertible mode) {
   Conversion result;
-  const char* name = iconvNameForCoreEncoding(core);
-  if (!name) return result;
-  iconv_t cd = converter(name, "UTF-8");
+  const EncodingRow* row = rowForCore(core);
+  if (!row) return result;
+  // ASCII text is its own bytes in most encodings: no converter need be loaded for it.
+  if (row->asciiSame && isAscii(utf8)) {
+    const std::size_t allowed = std::min(utf8.size(), maxUnits);
+    const std::size_t taken = std::min(allowed, maxBytes);
+    result.bytes.assign(utf8.substr(0, taken));
+    result.units = taken;
+    result.complete = taken == allowed;
+    return result;
+  }
+  iconv_t cd = converter(row->iconv, "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) return result;
 
   std::u32string characters = utf8ToUtf32(utf8);
@@ -228,9 +248,10 @@ Conversion convertText(std::string_view utf8, std::uint32_t core, std::size_t ma
 
 std::optional<std::string> decodeText(std::string_view bytes, std::uint32_t core) {
   if (core == core_encoding::kMacJapanese) return decodeMacJapanese(bytes, false);
-  const char* name = iconvNameForCoreEncoding(core);
-  if (!name) return std::nullopt;
-  iconv_t cd = converter("UTF-8", name);
+  const EncodingRow* row = rowForCore(core);
+  if (!row) return std::nullopt;
+  if (row->asciiSame && isAscii(bytes)) return std::string(bytes);
+  iconv_t cd = converter("UTF-8", row->iconv);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string out(bytes.size() * 4 + 16, '\0');
   char* inPtr = const_cast<char*>(bytes.data());

@@ -1,7 +1,10 @@
 // Encoding numberings and conversions with byte limits and the stop and space rules.
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <cstdlib>
+#include <string>
 
 #include "platform/text_encoding.h"
 
@@ -28,6 +31,30 @@ TEST(TextEncoding, MacRomanConvertsWholeCharactersUpToTheLimits) {
   EXPECT_EQ(cut.bytes, "12345678");
   EXPECT_TRUE(cut.complete);  // complete within the characters the limit let in
   EXPECT_FALSE(convertText("123456789", kMacRoman, 9, 8, Unconvertible::Stop).complete);
+}
+
+// iconv's own bytes for `text` from `from` to `to`, the oracle for the ASCII shortcut.
+std::string iconvBytes(const char* to, const char* from, std::string text) {
+  iconv_t cd = iconv_open(to, from);
+  std::string out(text.size() * 4, '\0');
+  char* in = text.data();
+  char* at = out.data();
+  std::size_t inLeft = text.size(), outLeft = out.size();
+  iconv(cd, &in, &inLeft, &at, &outLeft);
+  iconv_close(cd);
+  return out.substr(0, out.size() - outLeft);
+}
+
+TEST(TextEncoding, AsciiTextGivesIconvsBytesInEveryEncoding) {
+  const std::string ascii = "Job \\ ~report~ 42";
+  for (std::uint32_t core : {kMacRoman, kMacChineseTrad, kMacKorean, kMacChineseSimp, kISOLatin1,
+                             kWindowsLatin1, kASCII, kShiftJIS, kUTF8}) {
+    const char* name = iconvNameForCoreEncoding(core);
+    SCOPED_TRACE(name);
+    EXPECT_EQ(convertText(ascii, core, 64, 64, Unconvertible::Stop).bytes,
+              iconvBytes(name, "UTF-8", ascii));
+    EXPECT_EQ(decodeText(ascii, core), iconvBytes("UTF-8", name, ascii));
+  }
 }
 
 TEST(TextEncoding, UnconvertibleCharactersStopOrBecomeSpaces) {
