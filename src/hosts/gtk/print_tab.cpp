@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "hosts/gtk/style.h"
+#include "hosts/gtk/text_domain.h"
 #include "platform/bundle.h"
 #include "platform/cups_host.h"
 #include "platform/layout.h"
@@ -128,29 +129,31 @@ PrintTab::~PrintTab() {
   unwatch(&label_);
   unwatch(&panelBox_);
   unwatch(&modeChoice_);
+  unwatch(&advanced_);
 }
 
 // A choice of the host about how the job travels, not of the panel: below the panel, folded
 // away under "Advanced".
 void PrintTab::addAdvancedChoice() {
-  static const char* kNames[] = {"Automatic", "Always", "Never", nullptr};
-  modeChoice_ = gtk_drop_down_new_from_strings(kNames);
+  const char* names[] = {tr("Automatic"), tr("Always"), tr("Never"), nullptr};
+  modeChoice_ = gtk_drop_down_new_from_strings(names);
   gtk_widget_set_name(modeChoice_, "standardAttributesChoice");
   gtk_widget_set_tooltip_text(
       modeChoice_,
-      "Whether the pass code, account number and user go with the job as standard IPP job "
-      "attributes, for printers without the vendor driver. Automatic: when the queue has no "
-      "vendor filter and the printer says it takes them.");
+      tr("Whether the pass code, account number and user go with the job as standard IPP job "
+         "attributes, for printers without the vendor driver. Automatic: when the queue has no "
+         "vendor filter and the printer says it takes them."));
   watch(&modeChoice_);
-  GtkWidget* label = gtk_label_new_with_mnemonic("Standard _IPP job attributes:");
+  GtkWidget* label = gtk_label_new_with_mnemonic(tr("Standard _IPP job attributes:"));
   gtk_label_set_mnemonic_widget(GTK_LABEL(label), modeChoice_);
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
   gtk_box_append(GTK_BOX(row), label);
   gtk_box_append(GTK_BOX(row), modeChoice_);
-  GtkWidget* advanced = gtk_expander_new_with_mnemonic("_Advanced");
-  gtk_expander_set_child(GTK_EXPANDER(advanced), row);
-  gtk_widget_set_margin_top(advanced, 12);
-  gtk_box_append(GTK_BOX(page_), advanced);
+  advanced_ = gtk_expander_new_with_mnemonic(tr("_Advanced"));
+  watch(&advanced_);
+  gtk_expander_set_child(GTK_EXPANDER(advanced_), row);
+  gtk_widget_set_margin_top(advanced_, 12);
+  gtk_box_append(GTK_BOX(page_), advanced_);
 }
 
 StandardAttributesMode PrintTab::standardAttributesMode() const {

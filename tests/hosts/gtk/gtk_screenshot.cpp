@@ -1,5 +1,5 @@
 // Renders the print dialog with the Job Control tab to PNG files for the documentation: the
-// tab with retention on and a pass code, and the folder pop-up open over it.
+// tab with retention on, a pass code and "Advanced" open, and the folder pop-up open over it.
 //
 //   gtk_screenshot BUNDLE OUTDIR LANGUAGE   (LANGUAGE "en", "de", "ja", ...)
 //
@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
   gtk_editable_delete_text(GTK_EDITABLE(address), 0, -1);
   at = 0;
   gtk_editable_insert_text(GTK_EDITABLE(address), "192.0.2.7", -1, &at);
+  gtk_expander_set_expanded(GTK_EXPANDER(tab->advanced()), TRUE);
   serve(400);
 
   cairo_surface_t* shot = render(GTK_WIDGET(dialog));
