@@ -21,6 +21,15 @@ constexpr const char* kTabKey = "jobcontrol-tab";
 constexpr StandardAttributesMode kModes[] = {
     StandardAttributesMode::Auto, StandardAttributesMode::Always, StandardAttributesMode::Never};
 
+// A format from the library's catalogs, filled in.
+template <class... Args>
+std::string printed(const char* format, Args... args) {
+  gchar* text = g_strdup_printf(format, args...);
+  std::string result(text);
+  g_free(text);
+  return result;
+}
+
 void watch(GtkWidget** slot) {
   g_object_add_weak_pointer(G_OBJECT(*slot), reinterpret_cast<gpointer*>(slot));
 }
@@ -208,7 +217,8 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
     alerts_->setAnchor(binding_->widget());
     if (panelBox_) gtk_box_append(GTK_BOX(panelBox_), binding_->widget());
   } else if (panelBox_) {
-    std::string why = "The Job Control panel could not be shown: " + lastLayoutError();
+    std::string why =
+        printed(tr("The Job Control panel could not be shown: %s"), lastLayoutError().c_str());
     GtkWidget* label = gtk_label_new(why.c_str());
     gtk_label_set_wrap(GTK_LABEL(label), TRUE);
     gtk_box_append(GTK_BOX(panelBox_), label);
@@ -294,18 +304,24 @@ void PrintTab::answered(const PrinterAnswer& answer) {
                                       standardAttributesMode());
   else
     mapped.refusal = codecs.message();
+  std::string title = plugIn_.bundle->localizedString("Job Control");
+  std::string ok = plugIn_.bundle->localizedString("OK");
   if (mapped.refusal) {
     // The dialog stays: the person can change the pass code, or choose Never.
     options_.clear();
     alerts_->runInformationalAlert(
-        "Job Control", printerId_ + ": " + *mapped.refusal + "; the job was not sent.", "OK");
+        title,
+        printed(tr("%s: %s; the job was not sent."), printerId_.c_str(), mapped.refusal->c_str()),
+        ok);
     return;
   }
   options_.insert(options_.end(), mapped.options.begin(), mapped.options.end());
   if (!mapped.notes.empty()) {
-    std::string text = "Standard IPP job attributes for " + printerId_ + ":";
-    for (const std::string& note : mapped.notes) text += "\n• " + note;
-    alerts_->runInformationalAlert("Job Control", text, "OK");
+    // The fixed notes are in the catalogs; the ones naming the printer's own answers stay
+    // as they are.
+    std::string text = printed(tr("Standard IPP job attributes for %s:"), printerId_.c_str());
+    for (const std::string& note : mapped.notes) text += std::string("\n• ") + tr(note.c_str());
+    alerts_->runInformationalAlert(title, text, ok);
     if (!page_) return;  // the dialog went while the note was up
   }
   released_ = true;
