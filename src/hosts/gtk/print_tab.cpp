@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "hosts/gtk/style.h"
+#include "hosts/gtk/text_domain.h"
 #include "platform/bundle.h"
 #include "platform/cups_host.h"
 #include "platform/layout.h"
@@ -19,6 +20,15 @@ constexpr const char* kTabKey = "jobcontrol-tab";
 // The drop-down's rows, in order.
 constexpr StandardAttributesMode kModes[] = {
     StandardAttributesMode::Auto, StandardAttributesMode::Always, StandardAttributesMode::Never};
+
+// A format from the library's catalogs, filled in.
+template <class... Args>
+std::string printed(const char* format, Args... args) {
+  gchar* text = g_strdup_printf(format, args...);
+  std::string result(text);
+  g_free(text);
+  return result;
+}
 
 void watch(GtkWidget** slot) {
   g_object_add_weak_pointer(G_OBJECT(*slot), reinterpret_cast<gpointer*>(slot));
@@ -128,29 +138,31 @@ PrintTab::~PrintTab() {
   unwatch(&label_);
   unwatch(&panelBox_);
   unwatch(&modeChoice_);
+  unwatch(&advanced_);
 }
 
 // A choice of the host about how the job travels, not of the panel: below the panel, folded
 // away under "Advanced".
 void PrintTab::addAdvancedChoice() {
-  static const char* kNames[] = {"Automatic", "Always", "Never", nullptr};
-  modeChoice_ = gtk_drop_down_new_from_strings(kNames);
+  const char* names[] = {tr("Automatic"), tr("Always"), tr("Never"), nullptr};
+  modeChoice_ = gtk_drop_down_new_from_strings(names);
   gtk_widget_set_name(modeChoice_, "standardAttributesChoice");
   gtk_widget_set_tooltip_text(
       modeChoice_,
-      "Whether the pass code, account number and user go with the job as standard IPP job "
-      "attributes, for printers without the vendor driver. Automatic: when the queue has no "
-      "vendor filter and the printer says it takes them.");
+      tr("Whether the pass code, account number and user go with the job as standard IPP job "
+         "attributes, for printers without the vendor driver. Automatic: when the queue has no "
+         "vendor filter and the printer says it takes them."));
   watch(&modeChoice_);
-  GtkWidget* label = gtk_label_new_with_mnemonic("Standard _IPP job attributes:");
+  GtkWidget* label = gtk_label_new_with_mnemonic(tr("Standard _IPP job attributes:"));
   gtk_label_set_mnemonic_widget(GTK_LABEL(label), modeChoice_);
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
   gtk_box_append(GTK_BOX(row), label);
   gtk_box_append(GTK_BOX(row), modeChoice_);
-  GtkWidget* advanced = gtk_expander_new_with_mnemonic("_Advanced");
-  gtk_expander_set_child(GTK_EXPANDER(advanced), row);
-  gtk_widget_set_margin_top(advanced, 12);
-  gtk_box_append(GTK_BOX(page_), advanced);
+  advanced_ = gtk_expander_new_with_mnemonic(tr("_Advanced"));
+  watch(&advanced_);
+  gtk_expander_set_child(GTK_EXPANDER(advanced_), row);
+  gtk_widget_set_margin_top(advanced_, 12);
+  gtk_box_append(GTK_BOX(page_), advanced_);
 }
 
 StandardAttributesMode PrintTab::standardAttributesMode() const {
@@ -205,7 +217,8 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
     alerts_->setAnchor(binding_->widget());
     if (panelBox_) gtk_box_append(GTK_BOX(panelBox_), binding_->widget());
   } else if (panelBox_) {
-    std::string why = "The Job Control panel could not be shown: " + lastLayoutError();
+    std::string why =
+        printed(tr("The Job Control panel could not be shown: %s"), lastLayoutError().c_str());
     GtkWidget* label = gtk_label_new(why.c_str());
     gtk_label_set_wrap(GTK_LABEL(label), TRUE);
     gtk_box_append(GTK_BOX(panelBox_), label);
@@ -291,18 +304,24 @@ void PrintTab::answered(const PrinterAnswer& answer) {
                                       standardAttributesMode());
   else
     mapped.refusal = codecs.message();
+  std::string title = plugIn_.bundle->localizedString("Job Control");
+  std::string ok = plugIn_.bundle->localizedString("OK");
   if (mapped.refusal) {
     // The dialog stays: the person can change the pass code, or choose Never.
     options_.clear();
     alerts_->runInformationalAlert(
-        "Job Control", printerId_ + ": " + *mapped.refusal + "; the job was not sent.", "OK");
+        title,
+        printed(tr("%s: %s; the job was not sent."), printerId_.c_str(), mapped.refusal->c_str()),
+        ok);
     return;
   }
   options_.insert(options_.end(), mapped.options.begin(), mapped.options.end());
   if (!mapped.notes.empty()) {
-    std::string text = "Standard IPP job attributes for " + printerId_ + ":";
-    for (const std::string& note : mapped.notes) text += "\n• " + note;
-    alerts_->runInformationalAlert("Job Control", text, "OK");
+    // The fixed notes are in the catalogs; the ones naming the printer's own answers stay
+    // as they are.
+    std::string text = printed(tr("Standard IPP job attributes for %s:"), printerId_.c_str());
+    for (const std::string& note : mapped.notes) text += std::string("\n• ") + tr(note.c_str());
+    alerts_->runInformationalAlert(title, text, ok);
     if (!page_) return;  // the dialog went while the note was up
   }
   released_ = true;

@@ -62,6 +62,9 @@ class PrintTab : public std::enable_shared_from_this<PrintTab> {
   StandardAttributesMode standardAttributesMode() const;
   /// The drop-down of that choice (Automatic, Always, Never).
   GtkWidget* standardAttributesChoice() const { return modeChoice_; }
+  /// The "Advanced" expander that holds it (GTK keeps a folded expander's child out of the
+  /// widget tree, so the drop-down does not lead to it).
+  GtkWidget* advanced() const { return advanced_; }
   /// Whether Print waits for the printer's answer now.
   bool askingPrinter() const { return asking_; }
 
@@ -88,6 +91,7 @@ class PrintTab : public std::enable_shared_from_this<PrintTab> {
   GtkWidget* label_ = nullptr;       // weak
   GtkWidget* panelBox_ = nullptr;    // weak; the panel's part of the page
   GtkWidget* modeChoice_ = nullptr;  // weak
+  GtkWidget* advanced_ = nullptr;    // weak
   LoadedPlugIn plugIn_;
   std::shared_ptr<MemoryPrintSettings> settings_;
   std::shared_ptr<GlibRunLoop> loop_ = std::make_shared<GlibRunLoop>();

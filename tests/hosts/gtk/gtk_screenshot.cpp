@@ -1,5 +1,6 @@
 // Renders the print dialog with the Job Control tab to PNG files for the documentation: the
-// tab with retention on and a pass code, and the folder pop-up open over it.
+// tab with retention on, a pass code and "Advanced" open, and the folder pop-up open over it
+// (with "Advanced" folded).
 //
 //   gtk_screenshot BUNDLE OUTDIR LANGUAGE   (LANGUAGE "en", "de", "ja", ...)
 //
@@ -110,12 +111,18 @@ int main(int argc, char** argv) {
   gtk_editable_delete_text(GTK_EDITABLE(address), 0, -1);
   at = 0;
   gtk_editable_insert_text(GTK_EDITABLE(address), "192.0.2.7", -1, &at);
+  gtk_expander_set_expanded(GTK_EXPANDER(tab->advanced()), TRUE);
   serve(400);
 
   cairo_surface_t* shot = render(GTK_WIDGET(dialog));
   std::string tabFile = out + "/gtk-tab-" + language + ".png";
   cairo_surface_write_to_png(shot, tabFile.c_str());
 
+  // "Advanced" folded again: the pop-up's list would hide its row.
+  gtk_expander_set_expanded(GTK_EXPANDER(tab->advanced()), FALSE);
+  serve(300);
+  cairo_surface_destroy(shot);
+  shot = render(GTK_WIDGET(dialog));
   // The pop-up's list is a surface of its own: drawn onto the dialog below its button.
   GtkWidget* dropDown = widget("folderSelectionPopup");
   gtk_widget_activate(dropDown);

@@ -1,6 +1,7 @@
 // The tab in a real GtkPrintUnixDialog without a CUPS server (printers from the demo PPD):
 // Print and Cancel, values carried between printers, the alert, and standard IPP attributes.
 #include <gtk/gtk.h>
+#include <libintl.h>
 
 #include <atomic>
 #include <filesystem>
@@ -269,6 +270,41 @@ TEST_F(TabTest, StandardAttributesFollowTheAdvancedChoice) {
                  row.accountId ? "1234" : nullptr);
     g_object_unref(settings);
   }
+}
+
+// The tab's own strings come in the person's language, as the panel's captions do.
+TEST(TabLanguage, TheAdvancedChoiceSpeaksThePersonsLanguage) {
+  struct Row {
+    const char* language;
+    const char *expander, *label, *items[3];
+  };
+  // clang-format off
+  const Row rows[] = {
+      {"",   "_Advanced",    "Standard _IPP job attributes:",   {"Automatic",   "Always",   "Never"}},
+      {"de", "_Erweitert",   "Standard-_IPP-Auftragsattribute:", {"Automatisch", "Immer",    "Nie"}},
+      {"ja", "詳細設定(_A)", "標準の IPP ジョブ属性(_I):",       {"自動",        "常に送信", "送信しない"}},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.language);
+    ::setenv("LANGUAGE", row.language, 1);
+    textdomain(textdomain(nullptr));  // gettext drops the answers it cached
+    auto* dialog = GTK_PRINT_UNIX_DIALOG(gtk_print_unix_dialog_new("Print", nullptr));
+    EXPECT_TRUE(jobcontrol_gtk_add_tab(dialog, "report.pdf", kBundleDir, nullptr));
+    if (gtk::PrintTab* tab = gtk::PrintTab::of(dialog)) {
+      GtkWidget* choice = tab->standardAttributesChoice();
+      EXPECT_STREQ(gtk_expander_get_label(GTK_EXPANDER(tab->advanced())), row.expander);
+      GList* labels = gtk_widget_list_mnemonic_labels(choice);
+      EXPECT_STREQ(labels ? gtk_label_get_label(GTK_LABEL(labels->data)) : nullptr, row.label);
+      g_list_free(labels);
+      auto* items = GTK_STRING_LIST(gtk_drop_down_get_model(GTK_DROP_DOWN(choice)));
+      for (guint i = 0; i < std::size(row.items); ++i)
+        EXPECT_STREQ(gtk_string_list_get_string(items, i), row.items[i]) << i;
+    }
+    gtk_window_destroy(GTK_WINDOW(dialog));
+  }
+  ::setenv("LANGUAGE", "", 1);
+  textdomain(textdomain(nullptr));
 }
 
 }  // namespace
