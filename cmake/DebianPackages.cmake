@@ -2,8 +2,9 @@
 #   jobcontrol         the command, the plug-in bundle, manual pages, completions, translations
 #   libjobcontrol<N>   the shared library (N = its SOVERSION)
 #   libjobcontrol-dev  headers, the development link, pkg-config and CMake files
-#   jobcontrol-gtk     the GTK host, when the build has one
-#   libjobcontrol-gtk-dev  the GTK tab's development files, should they get a component
+#   libjobcontrol-gtk<N>   the GTK tab's shared library, when the build has a GTK host
+#   jobcontrol-gtk         the GTK program that prints with the tab
+#   libjobcontrol-gtk-dev  the GTK tab's header, development link and pkg-config file
 # Install rules that name no component land in the command's package, so new files need no
 # change here; a new component does (configuring stops until it has a package).
 # Included last by the top-level CMakeLists.txt when JOBCONTROL_DEB_PACKAGES is on.
@@ -21,6 +22,10 @@ set(jc_component_package_jobcontrol jobcontrol)
 set(jc_component_package_lib libjobcontrol${jc_soversion})
 set(jc_component_package_dev libjobcontrol-dev)
 set(jc_component_package_gtk jobcontrol-gtk)
+if(TARGET jobcontrol_gtk)
+  get_target_property(jc_gtk_soversion jobcontrol_gtk SOVERSION)
+  set(jc_component_package_gtk-lib libjobcontrol-gtk${jc_gtk_soversion})
+endif()
 set(jc_component_package_gtk-dev libjobcontrol-gtk-dev)
 
 get_cmake_property(jc_components COMPONENTS)
@@ -76,7 +81,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${jc_library_dir}")
 set(jc_ldconfig_trigger "${CMAKE_CURRENT_LIST_DIR}/debian/triggers"
     "${CMAKE_BINARY_DIR}/debian-none/postinst" "${CMAKE_BINARY_DIR}/debian-none/postrm")
 set(CPACK_DEBIAN_LIB_PACKAGE_CONTROL_EXTRA ${jc_ldconfig_trigger})
-set(CPACK_DEBIAN_GTK_PACKAGE_CONTROL_EXTRA ${jc_ldconfig_trigger})
+set(CPACK_DEBIAN_GTK-LIB_PACKAGE_CONTROL_EXTRA ${jc_ldconfig_trigger})
 set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/debian/compress_manuals.cmake")
 
 foreach(component IN LISTS jc_components)
@@ -113,18 +118,25 @@ set(CPACK_COMPONENT_DEV_DESCRIPTION
 Headers, pkg-config file and CMake package for hosting the Job Control panel
 in a print dialog of one's own.")
 
+# The tab's library loads the plug-in bundle, which comes with the command's package.
+set(CPACK_DEBIAN_GTK-LIB_PACKAGE_SECTION libs)
+set(CPACK_COMPONENT_GTK-LIB_DEPENDS jobcontrol lib)
+set(CPACK_COMPONENT_GTK-LIB_DESCRIPTION
+    "Job Control print-dialog panel - GTK 4 tab library
+The library that adds the Job Control panel as a tab to the print dialog of any
+GTK 4 application, with the tab's own translations.")
+
 set(CPACK_DEBIAN_GTK_PACKAGE_SECTION gnome)
-set(CPACK_COMPONENT_GTK_DEPENDS jobcontrol lib)
+set(CPACK_COMPONENT_GTK_DEPENDS gtk-lib jobcontrol lib)
 set(CPACK_COMPONENT_GTK_DESCRIPTION
-    "Job Control print-dialog panel - GTK 4 print dialog
-The Job Control panel as a tab of the GTK 4 print dialog: the library that adds
-it to any GTK 4 application's print dialog, and a desktop program that prints
-PDF and PostScript files with it.")
+    "Job Control print-dialog panel - GTK 4 print program
+A desktop program that prints PDF and PostScript files from the GTK 4 print
+dialog with the Job Control tab.")
 
 set(CPACK_DEBIAN_GTK-DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_GTK-DEV_PACKAGE_DEPENDS "libgtk-4-dev")
 set(CPACK_DEBIAN_GTK-DEV_PACKAGE_SHLIBDEPS OFF)
-set(CPACK_COMPONENT_GTK-DEV_DEPENDS gtk)
+set(CPACK_COMPONENT_GTK-DEV_DEPENDS gtk-lib)
 set(CPACK_COMPONENT_GTK-DEV_DESCRIPTION
     "Job Control print-dialog panel - GTK 4 tab, development files
 Header and pkg-config file for adding the Job Control tab to the print dialog

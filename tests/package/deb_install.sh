@@ -98,6 +98,15 @@ if [[ " ${names[*]} " == *" libjobcontrol-dev "* ]]; then
   check "find_package(JobControl) from the -dev package" \
     bash -c "cmake -S cmake-use -B cmake-use/build -G Ninja && cmake --build cmake-use/build"
 fi
+if [[ " ${names[*]} " == *" libjobcontrol-gtk-dev "* ]]; then
+  printf '#include <jobcontrol-gtk.h>\nint main(void) { return jobcontrol_gtk_add_tab == 0; }\n' >"$work/use-gtk.c"
+  check "a GTK program builds against libjobcontrol-gtk-dev" \
+    bash -c "cc use-gtk.c \$(pkg-config --cflags --libs jobcontrol-gtk) -o use-gtk && ./use-gtk"
+fi
+if [[ " ${names[*]} " == *" jobcontrol-gtk "* ]]; then
+  check "man -w jobcontrol-print" expect "/usr/share/man/man1/jobcontrol-print.1.gz" \
+    man -w jobcontrol-print
+fi
 for desktop in /usr/share/applications/jobcontrol*.desktop; do
   [ -e "$desktop" ] || continue
   check "$(basename "$desktop") starts an installed program" \
