@@ -65,15 +65,17 @@ status=$?
 #    second answer is not lost to the first user's file.
 shared_tmp="$work/tmp"
 mkdir -m 1777 "$shared_tmp"
+# Started here, not in a $(...) subshell, so that the exit trap knows every simulator.
 start_sim() {
   local name="$1" portfile="$work/$1.port"
   "$simulator" --port-file "$portfile" --folder "$name" >/dev/null 2>&1 &
   sims+=($!)
   for _ in $(seq 50); do [ -s "$portfile" ] && break; sleep 0.1; done
-  cat "$portfile"
 }
-port_other=$(start_sim "OtherFolder")
-port_victim=$(start_sim "VictimFolder")
+start_sim "OtherFolder"
+start_sim "VictimFolder"
+port_other=$(cat "$work/OtherFolder.port")
+port_victim=$(cat "$work/VictimFolder.port")
 for user in "$other" "$victim"; do
   home="$work/home-$user"
   mkdir -m 0700 "$home" && chown "$user:$user" "$home"
