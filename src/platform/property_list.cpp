@@ -285,7 +285,7 @@ class XmlReader {
         if (ec != std::errc() || end != digits.data() + digits.size() || code == 0 ||
             code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
           return false;
-        appendUtf8(out, code);
+        appendUtf8(out, static_cast<char32_t>(code));
       } else {
         return false;
       }
@@ -293,24 +293,6 @@ class XmlReader {
     }
     out.append(raw);
     return true;
-  }
-
-  static void appendUtf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
   }
 
   // The text of an element whose opening tag was `open` ("" for <name/>).

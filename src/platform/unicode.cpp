@@ -74,8 +74,7 @@ std::u16string utf8ToUtf16(std::string_view utf8) {
   return out;
 }
 
-std::string utf8FromCodePoint(char32_t cp) {
-  std::string out;
+void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -91,6 +90,11 @@ std::string utf8FromCodePoint(char32_t cp) {
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
+}
+
+std::string utf8FromCodePoint(char32_t cp) {
+  std::string out;
+  appendUtf8(out, cp);
   return out;
 }
 

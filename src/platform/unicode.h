@@ -17,6 +17,8 @@ std::size_t utf16Length(std::string_view utf8);
 std::u32string utf8ToUtf32(std::string_view utf8);
 /// Encodes one code point as UTF-8.
 std::string utf8FromCodePoint(char32_t cp);
+/// Appends the UTF-8 encoding of one code point to `out`.
+void appendUtf8(std::string& out, char32_t cp);
 /// Whether XML 1.0 allows `cp` in a document: tab, line feed, carriage return, and
 /// U+0020 and above except the surrogates, U+FFFE and U+FFFF.
 bool isXmlCharacter(char32_t cp);
