@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/result.h"
+#include "platform/base/result.h"
 
 namespace jc {
 

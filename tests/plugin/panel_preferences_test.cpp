@@ -8,7 +8,7 @@
 #include <fstream>
 #include <functional>
 
-#include "platform/user_defaults.h"
+#include "platform/io/user_defaults.h"
 #include "plugin/settings_fixture.h"
 #include "support/independent.h"
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/result.h"
+#include "platform/base/result.h"
 #include "platform/standard_job_attributes.h"
 
 namespace jc::cli {

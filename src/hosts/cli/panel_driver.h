@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "hosts/cli/entries.h"
-#include "platform/controls.h"
-#include "platform/result.h"
+#include "platform/widgets/controls.h"
+#include "platform/base/result.h"
 
 namespace jc::cli {
 

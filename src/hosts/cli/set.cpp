@@ -9,7 +9,7 @@
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
 #include "hosts/cli/secrets.h"
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 #include "settings/keys.h"
 
 namespace jc::cli {

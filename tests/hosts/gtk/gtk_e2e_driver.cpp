@@ -19,7 +19,7 @@
 #include <string>
 
 #include "hosts/gtk/jobcontrol-gtk.h"
-#include "hosts/gtk/print_job.h"
+#include "hosts/gtk_print/print_job.h"
 #include "hosts/gtk/print_tab.h"
 
 namespace {
