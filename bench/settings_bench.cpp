@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/io/bundle.h"
 #include "platform/host/memory_host.h"
+#include "platform/io/bundle.h"
 #include "platform/io/user_defaults.h"
 #include "plugin/panel.h"
 

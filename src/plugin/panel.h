@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/host/plugin_api.h"
+#include "platform/host/print_host.h"
 #include "platform/io/bundle.h"
+#include "platform/io/property_list.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/image.h"
 #include "platform/widgets/layout.h"
-#include "platform/host/plugin_api.h"
-#include "platform/host/print_host.h"
-#include "platform/io/property_list.h"
 #include "plugin/choice.h"
 #include "settings/folder_entry.h"
 #include "soap/soap_client_callback.h"

@@ -1,8 +1,8 @@
 // The per-printer preference store as the panel uses it: the held entries, the
 // authentication choice, the printer address and the last folder list, kept in the user's
 // defaults under the domain "vorelia.mfp.<printer ID>", dictionary "Job Control".
-#include "platform/text/text_encoding.h"
 #include "platform/io/user_defaults.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/trace.h"

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/io/bundle.h"
 #include "platform/host/loader.h"
 #include "platform/host/memory_host.h"
+#include "platform/io/bundle.h"
 #include "support/test_paths.h"
 
 namespace jc {

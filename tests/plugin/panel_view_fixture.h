@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/io/bundle.h"
 #include "platform/host/memory_host.h"
+#include "platform/io/bundle.h"
 #include "plugin/panel.h"
 #include "support/test_paths.h"
 

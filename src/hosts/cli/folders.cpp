@@ -14,8 +14,8 @@
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
 #include "hosts/cli/terminal_text.h"
-#include "platform/net/http.h"
 #include "platform/io/runloop.h"
+#include "platform/net/http.h"
 
 namespace jc::cli {
 

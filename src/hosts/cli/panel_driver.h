@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "hosts/cli/entries.h"
-#include "platform/widgets/controls.h"
 #include "platform/base/result.h"
+#include "platform/widgets/controls.h"
 
 namespace jc::cli {
 

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "hosts/cli/options.h"
-#include "platform/widgets/alert.h"
+#include "platform/base/result.h"
 #include "platform/host/loader.h"
 #include "platform/host/memory_host.h"
-#include "platform/base/result.h"
+#include "platform/widgets/alert.h"
 
 namespace jc::cli {
 

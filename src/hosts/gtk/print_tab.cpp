@@ -7,8 +7,8 @@
 
 #include "hosts/gtk/style.h"
 #include "hosts/gtk/text_domain.h"
-#include "platform/io/bundle.h"
 #include "platform/host/cups_host.h"
+#include "platform/io/bundle.h"
 #include "platform/widgets/layout.h"
 
 namespace jc::gtk {

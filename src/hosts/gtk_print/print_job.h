@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "platform/host/document_kind.h"
 #include "platform/base/result.h"
+#include "platform/host/document_kind.h"
 
 namespace jc::gtk {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/host/memory_host.h"
 #include "platform/base/result.h"
+#include "platform/host/memory_host.h"
 
 namespace jc {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/host/plugin_api.h"
 #include "platform/base/result.h"
+#include "platform/host/plugin_api.h"
 
 namespace jc {
 

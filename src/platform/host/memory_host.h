@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/print_host.h"
 #include "platform/base/result.h"
+#include "platform/host/print_host.h"
 
 namespace jc {
 

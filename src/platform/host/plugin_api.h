@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/widgets/control.h"
 #include "platform/host/print_host.h"
+#include "platform/widgets/control.h"
 
 namespace jc {
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/widgets/alert.h"
 #include "platform/host/print_settings.h"
 #include "platform/io/runloop.h"
+#include "platform/widgets/alert.h"
 
 namespace jc {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/io/property_list.h"
 #include "platform/base/result.h"
+#include "platform/io/property_list.h"
 
 namespace jc {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/widgets/control.h"
 #include "platform/base/result.h"
+#include "platform/widgets/control.h"
 
 namespace jc {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/base/result.h"
 #include "platform/widgets/control.h"
 #include "platform/widgets/formatter.h"
-#include "platform/base/result.h"
 
 namespace jc {
 
