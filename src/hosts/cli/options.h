@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "hosts/common/standard_attributes.h"
 #include "platform/base/result.h"
-#include "platform/standard_job_attributes.h"
 
 namespace jc::cli {
 

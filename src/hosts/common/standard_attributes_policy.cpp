@@ -1,5 +1,6 @@
-// Standard IPP job attributes for driverless queues: the printer's support, and the mapping.
-#include "platform/standard_job_attributes.h"
+// The standard-attribute policy: the printer's answer to Get-Printer-Attributes, whether a
+// queue has a vendor filter, and the mapping of the panel's choices to attributes.
+#include "hosts/common/standard_attributes.h"
 
 #include <cups/cups.h>
 

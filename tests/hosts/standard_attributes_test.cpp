@@ -1,6 +1,6 @@
 // The mapping of the panel's choices to standard IPP job attributes, and the vendor-filter
 // test of a queue's PPD.
-#include "platform/standard_job_attributes.h"
+#include "hosts/common/standard_attributes.h"
 
 #include <gtest/gtest.h>
 
