@@ -317,6 +317,10 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   std::optional<std::string> prefFolderPassStringRef;
   std::optional<std::string> prefAccountNumberStringRef;
   std::optional<std::string> prefFolderNameStringRef;
+  /// The held entries, their mask and the authentication choice as this dialog last loaded
+  /// or saved them: a save writes only what the dialog changed since, so what another
+  /// dialog stored meanwhile survives. nullopt: nothing loaded (everything counts as changed).
+  std::optional<jc::PropertyDictionary> heldBaseline;
 
   std::optional<std::string> loginNameStringRef;  ///< the real login name while masked
   bool loginNameLockFlag = false;
