@@ -107,14 +107,12 @@ TEST(LayoutFit, ShippedLayoutsStayFreeOfOverlapsWithLongCaptions) {
   for (const char* name : {"JobControl", "JobControl2"}) {
     for (int perCharacter : {7, 11, 16}) {
       AnyOwner owner;
-      auto view = loadLayoutFile(fs::path(test::kSourceDir) / "bundle" / (std::string(name) + ".layout"),
-                                 owner);
+      auto view = loadLayoutFile(
+          fs::path(test::kSourceDir) / "bundle" / (std::string(name) + ".layout"), owner);
       ASSERT_TRUE(view) << lastLayoutError();
       std::map<const Control*, Control::Frame> before;
       forEach(**view, [&](Control& c) { before[&c] = c.frame(); });
-      auto natural = [&](const Control& c) {
-        return int(captionOf(c).size()) * perCharacter;
-      };
+      auto natural = [&](const Control& c) { return int(captionOf(c).size()) * perCharacter; };
       fitToNaturalWidths(**view, natural);
       std::string where = std::string(name) + " at " + std::to_string(perCharacter);
       forEach(**view, [&](Control& c) {
