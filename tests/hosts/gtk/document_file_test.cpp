@@ -51,8 +51,9 @@ TEST_F(DocumentFileTest, WhatIsSentIsTheCheckedFileWhateverThePathHoldsLater) {
 TEST_F(DocumentFileTest, AFileRewrittenInPlaceIsCheckedAgainBeforeSending) {
   auto document = DocumentFile::open((dir_ / "doc.pdf").string());
   ASSERT_TRUE(document) << document.message();
-  std::fstream(dir_ / "doc.pdf", std::ios::in | std::ios::out | std::ios::binary) << "\x7f"
-                                                                                      "ELF";
+  // An ELF header written over the first bytes of the same file.
+  std::fstream(dir_ / "doc.pdf", std::ios::in | std::ios::out | std::ios::binary)
+      << std::string("\x7f") + "ELF";
   Result<void> checked = document->recheck();
   ASSERT_FALSE(checked);
   EXPECT_EQ(checked.message(), (dir_ / "doc.pdf").string() + ": not a PDF or PostScript file");
