@@ -179,6 +179,7 @@ void mirrorPopUp(PopUpButton& popup, GtkWidget* dropDown) {
     same = titles[i] == gtk_string_list_get_string(list, i);
   if (!same) {
     std::vector<const char*> items;
+    items.reserve(titles.size() + 1);
     for (const auto& t : titles) items.push_back(t.c_str());
     items.push_back(nullptr);
     gtk_string_list_splice(list, 0, g_list_model_get_n_items(G_LIST_MODEL(list)), items.data());

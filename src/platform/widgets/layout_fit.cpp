@@ -76,6 +76,7 @@ class Fitter {
   // area needs now.
   int fitArea(Control& holder, int width) {
     std::vector<Item> items;
+    items.reserve(holder.children().size());
     for (const auto& child : holder.children()) {
       Control::Frame old = child->frame();
       items.push_back({child.get(), old, old.x, widthOf(*child), bandsOf(*child)});
@@ -104,6 +105,7 @@ class Fitter {
   // to whatever stood left of it on its rows, and its column moves with it.
   static void moveRight(std::vector<Item>& items) {
     std::vector<Item*> order;
+    order.reserve(items.size());
     for (Item& item : items) order.push_back(&item);
     std::stable_sort(order.begin(), order.end(),
                      [](const Item* a, const Item* b) { return a->old.x < b->old.x; });
