@@ -64,8 +64,10 @@ expect_lines "$work/switched" "user-name: Zoë Q" "account-number: 99" "pass-cod
 
 # The desktop program itself, driven by the keyboard (xdotool, when installed): Return on
 # the dialog prints with the first queue's held entries (pass code and job name), Return
-# again closes the message.
+# again closes the message. While the dialog is open, a script is renamed over the file it
+# was given: the PDF it checked must be what goes.
 if [ -n "$program" ] && command -v xdotool >/dev/null; then
+  cp "$source_dir/tests/data/test-page.pdf" "$work/document.pdf"
   cat >"$work/program.sh" <<'PROGRAM'
 "$@" >"$PROGRAM_OUT" 2>/dev/null &
 pid=$!
@@ -73,6 +75,7 @@ for _ in $(seq 1 100); do
   window=$(xdotool search --name "Print with Job Control" 2>/dev/null | head -1)
   [ -n "$window" ] && break; sleep 0.1
 done
+printf '#!/bin/sh\necho swapped\n' >"$SWAP.new" && mv "$SWAP.new" "$SWAP"
 # Return prints once GTK has listed and selected the queue; until then it does nothing.
 for _ in $(seq 1 30); do
   xdotool windowfocus --sync "$window" key Return 2>/dev/null
@@ -82,9 +85,9 @@ sleep 1; xdotool key Return
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 PROGRAM
-  PROGRAM_OUT="$work/program.out" timeout 60 "$source_dir/tests/hosts/gtk/with_display.sh" \
-    bash "$work/program.sh" "$program" --bundle "$bundle" --printer jctest \
-    "$source_dir/tests/data/test-page.pdf"
+  PROGRAM_OUT="$work/program.out" SWAP="$work/document.pdf" timeout 60 \
+    "$source_dir/tests/hosts/gtk/with_display.sh" \
+    bash "$work/program.sh" "$program" --bundle "$bundle" --printer jctest "$work/document.pdf"
   cat "$work/program.out"
   id=$(sed -n 's/.*printed as job \([0-9]*\) on jctest.*/\1/p' "$work/program.out")
   if [ -z "$id" ]; then
@@ -95,6 +98,8 @@ PROGRAM
       >"$work/program" || fail "decode of the program's job found a failed check"
     cat "$work/program"
     expect_lines "$work/program" "job-name: report" "held: pass-code job-name"
+    type=$(cat "$JC_CUPS_DIR/capture/$id.type" 2>/dev/null)
+    [ "$type" = application/pdf ] || fail "the program sent what the path held later ($type), not the PDF it checked"
   fi
 else
   echo "(xdotool is not installed: jobcontrol-print itself is not driven)"

@@ -5,8 +5,9 @@
 #   source private_cupsd.sh; start_private_cupsd SOURCE_DIR; ...; stop_private_cupsd
 #
 # Sets CUPS_SERVER (localhost:PORT) and JC_CUPS_DIR; the captured options land in
-# $JC_CUPS_DIR/capture/<job-id>.options (the filter's argv[5]) and the copies in
-# <job-id>.copies (argv[4]). Needs root and cupsd.
+# $JC_CUPS_DIR/capture/<job-id>.options (the filter's argv[5]), the copies in
+# <job-id>.copies (argv[4]) and the type CUPS found the submitted document to be in
+# <job-id>.type. Needs root and cupsd.
 
 start_private_cupsd() {
   local source_dir="$1"
@@ -23,6 +24,7 @@ start_private_cupsd() {
 # Captures the job options a driver's filter receives (argv[5]) and passes the job on.
 printf '%s\n' "$5" > "${JC_CAPTURE_DIR:-/tmp}/$1.options"
 printf '%s\n' "$4" > "${JC_CAPTURE_DIR:-/tmp}/$1.copies"
+printf '%s\n' "${CONTENT_TYPE:-}" > "${JC_CAPTURE_DIR:-/tmp}/$1.type"
 if [ -n "$6" ]; then cat "$6"; else cat; fi
 FILTER
   sed -i "s|\${JC_CAPTURE_DIR:-/tmp}|$d/capture|" "$d/bin/capture-filter"

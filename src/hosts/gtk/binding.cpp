@@ -7,23 +7,50 @@
 
 #include "hosts/gtk/frame_view.h"
 #include "hosts/gtk/images.h"
+#include "hosts/gtk/style.h"
 #include "platform/text/unicode.h"
+#include "platform/widgets/layout_fit.h"
 
 namespace jc::gtk {
 
 namespace {
 
-FrameRect rectOf(const Control& control, int offsetX = 0, int offsetY = 0) {
+// Where a control's widget sits in its parent's frame view: a cell on its row of the matrix,
+// a box's control below the box's title band (GTK's frame is drawn in the same view), any
+// other control on its frame.
+FrameRect placeOf(const Control& control) {
   Control::Frame f = control.frame();
-  return {f.x + offsetX, f.y + offsetY, f.width, f.height};
+  const Control* parent = control.parent();
+  if (control.kind() == Control::Kind::ButtonCell && parent) {
+    const auto& cells = parent->children();
+    auto row = std::find_if(cells.begin(), cells.end(),
+                            [&](const auto& cell) { return cell.get() == &control; });
+    f = static_cast<const Matrix*>(parent)->frameOfCellAtRow(int(row - cells.begin()));
+  }
+  Control::Point origin;
+  if (parent && parent->kind() == Control::Kind::Box) origin = parent->contentOrigin();
+  return {f.x + origin.x, f.y + origin.y, f.width, f.height};
 }
 
-FrameRect cellRect(const Matrix& matrix, int row) {
-  Control::Frame f = matrix.frameOfCellAtRow(row);
-  return {f.x, f.y, f.width, f.height};
+// The controls whose width follows what they show: captions, buttons, cells, box titles and
+// the tab strip.
+bool showsCaption(const Control& control) {
+  switch (control.kind()) {
+    case Control::Kind::TextField:
+      return control.tag() == 0;
+    case Control::Kind::Button:
+    case Control::Kind::ButtonCell:
+    case Control::Kind::Box:
+    case Control::Kind::TabView:
+      return true;
+    default:
+      return false;
+  }
 }
 
-// An ellipsizing label: a caption never asks for more room than its frame.
+// An ellipsizing label: a caption never asks for more room than its frame. The frames are
+// fitted to the captions when the widgets are made, so only a caption that grows later
+// could be cut, and it is cut visibly rather than drawn over its neighbour.
 GtkWidget* captionLabel(const std::string& text) {
   GtkWidget* label = gtk_label_new(text.c_str());
   gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
@@ -96,6 +123,72 @@ std::vector<std::string> titlesOf(const PopUpButton& popup) {
   return titles;
 }
 
+// ---- Model → widget, one kind at a time ----
+
+void mirrorBox(Box& box, GtkWidget* frame) {
+  gtk_frame_set_label(GTK_FRAME(frame), box.title().c_str());
+  Control::Frame f = box.frame();
+  frameViewMove(frame, {0, 0, f.width, f.height});
+}
+
+void mirrorButton(Button& button, GtkWidget* w) {
+  switch (button.buttonType()) {
+    case Button::Type::Push:
+      gtk_label_set_text(GTK_LABEL(gtk_button_get_child(GTK_BUTTON(w))), button.title().c_str());
+      break;
+    case Button::Type::Switch:
+      gtk_label_set_text(GTK_LABEL(gtk_check_button_get_child(GTK_CHECK_BUTTON(w))),
+                         button.title().c_str());
+      gtk_check_button_set_active(GTK_CHECK_BUTTON(w), button.state() == 1);
+      gtk_check_button_set_inconsistent(GTK_CHECK_BUTTON(w), button.state() == -1);
+      break;
+    case Button::Type::Toggle:
+      gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w), button.state() == 1);
+      showImage(GTK_IMAGE(gtk_button_get_child(GTK_BUTTON(w))), button.shownImage());
+      break;
+  }
+}
+
+void mirrorCell(ButtonCell& cell, GtkWidget* radio) {
+  gtk_label_set_text(GTK_LABEL(gtk_check_button_get_child(GTK_CHECK_BUTTON(radio))),
+                     cell.title().c_str());
+  gtk_check_button_set_active(GTK_CHECK_BUTTON(radio), cell.state() == 1);
+}
+
+void mirrorTextField(TextField& field, GtkWidget* w) {
+  setClass(w, "jc-dimmed", field.textColor() == TextField::Color::Gray);
+  if (GTK_IS_LABEL(w)) {
+    gtk_label_set_text(GTK_LABEL(w), field.stringValue().c_str());
+    return;
+  }
+  if (field.stringValue() != gtk_editable_get_text(GTK_EDITABLE(w)))
+    gtk_editable_set_text(GTK_EDITABLE(w), field.stringValue().c_str());
+  gtk_editable_set_position(GTK_EDITABLE(w),
+                            charsAt(field.stringValue(), field.selectedRange().location));
+  gtk_editable_set_editable(GTK_EDITABLE(w), field.isEditable());
+  gtk_widget_set_can_focus(w, field.isSelectable());
+  gtk_entry_set_visibility(GTK_ENTRY(w), !field.isSecret());
+}
+
+void mirrorPopUp(PopUpButton& popup, GtkWidget* dropDown) {
+  auto* list = GTK_STRING_LIST(gtk_drop_down_get_model(GTK_DROP_DOWN(dropDown)));
+  std::vector<std::string> titles = titlesOf(popup);
+  // Rebuilt only when the menu changed, so the open list is not reset by a selection.
+  bool same = g_list_model_get_n_items(G_LIST_MODEL(list)) == titles.size();
+  for (guint i = 0; same && i < titles.size(); ++i)
+    same = titles[i] == gtk_string_list_get_string(list, i);
+  if (!same) {
+    std::vector<const char*> items;
+    items.reserve(titles.size() + 1);
+    for (const auto& t : titles) items.push_back(t.c_str());
+    items.push_back(nullptr);
+    gtk_string_list_splice(list, 0, g_list_model_get_n_items(G_LIST_MODEL(list)), items.data());
+  }
+  int selected = popup.indexOfSelectedItem();
+  gtk_drop_down_set_selected(GTK_DROP_DOWN(dropDown),
+                             selected < 0 ? GTK_INVALID_LIST_POSITION : guint(selected));
+}
+
 }  // namespace
 
 std::shared_ptr<PanelBinding> PanelBinding::create(std::shared_ptr<View> view,
@@ -127,12 +220,38 @@ void PanelBinding::build() {
     window_ = ownWindow_.get();
     view_->setWindow(window_);
   }
+  // The widgets are measured with the panel's own style, as they will be drawn.
+  installPanelStyle();
   root_ = ObjectRef<GtkWidget>(frameViewNew());
   gtk_widget_add_css_class(root_.get(), "jobcontrol-panel");
+  buildChildren(*view_, root_.get());
+  fitCaptions();
   Control::Frame f = view_->frame();
   gtk_widget_set_size_request(root_.get(), f.width, f.height);
-  buildChildren(*view_, root_.get(), 0, 0);
-  // A caption names its field for assistive technologies.
+  nameFieldsByCaptions();
+  focusObserver_ =
+      window_->addFocusObserver([this](Control* responder) { mirrorFocus(responder); });
+}
+
+// The layout's frames were drawn for its own captions; a translation that needs more room
+// widens its control in the model (moving what stands beside it), and every widget follows
+// as it mirrors its control's new frame.
+void PanelBinding::fitCaptions() {
+  fitToNaturalWidths(*view_, [this](const Control& control) {
+    GtkWidget* widget = showsCaption(control) ? widgetFor(&control) : nullptr;
+    if (!widget) return 0;
+    // GTK measures a hidden widget as nothing; a control shown later needs its room too.
+    const bool visible = gtk_widget_get_visible(widget);
+    gtk_widget_set_visible(widget, TRUE);
+    int natural = 0;
+    gtk_widget_measure(widget, GTK_ORIENTATION_HORIZONTAL, -1, nullptr, &natural, nullptr, nullptr);
+    gtk_widget_set_visible(widget, visible);
+    return natural;
+  });
+}
+
+// A caption names its field for assistive technologies.
+void PanelBinding::nameFieldsByCaptions() {
   for (const Bound& b : bound_) {
     if (b.control->kind() != Control::Kind::TextField) continue;
     GtkWidget* target = widgetFor(static_cast<TextField&>(*b.control).labelFor());
@@ -140,14 +259,12 @@ void PanelBinding::build() {
       gtk_accessible_update_relation(GTK_ACCESSIBLE(target), GTK_ACCESSIBLE_RELATION_LABELLED_BY,
                                      b.widget.get(), nullptr, -1);
   }
-  focusObserver_ =
-      window_->addFocusObserver([this](Control* responder) { mirrorFocus(responder); });
 }
 
-void PanelBinding::buildChildren(Control& parent, GtkWidget* into, int offsetX, int offsetY) {
+void PanelBinding::buildChildren(Control& parent, GtkWidget* into) {
   for (const auto& child : parent.children()) {
     GtkWidget* outer = buildControl(child);
-    if (outer) frameViewPut(into, outer, rectOf(*child, offsetX, offsetY));
+    if (outer) frameViewPut(into, outer, placeOf(*child));
   }
 }
 
@@ -155,7 +272,7 @@ GtkWidget* PanelBinding::buildControl(const std::shared_ptr<Control>& control) {
   switch (control->kind()) {
     case Control::Kind::View: {
       GtkWidget* view = frameViewNew();
-      buildChildren(*control, view, 0, 0);
+      buildChildren(*control, view);
       bind(control, view, view);
       return view;
     }
@@ -168,7 +285,7 @@ GtkWidget* PanelBinding::buildControl(const std::shared_ptr<Control>& control) {
       gtk_widget_add_css_class(frame, "jc-box");
       Control::Frame f = box.frame();
       frameViewPut(outer, frame, {0, 0, f.width, f.height});
-      buildChildren(box, outer, box.contentOrigin().x, box.contentOrigin().y);
+      buildChildren(box, outer);
       bind(control, frame, outer);
       return outer;
     }
@@ -222,7 +339,7 @@ GtkWidget* PanelBinding::buildTabView(const std::shared_ptr<TabView>& tabs) {
   for (const auto& child : tabs->children()) {
     auto& item = static_cast<TabViewItem&>(*child);
     GtkWidget* page = frameViewNew();
-    buildChildren(item, page, 0, 0);
+    buildChildren(item, page);
     GtkWidget* label = gtk_label_new(item.label().c_str());
     gtk_notebook_append_page(GTK_NOTEBOOK(notebook), page, label);
     bind(child, label, label);
@@ -243,7 +360,7 @@ GtkWidget* PanelBinding::buildMatrix(const std::shared_ptr<Matrix>& matrix) {
       gtk_check_button_set_group(GTK_CHECK_BUTTON(radio), group);
     else
       group = GTK_CHECK_BUTTON(radio);
-    frameViewPut(view, radio, cellRect(*matrix, row));
+    frameViewPut(view, radio, placeOf(*cell));
     g_signal_connect(radio, "toggled", G_CALLBACK(onCellToggled), this);
     bind(matrix->children()[std::size_t(row)], radio, radio);
   }
@@ -329,80 +446,31 @@ void PanelBinding::mirror(Control& control) {
   ++mirroring_;
   gtk_widget_set_visible(b.outer.get(), !control.isHidden());
   gtk_widget_set_sensitive(w, control.isEnabled());
+  // A tab's label sits in the notebook's strip; everything else on its frame.
+  if (control.kind() != Control::Kind::TabViewItem) frameViewMove(b.outer.get(), placeOf(control));
   switch (control.kind()) {
     case Control::Kind::Box:
-      gtk_frame_set_label(GTK_FRAME(w), static_cast<Box&>(control).title().c_str());
+      mirrorBox(static_cast<Box&>(control), w);
       break;
-    case Control::Kind::Button: {
-      auto& button = static_cast<Button&>(control);
-      if (button.buttonType() == Button::Type::Push) {
-        gtk_label_set_text(GTK_LABEL(gtk_button_get_child(GTK_BUTTON(w))), button.title().c_str());
-      } else if (button.buttonType() == Button::Type::Switch) {
-        gtk_label_set_text(GTK_LABEL(gtk_check_button_get_child(GTK_CHECK_BUTTON(w))),
-                           button.title().c_str());
-        gtk_check_button_set_active(GTK_CHECK_BUTTON(w), button.state() == 1);
-        gtk_check_button_set_inconsistent(GTK_CHECK_BUTTON(w), button.state() == -1);
-      } else {
-        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w), button.state() == 1);
-        showImage(GTK_IMAGE(gtk_button_get_child(GTK_BUTTON(w))), button.shownImage());
-      }
+    case Control::Kind::Button:
+      mirrorButton(static_cast<Button&>(control), w);
       break;
-    }
-    case Control::Kind::ButtonCell: {
-      auto& cell = static_cast<ButtonCell&>(control);
-      gtk_label_set_text(GTK_LABEL(gtk_check_button_get_child(GTK_CHECK_BUTTON(w))),
-                         cell.title().c_str());
-      gtk_check_button_set_active(GTK_CHECK_BUTTON(w), cell.state() == 1);
+    case Control::Kind::ButtonCell:
+      mirrorCell(static_cast<ButtonCell&>(control), w);
       break;
-    }
-    case Control::Kind::Matrix: {
-      auto& matrix = static_cast<Matrix&>(control);
-      for (int row = 0; row < matrix.numberOfRows(); ++row)
-        if (GtkWidget* radio = widgetFor(matrix.cellAtRow(row)))
-          gtk_check_button_set_active(GTK_CHECK_BUTTON(radio), row == matrix.selectedRow());
+    case Control::Kind::Matrix:
+      mirrorMatrix(static_cast<Matrix&>(control));
       break;
-    }
-    case Control::Kind::TextField: {
-      auto& field = static_cast<TextField&>(control);
-      setClass(w, "jc-dimmed", field.textColor() == TextField::Color::Gray);
-      if (GTK_IS_LABEL(w)) {
-        gtk_label_set_text(GTK_LABEL(w), field.stringValue().c_str());
-        break;
-      }
-      if (field.stringValue() != gtk_editable_get_text(GTK_EDITABLE(w)))
-        gtk_editable_set_text(GTK_EDITABLE(w), field.stringValue().c_str());
-      gtk_editable_set_position(GTK_EDITABLE(w),
-                                charsAt(field.stringValue(), field.selectedRange().location));
-      gtk_editable_set_editable(GTK_EDITABLE(w), field.isEditable());
-      gtk_widget_set_can_focus(w, field.isSelectable());
-      gtk_entry_set_visibility(GTK_ENTRY(w), !field.isSecret());
+    case Control::Kind::TextField:
+      mirrorTextField(static_cast<TextField&>(control), w);
       break;
-    }
-    case Control::Kind::PopUpButton: {
-      auto& popup = static_cast<PopUpButton&>(control);
-      auto* list = GTK_STRING_LIST(gtk_drop_down_get_model(GTK_DROP_DOWN(w)));
-      std::vector<std::string> titles = titlesOf(popup);
-      // Rebuilt only when the menu changed, so the open list is not reset by a selection.
-      bool same = g_list_model_get_n_items(G_LIST_MODEL(list)) == titles.size();
-      for (guint i = 0; same && i < titles.size(); ++i)
-        same = titles[i] == gtk_string_list_get_string(list, i);
-      if (!same) {
-        std::vector<const char*> items;
-        for (const auto& t : titles) items.push_back(t.c_str());
-        items.push_back(nullptr);
-        gtk_string_list_splice(list, 0, g_list_model_get_n_items(G_LIST_MODEL(list)), items.data());
-      }
-      int selected = popup.indexOfSelectedItem();
-      gtk_drop_down_set_selected(GTK_DROP_DOWN(w),
-                                 selected < 0 ? GTK_INVALID_LIST_POSITION : guint(selected));
+    case Control::Kind::PopUpButton:
+      mirrorPopUp(static_cast<PopUpButton&>(control), w);
       break;
-    }
-    case Control::Kind::TabView: {
-      auto& tabs = static_cast<TabView&>(control);
-      if (tabs.indexOfSelectedTabViewItem() >= 0)
-        gtk_notebook_set_current_page(GTK_NOTEBOOK(w), tabs.indexOfSelectedTabViewItem());
+    case Control::Kind::TabView:
+      if (int page = static_cast<TabView&>(control).indexOfSelectedTabViewItem(); page >= 0)
+        gtk_notebook_set_current_page(GTK_NOTEBOOK(w), page);
       break;
-    }
     case Control::Kind::TabViewItem:
       gtk_label_set_text(GTK_LABEL(w), static_cast<TabViewItem&>(control).label().c_str());
       break;
@@ -417,6 +485,12 @@ void PanelBinding::mirror(Control& control) {
       break;
   }
   --mirroring_;
+}
+
+void PanelBinding::mirrorMatrix(Matrix& matrix) {
+  for (int row = 0; row < matrix.numberOfRows(); ++row)
+    if (GtkWidget* radio = widgetFor(matrix.cellAtRow(row)))
+      gtk_check_button_set_active(GTK_CHECK_BUTTON(radio), row == matrix.selectedRow());
 }
 
 void PanelBinding::mirrorFocus(Control* responder) {

@@ -56,7 +56,9 @@ class PanelBinding : public std::enable_shared_from_this<PanelBinding> {
   explicit PanelBinding(std::shared_ptr<View> view, std::shared_ptr<void> keepAlive);
   void build();
   GtkWidget* buildControl(const std::shared_ptr<Control>& control);
-  void buildChildren(Control& parent, GtkWidget* into, int offsetX, int offsetY);
+  void buildChildren(Control& parent, GtkWidget* into);
+  void fitCaptions();
+  void nameFieldsByCaptions();
   GtkWidget* buildTabView(const std::shared_ptr<TabView>& tabs);
   GtkWidget* buildMatrix(const std::shared_ptr<Matrix>& matrix);
   GtkWidget* buildPopUp(const std::shared_ptr<PopUpButton>& popup);
@@ -65,6 +67,7 @@ class PanelBinding : public std::enable_shared_from_this<PanelBinding> {
 
   // Model → widget.
   void mirror(Control& control);
+  void mirrorMatrix(Matrix& matrix);
   void mirrorFocus(Control* responder);
   // Widget → model, each handler holding the binding for the event's length.
   static void onToggled(GtkWidget* widget, PanelBinding* self);

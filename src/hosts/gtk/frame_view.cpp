@@ -72,9 +72,18 @@ GtkWidget* frameViewNew() {
 }
 
 void frameViewPut(GtkWidget* view, GtkWidget* child, FrameRect rect) {
+  frameViewMove(child, rect);
+  gtk_widget_set_parent(child, view);
+}
+
+void frameViewMove(GtkWidget* child, FrameRect rect) {
+  const FrameRect* now = rectOf(child);
+  if (now && now->x == rect.x && now->y == rect.y && now->width == rect.width &&
+      now->height == rect.height)
+    return;
   g_object_set_qdata_full(G_OBJECT(child), rectQuark(), new FrameRect(rect),
                           [](gpointer p) { delete static_cast<FrameRect*>(p); });
-  gtk_widget_set_parent(child, view);
+  if (GtkWidget* view = gtk_widget_get_parent(child)) gtk_widget_queue_resize(view);
 }
 
 FrameRect frameViewRect(GtkWidget* child) {

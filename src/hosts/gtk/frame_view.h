@@ -15,6 +15,8 @@ struct FrameRect {
 GtkWidget* frameViewNew();
 /// Makes `child` a child of `view`, placed and sized at `rect`.
 void frameViewPut(GtkWidget* view, GtkWidget* child, FrameRect rect);
+/// Moves `child`, put in a frame view before (or about to be), to `rect`.
+void frameViewMove(GtkWidget* child, FrameRect rect);
 /// The rectangle `child` was put at; all zero for a widget not put in a frame view.
 FrameRect frameViewRect(GtkWidget* child);
 

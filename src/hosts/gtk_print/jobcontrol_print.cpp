@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/cli/terminal_text.h"
 #include "hosts/gtk/jobcontrol-gtk.h"
 #include "hosts/gtk_print/print_job.h"
 
@@ -109,12 +110,15 @@ bool parse(int argc, char** argv, Options& options) {
   return true;
 }
 
-// The refusal of a file that is neither PDF nor PostScript, or "" when it is one.
-std::string refusalOf(const std::string& file) {
-  if (jc::documentKind(file) != jc::DocumentKind::Other) return "";
-  char message[1024];
-  std::snprintf(message, sizeof message, _("%s: not a PDF or PostScript file"), file.c_str());
-  return message;
+// Opens and checks every file; the first that cannot be printed ends it, with the reason.
+jc::Result<std::vector<jc::gtk::DocumentFile>> openAll(const std::vector<std::string>& files) {
+  std::vector<jc::gtk::DocumentFile> documents;
+  for (const auto& file : files) {
+    auto document = jc::gtk::DocumentFile::open(file);
+    if (!document) return document.refusal();
+    documents.push_back(std::move(*document));
+  }
+  return documents;
 }
 
 // The time from start to the dialog's first painted frame, for the start-up benchmark.
@@ -131,77 +135,55 @@ void watchFirstFrame(GtkWidget* dialog, gpointer) {
                    nullptr);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");
+void bindCatalog() {
   std::error_code ec;
   bindtextdomain("jobcontrol-print", std::filesystem::is_directory(JOBCONTROL_LOCALE_DIR, ec)
                                          ? JOBCONTROL_LOCALE_DIR
                                          : JOBCONTROL_BUILD_LOCALE_DIR);
   bind_textdomain_codeset("jobcontrol-print", "UTF-8");
   textdomain("jobcontrol-print");
+}
 
-  Options options;
-  if (!parse(argc, argv, options)) {
-    usage(stderr);
-    return 2;
-  }
-  // Files named on the command line are checked before any window opens.
-  for (const auto& file : options.files)
-    if (std::string why = refusalOf(file); !why.empty()) {
-      std::fprintf(stderr, "jobcontrol-print: %s\n", why.c_str());
-      return 2;
-    }
-  if (!gtk_init_check()) {
-    std::fprintf(stderr, "jobcontrol-print: cannot open a display\n");
-    return 1;
-  }
-  if (options.files.empty() && !options.exitOnFirstFrame) {
-    options.files = chooseFiles();
-    if (options.files.empty()) return 1;
-    for (const auto& file : options.files)
-      if (std::string why = refusalOf(file); !why.empty()) {
-        tell(nullptr, GTK_MESSAGE_ERROR, why);
-        return 2;
-      }
-  }
+// GTK 4.8 forgets a printer asked for before its backend has listed it: ask again until it
+// is selected, for at most ten seconds.
+void preselect(GtkPrintUnixDialog* dialog, const char* printer) {
+  struct Preset {
+    GtkPrintUnixDialog* dialog;
+    std::string printer;
+    int attempts = 0;
+  };
+  auto* preset = new Preset{dialog, printer};
+  g_object_add_weak_pointer(G_OBJECT(dialog), reinterpret_cast<gpointer*>(&preset->dialog));
+  auto ask = +[](gpointer data) -> gboolean {
+    auto* p = static_cast<Preset*>(data);
+    if (!p->dialog) return G_SOURCE_REMOVE;
+    GtkPrinter* selected = gtk_print_unix_dialog_get_selected_printer(p->dialog);
+    if ((selected && p->printer == gtk_printer_get_name(selected)) || ++p->attempts > 40)
+      return G_SOURCE_REMOVE;
+    GtkPrintSettings* settings = gtk_print_settings_new();
+    gtk_print_settings_set_printer(settings, p->printer.c_str());
+    gtk_print_unix_dialog_set_settings(p->dialog, settings);
+    g_object_unref(settings);
+    return G_SOURCE_CONTINUE;
+  };
+  ask(preset);
+  g_timeout_add_full(G_PRIORITY_DEFAULT, 250, ask, preset, [](gpointer data) {
+    auto* p = static_cast<Preset*>(data);
+    if (p->dialog)
+      g_object_remove_weak_pointer(G_OBJECT(p->dialog), reinterpret_cast<gpointer*>(&p->dialog));
+    delete p;
+  });
+}
 
+// The print dialog, with the tab unless the options say otherwise; nullptr (and a message)
+// when the tab cannot be added.
+GtkWidget* makeDialog(const Options& options) {
   std::string title = options.files.empty()
                           ? std::string("jobcontrol-print")
                           : std::filesystem::path(options.files.front()).filename().string();
   GtkWidget* dialog = gtk_print_unix_dialog_new(_("Print with Job Control"), nullptr);
   auto* printDialog = GTK_PRINT_UNIX_DIALOG(dialog);
-  if (options.printer) {
-    // GTK 4.8 forgets a printer asked for before its backend has listed it: ask again
-    // until it is selected, for at most ten seconds.
-    struct Preset {
-      GtkPrintUnixDialog* dialog;
-      std::string printer;
-      int attempts = 0;
-    };
-    auto* preset = new Preset{printDialog, options.printer};
-    g_object_add_weak_pointer(G_OBJECT(printDialog), reinterpret_cast<gpointer*>(&preset->dialog));
-    auto ask = +[](gpointer data) -> gboolean {
-      auto* p = static_cast<Preset*>(data);
-      if (!p->dialog) return G_SOURCE_REMOVE;
-      GtkPrinter* selected = gtk_print_unix_dialog_get_selected_printer(p->dialog);
-      if ((selected && p->printer == gtk_printer_get_name(selected)) || ++p->attempts > 40)
-        return G_SOURCE_REMOVE;
-      GtkPrintSettings* settings = gtk_print_settings_new();
-      gtk_print_settings_set_printer(settings, p->printer.c_str());
-      gtk_print_unix_dialog_set_settings(p->dialog, settings);
-      g_object_unref(settings);
-      return G_SOURCE_CONTINUE;
-    };
-    ask(preset);
-    g_timeout_add_full(G_PRIORITY_DEFAULT, 250, ask, preset, [](gpointer data) {
-      auto* p = static_cast<Preset*>(data);
-      if (p->dialog)
-        g_object_remove_weak_pointer(G_OBJECT(p->dialog), reinterpret_cast<gpointer*>(&p->dialog));
-      delete p;
-    });
-  }
+  if (options.printer) preselect(printDialog, options.printer);
   GError* error = nullptr;
   if (options.withTab &&
       !jobcontrol_gtk_add_tab(printDialog, title.c_str(), options.bundle, &error)) {
@@ -210,36 +192,42 @@ int main(int argc, char** argv) {
                   error->message);
     std::fprintf(stderr, "jobcontrol-print: %s\n", message);
     g_error_free(error);
-    return 1;
+    gtk_window_destroy(GTK_WINDOW(dialog));
+    return nullptr;
   }
   if (options.exitOnFirstFrame)
     g_signal_connect(dialog, "realize", G_CALLBACK(watchFirstFrame), nullptr);
+  return dialog;
+}
 
+// Shows the dialog until the person answers it; answers the response.
+int runDialog(GtkWidget* dialog) {
   int response = GTK_RESPONSE_NONE;
   g_signal_connect(dialog, "response",
                    G_CALLBACK(+[](GtkWidget*, int r, int* response) { *response = r; }), &response);
   gtk_window_present(GTK_WINDOW(dialog));
   while (response == GTK_RESPONSE_NONE) g_main_context_iteration(nullptr, TRUE);
-  if (response != GTK_RESPONSE_OK) {
-    gtk_window_destroy(GTK_WINDOW(dialog));
-    return 1;
-  }
+  return response;
+}
 
-  GtkPrintSettings* settings = jobcontrol_gtk_get_settings(printDialog);
+// Sends every document with the dialog's choices, one line each on standard output and
+// together in a message; answers the exit status.
+int printAll(GtkPrintUnixDialog* dialog, const std::vector<jc::gtk::DocumentFile>& documents) {
+  GtkPrintSettings* settings = jobcontrol_gtk_get_settings(dialog);
   GtkPrinter* printer =
-      GTK_PRINTER(g_object_ref(gtk_print_unix_dialog_get_selected_printer(printDialog)));
+      GTK_PRINTER(g_object_ref(gtk_print_unix_dialog_get_selected_printer(dialog)));
   GtkPageSetup* pageSetup =
-      GTK_PAGE_SETUP(g_object_ref(gtk_print_unix_dialog_get_page_setup(printDialog)));
-  gtk_widget_set_visible(dialog, FALSE);
+      GTK_PAGE_SETUP(g_object_ref(gtk_print_unix_dialog_get_page_setup(dialog)));
+  gtk_widget_set_visible(GTK_WIDGET(dialog), FALSE);
   std::string report;
   int status = 0;
-  for (const auto& file : options.files) {
-    std::string jobTitle = std::filesystem::path(file).filename().string();
-    auto id = jc::gtk::printFile(printer, settings, pageSetup, file, jobTitle);
+  for (const auto& document : documents) {
+    std::string jobTitle = std::filesystem::path(document.path()).filename().string();
+    auto id = jc::gtk::printFile(printer, settings, pageSetup, document, jobTitle);
     char line[1024];
     if (id)
-      std::snprintf(line, sizeof line, _("%s: printed as job %d on %s"), jobTitle.c_str(), *id,
-                    gtk_printer_get_name(printer));
+      std::snprintf(line, sizeof line, _("%s: printed as job %d on %s"),
+                    jc::cli::terminalText(jobTitle).c_str(), *id, gtk_printer_get_name(printer));
     else {
       std::snprintf(line, sizeof line, _("Printing failed: %s"), id.message().c_str());
       status = 1;
@@ -252,6 +240,44 @@ int main(int argc, char** argv) {
   g_object_unref(settings);
   g_object_unref(printer);
   g_object_unref(pageSetup);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  bindCatalog();
+  Options options;
+  if (!parse(argc, argv, options)) {
+    usage(stderr);
+    return 2;
+  }
+  // Files named on the command line are opened and checked before any window opens, and
+  // what is sent is read from those open files.
+  auto documents = openAll(options.files);
+  if (!documents) {
+    std::fprintf(stderr, "jobcontrol-print: %s\n", documents.message().c_str());
+    return 2;
+  }
+  if (!gtk_init_check()) {
+    std::fprintf(stderr, "jobcontrol-print: cannot open a display\n");
+    return 1;
+  }
+  if (options.files.empty() && !options.exitOnFirstFrame) {
+    options.files = chooseFiles();
+    if (options.files.empty()) return 1;
+    documents = openAll(options.files);
+    if (!documents) {
+      tell(nullptr, GTK_MESSAGE_ERROR, documents.message());
+      return 2;
+    }
+  }
+  GtkWidget* dialog = makeDialog(options);
+  if (!dialog) return 1;
+  int status = 1;
+  if (runDialog(dialog) == GTK_RESPONSE_OK)
+    status = printAll(GTK_PRINT_UNIX_DIALOG(dialog), *documents);
   gtk_window_destroy(GTK_WINDOW(dialog));
   return status;
 }

@@ -29,12 +29,15 @@ struct Sending {
 }  // namespace
 
 Result<int> printFile(GtkPrinter* printer, GtkPrintSettings* settings, GtkPageSetup* pageSetup,
-                      const std::string& path, const std::string& title) {
+                      const DocumentFile& document, const std::string& title) {
+  if (Result<void> checked = document.recheck(); !checked) return checked.refusal();
+  const std::string path = document.shownPath();
   // Our own reference across the send: the job must outlive its completion callback.
   auto job =
       ObjectRef<GtkPrintJob>::adopt(gtk_print_job_new(title.c_str(), printer, settings, pageSetup));
   GError* error = nullptr;
-  if (!gtk_print_job_set_source_file(job.get(), path.c_str(), &error)) {
+  // GTK reads the descriptor it is given (and leaves it open): never the path again.
+  if (!gtk_print_job_set_source_fd(job.get(), document.descriptor(), &error)) {
     Refusal refusal{path + ": " + error->message};
     g_error_free(error);
     return refusal;

@@ -7,15 +7,18 @@
 
 #include <string>
 
+#include "hosts/gtk_print/document_file.h"
 #include "platform/base/result.h"
-#include "platform/host/document_kind.h"
 
 namespace jc::gtk {
 
-/// Sends `path` to `printer` as one job titled `title` with `settings` and `pageSetup`,
-/// serving GLib's main context until GTK has handed the job over. Answers the CUPS job
-/// ID (0 when the printer is not a CUPS queue), or the reason the job failed.
+/// Sends `document` to `printer` as one job titled `title` with `settings` and `pageSetup`,
+/// serving GLib's main context until GTK has handed the job over. What is sent is read from
+/// the document's open file, checked again just before: a file rewritten since it was
+/// opened into something other than PDF or PostScript is refused, and one replaced or
+/// renamed over at its path is not what goes. Answers the CUPS job ID (0 when the printer
+/// is not a CUPS queue), or the reason the job failed.
 Result<int> printFile(GtkPrinter* printer, GtkPrintSettings* settings, GtkPageSetup* pageSetup,
-                      const std::string& path, const std::string& title);
+                      const DocumentFile& document, const std::string& title);
 
 }  // namespace jc::gtk

@@ -12,9 +12,14 @@ DocumentKind documentKind(const std::string& path) {
   // O_NONBLOCK: a FIFO given as a document must not stall the check.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return DocumentKind::Other;
-  char head[5] = {};
-  const ssize_t n = ::read(fd, head, sizeof head);
+  const DocumentKind kind = documentKind(fd);
   ::close(fd);
+  return kind;
+}
+
+DocumentKind documentKind(int fd) {
+  char head[5] = {};
+  const ssize_t n = ::pread(fd, head, sizeof head, 0);
   if (n == 5 && std::memcmp(head, "%PDF-", 5) == 0) return DocumentKind::PDF;
   if (n >= 2 && std::memcmp(head, "%!", 2) == 0) return DocumentKind::PostScript;
   return DocumentKind::Other;

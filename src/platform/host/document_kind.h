@@ -15,4 +15,9 @@ enum class DocumentKind { PDF, PostScript, Other };
 /// documents it can print.
 JC_EXPORT DocumentKind documentKind(const std::string& path);
 
+/// What the open file `fd` holds, read from its first bytes wherever its offset stands
+/// (which it leaves alone); Other when it cannot be read so (a pipe, whose bytes reading
+/// would consume).
+JC_EXPORT DocumentKind documentKind(int fd);
+
 }  // namespace jc

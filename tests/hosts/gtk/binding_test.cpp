@@ -219,16 +219,62 @@ TEST_F(FolderRequest, TheDialogStaysResponsiveWhileTheRequestRuns) {
   EXPECT_EQ(p.panel.folderSelectionPopup->numberOfItems(), 4);
 }
 
-// Every shown widget lies on its layout frame (±2 px) and no two overlap, in each language.
-class Geometry : public ::testing::TestWithParam<const char*> {};
+// The label that shows a control's caption, or nullptr for a control without one.
+GtkWidget* captionOf(Control& c, GtkWidget* w) {
+  switch (c.kind()) {
+    case Control::Kind::TextField:
+      return static_cast<TextField&>(c).tag() == 0 ? w : nullptr;
+    case Control::Kind::Button:
+      return static_cast<Button&>(c).buttonType() == Button::Type::Switch
+                 ? gtk_check_button_get_child(GTK_CHECK_BUTTON(w))
+             : static_cast<Button&>(c).buttonType() == Button::Type::Push
+                 ? gtk_button_get_child(GTK_BUTTON(w))
+                 : nullptr;  // a hold button shows a padlock, no text
+    case Control::Kind::ButtonCell:
+      return gtk_check_button_get_child(GTK_CHECK_BUTTON(w));
+    case Control::Kind::TabViewItem:
+      return w;
+    case Control::Kind::Box:
+      return gtk_frame_get_label_widget(GTK_FRAME(w));
+    default:
+      return nullptr;
+  }
+}
 
-TEST_P(Geometry, WidgetsSitOnTheirFrames) {
-  useLanguage(GetParam());
-  BoundPanel p;
+// Every caption of the page shown (labels, buttons, cells, box titles, tabs) is given at
+// least the width its text needs: none is cut short or ellipsized.
+void expectCaptionsWhole(BoundPanel& p, const std::string& language) {
+  int measured = 0;
+  forEachControl(*p.view, [&](Control& c) {
+    GtkWidget* w = p.binding->widgetFor(&c);
+    GtkWidget* caption = w ? captionOf(c, w) : nullptr;
+    if (!caption || !gtk_widget_get_mapped(caption)) return;
+    PangoLayout* text =
+        gtk_widget_create_pango_layout(caption, gtk_label_get_text(GTK_LABEL(caption)));
+    int natural = 0;
+    pango_layout_get_pixel_size(text, &natural, nullptr);
+    g_object_unref(text);
+    EXPECT_GE(gtk_widget_get_width(caption), natural)
+        << c.identifier() << " \"" << gtk_label_get_text(GTK_LABEL(caption)) << "\" (" << language
+        << ") is cut short";
+    ++measured;
+  });
+  EXPECT_GT(measured, 3);
+}
+
+// Every shown widget lies on its layout frame (±2 px), shows its caption whole, and no two
+// overlap, in each language.
+class Geometry : public ::testing::TestWithParam<std::tuple<const char*, const char*>> {};
+
+TEST_P(Geometry, WidgetsSitOnTheirFramesAndShowTheirCaptionsWhole) {
+  auto [layout, language] = GetParam();
+  useLanguage(language);
+  BoundPanel p(layout);
   GtkWidget* root = p.binding->widget();
-  GtkNotebook* notebook = GTK_NOTEBOOK(p.widget(&Panel::tabView));
-  for (int page = 0; page < gtk_notebook_get_n_pages(notebook); ++page) {
-    gtk_notebook_set_current_page(notebook, page);
+  GtkWidget* notebook = p.widget(&Panel::tabView);
+  int pages = notebook ? gtk_notebook_get_n_pages(GTK_NOTEBOOK(notebook)) : 1;
+  for (int page = 0; page < pages; ++page) {
+    if (notebook) gtk_notebook_set_current_page(GTK_NOTEBOOK(notebook), page);
     settle();
     std::vector<std::pair<std::string, graphene_rect_t>> shown;
     forEachControl(*p.view, [&](Control& c) {
@@ -240,7 +286,7 @@ TEST_P(Geometry, WidgetsSitOnTheirFrames) {
       graphene_rect_t r;
       ASSERT_TRUE(gtk_widget_compute_bounds(w, root, &r));
       Control::Frame f = frameIn(c);
-      std::string name = c.identifier() + " (" + GetParam() + ")";
+      std::string name = c.identifier() + " (" + layout + ", " + language + ")";
       for (auto [got, want] : {std::pair{r.origin.x, f.x},
                                {r.origin.y, f.y},
                                {r.size.width, f.width},
@@ -249,6 +295,7 @@ TEST_P(Geometry, WidgetsSitOnTheirFrames) {
       shown.emplace_back(name, r);
     });
     EXPECT_GT(shown.size(), 5u);
+    expectCaptionsWhole(p, std::string(layout) + ", " + language);
     for (std::size_t i = 0; i < shown.size(); ++i)
       for (std::size_t j = i + 1; j < shown.size(); ++j) {
         graphene_rect_t common;
@@ -260,7 +307,9 @@ TEST_P(Geometry, WidgetsSitOnTheirFrames) {
   useLanguage("");
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Geometry, ::testing::Values("", "de", "ja"));
+INSTANTIATE_TEST_SUITE_P(LayoutsAndLanguages, Geometry,
+                         ::testing::Combine(::testing::Values("JobControl", "JobControl2"),
+                                            ::testing::Values("", "de", "ja")));
 
 TEST(Accessibility, FieldsAreNamedByTheirCaptionsAndDimmedControlsReportIt) {
   BoundPanel p;

@@ -90,13 +90,13 @@ struct Dialog {
     gtk_check_button_set_active(GTK_CHECK_BUTTON(widget(cell)), TRUE);
   }
   // Print, as the person presses the button: the tab answers, then the job goes out.
-  void print(const std::string& label, const std::string& file) {
+  void print(const std::string& label, const jc::gtk::DocumentFile& file) {
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
     send(label, file);
   }
   // Print where the tab asks the printer first: the job goes once the application has
   // heard Print.
-  void printWhenAnswered(const std::string& label, const std::string& file) {
+  void printWhenAnswered(const std::string& label, const jc::gtk::DocumentFile& file) {
     bool heard = false;
     gulong handler =
         g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, int response, bool* heard) {
@@ -109,7 +109,7 @@ struct Dialog {
     check(answered, "Print never reached the application");
     if (answered) send(label, file);
   }
-  void send(const std::string& label, const std::string& file) {
+  void send(const std::string& label, const jc::gtk::DocumentFile& file) {
     GtkPrintSettings* settings = jobcontrol_gtk_get_settings(dialog);
     auto id =
         jc::gtk::printFile(gtk_print_unix_dialog_get_selected_printer(dialog), settings,
@@ -144,13 +144,15 @@ std::map<std::string, std::string> preferences() {
 int main(int argc, char** argv) {
   if (argc == 5 && std::string(argv[1]) == "--ipp") {
     if (!gtk_init_check()) return 77;
+    auto document = jc::gtk::DocumentFile::open(argv[4]);
+    if (!document) return std::printf("FAIL: %s\n", document.message().c_str()), 1;
     Dialog d(argv[2]);
     if (!d.select(argv[3])) return 1;
     d.click("retentionCheckBox");
     d.choose("holdOnlyRadioButton");
     d.type("suspendKeyEditText", "1234");
     d.type("accountNumberEditText", "42");
-    d.printWhenAnswered("ipp", argv[4]);
+    d.printWhenAnswered("ipp", *document);
     return failures ? 1 : 0;
   }
   if (argc != 5) {
@@ -158,7 +160,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const char* bundle = argv[1];
-  std::string queue1 = argv[2], queue2 = argv[3], file = argv[4];
+  std::string queue1 = argv[2], queue2 = argv[3];
+  auto file = jc::gtk::DocumentFile::open(argv[4]);
+  if (!file) return std::printf("FAIL: %s\n", file.message().c_str()), 1;
   if (!gtk_init_check()) return 77;
 
   {
@@ -167,7 +171,7 @@ int main(int argc, char** argv) {
     if (!d.select(queue2)) return 1;
     d.type("accountNumberEditText", "99");
     d.click("accountNumberButton");
-    d.print("held", file);
+    d.print("held", *file);
   }
   {
     // Every entry on the first queue, then the same dialog switched to the second queue.
@@ -188,13 +192,13 @@ int main(int argc, char** argv) {
     check(d.field("passwordEditText").isSecret() ==
               !gtk_entry_get_visibility(GTK_ENTRY(d.widget("passwordEditText"))),
           "the password's characters are shown");
-    d.print("first", file);
+    d.print("first", *file);
 
     if (!d.select(queue2)) return 1;
     check(d.field("userNameEditText").stringValue() == "Zoë Q", "the user name did not carry over");
     check(d.field("accountNumberEditText").stringValue() == "99",
           "the second queue's held account number did not win");
-    d.print("switched", file);
+    d.print("switched", *file);
   }
   {
     // Cancel: nothing printed and nothing remembered.
