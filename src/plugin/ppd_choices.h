@@ -1,6 +1,6 @@
 // Showing a PPD option in a control: the option's choices as choice objects, lookup by
 // keyword, and a pop-up button filled with them. Exported by name for any panel code or
-// host that shows PPD options; the panel's selection methods live beside them.
+// host that shows PPD options; the panel's selection methods are in panel_ppd_choices.cpp.
 #pragma once
 
 #include <cups/ppd.h>
