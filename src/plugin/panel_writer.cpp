@@ -85,7 +85,8 @@ void Panel::writeNonPPDSettingsToPrintSettings() {
 }
 
 std::string Panel::writeSpoolTime(jc::PrintSettings& settings) {
-  // One spool-time text for the whole save, cut where the printer side's buffer ends.
+  // One spool-time text for the whole save, never longer than the exported GetSpoolTime
+  // gives it (31 characters), so both forms of a moment agree.
   std::string spoolTime = spoolTimeNow();
   if (spoolTime.size() > kSpoolTimeMaxLength) spoolTime.resize(kSpoolTimeMaxLength);
   setKey(settings, kSpoolTimeKey, hexText(spoolTime));
