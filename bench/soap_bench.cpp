@@ -57,7 +57,7 @@ void BM_FetchRoundTrip(benchmark::State& state) {
   for (auto _ : state) {
     auto client = VoreliaPrintPdeTz630eJCSOAPClient::initWithServerName(url, &context);
     client->sendMessage(body);
-    if (client->finishedState() != 1) state.SkipWithError("exchange did not complete");
+    if (!client->outcome()) state.SkipWithError("exchange did not complete");
   }
 }
 BENCHMARK(BM_FetchRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();

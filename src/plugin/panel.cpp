@@ -36,12 +36,13 @@ VoreliaPrintPdeTz630eJC::VoreliaPrintPdeTz630eJC(std::shared_ptr<jc::PluginCallb
   useConstraintHandling =
       pdePluginCallbackObject && pdePluginCallbackObject->respondsToWillChangePPDOptionKeyValue();
   _PDELog(this, "Constraint Handling Available: %s", useConstraintHandling ? "YES" : "NO");
-  canResizeView = runningOnLeopardOrLater();
+  canResizeView = jc::isLeopardOrLater();
   _PDELog(this, "Can resize on the fly: %s", canResizeView ? "YES" : "NO");
 
+  // getPPDOnTiger answers none: a host without constraint handling gives the panel no PPD.
   ppd = useConstraintHandling ? pdePluginCallbackObject->ppdFile() : getPPDOnTiger();
   if (ppd) {
-    ppdEncoding = getEncodingFromPPD(ppd);
+    ppdEncoding = jc::encodingOfPPD(ppd);
     modelStringRef = jc::modelNameFromPPD(ppd, ppdEncoding);
     const jc::PrintSession* session = pdePluginCallbackObject->printSession();
     const jc::Printer* printer = session ? session->currentPrinter() : nullptr;
@@ -56,6 +57,8 @@ VoreliaPrintPdeTz630eJC::VoreliaPrintPdeTz630eJC(std::shared_ptr<jc::PluginCallb
       requestData = pdeBundle->resourceData("listfiles", "xml");
       debugData = pdeBundle->resourceData("vwxyz", "xml");
     }
+    // Never true (isTiger and CheckHardDisk answer NO): kept so a system that can hold jobs
+    // only with a hard disk would record whether it has one.
     if (isTiger() && CheckHardDisk()) tigerHDDFlag = true;
   }
 
@@ -95,6 +98,8 @@ std::shared_ptr<jc::View> VoreliaPrintPdeTz630eJC::panelView() {
   if (!panelView_) {
     static constexpr const char* kLayouts[] = {"JobControl", "JobControl2", "JobControl3",
                                                "JobControl4", "JobControl5"};
+    // getUIMode answers 1, so "JobControl" is the only layout ever loaded; the table keeps
+    // the other product variants' layouts reachable by their mode.
     std::int64_t mode = getUIMode();
     // The panel protocol has no way to report the refusal: the panel answers no view,
     // and a host reads the reason from lastLayoutError().

@@ -21,6 +21,7 @@
 #include "platform/widgets/layout.h"
 #include "plugin/choice.h"
 #include "settings/folder_entry.h"
+#include "settings/keys.h"
 #include "soap/soap_client_callback.h"
 #include "ui/filters.h"
 
@@ -31,6 +32,8 @@ inline constexpr const char* kPanelKind = "vorelia.print.pde.tz630e.JobControlKi
 inline constexpr const char* kPanelNameKey = "Job Control";
 /// The preference domain prefix; the printer's ID follows.
 inline constexpr const char* kPreferenceDomainPrefix = "vorelia.mfp.";
+
+struct HeldEntryRow;
 
 }  // namespace jc
 
@@ -78,10 +81,18 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   void updateUI() override;
 
   // ---- Fixed answers ----
+  // Questions about the system, the product variant and the printer's equipment whose
+  // answers never change here; the branches that ask them are kept as the product family
+  // has them, and each says which answer makes it never run (doc/GLOSSARY.md lists them).
+  /// The layout variant: always 1, "JobControl".
   std::int64_t getUIMode() const { return 1; }
+  /// The longest pass code, user number and account number in bytes: always 5.
   std::int64_t getPasswordMax() const { return 5; }
+  /// Whether the printer has a disk to file jobs on: always NO.
   bool CheckHardDisk() const { return false; }
+  /// Whether this is the product variant whose quick file replaces holding: always NO.
   bool isCobaltLynx() const { return false; }
+  /// Whether the system is the one that holds jobs only with a disk: always NO.
   bool isTiger() const { return false; }
   bool GetHDDPreference() const { return true; }
   bool SaveHDDPreference() const { return true; }
@@ -99,7 +110,7 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   // ---- Construction (panel_construction.cpp) ----
   void initializeUI();
 
-  // ---- Captions (plugin/localization.cpp; the padlock icons are in plugin/icons.h) ----
+  // ---- Captions (panel_localization.cpp; the padlock icons are in plugin/icons.h) ----
   /// The translated caption of a text (label up to its first colon, then the colon).
   std::optional<std::string> localizedStringValue(const std::string& text) const;
   /// The translated caption of a text field, box, button or cell; nullopt for other kinds.
@@ -208,7 +219,7 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   /// localized "OK" button; through the host's presenter, else on standard error.
   void showAlert(const std::string& message, const std::string& detail = "");
 
-  // ---- PPD choices (plugin/ppd_choices.cpp) ----
+  // ---- PPD choices (panel_ppd_choices.cpp) ----
   /// The position of the marked choice of option `key` in `option`'s choices, else of the
   /// option's default choice; -1 when neither is one of `option`'s choices (also with no
   /// option). `key` must name `option`.
@@ -340,6 +351,78 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   bool isPanelViewRetain = false;
 
  private:
+  // ---- Shared by the reader and the writer ----
+  /// The job's print settings from the host, or nullptr.
+  jc::PrintSettings* jobPrintSettings() const;
+  /// The system encoding as a core encoding number, for converting text to stored bytes.
+  std::uint32_t systemCoreEncoding() const;
+
+  // ---- Reader steps (panel_reader.cpp), one per step of the read, in order ----
+  /// A held entry's stored text: the remembered value once, else its print-settings value.
+  struct HeldValue {
+    std::optional<std::string> stored;
+    bool held = false;  ///< whether the entry's hold button ends on
+  };
+  /// Gives an entry's default text when nothing was stored (the user's or the job's name).
+  using NameDefault = std::string (VoreliaPrintPdeTz630eJC::*)(jc::PrintSettings&) const;
+  void readHoldButtonMask(jc::PrintSettings& settings);
+  void readRetention(jc::PrintSettings& settings);
+  void readRetentionPassCode(jc::PrintSettings& settings);
+  void readFiling(jc::PrintSettings& settings);
+  void readAuthentication(jc::PrintSettings& settings);
+  void readLoginName(jc::PrintSettings& settings);
+  /// Password, user number, account number, folder pass code: a stored-key cipher as hex.
+  void readCipheredEntry(jc::PrintSettings& settings, const jc::HeldEntryRow& row);
+  /// User name and job name: hex of the system-encoding bytes, else `fallback`.
+  void readNameEntry(jc::PrintSettings& settings, const jc::HeldEntryRow& row,
+                     NameDefault fallback);
+  void settleRetentionAndFiling();
+  // Their parts.
+  /// Selects the stored filing choice; false when it leaves the choice to the default.
+  bool readFilingChoice(jc::PrintSettings& settings);
+  /// Answers whether the preference bit `value` was set, and clears it.
+  bool takeHeldPreference(std::uint32_t value);
+  HeldValue heldOrStoredCipher(jc::PrintSettings& settings, const jc::HeldEntryRow& row);
+  HeldValue heldOrStoredLoginName(jc::PrintSettings& settings);
+  /// The plain text of a stored cipher, empty when none is stored or the code is too long.
+  std::string decipheredEntryText(const jc::HeldEntryRow& row,
+                                  const std::optional<std::string>& stored) const;
+  std::string shortCodeText(const jc::HeldEntryRow& row, const std::string& plain) const;
+  /// Text from stored bytes in the system encoding.
+  std::string storedText(std::string_view bytes) const;
+  /// Sets the entry's hold button and runs its action, so the field follows.
+  void settleHoldButton(const jc::HeldEntryRow& row, bool held);
+  std::string defaultUserName(jc::PrintSettings& settings) const;
+  std::string defaultJobName(jc::PrintSettings& settings) const;
+
+  // ---- Writer steps (panel_writer.cpp), one per step of the write, in order ----
+  /// Answers the spool-time text that the rest of the save uses.
+  std::string writeSpoolTime(jc::PrintSettings& settings);
+  /// Answers the filing mode, which the retention mode depends on.
+  jc::settings::Filing writeFiling(jc::PrintSettings& settings);
+  /// Answers the retention mode written, nullopt when the layout has no retention choice.
+  std::optional<jc::settings::Retention> writeRetentionMode(jc::PrintSettings& settings,
+                                                            jc::settings::Filing filing);
+  void writeRetentionPassCode(jc::PrintSettings& settings,
+                              std::optional<jc::settings::Retention> retention,
+                              const std::string& spoolTime);
+  void writeAuthentication(jc::PrintSettings& settings);
+  void writeLoginName(jc::PrintSettings& settings, const std::string& spoolTime);
+  void writePassword(jc::PrintSettings& settings, const std::string& spoolTime);
+  /// User number and account number.
+  void writeNumberEntry(jc::PrintSettings& settings, const jc::HeldEntryRow& row);
+  /// User name and job name.
+  void writeNameEntry(jc::PrintSettings& settings, const jc::HeldEntryRow& row);
+  /// Retention and folder pass codes: MD5 text and stored-key cipher.
+  void writeCodeEntry(jc::PrintSettings& settings, const jc::HeldEntryRow& row,
+                      const std::string& spoolTime, bool spoolFirst);
+  void writeHoldButtonMask(jc::PrintSettings& settings);
+  // Their parts.
+  jc::settings::Filing chosenFilingMode() const;
+  /// The custom folder's name; may turn `mode` into the main folder when none can be named.
+  std::optional<std::string> customFolderName(jc::settings::Filing& mode) const;
+  void writeFolderPath(jc::PrintSettings& settings, const std::string& name) const;
+
   int busyDepth_ = 0;
   bool exchangeRunning_ = false;
 };

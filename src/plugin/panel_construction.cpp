@@ -112,6 +112,7 @@ void Panel::initializeUI() {
     givePadlocks(folderNameButton);
 
     chasingArrow->setHidden(true);
+    // Never true (isTiger answers NO): kept for a system that cannot hold jobs without a disk.
     if (isTiger() && !tigerHDDFlag) retentionCheckBox->setEnabled(false);
     hasInited = true;
   }

@@ -3,6 +3,7 @@
 #include "platform/io/temp_files.h"
 #include "platform/widgets/alert.h"
 #include "plugin/panel.h"
+#include "plugin/panel_positions.h"
 #include "soap/folder_list.h"
 #include "soap/soap_client.h"
 
@@ -58,12 +59,10 @@ void VoreliaPrintPdeTz630eJC::getFolderNameButtonProc(jc::Control&) {
 
 void VoreliaPrintPdeTz630eJC::reselectFolder(int previousIndex, const std::string& previousTitle) {
   if (!folderSelectionPopup) return;
-  constexpr int kMainFolder = 1;
-  constexpr int kFirstFolder = 3;
-  int index = kMainFolder;
-  if (previousIndex == 0 || previousIndex == kMainFolder)
+  int index = jc::kMainFolderItem;
+  if (previousIndex == jc::kQuickFileItem || previousIndex == jc::kMainFolderItem)
     index = previousIndex;  // the fixed items survive every rebuild
-  else if (previousIndex >= kFirstFolder)
+  else if (previousIndex >= jc::kFirstFolderItem)
     index = static_cast<int>(SearchSameFolderName(previousTitle));
   folderSelectionPopup->selectItemAtIndex(index);
   // The rules of a folder choice; no action is sent, since the choice is not the user's.

@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <functional>
 #include <vector>
 
-#include "crypto/credential_codecs.h"
+#include "crypto/base64.h"
 #include "platform/host/user.h"
 #include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
@@ -59,8 +58,8 @@ std::uint32_t leadingInteger(const std::string& text) {
 std::string bytesFromHex(const std::string& text, std::size_t characters) {
   std::vector<char> area(std::max(characters, text.size()) + 2, '\0');
   std::copy(text.begin(), text.end(), area.begin());
-  std::vector<unsigned char> bytes(characters / 2 + 2, 0);
-  myatoi(area.data(), bytes.data(), static_cast<std::uint32_t>(characters));
+  std::vector<std::uint8_t> bytes(characters / 2 + 2, 0);
+  hexBytesTo(std::string_view(area.data(), characters), bytes.data());
   return std::string(reinterpret_cast<const char*>(bytes.data()), characters / 2);
 }
 
@@ -80,252 +79,268 @@ bool bit(std::uint32_t mask, std::uint32_t value) {
 
 }  // namespace
 
-void VoreliaPrintPdeTz630eJC::getNonPPDSettingsFromPrintSettings() {
+using Panel = VoreliaPrintPdeTz630eJC;
+
+void Panel::getNonPPDSettingsFromPrintSettings() {
   _PDEProlog(this, "--getNonPPDSettingsFromPrintSettings:");
-  jc::PrintSettings* settings =
-      pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
-  if (!settings) {
-    _PDEEpilog(this, "--getNonPPDSettingsFromPrintSettings:");
-    return;
+  if (jc::PrintSettings* settings = jobPrintSettings()) {
+    readHoldButtonMask(*settings);                                                      // 1
+    readRetention(*settings);                                                           // 2
+    readRetentionPassCode(*settings);                                                   // 3
+    readFiling(*settings);                                                              // 4
+    readAuthentication(*settings);                                                      // 5
+    readLoginName(*settings);                                                           // 6
+    readCipheredEntry(*settings, heldEntry(HeldEntry::Password));                       // 7
+    readCipheredEntry(*settings, heldEntry(HeldEntry::UserNumber));                     // 8
+    readCipheredEntry(*settings, heldEntry(HeldEntry::AccountNumber));                  // 9
+    authenticationMatrixProc(*authenticationMatrix);                                    // 10
+    readNameEntry(*settings, heldEntry(HeldEntry::UserName), &Panel::defaultUserName);  // 11
+    readNameEntry(*settings, heldEntry(HeldEntry::JobName), &Panel::defaultJobName);    // 12
+    readCipheredEntry(*settings, heldEntry(HeldEntry::FolderPassCode));                 // 13
+    settleRetentionAndFiling();                                                         // 14
   }
-  const std::uint32_t systemCore = jc::coreEncodingFromStringEncoding(systemEncoding);
-  auto text = [&](std::string_view bytes) { return textFromStoredBytes(bytes, systemCore); };
-  // Takes a preference bit once: answers whether it was set, and clears it.
-  auto takePreference = [&](std::uint32_t value) {
-    bool set = bit(prefHoldButtonFlag, value);
-    prefHoldButtonFlag &= ~value;
-    return set;
-  };
-  // A short-code entry's code is kept only when at most five bytes, unless the printer
-  // takes eight. The bytes are counted as deciphered, in the system encoding, not in the
-  // text they decode to.
-  auto shortCode = [&](const HeldEntryRow& row, const std::string& plain) {
-    return !row.shortCode || getPasswordMax() == 8 || untilNul(plain).size() <= jc::kShortCodeBytes
-               ? text(plain)
-               : std::string();
-  };
+  _PDEEpilog(this, "--getNonPPDSettingsFromPrintSettings:");
+}
 
-  // 1. The hold-button mask of the last save.
-  if (Stored mask = readValue(*settings, kHoldButtonKey); mask.present)
+jc::PrintSettings* Panel::jobPrintSettings() const {
+  return pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
+}
+
+std::uint32_t Panel::systemCoreEncoding() const {
+  return jc::coreEncodingFromStringEncoding(systemEncoding);
+}
+
+std::string Panel::storedText(std::string_view bytes) const {
+  return textFromStoredBytes(bytes, systemCoreEncoding());
+}
+
+bool Panel::takeHeldPreference(std::uint32_t value) {
+  bool set = bit(prefHoldButtonFlag, value);
+  prefHoldButtonFlag &= ~value;
+  return set;
+}
+
+std::string Panel::shortCodeText(const HeldEntryRow& row, const std::string& plain) const {
+  // A short-code entry's code is kept only when at most five bytes; getPasswordMax answers
+  // 5, so the eight-byte branch never runs and is kept for printers taking longer codes.
+  // The bytes are counted as deciphered, in the system encoding, not in the text they
+  // decode to.
+  return !row.shortCode || getPasswordMax() == 8 || untilNul(plain).size() <= jc::kShortCodeBytes
+             ? storedText(plain)
+             : std::string();
+}
+
+Panel::HeldValue Panel::heldOrStoredCipher(jc::PrintSettings& settings, const HeldEntryRow& row) {
+  HeldValue value;
+  if (takeHeldPreference(row.bit)) {
+    value.held = true;
+    value.stored = this->*row.remembered;
+  }
+  if (!value.stored) {
+    if (Stored stored = readValue(settings, row.key2); stored.present) {
+      value.stored = stored.text;
+      if (bit(presetHoldButtonFlag, row.bit)) value.held = true;
+    }
+  }
+  return value;
+}
+
+std::string Panel::decipheredEntryText(const HeldEntryRow& row,
+                                       const std::optional<std::string>& stored) const {
+  if (!stored || stored->empty()) return std::string();
+  return shortCodeText(row, decipherHex(stored->substr(0, 255), row.cipherDigits));
+}
+
+void Panel::settleHoldButton(const HeldEntryRow& row, bool held) {
+  const jc::Outlet<jc::Button>& button = this->*row.holdButton;
+  button->setState(held ? 1 : 0);
+  if (jc::Control::Action action = actionNamed(row.action)) action(*button);
+}
+
+void Panel::readHoldButtonMask(jc::PrintSettings& settings) {
+  if (Stored mask = readValue(settings, kHoldButtonKey); mask.present)
     presetHoldButtonFlag = leadingInteger(mask.text);
+}
 
-  // 2. Retention.
+void Panel::readRetention(jc::PrintSettings& settings) {
   Retention retention = Retention::None;
   if (retentionCheckBox) {
-    if (Stored mode = readValue(*settings, kJobSuspendKey); mode.present && !mode.text.empty())
+    if (Stored mode = readValue(settings, kJobSuspendKey); mode.present && !mode.text.empty())
       retention = retentionFromDigit(mode.text.front());
+    // Never true (isTiger answers NO): kept for a system that cannot hold jobs without a disk.
     if (isTiger() && !tigerHDDFlag) retention = Retention::None;
     retentionCheckBox->setState(retention != Retention::None ? 1 : 0);
     retentionCBoxProc(*retentionCheckBox);
   }
   suspendMatrix->selectCellAtRow(jc::retentionRow(retention), 0);
+}
 
-  // 3. Retention pass code.
+void Panel::readRetentionPassCode(jc::PrintSettings& settings) {
+  if (!suspendKeyEditText) return;
   const HeldEntryRow& passCode = heldEntry(HeldEntry::PassCode);
-  if (suspendKeyEditText) {
-    bool held = false;
-    std::optional<std::string> stored;
-    if (takePreference(passCode.bit)) {
-      held = true;
-      stored = this->*passCode.remembered;
-    }
-    if (!stored) {
-      if (Stored value = readValue(*settings, passCode.key2); value.present) {
-        stored = value.text;
-        if (bit(presetHoldButtonFlag, passCode.bit)) held = true;
-      }
-    }
-    if (isTiger() && !tigerHDDFlag) {
-      held = false;
-      suspendKeyEditText->setStringValue("");
-    } else if (!stored || stored->empty()) {
-      suspendKeyEditText->setStringValue("");
-    } else {
-      suspendKeyEditText->setStringValue(
-          shortCode(passCode, decipherHex(stored->substr(0, 255), passCode.cipherDigits)));
-    }
-    suspendKeyButton->setState(held ? 1 : 0);
-    suspendKeyButtonProc(*suspendKeyButton);
+  HeldValue value = heldOrStoredCipher(settings, passCode);
+  // Never true (isTiger answers NO): kept for a system that cannot hold jobs without a disk.
+  if (isTiger() && !tigerHDDFlag) {
+    value.held = false;
+    suspendKeyEditText->setStringValue("");
+  } else {
+    suspendKeyEditText->setStringValue(decipheredEntryText(passCode, value.stored));
   }
+  suspendKeyButton->setState(value.held ? 1 : 0);
+  suspendKeyButtonProc(*suspendKeyButton);
+}
 
-  // 4. Filing.
+bool Panel::readFilingChoice(jc::PrintSettings& settings) {
+  Stored filing = readValue(settings, kFilingKey);
+  if (!filing.present || filing.text.empty()) return false;
+  std::optional<Filing> mode = filingFromDigit(filing.text.front());
+  if (mode == Filing::QuickFile) {
+    folderSelectionPopup->selectItemAtIndex(jc::kQuickFileItem);
+    folderSelectionMatrix->selectCellAtRow(jc::kQuickFileRow, 0);
+    return true;
+  }
+  if (mode != Filing::CustomFolder) return false;
+  // A folder name may take 255 bytes, so its hex text is read whole (510 digits).
   const HeldEntryRow& folderName = heldEntry(HeldEntry::FolderName);
-  if (folderSelectionPopup || folderSelectionMatrix) {
-    bool done = false;
-    bool held = bit(presetHoldButtonFlag, folderName.bit);
-    if (Stored filing = readValue(*settings, kFilingKey); filing.present && !filing.text.empty()) {
-      std::optional<Filing> mode = filingFromDigit(filing.text.front());
-      if (mode == Filing::CustomFolder) {
-        // A folder name may take 255 bytes, so its hex text is read whole (510 digits).
-        if (Stored path = readValue(*settings, folderName.key, 2 * folderName.limit.bytes);
-            path.present) {
-          std::string name = text(bytesFromHex(path.text, path.text.size()));
-          folderNameStringRef = name;
-          folderSelectionPopup->selectItemAtIndex(SearchSameFolderName(folderNameStringRef));
-          folderSelectionMatrix->selectCellAtRow(jc::kCustomFolderRow, 0);
-          folderNameEditText->setStringValue(name);
-          done = true;
-        }
-      } else if (mode == Filing::QuickFile) {
-        folderSelectionPopup->selectItemAtIndex(jc::kQuickFileItem);
-        folderSelectionMatrix->selectCellAtRow(jc::kQuickFileRow, 0);
-        done = true;
-      }
-    }
-    if (folderSelectionMatrix && bit(prefHoldButtonFlag, folderName.bit)) {
-      if (const std::optional<std::string>& remembered = this->*folderName.remembered) {
-        folderNameEditText->setStringValue(*remembered);
-        held = true;
-        done = true;
-      }
-      prefHoldButtonFlag &= ~folderName.bit;
-    }
-    if (!done) {
-      folderSelectionPopup->selectItemAtIndex(jc::kMainFolderItem);
-      folderSelectionMatrix->selectCellAtRow(jc::kMainFolderRow, 0);
-    }
-    folderNameButton->setState(held ? 1 : 0);
-    folderNameButtonProc(*folderNameButton);
-  }
+  Stored path = readValue(settings, folderName.key, 2 * folderName.limit.bytes);
+  if (!path.present) return false;
+  std::string name = storedText(bytesFromHex(path.text, path.text.size()));
+  folderNameStringRef = name;
+  folderSelectionPopup->selectItemAtIndex(SearchSameFolderName(folderNameStringRef));
+  folderSelectionMatrix->selectCellAtRow(jc::kCustomFolderRow, 0);
+  folderNameEditText->setStringValue(name);
+  return true;
+}
 
-  // 5. Authentication: a remembered choice wins while a credential of it is remembered.
-  if (authenticationMatrix) {
-    if (bit(prefHoldButtonFlag, holdBit(HeldEntry::LoginName) | holdBit(HeldEntry::Password) |
-                                    holdBit(HeldEntry::UserNumber)) &&
-        prefAuthenticationBooleanRef) {
-      authenticationMatrix->selectCellAtRow(
-          *prefAuthenticationBooleanRef ? jc::kLoginRow : jc::kUserNumberRow, 0);
-    } else {
-      char digit = kAuthenticationLoginDigit;
-      if (Stored choice = readValue(*settings, kAuthenticationKey); choice.present)
-        digit = choice.text.empty() ? '\0' : choice.text.front();
-      authenticationMatrix->selectCellAtRow(
-          digit == kAuthenticationLoginDigit ? jc::kLoginRow : jc::kUserNumberRow, 0);
+void Panel::readFiling(jc::PrintSettings& settings) {
+  if (!folderSelectionPopup && !folderSelectionMatrix) return;
+  const HeldEntryRow& folderName = heldEntry(HeldEntry::FolderName);
+  bool held = bit(presetHoldButtonFlag, folderName.bit);
+  bool done = readFilingChoice(settings);
+  if (folderSelectionMatrix && bit(prefHoldButtonFlag, folderName.bit)) {
+    if (const std::optional<std::string>& remembered = this->*folderName.remembered) {
+      folderNameEditText->setStringValue(*remembered);
+      held = true;
+      done = true;
     }
+    prefHoldButtonFlag &= ~folderName.bit;
   }
+  if (!done) {
+    folderSelectionPopup->selectItemAtIndex(jc::kMainFolderItem);
+    folderSelectionMatrix->selectCellAtRow(jc::kMainFolderRow, 0);
+  }
+  folderNameButton->setState(held ? 1 : 0);
+  folderNameButtonProc(*folderNameButton);
+}
 
-  // 6. Login name: the stored-key cipher in up to two Base64 pieces.
-  if (loginNameEditText) {
+void Panel::readAuthentication(jc::PrintSettings& settings) {
+  if (!authenticationMatrix) return;
+  // A remembered choice wins while a credential of it is remembered.
+  if (bit(prefHoldButtonFlag, holdBit(HeldEntry::LoginName) | holdBit(HeldEntry::Password) |
+                                  holdBit(HeldEntry::UserNumber)) &&
+      prefAuthenticationBooleanRef) {
+    authenticationMatrix->selectCellAtRow(
+        *prefAuthenticationBooleanRef ? jc::kLoginRow : jc::kUserNumberRow, 0);
+    return;
+  }
+  char digit = kAuthenticationLoginDigit;
+  if (Stored choice = readValue(settings, kAuthenticationKey); choice.present)
+    digit = choice.text.empty() ? '\0' : choice.text.front();
+  authenticationMatrix->selectCellAtRow(
+      digit == kAuthenticationLoginDigit ? jc::kLoginRow : jc::kUserNumberRow, 0);
+}
+
+Panel::HeldValue Panel::heldOrStoredLoginName(jc::PrintSettings& settings) {
+  const HeldEntryRow& login = heldEntry(HeldEntry::LoginName);
+  HeldValue value;
+  if (takeHeldPreference(login.bit)) {
+    value.held = true;
+    if (const std::optional<std::string>& remembered = this->*login.remembered)
+      value.stored = remembered->substr(0, 511);
+  }
+  if (!value.stored) {
+    // The stored-key cipher in up to two Base64 pieces.
+    Stored firstPiece = readValue(settings, kLoginName11Key, 511);
+    Stored secondPiece = readValue(settings, kLoginName12Key, 511);
+    if (firstPiece.present) {
+      value.stored = firstPiece.text;
+      if (!firstPiece.text.empty() && !secondPiece.text.empty())
+        value.stored = (firstPiece.text + secondPiece.text).substr(0, 511);
+    }
+    if (bit(presetHoldButtonFlag, login.bit)) value.held = true;
+  }
+  return value;
+}
+
+void Panel::readLoginName(jc::PrintSettings& settings) {
+  if (!loginNameEditText) return;
+  loginNameButton->setState(0);
+  loginNameButtonProc(*loginNameButton);
+  HeldValue value = heldOrStoredLoginName(settings);
+  if (!value.stored || value.stored->empty()) {
+    loginNameEditText->setStringValue("");
+  } else {
+    const std::vector<std::uint8_t> cipher = jc::crypto::base64Decode(*value.stored);
+    loginNameEditText->setStringValue(storedText(storedDecipher(
+        std::string_view(reinterpret_cast<const char*>(cipher.data()), cipher.size()))));
+  }
+  loginNameStringRef.reset();
+  loginNameLockFlag = false;
+  if (value.held) {
+    loginNameButton->setState(1);
+    loginNameButtonProc(*loginNameButton);
+  } else if (loginNameButton->state() != 0) {
     loginNameButton->setState(0);
     loginNameButtonProc(*loginNameButton);
-    bool held = false;
-    std::optional<std::string> stored;
-    const HeldEntryRow& login = heldEntry(HeldEntry::LoginName);
-    if (takePreference(login.bit)) {
-      held = true;
-      if (const std::optional<std::string>& remembered = this->*login.remembered)
-        stored = remembered->substr(0, 511);
-    }
-    if (!stored) {
-      Stored firstPiece = readValue(*settings, kLoginName11Key, 511);
-      Stored secondPiece = readValue(*settings, kLoginName12Key, 511);
-      if (firstPiece.present) {
-        stored = firstPiece.text;
-        if (!firstPiece.text.empty() && !secondPiece.text.empty())
-          stored = (firstPiece.text + secondPiece.text).substr(0, 511);
-      }
-      if (bit(presetHoldButtonFlag, login.bit)) held = true;
-    }
-    if (!stored || stored->empty()) {
-      loginNameEditText->setStringValue("");
-    } else {
-      std::vector<char> decoded(static_cast<std::size_t>(Base64decode_len(stored->c_str())) + 16,
-                                '\0');
-      int length = Base64decode(decoded.data(), stored->c_str());
-      std::vector<char> plain(decoded.size() + 16, '\0');
-      my_aes_decrypt(reinterpret_cast<const unsigned char*>(decoded.data()), length, plain.data());
-      loginNameEditText->setStringValue(
-          text(untilNul(std::string_view(plain.data(), plain.size()))));
-    }
-    loginNameStringRef.reset();
-    loginNameLockFlag = false;
-    if (held) {
-      loginNameButton->setState(1);
-      loginNameButtonProc(*loginNameButton);
-    } else if (loginNameButton->state() != 0) {
-      loginNameButton->setState(0);
-      loginNameButtonProc(*loginNameButton);
+  }
+}
+
+void Panel::readCipheredEntry(jc::PrintSettings& settings, const HeldEntryRow& row) {
+  const jc::Outlet<jc::TextField>& field = this->*row.field;
+  if (!field) return;
+  HeldValue value = heldOrStoredCipher(settings, row);
+  field->setStringValue(decipheredEntryText(row, value.stored));
+  settleHoldButton(row, value.held);
+}
+
+std::string Panel::defaultUserName(jc::PrintSettings&) const {
+  std::string name = jc::fullUserName();
+  return name.empty() ? userNameEditText->stringValue() : name;
+}
+
+std::string Panel::defaultJobName(jc::PrintSettings& settings) const {
+  return settings.jobName();
+}
+
+void Panel::readNameEntry(jc::PrintSettings& settings, const HeldEntryRow& row,
+                          NameDefault fallback) {
+  const jc::Outlet<jc::TextField>& field = this->*row.field;
+  if (!field) return;
+  bool held = false;
+  bool filled = false;
+  if (takeHeldPreference(row.bit)) {
+    held = true;
+    if (const std::optional<std::string>& remembered = this->*row.remembered) {
+      field->setStringValue(*remembered);
+      filled = true;
     }
   }
-
-  // Sets the entry's hold button and runs its action, so the field follows.
-  auto settleHoldButton = [&](const HeldEntryRow& row, bool held) {
-    const jc::Outlet<jc::Button>& button = this->*row.holdButton;
-    button->setState(held ? 1 : 0);
-    if (jc::Control::Action action = actionNamed(row.action)) action(*button);
-  };
-
-  // 7-9, 13. Password, user number, account number and folder pass code: a stored-key
-  // cipher as hex in the entry's second key, from the preferences once or else from the
-  // print settings.
-  auto readCipher = [&](const HeldEntryRow& row) {
-    const jc::Outlet<jc::TextField>& field = this->*row.field;
-    if (!field) return;
-    bool held = false;
-    std::optional<std::string> stored;
-    if (takePreference(row.bit)) {
-      held = true;
-      stored = this->*row.remembered;
+  if (!filled) {
+    // Hex of the system-encoding bytes; an empty or NUL-led value gives the default.
+    Stored value = readValue(settings, row.key);
+    std::string bytes = value.present ? bytesFromHex(value.text, value.text.size()) : std::string();
+    if (!bytes.empty() && bytes.front() != '\0') {
+      field->setStringValue(storedText(bytes));
+      if (bit(presetHoldButtonFlag, row.bit)) held = true;
+    } else {
+      field->setStringValue((this->*fallback)(settings));
     }
-    bool absent = false;
-    if (!stored) {
-      if (Stored value = readValue(*settings, row.key2); value.present) {
-        stored = value.text;
-        if (bit(presetHoldButtonFlag, row.bit)) held = true;
-      } else {
-        absent = true;
-      }
-    }
-    if (absent || !stored || stored->empty())
-      field->setStringValue("");
-    else
-      field->setStringValue(shortCode(row, decipherHex(stored->substr(0, 255), row.cipherDigits)));
-    settleHoldButton(row, held);
-  };
-  readCipher(heldEntry(HeldEntry::Password));
-  readCipher(heldEntry(HeldEntry::UserNumber));
-  readCipher(heldEntry(HeldEntry::AccountNumber));
+  }
+  settleHoldButton(row, held);
+}
 
-  // 10.
-  authenticationMatrixProc(*authenticationMatrix);
-
-  // 11-12. User name and job name: hex of the system-encoding bytes, or the defaults.
-  auto readName = [&](const HeldEntryRow& row, const std::function<std::string()>& fallback) {
-    const jc::Outlet<jc::TextField>& field = this->*row.field;
-    if (!field) return;
-    bool held = false;
-    bool filled = false;
-    if (takePreference(row.bit)) {
-      held = true;
-      if (const std::optional<std::string>& remembered = this->*row.remembered) {
-        field->setStringValue(*remembered);
-        filled = true;
-      }
-    }
-    if (!filled) {
-      Stored value = readValue(*settings, row.key);
-      std::string bytes =
-          value.present ? bytesFromHex(value.text, value.text.size()) : std::string();
-      if (!bytes.empty() && bytes.front() != '\0') {
-        field->setStringValue(text(bytes));
-        if (bit(presetHoldButtonFlag, row.bit)) held = true;
-      } else {
-        field->setStringValue(fallback());
-      }
-    }
-    settleHoldButton(row, held);
-  };
-  readName(heldEntry(HeldEntry::UserName), [&] {
-    std::string name = jc::fullUserName();
-    return name.empty() ? userNameEditText->stringValue() : name;
-  });
-  readName(heldEntry(HeldEntry::JobName), [&] { return settings->jobName(); });
-
-  // 13.
-  readCipher(heldEntry(HeldEntry::FolderPassCode));
-
-  // 14. Let the retention and filing choices settle the dependent controls.
+void Panel::settleRetentionAndFiling() {
+  // Let the retention and filing choices settle the dependent controls.
   retentionCBoxProc(*retentionCheckBox);
   folderSelectionPopUpButtonProc(*folderSelectionPopup);
-  _PDEEpilog(this, "--getNonPPDSettingsFromPrintSettings:");
 }

@@ -1,16 +1,17 @@
 // The writer: the panel's settings into the job's print settings, every key written or
 // removed in one fixed order, credentials enciphered and digested.
-#include <array>
 #include <limits>
 
-#include "crypto/credential_codecs.h"
+#include "crypto/md5_text.h"
 #include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/panel_positions.h"
 #include "plugin/trace.h"
+#include "settings/ascii_values.h"
 #include "settings/keys.h"
-#include "settings/value_encodings.h"
+#include "settings/latin1_form.h"
+#include "settings/spool_time.h"
 #include "settings/value_text.h"
 
 namespace {
@@ -38,217 +39,251 @@ std::optional<std::string> convertWhole(const std::string& text, std::uint32_t c
   return c.bytes;
 }
 
-// Sets `key` to `value`, or removes it when the value is empty (or not ASCII).
-void setKey(jc::PrintSettings* settings, const char* key, const std::string& value) {
-  MyPMPrintSetAsciiCStrValue(settings, key, value.empty() ? nullptr : value.c_str());
+// Sets `key` to `value` up to its first NUL, or removes it when that is empty (or not ASCII).
+void setKey(jc::PrintSettings& settings, const char* key, std::string_view value) {
+  setAsciiValue(settings, key, untilNul(value));
 }
-void removeKey(jc::PrintSettings* settings, const char* key) {
-  MyPMPrintSetAsciiCStrValue(settings, key, nullptr);
+void removeKey(jc::PrintSettings& settings, const char* key) {
+  setAsciiValue(settings, key, {});
 }
 // Removes both keys of a held entry.
-void removeKeys(jc::PrintSettings* settings, const HeldEntryRow& row) {
+void removeKeys(jc::PrintSettings& settings, const HeldEntryRow& row) {
   removeKey(settings, row.key);
   removeKey(settings, row.key2);
 }
 
+// The Latin-1 forms for the printer side use Windows Latin-1 unless the system is CJK.
+bool latin1FormsUseWindowsLatin1() {
+  return usesWindowsLatin1(jc::systemEncoding());
+}
+
 }  // namespace
 
-void VoreliaPrintPdeTz630eJC::writeNonPPDSettingsToPrintSettings() {
+using Panel = VoreliaPrintPdeTz630eJC;
+
+void Panel::writeNonPPDSettingsToPrintSettings() {
   _PDEProlog(this, "--writeNonPPDSettingsToPrintSettings:");
-  jc::PrintSettings* settings =
-      pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
-  if (!settings || !hasInited) {
-    _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");
-    return;
+  jc::PrintSettings* settings = jobPrintSettings();
+  if (settings && hasInited) {
+    const std::string spoolTime = writeSpoolTime(*settings);                           // 1
+    const Filing filing = writeFiling(*settings);                                      // 2-4
+    const std::optional<Retention> retention = writeRetentionMode(*settings, filing);  // 5
+    writeRetentionPassCode(*settings, retention, spoolTime);                           // 6
+    writeAuthentication(*settings);                                                    // 7
+    writeLoginName(*settings, spoolTime);                                              // 8
+    writePassword(*settings, spoolTime);                                               // 9
+    writeNumberEntry(*settings, heldEntry(HeldEntry::UserNumber));                     // 10
+    writeNumberEntry(*settings, heldEntry(HeldEntry::AccountNumber));                  // 11
+    writeNameEntry(*settings, heldEntry(HeldEntry::UserName));                         // 12
+    writeNameEntry(*settings, heldEntry(HeldEntry::JobName));                          // 13
+    // Written whenever the field exists, filed or not; an absent field answers empty
+    // text, which removes both keys.
+    writeCodeEntry(*settings, heldEntry(HeldEntry::FolderPassCode), spoolTime, true);  // 14
+    writeHoldButtonMask(*settings);                                                    // 15
   }
-  const std::uint32_t systemCore = jc::coreEncodingFromStringEncoding(systemEncoding);
+  _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");
+}
 
-  // 1. One spool-time text for the whole save.
-  std::array<char, 64> spool{};
-  GetSpoolTime(spool.data());
-  const std::string spoolTime(spool.data());
+std::string Panel::writeSpoolTime(jc::PrintSettings& settings) {
+  // One spool-time text for the whole save, never longer than the exported GetSpoolTime
+  // gives it (31 characters), so both forms of a moment agree.
+  std::string spoolTime = spoolTimeNow();
+  if (spoolTime.size() > kSpoolTimeMaxLength) spoolTime.resize(kSpoolTimeMaxLength);
   setKey(settings, kSpoolTimeKey, hexText(spoolTime));
+  return spoolTime;
+}
 
-  // 2-4. Filing.
+Filing Panel::chosenFilingMode() const {
+  // Always None (CheckHardDisk answers NO): the choice is kept for a printer with a disk to
+  // file on, so a held job is written with filing "0" and the main folder.
+  if (!CheckHardDisk() || retentionCheckBox->state() == 0) return Filing::None;
+  const int popupItem = folderSelectionPopup->indexOfSelectedItem();
+  Filing mode = popupItem == jc::kQuickFileItem    ? Filing::QuickFile
+                : popupItem == jc::kMainFolderItem ? Filing::MainFolder
+                                                   : Filing::CustomFolder;
+  // The filing modes follow the matrix's rows, quick file first.
+  if (folderSelectionMatrix) mode = static_cast<Filing>(folderSelectionMatrix->selectedRow() + 1);
+  return mode;
+}
+
+std::optional<std::string> Panel::customFolderName(Filing& mode) const {
+  if (folderSelectionPopup->indexOfSelectedItem() >= jc::kFirstFolderItem && !folderList.empty()) {
+    // A pop-up index beyond the list names no folder rather than reading past it.
+    if (const jc::FolderEntry* folder = selectedFolder()) return folder->name;
+    return std::nullopt;
+  }
+  if (folderSelectionMatrix) return folderNameEditText->stringValue();
+  // No folder to name: filed in the main folder, though the digit already says custom.
+  mode = Filing::MainFolder;
+  return std::nullopt;
+}
+
+void Panel::writeFolderPath(jc::PrintSettings& settings, const std::string& name) const {
+  std::optional<std::string> bytes = convertWhole(name, systemCoreEncoding());
+  if (!bytes) bytes = convertWhole(name, jc::core_encoding::kMacJapanese);
+  if (bytes) setKey(settings, kFolderPathKey, hexText(*bytes));
+  if (latin1FormsUseWindowsLatin1()) {
+    bytes = convertWhole(name, jc::core_encoding::kWindowsLatin1);
+    if (!bytes) bytes = convertWhole(name, jc::core_encoding::kMacJapanese);
+  }
+  if (bytes) setKey(settings, kFolderPath2Key, hexText(*bytes));
+}
+
+Filing Panel::writeFiling(jc::PrintSettings& settings) {
   removeKey(settings, kFilingKey);
   removeKey(settings, kFolderPathKey);
   removeKey(settings, kFolderPath2Key);
-  Filing filingMode = Filing::None;
+  Filing mode = Filing::None;
   bool standardFolder = false;
-  bool filingDecided = false;
+  bool decided = false;
   if (folderSelectionPopup || folderSelectionMatrix) {
-    const int popupItem = folderSelectionPopup->indexOfSelectedItem();
-    if (CheckHardDisk() && retentionCheckBox->state() != 0) {
-      filingMode = popupItem == jc::kQuickFileItem    ? Filing::QuickFile
-                   : popupItem == jc::kMainFolderItem ? Filing::MainFolder
-                                                      : Filing::CustomFolder;
-      // The filing modes follow the matrix's rows, quick file first.
-      if (folderSelectionMatrix)
-        filingMode = static_cast<Filing>(folderSelectionMatrix->selectedRow() + 1);
+    mode = chosenFilingMode();
+    setKey(settings, kFilingKey, std::string(1, filingDigit(mode)));
+    if (mode == Filing::CustomFolder) {
+      std::optional<std::string> name = customFolderName(mode);
+      if (name && !name->empty()) writeFolderPath(settings, *name);
     }
-    setKey(settings, kFilingKey, std::string(1, filingDigit(filingMode)));
-    if (filingMode == Filing::CustomFolder) {
-      std::optional<std::string> name;
-      if (popupItem >= jc::kFirstFolderItem && !folderList.empty()) {
-        // A pop-up index beyond the list names no folder rather than reading past it.
-        if (const jc::FolderEntry* folder = selectedFolder()) name = folder->name;
-      } else if (folderSelectionMatrix) {
-        name = folderNameEditText->stringValue();
-      } else {
-        filingMode = Filing::MainFolder;
-      }
-      if (name && !name->empty()) {
-        std::optional<std::string> bytes = convertWhole(*name, systemCore);
-        if (!bytes) bytes = convertWhole(*name, jc::core_encoding::kMacJapanese);
-        if (bytes) setKey(settings, kFolderPathKey, hexText(*bytes));
-        if (encodingWindowsLatin1()) {
-          bytes = convertWhole(*name, jc::core_encoding::kWindowsLatin1);
-          if (!bytes) bytes = convertWhole(*name, jc::core_encoding::kMacJapanese);
-        }
-        if (bytes) setKey(settings, kFolderPath2Key, hexText(*bytes));
-      }
-    }
-    if (filingMode == Filing::MainFolder) standardFolder = true;
-    filingDecided = filingMode != Filing::None;
+    standardFolder = mode == Filing::MainFolder;
+    decided = mode != Filing::None;
   }
-  if (!filingDecided && retentionCheckBox->state() == 1) standardFolder = true;
+  // A held job without a filing choice goes to the main folder.
+  if (!decided && retentionCheckBox->state() == 1) standardFolder = true;
   if (standardFolder) {
     setKey(settings, kFolderPathKey, hexText(kStandardFolder));
     setKey(settings, kFolderPath2Key, hexText(kStandardFolder));
   }
+  return mode;
+}
 
-  // 5. Retention mode.
-  Retention retention = Retention::None;
-  bool retentionWritten = false;
+std::optional<Retention> Panel::writeRetentionMode(jc::PrintSettings& settings, Filing filing) {
   if (!retentionCheckBox || !suspendMatrix) {
     removeKey(settings, kJobSuspendKey);
-  } else {
-    const bool quickFiledWithoutRetention = isCobaltLynx() && filingMode == Filing::QuickFile;
-    if (!quickFiledWithoutRetention && retentionCheckBox->state() != 0)
-      retention = jc::retentionFromRow(suspendMatrix->selectedRow());
-    setKey(settings, kJobSuspendKey, std::string(1, retentionDigit(retention)));
-    retentionWritten = true;
+    return std::nullopt;
   }
+  Retention retention = Retention::None;
+  // Never true (isCobaltLynx answers NO): kept for the product variant on which a quick
+  // file replaces holding the job.
+  const bool quickFiledWithoutRetention = isCobaltLynx() && filing == Filing::QuickFile;
+  if (!quickFiledWithoutRetention && retentionCheckBox->state() != 0)
+    retention = jc::retentionFromRow(suspendMatrix->selectedRow());
+  setKey(settings, kJobSuspendKey, std::string(1, retentionDigit(retention)));
+  return retention;
+}
 
-  // 6. Retention pass code: an MD5 text over the left-filled code and the spool time, and
-  // the code's stored-key cipher.
-  // The digest goes to the entry's first key, the cipher to its second.
-  auto writeCode = [&](const HeldEntryRow& row, bool spoolFirst) {
-    const std::string code(untilNul(
-        convert((this->*row.field)->stringValue(), systemCore, row.limit, Unconvertible::Stop)));
-    if (code.empty()) {
-      removeKeys(settings, row);
-      return;
-    }
-    const std::string filledCode = leftFilled(code);
-    const std::string input = spoolFirst ? spoolTime + filledCode : filledCode + spoolTime;
-    std::array<char, 64> digest{};
-    calcMD5(digest.data(), input.c_str());
-    setKey(settings, row.key, digest.data());
-    setKey(settings, row.key2, storedCipherHex(code, row.cipherDigits / 2));
-  };
+void Panel::writeCodeEntry(jc::PrintSettings& settings, const HeldEntryRow& row,
+                           const std::string& spoolTime, bool spoolFirst) {
+  // An MD5 text over the left-filled code and the spool time goes to the entry's first
+  // key, the code's stored-key cipher to its second.
+  const std::string code(untilNul(convert((this->*row.field)->stringValue(), systemCoreEncoding(),
+                                          row.limit, Unconvertible::Stop)));
+  if (code.empty()) {
+    removeKeys(settings, row);
+    return;
+  }
+  const std::string filledCode = leftFilled(code);
+  const std::string input = spoolFirst ? spoolTime + filledCode : filledCode + spoolTime;
+  setKey(settings, row.key, jc::crypto::md5Text(input));
+  setKey(settings, row.key2, storedCipherHex(code, row.cipherDigits / 2));
+}
+
+void Panel::writeRetentionPassCode(jc::PrintSettings& settings, std::optional<Retention> retention,
+                                   const std::string& spoolTime) {
   const HeldEntryRow& passCode = heldEntry(HeldEntry::PassCode);
-  if (retentionWritten && this->*passCode.field && retention != Retention::None)
-    writeCode(passCode, false);
+  if (retention && this->*passCode.field && *retention != Retention::None)
+    writeCodeEntry(settings, passCode, spoolTime, false);
   else
     removeKeys(settings, passCode);
+}
 
-  // 7. Authentication.
+void Panel::writeAuthentication(jc::PrintSettings& settings) {
   if (authenticationRadioButton)
     setKey(settings, kAuthenticationKey, authenticationRadioButton->state() != 0 ? "1" : "0");
   else
     removeKey(settings, kAuthenticationKey);
+}
 
-  // 8. Login name: the stored-key cipher for reading back, the run-time-key cipher of its
-  // Latin-1 form for the printer, each spread over numbered keys.
+void Panel::writeLoginName(jc::PrintSettings& settings, const std::string& spoolTime) {
+  // The stored-key cipher for reading back, the run-time-key cipher of its Latin-1 form
+  // for the printer, each spread over numbered keys.
   const HeldEntryRow& login = heldEntry(HeldEntry::LoginName);
   if (!loginNameEditText) {
-    MyMultiPMPrintSetAsciiCStrValue(settings, login.key, nullptr);
-    MyMultiPMPrintSetAsciiCStrValue(settings, login.key2, nullptr);
-  } else {
-    // A held login name is masked in its field; the real one is kept aside.
-    const std::optional<std::string> loginName =
-        loginNameButton->state() != 0
-            ? loginNameStringRef
-            : std::optional<std::string>(loginNameEditText->stringValue());
-    std::string bytes;
-    if (loginName) {
-      bytes = convert(*loginName, systemCore, login.limit, Unconvertible::Stop);
-      if (bytes.empty())
-        bytes =
-            convert(*loginName, jc::core_encoding::kMacJapanese, login.limit, Unconvertible::Space);
-    }
-    bytes = std::string(untilNul(bytes));
-    const std::string storedCipher = bytes.empty() ? std::string() : storedCipherBase64(bytes);
-    MyMultiPMPrintSetAsciiCStrValue(settings, login.key, storedCipher.c_str());
-    if (loginName && encodingWindowsLatin1())
-      bytes = std::string(untilNul(convert(*loginName, jc::core_encoding::kWindowsLatin1,
-                                           login.limit, Unconvertible::Space)));
-    const std::string runTimeCipher =
-        bytes.empty() ? std::string() : runTimeCipherBase64(bytes, spoolTime);
-    MyMultiPMPrintSetAsciiCStrValue(settings, login.key2, runTimeCipher.c_str());
+    setNumberedAsciiValue(settings, login.key, {});
+    setNumberedAsciiValue(settings, login.key2, {});
+    return;
   }
+  // A held login name is masked in its field; the real one is kept aside.
+  const std::optional<std::string> loginName =
+      loginNameButton->state() != 0 ? loginNameStringRef
+                                    : std::optional<std::string>(loginNameEditText->stringValue());
+  std::string bytes;
+  if (loginName) {
+    bytes = convert(*loginName, systemCoreEncoding(), login.limit, Unconvertible::Stop);
+    if (bytes.empty())
+      bytes =
+          convert(*loginName, jc::core_encoding::kMacJapanese, login.limit, Unconvertible::Space);
+  }
+  bytes = std::string(untilNul(bytes));
+  setNumberedAsciiValue(settings, login.key,
+                        bytes.empty() ? std::string() : storedCipherBase64(bytes));
+  if (loginName && latin1FormsUseWindowsLatin1())
+    bytes = std::string(untilNul(
+        convert(*loginName, jc::core_encoding::kWindowsLatin1, login.limit, Unconvertible::Space)));
+  setNumberedAsciiValue(settings, login.key2,
+                        bytes.empty() ? std::string() : runTimeCipherBase64(bytes, spoolTime));
+}
 
-  // 9. Password: run-time-key cipher for the printer, stored-key cipher (32 bytes) to read back.
+void Panel::writePassword(jc::PrintSettings& settings, const std::string& spoolTime) {
+  // Run-time-key cipher for the printer, stored-key cipher (32 bytes) to read back.
   const HeldEntryRow& password = heldEntry(HeldEntry::Password);
-  const std::string passwordBytes(untilNul(
-      convert(passwordEditText->stringValue(), systemCore, password.limit, Unconvertible::Space)));
-  if (passwordBytes.empty()) {
+  const std::string bytes(untilNul(convert(passwordEditText->stringValue(), systemCoreEncoding(),
+                                           password.limit, Unconvertible::Space)));
+  if (bytes.empty()) {
     // An absent field answers empty text.
     removeKeys(settings, password);
-  } else {
-    setKey(settings, password.key, runTimeCipherBase64(passwordBytes, spoolTime));
-    setKey(settings, password.key2, storedCipherHex(passwordBytes, password.cipherDigits / 2));
+    return;
   }
+  setKey(settings, password.key, runTimeCipherBase64(bytes, spoolTime));
+  setKey(settings, password.key2, storedCipherHex(bytes, password.cipherDigits / 2));
+}
 
-  // 10-11. User number and account number: left-filled in clear, and the stored-key cipher.
-  auto writeNumber = [&](const HeldEntryRow& row) {
-    const std::string number(untilNul(
-        convert((this->*row.field)->stringValue(), systemCore, row.limit, Unconvertible::Stop)));
-    if (number.empty()) {
-      // An absent field answers empty text.
-      removeKeys(settings, row);
-      return;
-    }
-    setKey(settings, row.key, leftFilled(number));
-    setKey(settings, row.key2, storedCipherHex(number, row.cipherDigits / 2));
-  };
-  writeNumber(heldEntry(HeldEntry::UserNumber));
-  writeNumber(heldEntry(HeldEntry::AccountNumber));
+void Panel::writeNumberEntry(jc::PrintSettings& settings, const HeldEntryRow& row) {
+  // Left-filled in clear, and the stored-key cipher.
+  const std::string number(untilNul(convert((this->*row.field)->stringValue(), systemCoreEncoding(),
+                                            row.limit, Unconvertible::Stop)));
+  if (number.empty()) {
+    // An absent field answers empty text.
+    removeKeys(settings, row);
+    return;
+  }
+  setKey(settings, row.key, leftFilled(number));
+  setKey(settings, row.key2, storedCipherHex(number, row.cipherDigits / 2));
+}
 
-  // 12-13. User name and job name: hex of the system-encoding bytes, and hex of the
-  // Latin-1 form with control bytes and double quotes made spaces.
-  auto writeName = [&](const HeldEntryRow& row) {
-    const jc::Outlet<jc::TextField>& field = this->*row.field;
-    if (!field) {
-      removeKeys(settings, row);
-      return;
-    }
-    const std::string& text = field->stringValue();
-    std::string bytes = convert(text, systemCore, row.limit, Unconvertible::Stop);
-    if (bytes.empty())
-      bytes = convert(text, jc::core_encoding::kMacJapanese, row.limit, Unconvertible::Space);
-    setKey(settings, row.key, hexText(bytes));
-    if (!text.empty() && encodingWindowsLatin1())
-      bytes = convert(text, jc::core_encoding::kWindowsLatin1, row.limit, Unconvertible::Space);
-    if (bytes.empty()) {
-      removeKey(settings, row.key2);
-      return;
-    }
-    ReplaceSpaceCode(reinterpret_cast<unsigned char*>(bytes.data()),
-                     static_cast<std::int64_t>(bytes.size()));
-    setKey(settings, row.key2, hexText(bytes));
-  };
-  writeName(heldEntry(HeldEntry::UserName));
-  writeName(heldEntry(HeldEntry::JobName));
+void Panel::writeNameEntry(jc::PrintSettings& settings, const HeldEntryRow& row) {
+  // Hex of the system-encoding bytes, and hex of the Latin-1 form with control bytes and
+  // double quotes made spaces.
+  const jc::Outlet<jc::TextField>& field = this->*row.field;
+  if (!field) {
+    removeKeys(settings, row);
+    return;
+  }
+  const std::string& text = field->stringValue();
+  std::string bytes = convert(text, systemCoreEncoding(), row.limit, Unconvertible::Stop);
+  if (bytes.empty())
+    bytes = convert(text, jc::core_encoding::kMacJapanese, row.limit, Unconvertible::Space);
+  setKey(settings, row.key, hexText(bytes));
+  if (!text.empty() && latin1FormsUseWindowsLatin1())
+    bytes = convert(text, jc::core_encoding::kWindowsLatin1, row.limit, Unconvertible::Space);
+  if (bytes.empty()) {
+    removeKey(settings, row.key2);
+    return;
+  }
+  replaceSpaceCode(std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()));
+  setKey(settings, row.key2, hexText(bytes));
+}
 
-  // 14. Folder pass code: written whenever the field exists, filed or not.
-  // An absent field answers empty text, which removes both keys.
-  writeCode(heldEntry(HeldEntry::FolderPassCode), true);
-
-  // 15. The hold-button mask, always, last.
+void Panel::writeHoldButtonMask(jc::PrintSettings& settings) {
+  // Always, even when 0, and stored as it is rather than as ASCII text.
   std::uint32_t mask = jc::holdButtonMask(*this);
-  settings->setValue(kHoldButtonKey, std::to_string(static_cast<std::int32_t>(mask)));
-
-  _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");
+  settings.setValue(kHoldButtonKey, std::to_string(static_cast<std::int32_t>(mask)));
 }

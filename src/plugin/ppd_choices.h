@@ -1,6 +1,6 @@
 // Showing a PPD option in a control: the option's choices as choice objects, lookup by
 // keyword, and a pop-up button filled with them. Exported by name for any panel code or
-// host that shows PPD options; the panel's selection methods live beside them.
+// host that shows PPD options; the panel's selection methods are in panel_ppd_choices.cpp.
 #pragma once
 
 #include <cups/ppd.h>
@@ -15,17 +15,18 @@ extern "C" {
 /// Replaces `*array` with one new choice object per choice record of `option`, in the
 /// records' order; an option without choices gives an empty array. Answers false and
 /// leaves `*array` empty when there is no option; does nothing with a null `array`.
-JC_EXPORT bool ArrayFromPPDOption(ppd_option_t* option, PDEChoiceArray* array);
+JC_EXPORT bool ArrayFromPPDOption(ppd_option_t* option, PDEChoiceArray* array) noexcept;
 
 /// The first choice object of `array` whose keyword equals `string` exactly (letter case
 /// counts). The answer points into `array` and is valid while the array is unchanged;
 /// nullptr for a null string or array, or when no keyword matches.
-JC_EXPORT const PDEChoiceRef* FindChoiceForString(const char* string, const PDEChoiceArray* array);
+JC_EXPORT const PDEChoiceRef* FindChoiceForString(const char* string,
+                                                  const PDEChoiceArray* array) noexcept;
 
 /// Removes every item of `popUp`, then appends one item per choice object of `array` in
 /// order, titled with its text decoded in the string-class `encoding` and carrying the
 /// choice object as its represented object. A text that does not decode shows the
 /// keyword instead. A null array leaves the pop-up empty; a null pop-up is ignored.
 JC_EXPORT void InitPopUpFromArray(jc::PopUpButton* popUp, const PDEChoiceArray* array,
-                                  std::uint64_t encoding);
+                                  std::uint64_t encoding) noexcept;
 }

@@ -63,6 +63,32 @@ std::optional<std::string> productVersion() {
 }
 }  // namespace
 
+void systemVersion(std::int32_t& major, std::int32_t& minor, std::int32_t& revision) {
+  std::optional<std::string> version = productVersion();
+  if (!version) return;
+  // Split at every "." as the string class does: "" gives one empty component, "10."
+  // gives "10" and "".
+  std::vector<std::string> parts(1);
+  for (char c : *version) {
+    if (c == '.')
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  std::int32_t* targets[] = {&major, &minor, &revision};
+  for (std::size_t i = 0; i < parts.size() && i < 3; ++i) *targets[i] = leadingInteger(parts[i]);
+}
+
+bool isLeopardOrLater() {
+  std::int32_t major = 10, minor = 4, revision = 0;
+  systemVersion(major, minor, revision);
+  return major > 10 || (major == 10 && minor > 4);
+}
+
+std::uint64_t encodingOfPPD(const ppd_file_t* ppd) {
+  return encodingFromLanguageEncoding(ppd ? ppd->lang_encoding : nullptr);
+}
+
 void setSystemVersionFile(std::string path) {
   versionFile() = path.empty() ? std::string(kSystemVersionFile) : std::move(path);
 }
@@ -98,30 +124,19 @@ std::optional<std::string> modelNameFromPPD(ppd_file_t* ppd, std::uint64_t ppdEn
 extern "C" {
 
 void get_system_version(std::int32_t* major, std::int32_t* minor, std::int32_t* revision) {
-  std::optional<std::string> version = jc::productVersion();
-  if (!version) return;
-  // Split at every "." as the string class does: "" gives one empty component, "10."
-  // gives "10" and "".
-  std::vector<std::string> parts(1);
-  for (char c : *version) {
-    if (c == '.')
-      parts.emplace_back();
-    else
-      parts.back() += c;
-  }
+  std::int32_t values[] = {major ? *major : 0, minor ? *minor : 0, revision ? *revision : 0};
+  jc::systemVersion(values[0], values[1], values[2]);
   std::int32_t* targets[] = {major, minor, revision};
-  for (std::size_t i = 0; i < parts.size() && i < 3; ++i)
-    if (targets[i]) *targets[i] = jc::leadingInteger(parts[i]);
+  for (std::size_t i = 0; i < 3; ++i)
+    if (targets[i]) *targets[i] = values[i];
 }
 
 bool runningOnLeopardOrLater(void) {
-  std::int32_t major = 10, minor = 4, revision = 0;
-  get_system_version(&major, &minor, &revision);
-  return major > 10 || (major == 10 && minor > 4);
+  return jc::isLeopardOrLater();
 }
 
 std::uint64_t getEncodingFromPPD(const ppd_file_t* ppd) {
-  return jc::encodingFromLanguageEncoding(ppd ? ppd->lang_encoding : nullptr);
+  return jc::encodingOfPPD(ppd);
 }
 
 }  // extern "C"

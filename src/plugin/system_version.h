@@ -23,6 +23,14 @@ JC_EXPORT std::uint64_t getEncodingFromPPD(const ppd_file_t* ppd);
 }
 
 namespace jc {
+/// Overwrites major, minor and revision with the components the system version has; the
+/// others keep the caller's values (what `get_system_version` exports).
+void systemVersion(std::int32_t& major, std::int32_t& minor, std::int32_t& revision);
+/// True when the system version is later than 10.4 (what `runningOnLeopardOrLater` exports).
+bool isLeopardOrLater();
+/// The string-class encoding identifier of a PPD's LanguageEncoding, by the table of
+/// `getEncodingFromPPD` (30 with no PPD).
+std::uint64_t encodingOfPPD(const ppd_file_t* ppd);
 /// The property-list file `get_system_version` reads.
 inline constexpr const char* kSystemVersionFile =
     "/System/Library/CoreServices/SystemVersion.plist";

@@ -1,10 +1,13 @@
 // The exported C value encodings: argument checks and buffer contracts over jc::settings.
-// The setters reach a print-settings store that may allocate; no exception may leave a C
-// function, so a failed store leaves the key as it was.
+// The spool time, the encoding test and the setters allocate, and a C caller cannot take an
+// exception: running out of memory is the one failure they can meet, and each turns it into
+// its C answer (the empty text; Windows Latin-1; the key as it was). Anything else is a
+// fault that ends the process at the noexcept boundary rather than being hidden.
 #include "settings/value_encodings.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <span>
 
 #include "platform/host/print_settings.h"
@@ -24,7 +27,7 @@ int GetSpoolTime(char* out) noexcept {
     std::memcpy(out, text.data(), n);
     out[n] = '\0';
     return static_cast<int>(n);
-  } catch (...) {
+  } catch (const std::bad_alloc&) {
     out[0] = '\0';
     return 0;
   }
@@ -50,7 +53,7 @@ void ReplaceSpaceCode(unsigned char* buf, int64_t len) noexcept {
 bool encodingWindowsLatin1(void) noexcept {
   try {
     return jc::settings::usesWindowsLatin1(jc::systemEncoding());
-  } catch (...) {
+  } catch (const std::bad_alloc&) {
     return true;
   }
 }
@@ -60,7 +63,9 @@ void MyPMPrintSetAsciiCStrValue(jc::PrintSettings* settings, const char* key,
   if (settings == nullptr || key == nullptr) return;
   try {
     jc::settings::setAsciiValue(*settings, key, value == nullptr ? "" : value);
-  } catch (...) {
+  } catch (const std::bad_alloc&) {
+    // The C contract has no answer to carry the failure; the key stays as it was.
+    return;
   }
 }
 
@@ -69,7 +74,10 @@ void MyMultiPMPrintSetAsciiCStrValue(jc::PrintSettings* settings, const char* pr
   if (settings == nullptr || prefix == nullptr) return;
   try {
     jc::settings::setNumberedAsciiValue(*settings, prefix, value == nullptr ? "" : value);
-  } catch (...) {
+  } catch (const std::bad_alloc&) {
+    // The C contract has no answer to carry the failure; the keys already removed stay
+    // removed, so no piece of an older value is left to be joined with a newer one.
+    return;
   }
 }
 

@@ -10,10 +10,14 @@
 #include "platform/text/xml_encoding.h"
 
 extern "C" pugi::xml_node_struct* MyGetChild(pugi::xml_node_struct* node) {
-  return pugi::xml_node(node).last_child().internal_object();
+  return jc::soap::lastChild(pugi::xml_node(node)).internal_object();
 }
 
 namespace jc::soap {
+
+pugi::xml_node lastChild(pugi::xml_node node) {
+  return node.last_child();
+}
 namespace {
 
 // The text of an element: its text and CDATA descendants in document order. An element's
@@ -71,7 +75,7 @@ FolderListResult readFolderList(std::string xml, FolderList& list, std::size_t* 
   pugi::xml_node root = document.document_element();
   if (!root) return FolderListResult::NotLoaded;
 
-  pugi::xml_node response(MyGetChild(MyGetChild(root.internal_object())));
+  pugi::xml_node response = lastChild(lastChild(root));
   list.clear();
   if (!response.first_child()) return FolderListResult::Rejected;
 

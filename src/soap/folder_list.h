@@ -18,6 +18,10 @@ JC_EXPORT pugi::xml_node_struct* MyGetChild(pugi::xml_node_struct* node);
 
 namespace jc::soap {
 
+/// The last child of `node` (of any kind); an empty node when it has none. The folder-list
+/// reader descends the envelope by this rule (what `MyGetChild` exports).
+pugi::xml_node lastChild(pugi::xml_node node);
+
 /// The largest response file the reader accepts; the client never writes a larger one.
 inline constexpr std::size_t kMaxResponseFileBytes = 32u << 20;
 

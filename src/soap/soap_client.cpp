@@ -8,6 +8,8 @@
 #include "platform/io/temp_files.h"
 #include "plugin/trace.h"
 
+using jc::soap::ExchangeState;
+
 namespace jc::soap {
 
 Result<std::string> responseFilePath() {
@@ -61,11 +63,12 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
   request.timeout = limits_.request;
   request.maxBodyBytes = limits_.maxResponseBytes;
 
-  finished = 0;
+  finished = ExchangeState::Waiting;
   lastError_.clear();
   jc::RunLoop& loop = loop_;
   connection_ = jc::HttpConnection::start(loop, request, *this);
   if (!connection_) {
+    lastError_ = "no connection to the printer could be made";
     _PDELog(this, "Connection fail");
     return;
   }
@@ -80,11 +83,12 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
   // Each run returns as soon as an event has ended the exchange, so an answer is acted on
   // the moment it is complete; the step only bounds how long one run may last. The host's
   // own events are served all the while.
-  auto ended = [this] { return finished != 0; };
-  while (finished == 0) loop.runUntil(ended, jc::RunLoop::Clock::now() + limits_.step);
+  auto ended = [this] { return finished != ExchangeState::Waiting; };
+  while (finished == ExchangeState::Waiting)
+    loop.runUntil(ended, jc::RunLoop::Clock::now() + limits_.step);
 
   switch (finished) {
-    case 1: {
+    case ExchangeState::Completed: {
       // A failed write leaves the earlier file; the caller parses whatever is there. The
       // file only caches the printer's answer, so it is not worth a disk flush, which
       // costs more than the whole exchange on a local printer. An answer equal to the file
@@ -97,7 +101,7 @@ void VoreliaPrintPdeTz630eJCSOAPClient::sendMessage(std::string_view body) {
         answer_ = std::move(receivedData);
       break;
     }
-    case 2:
+    case ExchangeState::TimedOut:
       connection_->cancel();
       if (m_context) m_context->recieveEndCallback();
       break;
@@ -135,18 +139,31 @@ void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFinishLoading() {
   // exchange failed, and the last good answer stays in the file.
   long status = responseData ? responseData->status : 0;
   if (status >= 200 && status < 300) {
-    finished = 1;
+    finished = ExchangeState::Completed;
   } else {
     lastError_ = "the printer answered with HTTP status " + std::to_string(status);
-    finished = 3;
+    finished = ExchangeState::Failed;
   }
 }
 
 void VoreliaPrintPdeTz630eJCSOAPClient::connectionDidFailWithError(const jc::HttpError& error) {
   lastError_ = error.message;
-  finished = 3;
+  finished = ExchangeState::Failed;
 }
 
 void VoreliaPrintPdeTz630eJCSOAPClient::firedByTimer() {
-  finished = 2;
+  finished = ExchangeState::TimedOut;
+}
+
+jc::Result<> VoreliaPrintPdeTz630eJCSOAPClient::outcome() const {
+  switch (finished) {
+    case ExchangeState::Completed:
+      return jc::accepted();
+    case ExchangeState::TimedOut:
+      return jc::Refusal{"the printer did not answer in time"};
+    case ExchangeState::Failed:
+    case ExchangeState::Waiting:
+      break;
+  }
+  return jc::Refusal{lastError_.empty() ? std::string("no exchange has ended") : lastError_};
 }

@@ -38,6 +38,9 @@ struct ExchangeLimits {
 /// The limits new clients take. Main thread only.
 ExchangeLimits& defaultExchangeLimits();
 
+/// Where an exchange stands; the numbers are those its `finished` state is known by.
+enum class ExchangeState : std::int32_t { Waiting = 0, Completed = 1, TimedOut = 2, Failed = 3 };
+
 }  // namespace jc::soap
 
 /// Performs one SOAP-over-HTTP exchange: posts a body to a URL, runs the thread's event
@@ -70,10 +73,10 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
   /// The overall limit ran out.
   void firedByTimer();
 
-  /// The exchange's state: 0 waiting, 1 completed, 2 timed out, 3 failed.
-  std::int32_t finishedState() const { return finished; }
-  /// Why the last exchange failed ("" when it did not).
-  const std::string& lastError() const { return lastError_; }
+  /// Where the last exchange ended (Waiting when none ended: no connection could be made).
+  jc::soap::ExchangeState finishedState() const { return finished; }
+  /// Success when the last exchange completed, else the refusal that says why it did not.
+  jc::Result<> outcome() const;
   /// The body of the last exchange, moved out, when it completed and the response file now
   /// holds exactly these bytes; nullopt otherwise (the file is then as it was). A reader
   /// of the answer takes it from here instead of reading the file back.
@@ -86,14 +89,14 @@ class VoreliaPrintPdeTz630eJCSOAPClient final : private jc::HttpConnectionDelega
   // Fields, in declaration order.
   SOAPClientCallback* m_context;
   std::string url;
-  std::int32_t finished = 0;
+  jc::soap::ExchangeState finished = jc::soap::ExchangeState::Waiting;
   std::optional<jc::HttpResponse> responseData;
   std::optional<std::string> receivedData;
 
   jc::soap::ExchangeLimits limits_;
   jc::RunLoop& loop_;
   std::unique_ptr<jc::HttpConnection> connection_;
-  std::string lastError_;
+  std::string lastError_;  ///< why the last exchange failed, or could not start
   std::optional<std::string> answer_;
   // Lives exactly as long as one `sendMessage`; the overall-limit timer holds it weakly,
   // so a firing after the exchange (or after the client is gone) touches nothing.

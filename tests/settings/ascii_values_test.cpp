@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,40 @@ TEST(NumberedAsciiValue, NonAsciiValuesAndBadPrefixesStoreNothing) {
   MyMultiPMPrintSetAsciiCStrValue(nullptr, kPrefix, "v");
   EXPECT_EQ(settings.value(prefix99 + "1"), "old");
   EXPECT_EQ(settings.entries().size(), 2u);
+}
+
+// A store that fails every write from the `failFrom`-th on, with `E`.
+template <class E>
+struct FailingSettings : MemoryPrintSettings {
+  int writes = 0;
+  int failFrom = 1;
+  void setValue(const std::string& key, std::optional<std::string> value) override {
+    if (++writes >= failFrom) throw E("store failed");
+    MemoryPrintSettings::setValue(key, std::move(value));
+  }
+};
+struct OutOfMemory : std::bad_alloc {
+  explicit OutOfMemory(const char*) {}
+};
+
+TEST(AsciiValueSetters, OutOfMemoryKeepsTheCContractAndOtherFaultsAreNotHidden) {
+  FailingSettings<OutOfMemory> settings;
+  settings.failFrom = 3;  // the first two writes put old values in place
+  settings.setValue("k", "old");
+  settings.setValue(kPrefix + std::string("2"), "old piece");
+  MyPMPrintSetAsciiCStrValue(&settings, "k", "new");
+  EXPECT_EQ(settings.value("k"), "old");
+  settings.failFrom = 5;  // removes key 1, then fails removing key 2
+  MyMultiPMPrintSetAsciiCStrValue(&settings, kPrefix, "v");
+  EXPECT_EQ(settings.value(kPrefix + std::string("2")), "old piece");
+  EXPECT_EQ(piece(settings, 1), std::nullopt);
+  // Any other exception is a fault: it ends the process instead of vanishing.
+  EXPECT_DEATH(
+      {
+        FailingSettings<std::runtime_error> faulty;
+        MyPMPrintSetAsciiCStrValue(&faulty, "k", "v");
+      },
+      "");
 }
 
 }  // namespace

@@ -43,13 +43,15 @@ class SoapClientTest : public ExchangeFixture {
     if (!client) return {-1, {}};
     auto start = Clock::now();
     client->sendMessage(body);
-    lastError = client->lastError();
+    lastOk = client->outcome().ok();
+    lastError = client->outcome().message();
     lastAnswer = client->takeAnswer();
-    return {client->finishedState(), Clock::now() - start};
+    return {static_cast<int>(client->finishedState()), Clock::now() - start};
   }
 
   sim::PrinterSimulator sim;
   CountingContext context;
+  bool lastOk = false;
   std::string lastError;
   std::optional<std::string> lastAnswer;  // what the client handed on
 };
@@ -107,6 +109,9 @@ TEST_F(SoapClientTest, EveryKindOfAnswerEndsAsItShould) {
     auto [state, elapsed] = exchange();
     EXPECT_EQ(state, c.state);
     EXPECT_EQ(context.calls - callsBefore, state == 1 ? 0 : 1);
+    // Every exchange that did not complete says why.
+    EXPECT_EQ(lastOk, state == 1);
+    EXPECT_EQ(lastError.empty(), state == 1);
     if (state == 2) {
       EXPECT_GE(elapsed, c.overall);
     }
@@ -160,7 +165,7 @@ TEST_F(SoapClientTest, ALateTimerTouchesNothing) {
     ASSERT_TRUE(client);
     client->sendMessage(kBody);
     RunLoop::current().runFor(400ms);  // the timer fires while the client still exists
-    EXPECT_EQ(client->finishedState(), 1);
+    EXPECT_EQ(client->finishedState(), jc::soap::ExchangeState::Completed);
     client->sendMessage(kBody);
   }
   RunLoop::current().runFor(400ms);  // ... and once it is gone
