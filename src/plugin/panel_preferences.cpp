@@ -76,8 +76,10 @@ const std::optional<PropertyDictionary>& domainForLoad(const VoreliaPrintPdeTz63
                                                        const jc::UserDefaults& store,
                                                        std::optional<PropertyDictionary>& holder) {
   if (panel.preferenceSnapshot) return panel.preferenceSnapshot;
-  holder = store.persistentDomain(*panel.preferenceName);
-  if (!store.problem().empty()) report(panel, kNotUsed + store.problem());
+  if (auto read = store.persistentDomain(*panel.preferenceName))
+    holder = std::move(*read);
+  else
+    report(panel, kNotUsed + read.message());
   return holder;
 }
 
@@ -95,17 +97,19 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   };
   // The usual case, a domain that already matches, needs only the read: writing it back
   // would change nothing in it.
-  if (auto domain = store->persistentDomain(*preferenceName); domain && current(*domain)) {
-    preferenceSnapshot = std::move(domain);
+  if (auto domain = store->persistentDomain(*preferenceName);
+      domain && *domain && current(**domain)) {
+    preferenceSnapshot = std::move(*domain);
     return;
   }
-  PropertyDictionary now;
   auto reset = [&](PropertyDictionary& domain) {
     if (!current(domain))
       jobControl(domain) = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
   };
-  if (store->updateDomain(*preferenceName, reset, &now)) preferenceSnapshot = std::move(now);
-  if (!store->problem().empty()) report(*this, kNotUsed + store->problem());
+  if (auto now = store->updateDomain(*preferenceName, reset))
+    preferenceSnapshot = std::move(*now);
+  else
+    report(*this, kNotUsed + now.message());
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
@@ -150,10 +154,8 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
   };
 
-  PropertyDictionary now;
-  bool saved = store->updateDomain(
-      *preferenceName,
-      [&](PropertyDictionary& domain) {
+  jc::Result<PropertyDictionary> saved =
+      store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
         PropertyDictionary& entries = jobControl(domain);
         // Each entry in its stored form: plain text, or its stored-key cipher over the text's
         // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
@@ -184,12 +186,11 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
         entries[kAuthentication] = authenticationRadioButton->state() != 0;
         entries[kHoldButton] =
             static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
-      },
-      &now);
+      });
   // The load that follows a print's save takes what was just stored.
-  if (saved) preferenceSnapshot = std::move(now);
-  if (!saved) report(*this, kHeldNotKept + store->problem());
-  return saved;
+  if (saved) preferenceSnapshot = std::move(*saved);
+  if (!saved) report(*this, kHeldNotKept + saved.message());
+  return saved.ok();
 }
 
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
@@ -235,7 +236,8 @@ bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
   };
   // The stored list is replaced whole, so the old one is never read: a long list is not
   // held twice.
-  bool saved = store->updateDomain(*preferenceName, replaceList, nullptr, {kJobControl, kFiles});
-  if (!saved) report(*this, kFoldersNotKept + store->problem());
-  return saved;
+  jc::Result<PropertyDictionary> saved =
+      store->updateDomain(*preferenceName, replaceList, {kJobControl, kFiles});
+  if (!saved) report(*this, kFoldersNotKept + saved.message());
+  return saved.ok();
 }
