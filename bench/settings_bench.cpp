@@ -80,7 +80,7 @@ void BM_BareWriteFsyncRename(benchmark::State& state) {
   Filled filled(true);
   filled.panel->SaveUserPreference();
   jc::UserDefaults store(folder / "jobcontrol");
-  std::string bytes = jc::propertyListXML(*store.persistentDomain("vorelia.mfp.bench"));
+  std::string bytes = jc::propertyListXML(store.persistentDomain("vorelia.mfp.bench")->value());
   fs::path target = folder / "bare.plist";
   std::string temp = (folder / "bare.plist.tmp").string();
   for (auto _ : state) {

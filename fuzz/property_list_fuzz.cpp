@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > (1u << 20)) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  jc::parsePropertyList(bytes, {"Job Control", "files"});
+  (void)jc::parsePropertyList(bytes, {"Job Control", "files"});
   if (auto domain = jc::parsePropertyList(bytes)) {
     if (!jc::parsePropertyList(jc::propertyListXML(*domain))) std::abort();
   }

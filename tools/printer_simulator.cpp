@@ -356,41 +356,20 @@ bool PrinterSimulator::waitForStop(std::chrono::milliseconds duration, int clien
   }
 }
 
-void PrinterSimulator::serve(int fd) {
-  struct Closer {
-    int fd;
-    ~Closer() {
-      if (fd >= 0) ::close(fd);
-    }
-  } closer{fd};
+namespace {
 
-  // Read the head, then the body the head declares.
-  std::string data;
-  std::size_t headEnd = std::string::npos;
-  auto readMore = [&]() {
-    pollfd fds[2] = {{fd, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-    int n = ::poll(fds, 2, static_cast<int>(std::chrono::milliseconds(kReadTimeout).count()));
-    if (n <= 0 || fds[1].revents) return false;
-    char buffer[16384];
-    ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-    if (got <= 0) return false;
-    data.append(buffer, static_cast<std::size_t>(got));
-    return true;
-  };
-  while ((headEnd = data.find("\r\n\r\n")) == std::string::npos) {
-    if (data.size() > kMaxHeadBytes || !readMore()) return;
-  }
-  Request request;
-  std::string_view head(data.data(), headEnd);
+// The request line and header fields of `head`; `hasLength` when a valid Content-Length
+// declares the body's length, which goes to `contentLength`. False for a request line without a
+// method and a target.
+bool parseHead(std::string_view head, Request& request, std::size_t& contentLength,
+               bool& hasLength) {
   std::size_t lineEnd = head.find("\r\n");
   std::string_view requestLine = head.substr(0, lineEnd);
   std::size_t sp1 = requestLine.find(' ');
   std::size_t sp2 = requestLine.rfind(' ');
-  if (sp1 == std::string_view::npos || sp2 == sp1) return;
+  if (sp1 == std::string_view::npos || sp2 == sp1) return false;
   request.method = std::string(requestLine.substr(0, sp1));
   request.target = std::string(requestLine.substr(sp1 + 1, sp2 - sp1 - 1));
-  std::size_t contentLength = 0;
-  bool hasLength = false;
   for (std::size_t pos = lineEnd; pos != std::string_view::npos && pos < head.size();) {
     std::size_t start = pos + 2;
     std::size_t end = head.find("\r\n", start);
@@ -409,15 +388,94 @@ void PrinterSimulator::serve(int fd) {
       hasLength = ec == std::errc() && p == value.data() + value.size();
     }
   }
+  return true;
+}
+
+// A redirect to the next hop ("?hop=N+1", or the configured location), or the list once
+// `redirectHops` hops have been made.
+void sendRedirect(int fd, const Request& request, const Config& config) {
+  int hop = 0;
+  if (std::size_t q = request.target.find("?hop="); q != std::string::npos)
+    std::from_chars(request.target.data() + q + 5, request.target.data() + request.target.size(),
+                    hop);
+  if (hop >= config.redirectHops) {
+    sendAll(fd, answer(200, folderListDocument(config.folders)));
+    return;
+  }
+  std::string location = config.redirectLocation.empty()
+                             ? std::string(kServicePath) + "?hop=" + std::to_string(hop + 1)
+                             : config.redirectLocation;
+  // The redirect carries a body of its own, which must never reach the response file.
+  sendAll(fd, answer(config.redirectStatus, "<html><body>moved</body></html>\n",
+                     "Location: " + location + "\r\n"));
+}
+
+// A folder list of about `hugeBytes`, made and sent piece by piece, without an end the
+// head declares.
+void sendHugeList(int fd, const Config& config) {
+  if (!sendAll(fd, kOpenEndedHead)) return;
+  std::string block(kEnvelopeOpen);
+  block += "<result-code>ok</result-code><files>";
+  std::size_t sent = 0;
+  for (std::size_t i = 0; sent < config.hugeBytes; ++i) {
+    block += entryElement({"folder-" + std::to_string(i), i % 3 == 0, false});
+    if (block.size() >= 65536) {
+      if (!sendAll(fd, block)) return;  // the client gave up
+      sent += block.size();
+      block.clear();
+    }
+  }
+  block += "</files>";
+  block += kEnvelopeClose;
+  sendAll(fd, block);
+}
+
+}  // namespace
+
+std::optional<Request> PrinterSimulator::readRequest(int fd) {
+  // Read the head, then the body the head declares.
+  std::string data;
+  std::size_t headEnd = std::string::npos;
+  auto readMore = [&]() {
+    pollfd fds[2] = {{fd, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+    int n = ::poll(fds, 2, static_cast<int>(std::chrono::milliseconds(kReadTimeout).count()));
+    if (n <= 0 || fds[1].revents) return false;
+    char buffer[16384];
+    ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+    if (got <= 0) return false;
+    data.append(buffer, static_cast<std::size_t>(got));
+    return true;
+  };
+  while ((headEnd = data.find("\r\n\r\n")) == std::string::npos) {
+    if (data.size() > kMaxHeadBytes || !readMore()) return std::nullopt;
+  }
+  Request request;
+  std::size_t contentLength = 0;
+  bool hasLength = false;
+  if (!parseHead(std::string_view(data.data(), headEnd), request, contentLength, hasLength))
+    return std::nullopt;
   if (hasLength && contentLength > kMaxBodyBytes) {
     sendAll(fd, answer(400, "request body too large\n"));
-    return;
+    return std::nullopt;
   }
   std::size_t bodyStart = headEnd + 4;
   while (hasLength && data.size() - bodyStart < contentLength)
-    if (!readMore()) return;
+    if (!readMore()) return std::nullopt;
   request.body = data.substr(bodyStart, hasLength ? contentLength : 0);
+  return request;
+}
 
+void PrinterSimulator::serve(int fd) {
+  struct Closer {
+    int fd;
+    ~Closer() {
+      if (fd >= 0) ::close(fd);
+    }
+  } closer{fd};
+
+  std::optional<Request> read = readRequest(fd);
+  if (!read) return;
+  Request& request = *read;
   Config config = this->config();
   request.problems = checkRequest(request, config.expectedBody);
   std::string path = request.target.substr(0, request.target.find('?'));
@@ -435,7 +493,10 @@ void PrinterSimulator::serve(int fd) {
     sendAll(fd, answer(400, kFaultDocument));
     return;
   }
+  respond(fd, request, config);
+}
 
+void PrinterSimulator::respond(int fd, const Request& request, const Config& config) {
   switch (config.fault) {
     case Fault::None:
       sendAll(fd, answer(200, folderListDocument(config.folders)));
@@ -452,23 +513,9 @@ void PrinterSimulator::serve(int fd) {
       ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
       return;
     }
-    case Fault::Redirect: {
-      int hop = 0;
-      if (std::size_t q = request.target.find("?hop="); q != std::string::npos)
-        std::from_chars(request.target.data() + q + 5,
-                        request.target.data() + request.target.size(), hop);
-      if (hop >= config.redirectHops) {
-        sendAll(fd, answer(200, folderListDocument(config.folders)));
-        return;
-      }
-      std::string location = config.redirectLocation.empty()
-                                 ? std::string(kServicePath) + "?hop=" + std::to_string(hop + 1)
-                                 : config.redirectLocation;
-      // The redirect carries a body of its own, which must never reach the response file.
-      sendAll(fd, answer(config.redirectStatus, "<html><body>moved</body></html>\n",
-                         "Location: " + location + "\r\n"));
+    case Fault::Redirect:
+      sendRedirect(fd, request, config);
       return;
-    }
     case Fault::ErrorStatus:
       sendAll(fd, answer(config.status, kFaultDocument));
       return;
@@ -480,24 +527,9 @@ void PrinterSimulator::serve(int fd) {
     case Fault::UnsupportedOperation:
       sendAll(fd, answer(200, folderListDocument(config.folders, "unsupported-operation")));
       return;
-    case Fault::HugeBody: {
-      if (!sendAll(fd, kOpenEndedHead)) return;
-      std::string block(kEnvelopeOpen);
-      block += "<result-code>ok</result-code><files>";
-      std::size_t sent = 0;
-      for (std::size_t i = 0; sent < config.hugeBytes; ++i) {
-        block += entryElement({"folder-" + std::to_string(i), i % 3 == 0, false});
-        if (block.size() >= 65536) {
-          if (!sendAll(fd, block)) return;  // the client gave up
-          sent += block.size();
-          block.clear();
-        }
-      }
-      block += "</files>";
-      block += kEnvelopeClose;
-      sendAll(fd, block);
+    case Fault::HugeBody:
+      sendHugeList(fd, config);
       return;
-    }
     case Fault::SlowDrip: {
       if (!sendAll(fd, kOpenEndedHead)) return;
       std::string doc = folderListDocument(config.folders);

@@ -116,6 +116,11 @@ class PrinterSimulator {
   };
   void acceptLoop();
   void serve(int fd);
+  /// The request read from `fd`: its head, then the body the head declares; nullopt when
+  /// the client or a stop ended it first, or (after a 400 answer) when it is too large.
+  std::optional<Request> readRequest(int fd);
+  /// Answers a well-formed request for the service as the configured fault says.
+  void respond(int fd, const Request& request, const Config& config);
   bool waitForStop(std::chrono::milliseconds duration, int clientFd = -1);
   void reap(bool all);
 

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -60,100 +61,113 @@ bool number(std::string_view text, long long& out) {
   return ec == std::errc() && p == text.data() + text.size() && out >= 0;
 }
 
+// What the command line asks for.
+struct Settings {
+  jc::sim::Config config;
+  std::string host = "127.0.0.1";
+  std::string portFile;
+  long long port = 0;
+  bool quiet = false;
+};
+
+// NAME[,password][,dir]; false for an unknown flag.
+bool parseFolder(std::string_view text, jc::sim::Folder& folder) {
+  std::string entry(text);
+  std::size_t comma = entry.find(',');
+  folder.name = entry.substr(0, comma);
+  while (comma != std::string::npos) {
+    std::size_t next = entry.find(',', comma + 1);
+    std::string flag =
+        entry.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
+    if (flag == "password")
+      folder.password = true;
+    else if (flag == "dir")
+      folder.dir = true;
+    else
+      return false;
+    comma = next;
+  }
+  return true;
+}
+
+// The bytes of the file at `path`; false when it cannot be read.
+bool readBytes(std::string_view path, std::string& bytes) {
+  std::ifstream in{std::string(path), std::ios::binary};
+  std::ostringstream read;
+  read << in.rdbuf();
+  bytes = read.str();
+  return static_cast<bool>(in);
+}
+
+// Applies the option `arg`, taking its value through `value`; false for an unknown option
+// or a missing or bad value.
+bool applyOption(std::string_view arg, const std::function<bool(std::string_view&)>& value,
+                 Settings& settings) {
+  jc::sim::Config& config = settings.config;
+  std::string_view v;
+  long long n = 0;
+  auto numeric = [&](long long& out) { return value(v) && number(v, out); };
+  if (arg == "--host") return value(v) && (settings.host = std::string(v), true);
+  if (arg == "--port") return numeric(settings.port) && settings.port <= 65535;
+  if (arg == "--port-file") return value(v) && (settings.portFile = std::string(v), true);
+  if (arg == "--folder") {
+    if (!value(v)) return false;
+    jc::sim::Folder folder;
+    const bool ok = parseFolder(v, folder);
+    config.folders.push_back(folder);
+    return ok;
+  }
+  if (arg == "--folders") {
+    if (!numeric(n)) return false;
+    for (long long k = 1; k <= n; ++k)
+      config.folders.push_back({"Folder " + std::to_string(k), k % 3 == 0, false});
+    return true;
+  }
+  if (arg == "--fault") {
+    auto fault = value(v) ? jc::sim::faultNamed(v) : std::nullopt;
+    if (fault) config.fault = *fault;
+    return fault.has_value();
+  }
+  if (arg == "--delay-ms") return numeric(n) && (config.delay = std::chrono::milliseconds(n), true);
+  if (arg == "--status")
+    return numeric(n) && n >= 100 && n <= 999 && (config.status = static_cast<int>(n), true);
+  if (arg == "--redirect-hops")
+    return numeric(n) && n < 1000 && (config.redirectHops = static_cast<int>(n), true);
+  if (arg == "--redirect-status")
+    return numeric(n) && n >= 300 && n <= 399 &&
+           (config.redirectStatus = static_cast<int>(n), true);
+  if (arg == "--location") return value(v) && (config.redirectLocation = std::string(v), true);
+  if (arg == "--huge-bytes")
+    return numeric(n) && (config.hugeBytes = static_cast<std::size_t>(n), true);
+  if (arg == "--drip-bytes")
+    return numeric(n) && n > 0 && (config.dripBytes = static_cast<std::size_t>(n), true);
+  if (arg == "--expect-body") return value(v) && readBytes(v, config.expectedBody);
+  if (arg == "--quiet") return settings.quiet = true;
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  jc::sim::Config config;
-  std::string host = "127.0.0.1", portFile;
-  long long port = 0;
-  bool quiet = false;
+  Settings settings;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
     auto value = [&](std::string_view& out) {
       if (i + 1 >= argc) return false;
       out = argv[++i];
       return true;
     };
-    auto numeric = [&](long long& out) {
-      std::string_view v;
-      return value(v) && number(v, out);
-    };
-    std::string_view v;
-    long long n = 0;
-    bool ok = true;
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    } else if (arg == "--host") {
-      ok = value(v) && (host = std::string(v), true);
-    } else if (arg == "--port") {
-      ok = numeric(port) && port <= 65535;
-    } else if (arg == "--port-file") {
-      ok = value(v) && (portFile = std::string(v), true);
-    } else if (arg == "--folder") {
-      ok = value(v);
-      if (ok) {
-        jc::sim::Folder folder;
-        std::string entry(v);
-        std::size_t comma = entry.find(',');
-        folder.name = entry.substr(0, comma);
-        while (ok && comma != std::string::npos) {
-          std::size_t next = entry.find(',', comma + 1);
-          std::string flag = entry.substr(
-              comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
-          if (flag == "password")
-            folder.password = true;
-          else if (flag == "dir")
-            folder.dir = true;
-          else
-            ok = false;
-          comma = next;
-        }
-        config.folders.push_back(folder);
-      }
-    } else if (arg == "--folders") {
-      ok = numeric(n);
-      for (long long k = 1; ok && k <= n; ++k)
-        config.folders.push_back({"Folder " + std::to_string(k), k % 3 == 0, false});
-    } else if (arg == "--fault") {
-      auto fault = value(v) ? jc::sim::faultNamed(v) : std::nullopt;
-      ok = fault.has_value();
-      if (ok) config.fault = *fault;
-    } else if (arg == "--delay-ms") {
-      ok = numeric(n) && (config.delay = std::chrono::milliseconds(n), true);
-    } else if (arg == "--status") {
-      ok = numeric(n) && n >= 100 && n <= 999 && (config.status = static_cast<int>(n), true);
-    } else if (arg == "--redirect-hops") {
-      ok = numeric(n) && n < 1000 && (config.redirectHops = static_cast<int>(n), true);
-    } else if (arg == "--redirect-status") {
-      ok =
-          numeric(n) && n >= 300 && n <= 399 && (config.redirectStatus = static_cast<int>(n), true);
-    } else if (arg == "--location") {
-      ok = value(v) && (config.redirectLocation = std::string(v), true);
-    } else if (arg == "--huge-bytes") {
-      ok = numeric(n) && (config.hugeBytes = static_cast<std::size_t>(n), true);
-    } else if (arg == "--drip-bytes") {
-      ok = numeric(n) && n > 0 && (config.dripBytes = static_cast<std::size_t>(n), true);
-    } else if (arg == "--expect-body") {
-      ok = value(v);
-      if (ok) {
-        std::ifstream in{std::string(v), std::ios::binary};
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        ok = static_cast<bool>(in);
-        config.expectedBody = bytes.str();
-      }
-    } else if (arg == "--quiet") {
-      quiet = true;
-    } else {
-      ok = false;
-    }
-    if (!ok) {
+    if (!applyOption(arg, value, settings)) {
       std::fprintf(stderr, "printer-simulator: bad option or value near \"%s\"; see --help\n",
                    argv[i]);
       return 2;
     }
   }
+  const jc::sim::Config& config = settings.config;
 
   // Block the stop signals before any thread starts, then wait for one in main.
   sigset_t stopSignals;
@@ -163,7 +177,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   jc::sim::PrinterSimulator simulator(config);
-  if (!quiet) {
+  if (!settings.quiet) {
     simulator.setLogger([](const jc::sim::Request& request) {
       std::printf("%s %s (%zu bytes)%s\n", request.method.c_str(), request.target.c_str(),
                   request.body.size(), request.problems.empty() ? " ok" : "");
@@ -173,11 +187,11 @@ int main(int argc, char** argv) {
     });
   }
   std::string error;
-  if (!simulator.start(host, static_cast<std::uint16_t>(port), &error)) {
+  if (!simulator.start(settings.host, static_cast<std::uint16_t>(settings.port), &error)) {
     std::fprintf(stderr, "printer-simulator: %s\n", error.c_str());
     return 1;
   }
-  if (!portFile.empty()) std::ofstream(portFile) << simulator.port() << "\n";
+  if (!settings.portFile.empty()) std::ofstream(settings.portFile) << simulator.port() << "\n";
   std::printf("printer simulator: %zu folders, fault %s, at http://%s%s\n", config.folders.size(),
               std::string(jc::sim::faultName(config.fault)).c_str(), simulator.address().c_str(),
               jc::sim::kServicePath);

@@ -73,7 +73,7 @@ bool VoreliaPrintPdeTz630eJC::parseXML(const std::string& path) {
   // The file may sit in a folder every local user can write to: a link, a file someone
   // else made, or one larger than any answer we keep is not ours and is not read.
   foldersLeftOut = 0;
-  std::optional<std::string> document = jc::readOwnFile(path, jc::soap::kMaxResponseFileBytes);
+  jc::Result<std::string> document = jc::readOwnFile(path, jc::soap::kMaxResponseFileBytes);
   if (!document) return false;
   return parseAnswer(std::move(*document));
 }

@@ -76,8 +76,10 @@ const std::optional<PropertyDictionary>& domainForLoad(const VoreliaPrintPdeTz63
                                                        const jc::UserDefaults& store,
                                                        std::optional<PropertyDictionary>& holder) {
   if (panel.preferenceSnapshot) return panel.preferenceSnapshot;
-  holder = store.persistentDomain(*panel.preferenceName);
-  if (!store.problem().empty()) report(panel, kNotUsed + store.problem());
+  if (auto read = store.persistentDomain(*panel.preferenceName))
+    holder = std::move(*read);
+  else
+    report(panel, kNotUsed + read.message());
   return holder;
 }
 
@@ -162,17 +164,19 @@ void VoreliaPrintPdeTz630eJC::CheckPreference() {
   };
   // The usual case, a domain that already matches, needs only the read: writing it back
   // would change nothing in it.
-  if (auto domain = store->persistentDomain(*preferenceName); domain && current(*domain)) {
-    preferenceSnapshot = std::move(domain);
+  if (auto domain = store->persistentDomain(*preferenceName);
+      domain && *domain && current(**domain)) {
+    preferenceSnapshot = std::move(*domain);
     return;
   }
-  PropertyDictionary now;
   auto reset = [&](PropertyDictionary& domain) {
     if (!current(domain))
       jobControl(domain) = PropertyDictionary{{kModelName, model}, {kReleaseNumber, kRelease}};
   };
-  if (store->updateDomain(*preferenceName, reset, &now)) preferenceSnapshot = std::move(now);
-  if (!store->problem().empty()) report(*this, kNotUsed + store->problem());
+  if (auto now = store->updateDomain(*preferenceName, reset))
+    preferenceSnapshot = std::move(*now);
+  else
+    report(*this, kNotUsed + now.message());
 }
 
 void VoreliaPrintPdeTz630eJC::clearPreferenceValues() {
@@ -213,10 +217,8 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
   std::vector<std::optional<std::string>> values;
   for (const HeldEntryRow& row : kHeldEntries) values.push_back(storedForm(*this, row));
 
-  PropertyDictionary now;
-  bool saved = store->updateDomain(
-      *preferenceName,
-      [&](PropertyDictionary& domain) {
+  jc::Result<PropertyDictionary> saved =
+      store->updateDomain(*preferenceName, [&](PropertyDictionary& domain) {
         PropertyDictionary& entries = jobControl(domain);
         // Only what this dialog changed since it loaded is written over what the store
         // holds now, so entries another dialog held or changed meanwhile stay.
@@ -232,8 +234,7 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
         if (writes(before, entries, kAuthentication, authentication, false))
           entries[kAuthentication] = authentication;
         entries[kHoldButton] = static_cast<std::int64_t>(static_cast<std::int32_t>(merged));
-      },
-      &now);
+      });
   // From now on this dialog's own state is what later saves compare against, whatever the
   // store holds from other dialogs.
   if (saved) {
@@ -245,9 +246,9 @@ bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
     heldBaseline = std::move(own);
   }
   // The load that follows a print's save takes what was just stored.
-  if (saved) preferenceSnapshot = std::move(now);
-  if (!saved) report(*this, kHeldNotKept + store->problem());
-  return saved;
+  if (saved) preferenceSnapshot = std::move(*saved);
+  if (!saved) report(*this, kHeldNotKept + saved.message());
+  return saved.ok();
 }
 
 void VoreliaPrintPdeTz630eJC::GetFolderPreference() {
@@ -293,7 +294,8 @@ bool VoreliaPrintPdeTz630eJC::SaveFolderPreference() {
   };
   // The stored list is replaced whole, so the old one is never read: a long list is not
   // held twice.
-  bool saved = store->updateDomain(*preferenceName, replaceList, nullptr, {kJobControl, kFiles});
-  if (!saved) report(*this, kFoldersNotKept + store->problem());
-  return saved;
+  jc::Result<PropertyDictionary> saved =
+      store->updateDomain(*preferenceName, replaceList, {kJobControl, kFiles});
+  if (!saved) report(*this, kFoldersNotKept + saved.message());
+  return saved.ok();
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/io/property_list.h"
 
@@ -24,6 +25,14 @@ std::string repeated(const std::string& text, int times) {
 
 std::string document(const std::string& body) {
   return kHead + body + "\n</plist>\n";
+}
+
+// The parse as a value to compare: nullopt for a refusal.
+std::optional<PropertyDictionary> parsed(const std::string& text,
+                                         const std::vector<std::string>& skipped = {}) {
+  Result<PropertyDictionary> result = parsePropertyList(text, skipped);
+  if (!result) return std::nullopt;
+  return std::move(*result);
 }
 
 TEST(PropertyListTest, ReadsWhatOtherWritersWrite) {
@@ -67,7 +76,7 @@ TEST(PropertyListTest, ReadsWhatOtherWritersWrite) {
       {"nesting without end", document("<dict><key>k</key>" + repeated("<array>", 100)),
        std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(parsePropertyList(c.text), c.expected) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(parsed(c.text), c.expected) << c.what;
 }
 
 TEST(PropertyListTest, ASkippedPathIsLeftOutWithoutBeingRead) {
@@ -76,11 +85,11 @@ TEST(PropertyListTest, ASkippedPathIsLeftOutWithoutBeingRead) {
       "<key>files</key><array><dict><key>name</key><string>a</string></dict><![CDATA[</array>]]>"
       "<!-- </array> --><weird "
       "attr=\"1\"/></array></dict><key>files</key><string>top</string></dict>");
-  EXPECT_EQ(parsePropertyList(text, {"Job Control", "files"}),
+  EXPECT_EQ(parsed(text, {"Job Control", "files"}),
             (PropertyDictionary{{"Job Control", PropertyDictionary{{"address", "h"}}},
                                 {"files", "top"}}));
   // Read in full, the same text is damaged: only the skipped part is passed over unchecked.
-  EXPECT_EQ(parsePropertyList(text), std::nullopt);
+  EXPECT_EQ(parsed(text), std::nullopt);
 }
 
 // The text is the one earlier versions wrote through libplist, so files they left are
@@ -115,7 +124,7 @@ TEST(PropertyListTest, WritesTheFormEarlierVersionsWrote) {
                                          "\t<string></string>\n"
                                          "</dict>\n"
                                          "</plist>\n");
-  EXPECT_EQ(parsePropertyList(propertyListXML(domain)), domain);
+  EXPECT_EQ(parsed(propertyListXML(domain)), domain);
 }
 
 // Keys and strings go out as XML-safe UTF-8 with their markup characters as entities,

@@ -26,6 +26,12 @@ unsigned modeOf(const fs::path& path) {
   return info.st_mode & 0777;
 }
 
+// The domain as a value to compare: nullopt when absent, damaged or refused.
+std::optional<PropertyDictionary> domainOf(const UserDefaults& store, const std::string& name) {
+  auto read = store.persistentDomain(name);
+  return read ? std::move(*read) : std::nullopt;
+}
+
 std::string slurp(const fs::path& path) {
   std::ifstream in(path);
   return std::string((std::istreambuf_iterator<char>(in)), {});
@@ -74,9 +80,9 @@ TEST_F(UserDefaultsTest, DomainsRoundTripEveryValueKindWithPrivateFiles) {
                                          {"user name", "Zoë \u65E5\u672C <&>"},
                                          {"files", PropertyArray{entry, entry}}}},
       {"other", 1.5}};
-  EXPECT_FALSE(store.persistentDomain("vorelia.mfp.P1"));
+  EXPECT_FALSE(domainOf(store, "vorelia.mfp.P1"));
   ASSERT_TRUE(store.setPersistentDomain("vorelia.mfp.P1", domain));
-  EXPECT_EQ(store.persistentDomain("vorelia.mfp.P1"), domain);
+  EXPECT_EQ(domainOf(store, "vorelia.mfp.P1"), domain);
   EXPECT_EQ(modeOf(store.fileForDomain("vorelia.mfp.P1")), 0600u);
   EXPECT_TRUE(filesMatching(".XXXXXX").empty());
 }
@@ -97,12 +103,13 @@ TEST_F(UserDefaultsTest, OnlyAChangedDomainIsWritten) {
     bool rewritten;
   };
   auto update = [&](std::function<void(PropertyDictionary&)> edit) {
-    return [&store, name, edit] { return store.updateDomain(name, edit); };
+    return [&store, name, edit] { return store.updateDomain(name, edit).ok(); };
   };
   const Case cases[] = {
       {"same value set again",
        [&] {
-         return store.setPersistentDomain(name, {{"Job Control", PropertyDictionary{{"a", 1}}}});
+         return store.setPersistentDomain(name, {{"Job Control", PropertyDictionary{{"a", 1}}}})
+             .ok();
        },
        false},
       {"update that changes nothing", update([](auto&) {}), false},
@@ -117,10 +124,9 @@ TEST_F(UserDefaultsTest, OnlyAChangedDomainIsWritten) {
     EXPECT_TRUE(c.step()) << c.what;
     EXPECT_EQ(identity() != before, c.rewritten) << c.what;
   }
-  PropertyDictionary result;
-  ASSERT_TRUE(store.updateDomain(
-      name, [](auto&) {}, &result));
-  EXPECT_EQ(result, store.persistentDomain(name));
+  Result<PropertyDictionary> result = store.updateDomain(name, [](auto&) {});
+  ASSERT_TRUE(result);
+  EXPECT_EQ(*result, domainOf(store, name));
 }
 
 TEST_F(UserDefaultsTest, DomainNamesCannotLeaveTheFolder) {
@@ -130,7 +136,7 @@ TEST_F(UserDefaultsTest, DomainNamesCannotLeaveTheFolder) {
     EXPECT_EQ(file.parent_path(), folder_) << name;
     EXPECT_NE(file.filename(), "..plist");
     ASSERT_TRUE(store.setPersistentDomain(name, {{"k", name}})) << name;
-    EXPECT_EQ(store.persistentDomain(name), (PropertyDictionary{{"k", name}})) << name;
+    EXPECT_EQ(domainOf(store, name), (PropertyDictionary{{"k", name}})) << name;
   }
   EXPECT_NE(store.fileForDomain("a/b"), store.fileForDomain("a%2Fb"));
 }
@@ -138,13 +144,13 @@ TEST_F(UserDefaultsTest, DomainNamesCannotLeaveTheFolder) {
 TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
   UserDefaults store(folder_);
   std::ofstream(store.fileForDomain("d")) << "<?xml version=\"1.0\"?><plist><dict><key>x";
-  EXPECT_FALSE(store.persistentDomain("d"));
+  EXPECT_FALSE(domainOf(store, "d"));
   auto aside = filesMatching(".damaged-");
   ASSERT_EQ(aside.size(), 1u);
   EXPECT_NE(slurp(aside.front()).find("<key>x"), std::string::npos);
   // A later write starts afresh and leaves the damaged copy alone.
   ASSERT_TRUE(store.updateDomain("d", [](PropertyDictionary& d) { d["fresh"] = true; }));
-  EXPECT_EQ(store.persistentDomain("d"), (PropertyDictionary{{"fresh", true}}));
+  EXPECT_EQ(domainOf(store, "d"), (PropertyDictionary{{"fresh", true}}));
   EXPECT_EQ(filesMatching(".damaged-").size(), 1u);
   // Also damaged: another root kind, a NUL in a string (once aborted libplist), binary lists.
   using namespace std::string_literals;
@@ -152,7 +158,7 @@ TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
   for (const std::string& text : {std::string("<plist><array/></plist>"), nul,
                                   std::string("bplist00\xD1\x01\x02QaQb\x08\x0B\x0D")}) {
     std::ofstream(store.fileForDomain("e"), std::ios::binary) << text;
-    EXPECT_FALSE(store.persistentDomain("e"));
+    EXPECT_FALSE(domainOf(store, "e"));
   }
 }
 
@@ -215,10 +221,13 @@ TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
       EXPECT_NE(store.message().find(own.string()), std::string::npos) << store.message();
       continue;
     }
-    EXPECT_FALSE(store->persistentDomain("d"));
-    EXPECT_NE(store->problem().find(c.reason), std::string::npos) << store->problem();
-    EXPECT_FALSE(store->updateDomain("d", [](PropertyDictionary& d) { d["mine"] = true; }));
-    EXPECT_FALSE(store->setPersistentDomain("d", {{"mine", true}}));
+    // Every operation refuses, naming the file and why.
+    const std::string messages[] = {
+        store->persistentDomain("d").message(),
+        store->updateDomain("d", [](PropertyDictionary& d) { d["mine"] = true; }).message(),
+        store->setPersistentDomain("d", {{"mine", true}}).message()};
+    for (const std::string& message : messages)
+      EXPECT_NE(message.find(c.reason), std::string::npos) << message;
     EXPECT_TRUE(filesMatching(".damaged-").empty());
     EXPECT_TRUE(!fs::is_regular_file(fs::symlink_status(file)) || slurp(file) == planted);
   }
@@ -231,8 +240,8 @@ TEST_F(UserDefaultsTest, AFileTooLargeToReadIsLeftAsItIsAndNotReplaced) {
                       << std::string(UserDefaults::kMaxDomainBytes, 'x')
                       << "</string></dict></plist>";
   const auto size = fs::file_size(file);
-  EXPECT_FALSE(store.persistentDomain("big"));
-  EXPECT_NE(store.problem().find("larger than 64 MiB"), std::string::npos) << store.problem();
+  const std::string refused = store.persistentDomain("big").message();
+  EXPECT_NE(refused.find("larger than 64 MiB"), std::string::npos) << refused;
   EXPECT_FALSE(store.updateDomain("big", [](PropertyDictionary& d) { d["k"] = "small"; }));
   EXPECT_EQ(fs::file_size(file), size);
   EXPECT_TRUE(filesMatching(".damaged-").empty());
@@ -249,13 +258,16 @@ TEST_F(UserDefaultsTest, ConcurrentProcessesNeverLoseOrTearAnUpdate) {
       UserDefaults store(folder_);
       bool ok = true;
       for (int i = 0; i < kCycles && ok; ++i) {
-        ok = store.updateDomain("shared", [&](PropertyDictionary& d) {
-          std::int64_t count = d.count("count") ? *d["count"].integer() : 0;
-          d["count"] = count + 1;
-          d["writer"] = static_cast<std::int64_t>(p);
-          d["padding"] = std::string(4096, static_cast<char>('a' + p));
-        });
-        ok = ok && store.persistentDomain("shared").has_value();
+        ok = store
+                 .updateDomain("shared",
+                               [&](PropertyDictionary& d) {
+                                 std::int64_t count = d.count("count") ? *d["count"].integer() : 0;
+                                 d["count"] = count + 1;
+                                 d["writer"] = static_cast<std::int64_t>(p);
+                                 d["padding"] = std::string(4096, static_cast<char>('a' + p));
+                               })
+                 .ok();
+        ok = ok && domainOf(store, "shared").has_value();
       }
       ::_exit(ok ? 0 : 1);
     }
@@ -266,7 +278,7 @@ TEST_F(UserDefaultsTest, ConcurrentProcessesNeverLoseOrTearAnUpdate) {
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  auto domain = UserDefaults(folder_).persistentDomain("shared");
+  auto domain = domainOf(UserDefaults(folder_), "shared");
   ASSERT_TRUE(domain);
   EXPECT_EQ(*(*domain)["count"].integer(), kProcesses * kCycles);
   EXPECT_TRUE(filesMatching(".damaged-").empty());
@@ -281,12 +293,13 @@ TEST_F(UserDefaultsTest, AWriterKilledMidSaveLeavesTheOldOrTheNewDomain) {
     if (pid == 0) {
       UserDefaults child(folder_);
       for (std::int64_t g = 1;; ++g)
-        child.setPersistentDomain("k", {{"generation", g}, {"bulk", std::string(1 << 18, 'x')}});
+        (void)child.setPersistentDomain("k",
+                                        {{"generation", g}, {"bulk", std::string(1 << 18, 'x')}});
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2 + round % 7));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
-    auto domain = store.persistentDomain("k");
+    auto domain = domainOf(store, "k");
     ASSERT_TRUE(domain) << "round " << round;
     EXPECT_TRUE((*domain)["generation"].integer());
   }

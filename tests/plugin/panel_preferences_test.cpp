@@ -25,15 +25,15 @@ class Preferences : public test::PanelTest {
  protected:
   PropertyDictionary jobControl() {
     auto domain = UserDefaults(config_ / "jobcontrol").persistentDomain("vorelia.mfp.P1");
-    if (!domain || !(*domain)["Job Control"].dictionary()) return {};
-    return *(*domain)["Job Control"].dictionary();
+    if (!domain || !*domain || !(**domain)["Job Control"].dictionary()) return {};
+    return *(**domain)["Job Control"].dictionary();
   }
   // Stores `entries` after this model's identity (which they may override).
   void writeJobControl(PropertyDictionary entries) {
     for (const auto& [key, value] : kIdentity) entries.emplace(key, value);
-    UserDefaults(config_ / "jobcontrol")
-        .setPersistentDomain("vorelia.mfp.P1",
-                             {{"Job Control", std::move(entries)}, {"Other", "kept"}});
+    ASSERT_TRUE(UserDefaults(config_ / "jobcontrol")
+                    .setPersistentDomain("vorelia.mfp.P1",
+                                         {{"Job Control", std::move(entries)}, {"Other", "kept"}}));
   }
 };
 
@@ -56,7 +56,7 @@ TEST_F(Preferences, AnotherModelOrReleaseDropsEverythingRemembered) {
     EXPECT_EQ(jobControl(), kIdentity);
     EXPECT_FALSE(panel_->prefSuspendKeyStringRef);
     auto domain = UserDefaults(config_ / "jobcontrol").persistentDomain("vorelia.mfp.P1");
-    EXPECT_EQ((*domain)["Other"], PropertyValue("kept"));
+    EXPECT_EQ((**domain)["Other"], PropertyValue("kept"));
   }
 }
 

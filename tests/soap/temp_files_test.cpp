@@ -92,7 +92,9 @@ TEST_F(TempFilesTest, WritesReplaceWholePrivatelyAndNeverFollowLinks) {
   EXPECT_FALSE(fs::is_symlink(path));
   EXPECT_EQ(contents(victim), "precious");
   // A failed write leaves no stray temporary behind.
-  EXPECT_FALSE(writeFileAtomically((dir_ / "missing" / "x").string(), "data"));
+  const std::string missing = (dir_ / "missing" / "x").string();
+  EXPECT_EQ(writeFileAtomically(missing, "data").message(),
+            missing + ": cannot create a file beside it: No such file or directory");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 2);
 }
 
@@ -102,17 +104,17 @@ TEST_F(TempFilesTest, ReadsOnlyOwnRegularFilesWithinTheLimit) {
   write(path, "0123456789");
   fs::create_symlink(path, link);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // must not block the read
-  const std::tuple<std::string, std::size_t, ReadRefusal> cases[] = {
-      {(dir_ / "none").string(), 100, ReadRefusal::Missing},
-      {path, 10, ReadRefusal::None},
-      {path, 9, ReadRefusal::TooLarge},
-      {link, 100, ReadRefusal::Link},
-      {fifo, 100, ReadRefusal::NotRegular}};
-  for (const auto& [file, limit, refusal] : cases) {
-    ReadRefusal why{};
-    auto read = readOwnFile(file, limit, &why);
-    EXPECT_EQ(why, refusal) << file;
-    EXPECT_EQ(read.value_or("refused"), refusal == ReadRefusal::None ? "0123456789" : "refused");
+  // Each refusal names the file and which of the conditions it fails ("" reads).
+  const std::tuple<std::string, std::size_t, std::string_view> cases[] = {
+      {(dir_ / "none").string(), 100, "does not exist"},
+      {path, 10, ""},
+      {path, 9, "is larger than 9 bytes"},
+      {link, 100, "is a symbolic link"},
+      {fifo, 100, "is not a regular file"}};
+  for (const auto& [file, limit, reason] : cases) {
+    Result<std::string> read = readOwnFile(file, limit);
+    EXPECT_EQ(read.message(), reason.empty() ? "" : file + " " + std::string(reason));
+    EXPECT_EQ(std::move(read).value_or("refused"), reason.empty() ? "0123456789" : "refused");
   }
   // A comparison takes the same care and holds only for exactly the same bytes.
   const std::tuple<std::string, std::string_view, bool> comparisons[] = {

@@ -45,8 +45,8 @@ bool saveAndConfirm(Session& session, const Options& options);
 std::optional<std::vector<std::pair<std::string, std::string>>> standardJobAttributes(
     const Session& session, const Options& options);
 
-/// Writes the print settings as key=value lines to --out FILE when given. Answers false
-/// (after a message) when the file cannot be written.
-bool writeOutFile(const Session& session, const Options& options);
+/// Writes the print settings as key=value lines to --out FILE when given; refused, naming
+/// the file, when it cannot be written.
+Result<> writeOutFile(const Session& session, const Options& options);
 
 }  // namespace jc::cli

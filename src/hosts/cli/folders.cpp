@@ -106,6 +106,58 @@ std::string exchangeProblem(std::optional<HttpExchangeEnd>& end, double seconds,
   return "";
 }
 
+// A folder of the panel's pop-up menu.
+struct Folder {
+  std::string name;
+  bool protectedFolder;
+};
+
+// The folders follow the fixed items and the separator; a padlock marks a protected one.
+std::vector<Folder> shownFolders(PanelDriver& driver) {
+  std::vector<Folder> folders;
+  if (auto* popup = driver.find<PopUpButton>("folderSelectionPopup")) {
+    const MenuItem* first = popup->itemAtIndex(0);
+    bool afterSeparator = false;
+    for (const MenuItem& item : popup->items()) {
+      if (item.separator) {
+        afterSeparator = true;
+        continue;
+      }
+      if (afterSeparator) folders.push_back({item.title, first && item.image != first->image});
+    }
+  }
+  return folders;
+}
+
+// The folder list as JSON, or one folder a line; after a failed exchange (`problem`), with
+// a word that the list is an earlier answer's.
+void printFolders(const Options& options, const std::string& address, const std::string& problem,
+                  const std::vector<Folder>& folders) {
+  const bool failed = !problem.empty();
+  if (options.json) {
+    std::cout << "{\"address\":" << jsonString(address);
+    if (failed) std::cout << ",\"error\":" << jsonString(problem) << ",\"earlierList\":true";
+    std::cout << ",\"folders\":[";
+    JsonSeparator comma;
+    for (const Folder& f : folders)
+      std::cout << comma() << "\n  {\"name\":" << jsonString(f.name)
+                << ",\"protected\":" << (f.protectedFolder ? "true" : "false") << "}";
+    std::cout << "]}\n";
+  } else {
+    if (failed)
+      std::cerr << "jobcontrol: "
+                << (folders.empty() ? tr("the panel shows no folders from an earlier answer")
+                                    : tr("the panel still shows the list of an earlier answer:"))
+                << "\n";
+    // A name is the printer's text: shown escaped, one folder per line whatever it holds.
+    for (const Folder& f : folders)
+      std::cout << terminalText(f.name)
+                << (f.protectedFolder ? std::string("\t") + tr("(protected)") : "") << "\n";
+    if (!failed && folders.empty() && ::isatty(STDOUT_FILENO))
+      std::cerr << tr("(the printer lists no folders)") << "\n";
+  }
+}
+
 }  // namespace
 
 int runFolders(const Options& options) {
@@ -173,46 +225,8 @@ int runFolders(const Options& options) {
     problem = tr("the panel could not read the printer's answer");
   if (!problem.empty()) std::cerr << "jobcontrol: " << address << ": " << problem << "\n";
 
-  // The folders follow the fixed items and the separator; a padlock marks a protected one.
-  struct Folder {
-    std::string name;
-    bool protectedFolder;
-  };
-  std::vector<Folder> folders;
-  if (auto* popup = driver.find<PopUpButton>("folderSelectionPopup")) {
-    const MenuItem* first = popup->itemAtIndex(0);
-    bool afterSeparator = false;
-    for (const MenuItem& item : popup->items()) {
-      if (item.separator) {
-        afterSeparator = true;
-        continue;
-      }
-      if (afterSeparator) folders.push_back({item.title, first && item.image != first->image});
-    }
-  }
   const bool failed = !problem.empty();
-  if (options.json) {
-    std::cout << "{\"address\":" << jsonString(address);
-    if (failed) std::cout << ",\"error\":" << jsonString(problem) << ",\"earlierList\":true";
-    std::cout << ",\"folders\":[";
-    JsonSeparator comma;
-    for (const Folder& f : folders)
-      std::cout << comma() << "\n  {\"name\":" << jsonString(f.name)
-                << ",\"protected\":" << (f.protectedFolder ? "true" : "false") << "}";
-    std::cout << "]}\n";
-  } else {
-    if (failed)
-      std::cerr << "jobcontrol: "
-                << (folders.empty() ? tr("the panel shows no folders from an earlier answer")
-                                    : tr("the panel still shows the list of an earlier answer:"))
-                << "\n";
-    // A name is the printer's text: shown escaped, one folder per line whatever it holds.
-    for (const Folder& f : folders)
-      std::cout << terminalText(f.name)
-                << (f.protectedFolder ? std::string("\t") + tr("(protected)") : "") << "\n";
-    if (!failed && folders.empty() && ::isatty(STDOUT_FILENO))
-      std::cerr << tr("(the printer lists no folders)") << "\n";
-  }
+  printFolders(options, address, problem, shownFolders(driver));
   if (failed || cutShort) return kExitFailure;
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }

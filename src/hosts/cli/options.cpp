@@ -197,96 +197,94 @@ const char* commandName(Command command) {
   return "";
 }
 
-Result<Options> parseOptions(const std::vector<std::string>& args) {
-  Options options;
-  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
-  std::vector<const OptionRow*> given;
-  bool filesOnly = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (filesOnly) {
-      options.files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      filesOnly = true;
-      continue;
-    }
-    const bool isLong = arg.size() > 2 && arg.rfind("--", 0) == 0;
-    const bool isShort = !isLong && arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
-    if (isLong || isShort) {
-      const OptionRow* match = nullptr;
-      std::optional<std::string> attached;  // --name=VALUE, -xVALUE
-      if (isLong) {
-        std::string name = arg.substr(2);
-        if (auto eq = name.find('='); eq != std::string::npos) {
-          attached = name.substr(eq + 1);
-          name.resize(eq);
-        }
-        for (const auto& row : optionTable())
-          if (*row.name && name == row.name) match = &row;
-        if (!match) {
-          std::vector<std::string_view> names;
-          for (const auto& row : optionTable())
-            if (*row.name) names.push_back(row.name);
-          std::string near = nearestName(name, names);
-          return fail(subst(tr("unknown option %1"), {"--" + name}) +
-                      (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {"--" + near})));
-        }
-        if (attached && !match->value) return fail(subst(tr("%1 takes no value"), {"--" + name}));
-      } else {
-        for (const auto& row : optionTable())
-          if (row.letter && row.letter == arg[1]) match = &row;
-        if (!match) return fail(subst(tr("unknown option %1"), {arg}));
-        if (arg.size() > 2) {
-          if (!match->value) return fail(subst(tr("unknown option %1"), {arg}));
-          attached = arg.substr(2);
-        }
-      }
-      std::string value;
-      if (match->value) {
-        if (attached) {
-          value = *attached;
-        } else if (i + 1 < args.size()) {
-          value = args[++i];
-        } else {
-          return fail(subst(tr("%1 needs %2"), {spelled(*match), tr(match->value)}));
-        }
-      }
-      given.push_back(match);
-      if (auto problem = match->apply(options, value)) return fail(*problem);
-    } else if (options.command == Command::None) {
-      for (const auto& row : kCommands)
-        if (arg == row.name) options.command = row.command;
-      if (options.command == Command::None) {
-        std::vector<std::string_view> names;
-        names.reserve(kCommands.size());
-        for (const auto& row : kCommands) names.push_back(row.name);
-        return fail(subst(tr("unknown command \"%1\""), {arg}) + didYouMean(arg, names));
-      }
-    } else if (options.command == Command::Help && options.helpTopic == Command::None) {
-      for (const auto& row : kCommands)
-        if (arg == row.name) options.helpTopic = row.command;
-      if (options.helpTopic == Command::None) {
-        std::vector<std::string_view> names;
-        names.reserve(kCommands.size());
-        for (const auto& row : kCommands) names.push_back(row.name);
-        return fail(subst(tr("no help on \"%1\""), {arg}) + didYouMean(arg, names));
-      }
-    } else if (isEntryWord(arg) && options.command != Command::Decode) {
-      options.entries.push_back(arg);
-    } else {
-      options.files.push_back(arg);
-    }
-  }
-  if (options.help) {
-    options.helpTopic = options.command == Command::Help ? options.helpTopic : options.command;
-    return options;
-  }
-  if (options.version || options.command == Command::Help) return options;
-  if (options.command == Command::None)
-    return fail(tr("no command given (show, set, folders, print, printers, decode or help)"));
+namespace {
 
+std::vector<std::string_view> commandNames() {
+  std::vector<std::string_view> names;
+  names.reserve(kCommands.size());
+  for (const auto& row : kCommands) names.push_back(row.name);
+  return names;
+}
+
+// The row of the option `arg` spells ("--name", "--name=VALUE", "-x" or "-xVALUE"), and
+// the value attached to it, if any.
+Result<std::pair<const OptionRow*, std::optional<std::string>>> findOption(const std::string& arg,
+                                                                           bool isLong) {
+  const OptionRow* match = nullptr;
+  std::optional<std::string> attached;
+  if (isLong) {
+    std::string name = arg.substr(2);
+    if (auto eq = name.find('='); eq != std::string::npos) {
+      attached = name.substr(eq + 1);
+      name.resize(eq);
+    }
+    for (const auto& row : optionTable())
+      if (*row.name && name == row.name) match = &row;
+    if (!match) {
+      std::vector<std::string_view> names;
+      for (const auto& row : optionTable())
+        if (*row.name) names.push_back(row.name);
+      std::string near = nearestName(name, names);
+      return Refusal{subst(tr("unknown option %1"), {"--" + name}) +
+                     (near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {"--" + near}))};
+    }
+    if (attached && !match->value) return Refusal{subst(tr("%1 takes no value"), {"--" + name})};
+  } else {
+    for (const auto& row : optionTable())
+      if (row.letter && row.letter == arg[1]) match = &row;
+    if (!match) return Refusal{subst(tr("unknown option %1"), {arg})};
+    if (arg.size() > 2) {
+      if (!match->value) return Refusal{subst(tr("unknown option %1"), {arg})};
+      attached = arg.substr(2);
+    }
+  }
+  return std::pair{match, std::move(attached)};
+}
+
+// Applies the option at `args[i]`, taking its value from the next argument (moving `i`
+// past it) when none is attached; notes its row in `given`.
+Result<> takeOption(const std::vector<std::string>& args, std::size_t& i, bool isLong,
+                    Options& options, std::vector<const OptionRow*>& given) {
+  auto found = findOption(args[i], isLong);
+  if (!found) return found.refusal();
+  auto& [match, attached] = *found;
+  std::string value;
+  if (match->value) {
+    if (attached)
+      value = *attached;
+    else if (i + 1 < args.size())
+      value = args[++i];
+    else
+      return Refusal{subst(tr("%1 needs %2"), {spelled(*match), tr(match->value)})};
+  }
+  given.push_back(match);
+  if (auto problem = match->apply(options, value)) return Refusal{*problem};
+  return accepted();
+}
+
+// A word that is not an option: the command, help's topic, an entry or a file.
+Result<> takeWord(const std::string& arg, Options& options) {
+  if (options.command == Command::None) {
+    for (const auto& row : kCommands)
+      if (arg == row.name) options.command = row.command;
+    if (options.command == Command::None)
+      return Refusal{subst(tr("unknown command \"%1\""), {arg}) + didYouMean(arg, commandNames())};
+  } else if (options.command == Command::Help && options.helpTopic == Command::None) {
+    for (const auto& row : kCommands)
+      if (arg == row.name) options.helpTopic = row.command;
+    if (options.helpTopic == Command::None)
+      return Refusal{subst(tr("no help on \"%1\""), {arg}) + didYouMean(arg, commandNames())};
+  } else if (isEntryWord(arg) && options.command != Command::Decode) {
+    options.entries.push_back(arg);
+  } else {
+    options.files.push_back(arg);
+  }
+  return accepted();
+}
+
+// Whether the options, entries and files given fit the command and each other.
+Result<> checkCombination(const Options& options, const std::vector<const OptionRow*>& given) {
+  auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   const Command c = options.command;
   const std::string name = commandName(c);
   for (const OptionRow* row : given)
@@ -317,6 +315,39 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
     return fail(tr("--device-uri needs --ppd and --printer-id"));
   if (int(options.printer.has_value()) + int(options.ppd.has_value()) + int(options.demo) > 1)
     return fail(tr("--printer, --ppd and --demo exclude each other"));
+  return accepted();
+}
+
+}  // namespace
+
+Result<Options> parseOptions(const std::vector<std::string>& args) {
+  Options options;
+  std::vector<const OptionRow*> given;
+  bool filesOnly = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (filesOnly) {
+      options.files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      filesOnly = true;
+      continue;
+    }
+    const bool isLong = arg.size() > 2 && arg.rfind("--", 0) == 0;
+    const bool isShort = !isLong && arg.size() > 1 && arg[0] == '-' && arg[1] != '-';
+    Result<> taken =
+        isLong || isShort ? takeOption(args, i, isLong, options, given) : takeWord(arg, options);
+    if (!taken) return taken.refusal();
+  }
+  if (options.help) {
+    options.helpTopic = options.command == Command::Help ? options.helpTopic : options.command;
+    return options;
+  }
+  if (options.version || options.command == Command::Help) return options;
+  if (options.command == Command::None)
+    return Refusal{tr("no command given (show, set, folders, print, printers, decode or help)")};
+  if (Result<> fits = checkCombination(options, given); !fits) return fits.refusal();
   return options;
 }
 

@@ -116,7 +116,10 @@ int runPrint(const Options& given) {
   }
 
   const bool remembered = saveAndConfirm(*session, options);
-  if (!writeOutFile(*session, options)) return kExitFailure;
+  if (Result<> written = writeOutFile(*session, options); !written) {
+    std::cerr << "jobcontrol: " << written.message() << "\n";
+    return kExitFailure;
+  }
 
   auto standard = standardJobAttributes(*session, options);
   if (!standard) return kExitUsage;

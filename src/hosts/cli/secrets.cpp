@@ -70,14 +70,11 @@ Result<std::map<std::string, std::string>> readSecretsFile(const std::string& pa
   return secrets;
 }
 
-bool resolveSecrets(Options& options) {
+Result<> resolveSecrets(Options& options) {
   std::map<std::string, std::string> secrets;
   if (options.secretsFile) {
     auto read = readSecretsFile(*options.secretsFile);
-    if (!read) {
-      std::cerr << "jobcontrol: " << read.message() << "\n";
-      return false;
-    }
+    if (!read) return read.refusal();
     secrets = std::move(*read);
   }
   for (std::string& word : options.entries) {
@@ -90,14 +87,11 @@ bool resolveSecrets(Options& options) {
       word = name + "=" + it->second;
     } else if (entry->secret) {
       auto value = askFor(name);
-      if (!value) {
-        std::cerr << "jobcontrol: " << subst(tr("%1=-: no value given"), {name}) << "\n";
-        return false;
-      }
+      if (!value) return Refusal{subst(tr("%1=-: no value given"), {name})};
       word = name + "=" + *value;
     }
   }
-  return true;
+  return accepted();
 }
 
 }  // namespace jc::cli

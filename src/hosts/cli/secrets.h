@@ -17,8 +17,8 @@ namespace jc::cli {
 Result<std::map<std::string, std::string>> readSecretsFile(const std::string& path);
 
 /// Gives every `ENTRY=-` word of a secret entry its value: the secrets file's, else asked
-/// on the terminal without echo, else one line of standard input. False after a message
-/// on standard error when a value cannot be had.
-bool resolveSecrets(Options& options);
+/// on the terminal without echo, else one line of standard input. Refused, naming the
+/// file or the entry, when a value cannot be had.
+Result<> resolveSecrets(Options& options);
 
 }  // namespace jc::cli

@@ -32,7 +32,10 @@ std::string shellWord(const std::string& word) {
 }  // namespace
 
 int applyEntries(Session& session, Options& options) {
-  if (!resolveSecrets(options)) return kExitUsage;
+  if (Result<> resolved = resolveSecrets(options); !resolved) {
+    std::cerr << "jobcontrol: " << resolved.message() << "\n";
+    return kExitUsage;
+  }
   // Every word is checked before the first event, so a typing mistake late on the line
   // never leaves the panel half changed.
   std::vector<Assignment> assignments;
@@ -76,17 +79,13 @@ bool saveAndConfirm(Session& session, const Options& options) {
   return session.callback->preferenceProblems.size() == reported;
 }
 
-bool writeOutFile(const Session& session, const Options& options) {
-  if (!options.out) return true;
+Result<> writeOutFile(const Session& session, const Options& options) {
+  if (!options.out) return accepted();
   std::ofstream out(*options.out, std::ios::trunc);
   session.settings->write(out);
   out.close();
-  if (!out) {
-    std::cerr << "jobcontrol: " << subst(tr("%1: cannot write the print settings"), {*options.out})
-              << "\n";
-    return false;
-  }
-  return true;
+  if (!out) return Refusal{subst(tr("%1: cannot write the print settings"), {*options.out})};
+  return accepted();
 }
 
 int runSet(const Options& given) {

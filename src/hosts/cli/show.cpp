@@ -91,59 +91,53 @@ std::string padded(const std::string& text, std::size_t to) {
   return text + std::string(w < to ? to - w : 1, ' ');
 }
 
-}  // namespace
-
-int runShow(const Options& options) {
-  auto session = openSessionOrReport(options, "Untitled");
-  if (!session) return kExitFailure;
-  PanelDriver driver(session->view);
-  std::vector<Row> rows = rowsOf(driver);
-  SummaryInfo summary = session->panel->summaryInfo();
-  const std::string name = session->panel->panelName();
-
-  if (options.json) {
-    std::cout << "{\"panel\":" << jsonString(name)
-              << ",\"printer\":{\"id\":" << jsonString(session->printerId) << ",\"deviceURI\":"
-              << (session->deviceURI ? jsonString(*session->deviceURI) : "null")
-              << "},\n \"sections\":[";
-    JsonSeparator sectionComma;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (i == 0 || rows[i].section != rows[i - 1].section) {
-        if (i > 0) std::cout << "]}";
-        std::cout << sectionComma() << "\n  {\"title\":" << jsonString(rows[i].section)
-                  << ",\"controls\":[";
-      } else {
-        std::cout << ",";
-      }
-      const Row& r = rows[i];
-      std::cout << "\n   {\"entry\":" << jsonString(r.entry)
-                << ",\"control\":" << jsonString(r.control)
-                << ",\"caption\":" << jsonString(r.caption) << ",\"value\":" << jsonString(r.value)
-                << ",\"enabled\":" << (r.enabled ? "true" : "false");
-      if (r.held) std::cout << ",\"held\":" << (*r.held ? "true" : "false");
-      if (!r.choices.empty()) {
-        std::cout << ",\"choices\":[";
-        JsonSeparator comma;
-        for (const auto& c : r.choices) std::cout << comma() << jsonString(c);
-        std::cout << "]";
-      }
-      std::cout << "}";
+// The panel as one JSON object: its name, the printer, its sections and its summary.
+void printJson(const Session& session, const std::string& name, const std::vector<Row>& rows,
+               const SummaryInfo& summary) {
+  std::cout << "{\"panel\":" << jsonString(name)
+            << ",\"printer\":{\"id\":" << jsonString(session.printerId)
+            << ",\"deviceURI\":" << (session.deviceURI ? jsonString(*session.deviceURI) : "null")
+            << "},\n \"sections\":[";
+  JsonSeparator sectionComma;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i == 0 || rows[i].section != rows[i - 1].section) {
+      if (i > 0) std::cout << "]}";
+      std::cout << sectionComma() << "\n  {\"title\":" << jsonString(rows[i].section)
+                << ",\"controls\":[";
+    } else {
+      std::cout << ",";
     }
-    if (!rows.empty()) std::cout << "]}";
-    std::cout << "],\n \"summary\":[";
-    JsonSeparator comma;
-    for (const auto& [label, value] : summary)
-      std::cout << comma() << "\n  {\"label\":" << jsonString(label)
-                << ",\"value\":" << jsonString(value) << "}";
-    std::cout << "]}\n";
-    return std::cout.good() ? kExitSuccess : kExitFailure;
+    const Row& r = rows[i];
+    std::cout << "\n   {\"entry\":" << jsonString(r.entry)
+              << ",\"control\":" << jsonString(r.control)
+              << ",\"caption\":" << jsonString(r.caption) << ",\"value\":" << jsonString(r.value)
+              << ",\"enabled\":" << (r.enabled ? "true" : "false");
+    if (r.held) std::cout << ",\"held\":" << (*r.held ? "true" : "false");
+    if (!r.choices.empty()) {
+      std::cout << ",\"choices\":[";
+      JsonSeparator comma;
+      for (const auto& c : r.choices) std::cout << comma() << jsonString(c);
+      std::cout << "]";
+    }
+    std::cout << "}";
   }
+  if (!rows.empty()) std::cout << "]}";
+  std::cout << "],\n \"summary\":[";
+  JsonSeparator comma;
+  for (const auto& [label, value] : summary)
+    std::cout << comma() << "\n  {\"label\":" << jsonString(label)
+              << ",\"value\":" << jsonString(value) << "}";
+  std::cout << "]}\n";
+}
 
+// The panel as aligned text, section by section, then its summary.
+void printListing(const Session& session, const std::string& name, const std::vector<Row>& rows,
+                  const SummaryInfo& summary) {
   // Values hold what the printer, the print settings or the preferences gave: every text
   // is shown escaped, so none can reach the terminal as a control sequence.
   const auto shown = [](const std::string& text) { return terminalText(text); };
-  std::cout << shown(name) << " — " << shown(session->printerId);
-  if (session->deviceURI) std::cout << " (" << shown(*session->deviceURI) << ")";
+  std::cout << shown(name) << " — " << shown(session.printerId);
+  if (session.deviceURI) std::cout << " (" << shown(*session.deviceURI) << ")";
   std::cout << "\n";
   // Every column as wide as its widest cell (values up to a point), so long German
   // captions and wide Japanese ones keep the columns straight.
@@ -174,6 +168,21 @@ int runShow(const Options& options) {
             << tr("Retention keeps the job on the printer until it is released there (with the\n"
                   "pass code); it is not the CUPS job hold (lp -H hold), which keeps a job in the\n"
                   "queue on this computer. A locked entry is kept for this printer's next jobs.\n");
+}
+
+}  // namespace
+
+int runShow(const Options& options) {
+  auto session = openSessionOrReport(options, "Untitled");
+  if (!session) return kExitFailure;
+  PanelDriver driver(session->view);
+  std::vector<Row> rows = rowsOf(driver);
+  SummaryInfo summary = session->panel->summaryInfo();
+  const std::string name = session->panel->panelName();
+  if (options.json)
+    printJson(*session, name, rows, summary);
+  else
+    printListing(*session, name, rows, summary);
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }
 

@@ -35,13 +35,17 @@ class XmlWriter {
 
   bool finish() {
     if (ok_ && !buffer_.empty()) ok_ = sink_(buffer_);
+    if (ok_) taken_ += buffer_.size();
     return ok_;
   }
+  /// The bytes the sink has taken.
+  std::size_t taken() const { return taken_; }
 
   void put(std::string_view text) {
     buffer_.append(text);
     if (buffer_.size() >= kPiece && ok_) {
       ok_ = sink_(buffer_);
+      if (ok_) taken_ += buffer_.size();
       buffer_.clear();
     }
   }
@@ -144,6 +148,7 @@ class XmlWriter {
       "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
   const PropertyListSink& sink_;
   std::string buffer_;
+  std::size_t taken_ = 0;
   bool ok_ = true;
 };
 
@@ -500,31 +505,41 @@ std::optional<PropertyDictionary> parseBinary(const std::string& bytes) {
 
 }  // namespace
 
-bool writePropertyListXML(const PropertyDictionary& dictionary, const PropertyListSink& sink) {
+Result<> writePropertyListXML(const PropertyDictionary& dictionary, const PropertyListSink& sink) {
   XmlWriter writer(sink);
   writer.put(kHeader);
   writer.dictionary(dictionary, 0);
   writer.put("</plist>\n");
-  return writer.finish();
+  if (writer.finish()) return accepted();
+  return Refusal{"the property list was stopped after " + std::to_string(writer.taken()) +
+                 " bytes"};
 }
 
 std::string propertyListXML(const PropertyDictionary& dictionary) {
   std::string out;
-  writePropertyListXML(dictionary, [&](std::string_view piece) {
+  // A sink that always takes its piece cannot stop the writer.
+  (void)writePropertyListXML(dictionary, [&](std::string_view piece) {
     out.append(piece);
     return true;
   });
   return out;
 }
 
-std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes,
-                                                    const std::vector<std::string>& skipped) {
-  if (bytes.empty()) return std::nullopt;
-  if (bytes.starts_with("bplist00")) return parseBinary(bytes);
-  std::string_view text = bytes;
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);         // a UTF-8 byte-order mark
-  if (text.find('\0') != std::string_view::npos) return std::nullopt;  // XML never holds NUL
-  return XmlReader(text, skipped).document();
+Result<PropertyDictionary> parsePropertyList(const std::string& bytes,
+                                             const std::vector<std::string>& skipped) {
+  if (bytes.empty()) return Refusal{"the property list is empty"};
+  std::optional<PropertyDictionary> parsed;
+  if (bytes.starts_with("bplist00")) {
+    parsed = parseBinary(bytes);
+  } else {
+    std::string_view text = bytes;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte-order mark
+    if (text.find('\0') != std::string_view::npos)
+      return Refusal{"the property list holds a NUL byte, which XML never does"};
+    parsed = XmlReader(text, skipped).document();
+  }
+  if (!parsed) return Refusal{"the property list is damaged or its root is not a dictionary"};
+  return std::move(*parsed);
 }
 
 }  // namespace jc

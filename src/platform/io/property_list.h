@@ -11,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/base/result.h"
+
 namespace jc {
 
 struct PropertyValue;
@@ -46,16 +48,16 @@ struct PropertyValue {
 using PropertyListSink = std::function<bool(std::string_view piece)>;
 /// Serialises a dictionary as an XML property list into `sink`, in pieces of about 64 KiB,
 /// without building the whole text; each string and key is written as `xmlSafeText` gives
-/// it (unchanged when it is such text), so any XML 1.0 reader accepts the file. False when
-/// the sink stopped it.
-bool writePropertyListXML(const PropertyDictionary& dictionary, const PropertyListSink& sink);
+/// it (unchanged when it is such text), so any XML 1.0 reader accepts the file. Refused,
+/// saying after how many bytes, when the sink stopped it.
+Result<> writePropertyListXML(const PropertyDictionary& dictionary, const PropertyListSink& sink);
 /// Serialises a dictionary as an XML property list.
 std::string propertyListXML(const PropertyDictionary& dictionary);
-/// Parses an XML or binary property list whose root is a dictionary; nullopt when the
-/// bytes are not one (damaged, truncated, or another root kind). The value at `skipped`, a
-/// path of keys through dictionaries from the root, is passed over in the XML form and left
-/// out of the answer: a caller about to replace it need not build it.
-std::optional<PropertyDictionary> parsePropertyList(const std::string& bytes,
-                                                    const std::vector<std::string>& skipped = {});
+/// Parses an XML or binary property list whose root is a dictionary; a refusal saying why
+/// when the bytes are not one (damaged, truncated, or another root kind). The value at
+/// `skipped`, a path of keys through dictionaries from the root, is passed over in the XML
+/// form and left out of the answer: a caller about to replace it need not build it.
+Result<PropertyDictionary> parsePropertyList(const std::string& bytes,
+                                             const std::vector<std::string>& skipped = {});
 
 }  // namespace jc

@@ -57,53 +57,52 @@ bool writeAll(int fd, std::string_view data) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, std::string_view data, bool durable) {
+Result<> writeFileAtomically(const std::string& path, std::string_view data, bool durable) {
   // mkstemp creates the name exclusively (O_EXCL) with mode 0600, so nothing planted in a
   // shared folder can stand in for it; rename then swaps the directory entry itself.
-  if (path.empty()) return false;
+  if (path.empty()) return Refusal{"no file name to write to"};
   std::vector<char> name(path.begin(), path.end());
   for (char c : std::string_view(".XXXXXX")) name.push_back(c);
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return Refusal{path + ": cannot create a file beside it: " + std::strerror(errno)};
   bool ok = writeAll(fd, data) && (!durable || ::fsync(fd) == 0);
   ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(name.data(), path.c_str()) == 0) return true;
+  if (ok && ::rename(name.data(), path.c_str()) == 0) return accepted();
+  const int error = errno;
   ::unlink(name.data());
-  return false;
+  return Refusal{path + ": cannot write: " + std::strerror(error)};
 }
 
 namespace {
 
+std::string tooLarge(const std::string& path, std::size_t maxBytes) {
+  return path + " is larger than " + std::to_string(maxBytes) + " bytes";
+}
+
 // Opens `path` for reading when it is a regular file of the calling user, not a link, of
-// at most `maxBytes` bytes; -1 otherwise, the reason in `why`. Its size goes to `size`.
-int openOwnFile(const std::string& path, std::size_t maxBytes, ReadRefusal* why,
-                std::size_t* size) {
-  auto refuse = [why](ReadRefusal reason) {
-    if (why) *why = reason;
-    return -1;
-  };
-  if (why) *why = ReadRefusal::None;
+// at most `maxBytes` bytes; its size goes to `size`.
+Result<int> openOwnFile(const std::string& path, std::size_t maxBytes, std::size_t* size) {
   // O_NONBLOCK: a planted FIFO must not block the open; it is refused below anyway.
   int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return refuse(ReadRefusal::Missing);
-    if (errno == ELOOP) return refuse(ReadRefusal::Link);
-    return refuse(ReadRefusal::Unreadable);
+    if (errno == ENOENT || errno == ENOTDIR) return Refusal{path + " does not exist"};
+    if (errno == ELOOP) return Refusal{path + " is a symbolic link"};
+    return Refusal{path + ": " + std::strerror(errno)};
   }
   struct stat st {};
-  ReadRefusal refusal = ReadRefusal::None;
+  std::string refusal;
   if (::fstat(fd, &st) != 0)
-    refusal = ReadRefusal::Unreadable;
+    refusal = path + ": " + std::strerror(errno);
   else if (!S_ISREG(st.st_mode))
-    refusal = ReadRefusal::NotRegular;
+    refusal = path + " is not a regular file";
   else if (st.st_uid != ::geteuid())
-    refusal = ReadRefusal::OtherOwner;
+    refusal = path + " belongs to another user";
   else if (static_cast<unsigned long long>(st.st_size) > maxBytes)
-    refusal = ReadRefusal::TooLarge;
-  if (refusal != ReadRefusal::None) {
+    refusal = tooLarge(path, maxBytes);
+  if (!refusal.empty()) {
     ::close(fd);
-    return refuse(refusal);
+    return Refusal{refusal};
   }
   *size = static_cast<std::size_t>(st.st_size);
   return fd;
@@ -124,27 +123,21 @@ ssize_t readSome(int fd, char* buffer, std::size_t size) {
 
 }  // namespace
 
-std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxBytes,
-                                       ReadRefusal* why) {
+Result<std::string> readOwnFile(const std::string& path, std::size_t maxBytes) {
   std::size_t size = 0;
-  int fd = openOwnFile(path, maxBytes, why, &size);
-  if (fd < 0) return std::nullopt;
-  Closer closer{fd};
+  Result<int> fd = openOwnFile(path, maxBytes, &size);
+  if (!fd) return fd.refusal();
+  Closer closer{*fd};
   std::string data;
   data.reserve(size);
   char buffer[65536];
   for (;;) {
-    ssize_t n = readSome(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (why) *why = ReadRefusal::Unreadable;
-      return std::nullopt;
-    }
+    ssize_t n = readSome(*fd, buffer, sizeof buffer);
+    if (n < 0) return Refusal{path + ": " + std::strerror(errno)};
     if (n == 0) break;
     // The file may grow after fstat; the limit holds for what is actually read.
-    if (static_cast<std::size_t>(n) > maxBytes - data.size()) {
-      if (why) *why = ReadRefusal::TooLarge;
-      return std::nullopt;
-    }
+    if (static_cast<std::size_t>(n) > maxBytes - data.size())
+      return Refusal{tooLarge(path, maxBytes)};
     data.append(buffer, static_cast<std::size_t>(n));
   }
   return data;
@@ -152,8 +145,9 @@ std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxB
 
 bool ownFileHolds(const std::string& path, std::string_view bytes) {
   std::size_t size = 0;
-  int fd = openOwnFile(path, bytes.size(), nullptr, &size);
-  if (fd < 0) return false;
+  Result<int> opened = openOwnFile(path, bytes.size(), &size);
+  if (!opened) return false;
+  const int fd = *opened;
   Closer closer{fd};
   if (size != bytes.size()) return false;
   char buffer[65536];

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,18 +25,16 @@ Result<std::string> userTemporaryDirectory();
 /// 0600) made in the same folder, which is then renamed over `path`. A link or any other
 /// entry at `path` is replaced, never followed. With `durable`, the bytes reach the disk
 /// before the rename (a crash then leaves the old file or the new one, at the price of a
-/// disk flush); without it readers still see one or the other. Answers false, leaving
-/// `path` as it was, when any step fails (an empty `path` always fails).
-bool writeFileAtomically(const std::string& path, std::string_view data, bool durable = true);
-
-/// Why `readOwnFile` refused a file.
-enum class ReadRefusal { None, Missing, Link, NotRegular, OtherOwner, TooLarge, Unreadable };
+/// disk flush); without it readers still see one or the other. Refuses, naming `path` and
+/// the failed step, and leaves `path` as it was when any step fails (an empty `path` always
+/// fails).
+Result<> writeFileAtomically(const std::string& path, std::string_view data, bool durable = true);
 
 /// Reads the regular file at `path` when it is not a link, belongs to the calling user and
-/// holds at most `maxBytes` bytes; nullopt otherwise, with the reason in `why` when given.
-/// Checks and reading use the same open file, so the file cannot be swapped in between.
-std::optional<std::string> readOwnFile(const std::string& path, std::size_t maxBytes,
-                                       ReadRefusal* why = nullptr);
+/// holds at most `maxBytes` bytes; otherwise a refusal naming `path` and saying which of
+/// these it is not (or that it does not exist, or cannot be read). Checks and reading use
+/// the same open file, so the file cannot be swapped in between.
+Result<std::string> readOwnFile(const std::string& path, std::size_t maxBytes);
 
 /// Whether the file at `path`, taken with the care of `readOwnFile`, holds exactly `bytes`.
 /// It is compared piece by piece, never read whole.

@@ -47,92 +47,77 @@ std::string quoted(const fs::path& path) {
   return "\"" + path.string() + "\"";
 }
 
-// Why an open file is not one the store may use, or "" when it may: it must be a regular
-// file of the calling user.
-std::string notOwnFile(int fd, const fs::path& path) {
+// Refused unless the open file is one the store may use: a regular file of the calling
+// user.
+Result<> ownFile(int fd, const fs::path& path) {
   struct stat st {};
-  if (::fstat(fd, &st) != 0) return quoted(path) + ": " + std::strerror(errno);
-  if (!S_ISREG(st.st_mode)) return quoted(path) + " is not a regular file";
-  if (st.st_uid != ::geteuid()) return quoted(path) + " belongs to another user";
-  return "";
+  if (::fstat(fd, &st) != 0) return Refusal{quoted(path) + ": " + std::strerror(errno)};
+  if (!S_ISREG(st.st_mode)) return Refusal{quoted(path) + " is not a regular file"};
+  if (st.st_uid != ::geteuid()) return Refusal{quoted(path) + " belongs to another user"};
+  return accepted();
 }
 
-// Opens `path` without following a link and without blocking on a FIFO; the reason for a
-// failure goes to `why`.
-Fd openOwn(const fs::path& path, int flags, std::string* why) {
+// Opens `path` without following a link and without blocking on a FIFO.
+Result<Fd> openOwn(const fs::path& path, int flags) {
   Fd fd(::open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600));
-  if (!fd) {
-    *why = errno == ELOOP ? quoted(path) + " is a symbolic link"
-                          : quoted(path) + ": " + std::strerror(errno);
-    return Fd();
-  }
-  if (std::string refused = notOwnFile(fd.get(), path); !refused.empty()) {
-    *why = refused;
-    return Fd();
-  }
+  if (!fd)
+    return Refusal{errno == ELOOP ? quoted(path) + " is a symbolic link"
+                                  : quoted(path) + ": " + std::strerror(errno)};
+  if (Result<> own = ownFile(fd.get(), path); !own) return own.refusal();
   // Reads and locks below may wait as usual.
   ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 
-// Holds the domain's exclusive advisory lock for its lifetime.
-class DomainLock {
- public:
-  DomainLock(const fs::path& lockFile, std::string* why)
-      : fd_(openOwn(lockFile, O_RDWR | O_CREAT, why)) {
-    if (!fd_) return;
-    while (::flock(fd_.get(), LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        *why = quoted(lockFile) + ": cannot be locked: " + std::strerror(errno);
-        return;
-      }
-    }
-    locked_ = true;
+// The domain's exclusive advisory lock, held as long as the answered file stays open.
+Result<Fd> lockDomain(const fs::path& lockFile) {
+  Result<Fd> fd = openOwn(lockFile, O_RDWR | O_CREAT);
+  if (!fd) return fd;
+  while (::flock(fd->get(), LOCK_EX) != 0) {
+    if (errno != EINTR)
+      return Refusal{quoted(lockFile) + ": cannot be locked: " + std::strerror(errno)};
   }
-  explicit operator bool() const { return locked_; }
-
- private:
-  Fd fd_;
-  bool locked_ = false;
-};
+  return fd;
+}
 
 // Creates every missing folder of `folder` mode 0700: the configuration folders hold the
 // user's remembered credentials, and a umask of 000 must not open them to everyone.
-bool makePrivateFolders(const fs::path& folder, std::string* why) {
+Result<> makePrivateFolders(const fs::path& folder) {
   fs::path partial;
   for (const fs::path& part : folder) {
     partial /= part;
     struct stat st {};
     if (::stat(partial.c_str(), &st) == 0) continue;
-    if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
-      *why = quoted(partial) + ": cannot be created: " + std::strerror(errno);
-      return false;
-    }
+    if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST)
+      return Refusal{quoted(partial) + ": cannot be created: " + std::strerror(errno)};
     ::chmod(partial.c_str(), 0700);
   }
-  return true;
+  return accepted();
 }
 
-// Why `folder` is not one the store may use, or "" when it may: a folder of the calling
-// user that nobody else can write to (as ssh treats ~/.ssh).
-std::string notPrivateFolder(const fs::path& folder) {
+// Refused unless `folder` is one the store may use: a folder of the calling user that
+// nobody else can write to (as ssh treats ~/.ssh).
+Result<> privateFolder(const fs::path& folder) {
+  auto refuse = [&](const std::string& why) { return Refusal{quoted(folder) + why}; };
   struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0) return quoted(folder) + ": " + std::strerror(errno);
-  if (!S_ISDIR(st.st_mode)) return quoted(folder) + " is not a folder";
-  if (st.st_uid != ::geteuid()) return quoted(folder) + " belongs to another user";
-  if (st.st_mode & (S_IWGRP | S_IWOTH)) return quoted(folder) + " can be written by other users";
+  if (::stat(folder.c_str(), &st) != 0) return refuse(std::string(": ") + std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) return refuse(" is not a folder");
+  if (st.st_uid != ::geteuid()) return refuse(" belongs to another user");
+  if (st.st_mode & (S_IWGRP | S_IWOTH)) return refuse(" can be written by other users");
   if (::access(folder.c_str(), W_OK | X_OK) != 0)
-    return quoted(folder) + ": " + std::strerror(errno);
-  return "";
+    return refuse(std::string(": ") + std::strerror(errno));
+  return accepted();
 }
 
-enum class ReadOutcome { Read, Missing, Refused };
-
-ReadOutcome readFile(const fs::path& file, std::string& bytes, std::string* why) {
+// The bytes of `file`, nullopt when there is no such file; refused when it is not the
+// user's own or is too large to read.
+Result<std::optional<std::string>> readFile(const fs::path& file) {
   struct stat st {};
-  if (::lstat(file.c_str(), &st) != 0 && errno == ENOENT) return ReadOutcome::Missing;
-  Fd fd = openOwn(file, O_RDONLY, why);
-  if (!fd) return ReadOutcome::Refused;
+  if (::lstat(file.c_str(), &st) != 0 && errno == ENOENT) return std::optional<std::string>();
+  Result<Fd> opened = openOwn(file, O_RDONLY);
+  if (!opened) return opened.refusal();
+  const Fd& fd = *opened;
+  std::string bytes;
   // Sized once: growing by doubling would hold a long domain up to three times over.
   if (struct stat info{}; ::fstat(fd.get(), &info) == 0 && info.st_size > 0 &&
                           static_cast<std::size_t>(info.st_size) <= UserDefaults::kMaxDomainBytes)
@@ -141,20 +126,15 @@ ReadOutcome readFile(const fs::path& file, std::string& bytes, std::string* why)
   for (;;) {
     ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      *why = quoted(file) + ": " + std::strerror(errno);
-      return ReadOutcome::Refused;
-    }
+    if (n < 0) return Refusal{quoted(file) + ": " + std::strerror(errno)};
     if (n == 0) break;
-    if (bytes.size() + static_cast<std::size_t>(n) > UserDefaults::kMaxDomainBytes) {
-      // Too large to read, but that alone does not make it damaged: it stays as it is.
-      *why = quoted(file) + " is larger than " +
-             std::to_string(UserDefaults::kMaxDomainBytes >> 20) + " MiB; left as it is";
-      return ReadOutcome::Refused;
-    }
+    // Too large to read, but that alone does not make it damaged: it stays as it is.
+    if (bytes.size() + static_cast<std::size_t>(n) > UserDefaults::kMaxDomainBytes)
+      return Refusal{quoted(file) + " is larger than " +
+                     std::to_string(UserDefaults::kMaxDomainBytes >> 20) + " MiB; left as it is"};
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
-  return ReadOutcome::Read;
+  return std::optional<std::string>(std::move(bytes));
 }
 
 // Whether `file` holds exactly the property-list text of `value`, compared piece by piece
@@ -164,17 +144,17 @@ bool holdsExactly(const fs::path& file, const PropertyDictionary& value) {
   struct stat info {};
   if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   std::string buffer;
-  bool same = writePropertyListXML(value, [&](std::string_view piece) {
-    buffer.resize(piece.size());
-    std::size_t got = 0;
-    while (got < piece.size()) {
-      ssize_t n = ::read(fd.get(), buffer.data() + got, piece.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      got += static_cast<std::size_t>(n);
-    }
-    return std::memcmp(buffer.data(), piece.data(), piece.size()) == 0;
-  });
+  const bool same = writePropertyListXML(value, [&](std::string_view piece) {
+                      buffer.resize(piece.size());
+                      std::size_t got = 0;
+                      while (got < piece.size()) {
+                        ssize_t n = ::read(fd.get(), buffer.data() + got, piece.size() - got);
+                        if (n < 0 && errno == EINTR) continue;
+                        if (n <= 0) return false;
+                        got += static_cast<std::size_t>(n);
+                      }
+                      return std::memcmp(buffer.data(), piece.data(), piece.size()) == 0;
+                    }).ok();
   char extra;
   return same && ::read(fd.get(), &extra, 1) == 0;
 }
@@ -199,19 +179,17 @@ fs::path lockFileFor(const fs::path& file) {
 }  // namespace
 
 Result<UserDefaults> UserDefaults::standard() {
-  std::string reason;
   fs::path base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
     base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+  else if (const char* home = std::getenv("HOME"); home && *home == '/')
     base = fs::path(home) / ".config";
-  } else {
-    reason = "neither $XDG_CONFIG_HOME nor $HOME names a folder";
-  }
+  else
+    return Refusal{"neither $XDG_CONFIG_HOME nor $HOME names a folder"};
   fs::path folder = base / "jobcontrol";
-  if (reason.empty() && makePrivateFolders(folder, &reason)) reason = notPrivateFolder(folder);
-  if (reason.empty()) return UserDefaults(folder);
-  return Refusal{reason};
+  if (Result<> made = makePrivateFolders(folder); !made) return made.refusal();
+  if (Result<> usable = privateFolder(folder); !usable) return usable.refusal();
+  return UserDefaults(folder);
 }
 
 fs::path UserDefaults::fileForDomain(const std::string& domain) const {
@@ -233,19 +211,14 @@ fs::path UserDefaults::fileForDomain(const std::string& domain) const {
   return folder_ / (name + ".plist");
 }
 
-UserDefaults::ReadResult UserDefaults::readLocked(const std::string& domain,
-                                                  const std::vector<std::string>& skipped) const {
+Result<std::optional<PropertyDictionary>> UserDefaults::readLocked(
+    const std::string& domain, const std::vector<std::string>& skipped) const {
+  using Domain = std::optional<PropertyDictionary>;
   fs::path file = fileForDomain(domain);
-  std::string bytes;
-  switch (readFile(file, bytes, &problem_)) {
-    case ReadOutcome::Missing:
-      return {};
-    case ReadOutcome::Refused:
-      return {std::nullopt, true};
-    case ReadOutcome::Read:
-      break;
-  }
-  if (auto parsed = parsePropertyList(bytes, skipped)) return {std::move(parsed), false};
+  Result<std::optional<std::string>> bytes = readFile(file);
+  if (!bytes) return bytes.refusal();
+  if (!*bytes) return Domain();
+  if (auto parsed = parsePropertyList(**bytes, skipped)) return Domain(std::move(*parsed));
   // Damaged: keep it aside for the user to inspect, and answer "absent".
   auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -253,7 +226,7 @@ UserDefaults::ReadResult UserDefaults::readLocked(const std::string& domain,
   fs::path aside = file;
   aside += ".damaged-" + std::to_string(stamp) + "-" + std::to_string(::getpid());
   ::rename(file.c_str(), aside.c_str());
-  return {};
+  return Domain();
 }
 
 void UserDefaults::removeStaleTemporaries(const fs::path& file) const {
@@ -270,15 +243,12 @@ void UserDefaults::removeStaleTemporaries(const fs::path& file) const {
   }
 }
 
-bool UserDefaults::writeLocked(const std::string& domain, const PropertyDictionary& value) {
+Result<> UserDefaults::writeLocked(const std::string& domain, const PropertyDictionary& value) {
   fs::path file = fileForDomain(domain);
   removeStaleTemporaries(file);
   std::string temp = (folder_ / ("." + file.filename().string() + ".XXXXXX")).string();
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!fd) {
-    problem_ = quoted(folder_) + ": cannot write: " + std::strerror(errno);
-    return false;
-  }
+  if (!fd) return Refusal{quoted(folder_) + ": cannot write: " + std::strerror(errno)};
   // A file larger than the store reads back would be lost at the next read: not written.
   std::size_t written = 0;
   bool tooLarge = false;
@@ -288,48 +258,47 @@ bool UserDefaults::writeLocked(const std::string& domain, const PropertyDictiona
                                    written += piece.size();
                                    tooLarge = written > kMaxDomainBytes;
                                    return !tooLarge && writeAll(fd.get(), piece);
-                                 }) &&
+                                 })
+                .ok() &&
             (!kDurable || ::fsync(fd.get()) == 0) && ::rename(temp.c_str(), file.c_str()) == 0;
-  if (!ok) {
-    problem_ = tooLarge ? quoted(file) + " would be larger than " +
-                              std::to_string(kMaxDomainBytes >> 20) + " MiB; not written"
-                        : quoted(file) + ": cannot write: " + std::strerror(errno);
-    ::unlink(temp.c_str());
-  }
-  return ok;
+  if (ok) return accepted();
+  Refusal refusal{tooLarge ? quoted(file) + " would be larger than " +
+                                 std::to_string(kMaxDomainBytes >> 20) + " MiB; not written"
+                           : quoted(file) + ": cannot write: " + std::strerror(errno)};
+  ::unlink(temp.c_str());
+  return refusal;
 }
 
-std::optional<PropertyDictionary> UserDefaults::persistentDomain(const std::string& domain) const {
-  problem_.clear();
-  DomainLock held(lockFileFor(fileForDomain(domain)), &problem_);
-  if (!held) return std::nullopt;
-  return readLocked(domain).value;
+Result<std::optional<PropertyDictionary>> UserDefaults::persistentDomain(
+    const std::string& domain) const {
+  Result<Fd> held = lockDomain(lockFileFor(fileForDomain(domain)));
+  if (!held) return held.refusal();
+  return readLocked(domain);
 }
 
-bool UserDefaults::setPersistentDomain(const std::string& domain, const PropertyDictionary& value) {
-  problem_.clear();
-  DomainLock held(lockFileFor(fileForDomain(domain)), &problem_);
-  if (!held) return false;
+Result<> UserDefaults::setPersistentDomain(const std::string& domain,
+                                           const PropertyDictionary& value) {
+  Result<Fd> held = lockDomain(lockFileFor(fileForDomain(domain)));
+  if (!held) return held.refusal();
   // A damaged file is moved aside, not overwritten; a refused one is left alone.
-  if (readLocked(domain).refused) return false;
+  if (auto read = readLocked(domain); !read) return read.refusal();
   // An unchanged domain is left alone: no write, no flush, no rename.
-  return holdsExactly(fileForDomain(domain), value) || writeLocked(domain, value);
+  if (holdsExactly(fileForDomain(domain), value)) return accepted();
+  return writeLocked(domain, value);
 }
 
-bool UserDefaults::updateDomain(const std::string& domain,
-                                const std::function<void(PropertyDictionary& domain)>& change,
-                                PropertyDictionary* result,
-                                const std::vector<std::string>& replaced) {
-  problem_.clear();
-  DomainLock held(lockFileFor(fileForDomain(domain)), &problem_);
-  if (!held) return false;
-  ReadResult read = readLocked(domain, replaced);
-  if (read.refused) return false;
-  PropertyDictionary value = std::move(read.value).value_or(PropertyDictionary{});
+Result<PropertyDictionary> UserDefaults::updateDomain(
+    const std::string& domain, const std::function<void(PropertyDictionary& domain)>& change,
+    const std::vector<std::string>& replaced) {
+  Result<Fd> held = lockDomain(lockFileFor(fileForDomain(domain)));
+  if (!held) return held.refusal();
+  Result<std::optional<PropertyDictionary>> read = readLocked(domain, replaced);
+  if (!read) return read.refusal();
+  PropertyDictionary value = std::move(*read).value_or(PropertyDictionary{});
   change(value);
-  bool ok = holdsExactly(fileForDomain(domain), value) || writeLocked(domain, value);
-  if (ok && result) *result = std::move(value);
-  return ok;
+  if (!holdsExactly(fileForDomain(domain), value))
+    if (Result<> written = writeLocked(domain, value); !written) return written.refusal();
+  return value;
 }
 
 }  // namespace jc

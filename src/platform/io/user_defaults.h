@@ -24,7 +24,7 @@ namespace jc {
 /// Only what is the user's own is used: a domain or lock file that is a link, a FIFO or
 /// another user's file is neither read nor replaced (a FIFO never blocks), and a domain
 /// file larger than `kMaxDomainBytes` is left as it is rather than taken for damaged.
-/// Each refusal or failed write is told by `problem()`.
+/// Each refusal or failed write answers a refusal that names the file concerned.
 class UserDefaults {
  public:
   /// The largest domain file read or written; writes that would exceed it are refused.
@@ -43,38 +43,30 @@ class UserDefaults {
   /// '_' are written as %XX, so a domain name can never leave the folder.
   std::filesystem::path fileForDomain(const std::string& domain) const;
 
-  /// The domain as last written by anyone, or nullopt when it is absent, damaged or refused.
-  std::optional<PropertyDictionary> persistentDomain(const std::string& domain) const;
-  /// Replaces the domain whole; false when it could not be written (the old file stays).
+  /// The domain as last written by anyone, nullopt when it is absent or damaged; refused
+  /// when its file or lock file is not one the store may use.
+  Result<std::optional<PropertyDictionary>> persistentDomain(const std::string& domain) const;
+  /// Replaces the domain whole; refused when it could not be written (the old file stays).
   /// A domain whose file already holds exactly these bytes is not written again.
-  bool setPersistentDomain(const std::string& domain, const PropertyDictionary& value);
+  Result<> setPersistentDomain(const std::string& domain, const PropertyDictionary& value);
   /// Reads the domain (empty when absent), lets `change` modify it, and writes it back,
   /// all under the domain's lock; when the result's bytes equal the file's, nothing is
-  /// written. With `result`, the domain as it now stands is moved there on success.
-  /// `replaced` names a value (a path of keys) that `change` always sets afresh: it is not
-  /// read, so a long one costs nothing. False when the lock, the read (a refused file) or
-  /// the write failed; the file is then left as it was.
-  bool updateDomain(const std::string& domain,
-                    const std::function<void(PropertyDictionary& domain)>& change,
-                    PropertyDictionary* result = nullptr,
-                    const std::vector<std::string>& replaced = {});
-
-  /// Why the last operation refused a file or failed, for a person to read ("" when it
-  /// went well). It names the file concerned.
-  const std::string& problem() const { return problem_; }
+  /// written. Answers the domain as it now stands. `replaced` names a value (a path of
+  /// keys) that `change` always sets afresh: it is not read, so a long one costs nothing.
+  /// Refused when the lock, the read (a refused file) or the write failed; the file is then
+  /// left as it was.
+  Result<PropertyDictionary> updateDomain(
+      const std::string& domain, const std::function<void(PropertyDictionary& domain)>& change,
+      const std::vector<std::string>& replaced = {});
 
  private:
-  struct ReadResult {
-    std::optional<PropertyDictionary> value;  ///< nullopt: absent, damaged or refused
-    bool refused = false;                     ///< the file is there but must not be replaced
-  };
-  /// The domain's file read and parsed, the value at `skipped` left out.
-  ReadResult readLocked(const std::string& domain,
-                        const std::vector<std::string>& skipped = {}) const;
-  bool writeLocked(const std::string& domain, const PropertyDictionary& value);
+  /// The domain's file read and parsed, the value at `skipped` left out; nullopt when
+  /// absent or damaged, refused when the file is there but must not be replaced.
+  Result<std::optional<PropertyDictionary>> readLocked(
+      const std::string& domain, const std::vector<std::string>& skipped = {}) const;
+  Result<> writeLocked(const std::string& domain, const PropertyDictionary& value);
   void removeStaleTemporaries(const std::filesystem::path& file) const;
   std::filesystem::path folder_;
-  mutable std::string problem_;
 };
 
 }  // namespace jc

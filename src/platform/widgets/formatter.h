@@ -15,6 +15,8 @@ struct TextRange {
 };
 
 /// Decides what a text field may hold and how its object value relates to its text.
+/// The toolkit's formatter protocol fixes the bool-plus-out-description shape the panel's
+/// filters implement, so these methods keep it rather than answering a `Result`.
 class Formatter {
  public:
   virtual ~Formatter() = default;

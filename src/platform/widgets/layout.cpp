@@ -1,8 +1,10 @@
 // The layout file reader (XML, see bundle/LAYOUT.md) and the outlet and action connection.
 #include "platform/widgets/layout.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <pugixml.hpp>
 #include <set>
@@ -175,109 +177,128 @@ class Builder {
     }
   }
 
-  std::shared_ptr<Control> element(const pugi::xml_node& node) {
-    std::string_view kind = node.name();
-    std::shared_ptr<Control> made;
-    if (kind == "view") {
-      auto view = std::make_shared<View>();
-      common(node, *view);
-      children(node, *view);
-      made = view;
-    } else if (kind == "box") {
-      auto box = std::make_shared<Box>();
-      box->setTitle(node.attribute("title").value());
-      common(node, *box);
-      if (version_ >= 2 && !box->title().empty()) box->setContentOrigin({0, kBoxTitleHeight});
-      children(node, *box);
-      made = box;
-    } else if (kind == "checkbox" || kind == "holdbutton" || kind == "button") {
-      auto type = kind == "checkbox"     ? Button::Type::Switch
-                  : kind == "holdbutton" ? Button::Type::Toggle
-                                         : Button::Type::Push;
-      auto button = std::make_shared<Button>(type);
-      button->setTitle(node.attribute("title").value());
-      button->setState(int(number(node, "state", 0)));
-      common(node, *button);
-      made = button;
-    } else if (kind == "matrix") {
-      auto matrix = std::make_shared<Matrix>();
-      common(node, *matrix);
-      for (pugi::xml_node cellNode : node.children()) {
-        if (cellNode.type() != pugi::node_element) continue;
-        if (std::string_view(cellNode.name()) != "cell")
-          fail(cellNode, "a <matrix> holds only <cell> elements");
-        auto cell = std::make_shared<ButtonCell>();
-        cell->setTitle(cellNode.attribute("title").value());
-        cell->setTag(number(cellNode, "tag", 0));
-        cell->setEnabled(flag(cellNode, "enabled", true));
-        matrix->addCell(cell);
-        outlet(cellNode, cell);
-        remember(cell.get(), cellNode);
-      }
-      if (matrix->numberOfRows() == 0) fail(node, "a <matrix> needs at least one <cell>");
-      rows(node, *matrix);
-      matrix->selectCellAtRow(int(number(node, "selected", 0)));
-      made = matrix;
-    } else if (kind == "label" || kind == "field") {
-      auto field = std::make_shared<TextField>();
-      field->setStringValue(node.attribute("text").value());
-      bool input = kind == "field";
-      field->setEditable(flag(node, "editable", input));
-      field->setSelectable(flag(node, "selectable", input));
-      field->setBezeled(input);
-      if (input) field->setSecret(flag(node, "secret", false));
-      common(node, *field);
-      if (pugi::xml_attribute target = node.attribute("for")) {
-        if (input) fail(node, "only a <label> is the caption of another control (for=)");
-        captions_.push_back({field, target.value(), node});
-      }
-      if (input && field->tag() == 0) fail(node, "an input <field> needs a non-zero tag");
-      if (!input && field->tag() != 0) fail(node, "a <label> carries tag 0");
-      made = field;
-    } else if (kind == "popup") {
-      auto popup = std::make_shared<PopUpButton>();
-      common(node, *popup);
-      for (pugi::xml_node item : node.children()) {
-        if (item.type() != pugi::node_element) continue;
-        if (std::string_view(item.name()) == "item")
-          popup->addItemWithTitle(item.attribute("title").value());
-        else if (std::string_view(item.name()) == "separator")
-          popup->addSeparatorItem();
-        else
-          fail(item, "a <popup> holds only <item> and <separator> elements");
-      }
-      made = popup;
-    } else if (kind == "tabview") {
-      auto tabs = std::make_shared<TabView>();
-      common(node, *tabs);
-      if (version_ >= 2) tabs->setContentOrigin({0, kTabStripHeight});
-      for (pugi::xml_node tabNode : node.children()) {
-        if (tabNode.type() != pugi::node_element) continue;
-        if (std::string_view(tabNode.name()) != "tab")
-          fail(tabNode, "a <tabview> holds only <tab> elements");
-        auto tab = std::make_shared<TabViewItem>();
-        tab->setLabel(tabNode.attribute("label").value());
-        children(tabNode, *tab);
-        tabs->addTabViewItem(tab);
-        outlet(tabNode, tab);
-      }
-      tabs->selectFirstTabViewItem();
-      made = tabs;
-    } else if (kind == "progress") {
-      auto progress = std::make_shared<ProgressIndicator>();
-      common(node, *progress);
-      made = progress;
-    } else if (kind == "image") {
-      auto image = std::make_shared<ImageView>();
-      common(node, *image);
-      if (ImageRef picture = this->image(node, image->frame())) image->setImage(picture);
-      made = image;
-    } else {
-      fail(node, "unknown element <" + std::string(kind) + ">");
+  // One control of the layout, with its children, its outlet and its element remembered.
+  std::shared_ptr<Control> element(const pugi::xml_node& node);
+
+  using Make = std::shared_ptr<Control> (Builder::*)(const pugi::xml_node&, std::string_view);
+  struct ElementMaker {
+    std::string_view kind;
+    Make make;
+  };
+  static const ElementMaker kMakers[];
+
+  std::shared_ptr<Control> makeView(const pugi::xml_node& node, std::string_view) {
+    auto view = std::make_shared<View>();
+    common(node, *view);
+    children(node, *view);
+    return view;
+  }
+
+  std::shared_ptr<Control> makeBox(const pugi::xml_node& node, std::string_view) {
+    auto box = std::make_shared<Box>();
+    box->setTitle(node.attribute("title").value());
+    common(node, *box);
+    if (version_ >= 2 && !box->title().empty()) box->setContentOrigin({0, kBoxTitleHeight});
+    children(node, *box);
+    return box;
+  }
+
+  // "checkbox", "holdbutton" or "button".
+  std::shared_ptr<Control> makeButton(const pugi::xml_node& node, std::string_view kind) {
+    auto type = kind == "checkbox"     ? Button::Type::Switch
+                : kind == "holdbutton" ? Button::Type::Toggle
+                                       : Button::Type::Push;
+    auto button = std::make_shared<Button>(type);
+    button->setTitle(node.attribute("title").value());
+    button->setState(int(number(node, "state", 0)));
+    common(node, *button);
+    return button;
+  }
+
+  std::shared_ptr<Control> makeMatrix(const pugi::xml_node& node, std::string_view) {
+    auto matrix = std::make_shared<Matrix>();
+    common(node, *matrix);
+    for (pugi::xml_node cellNode : node.children()) {
+      if (cellNode.type() != pugi::node_element) continue;
+      if (std::string_view(cellNode.name()) != "cell")
+        fail(cellNode, "a <matrix> holds only <cell> elements");
+      auto cell = std::make_shared<ButtonCell>();
+      cell->setTitle(cellNode.attribute("title").value());
+      cell->setTag(number(cellNode, "tag", 0));
+      cell->setEnabled(flag(cellNode, "enabled", true));
+      matrix->addCell(cell);
+      outlet(cellNode, cell);
+      remember(cell.get(), cellNode);
     }
-    outlet(node, made);
-    remember(made.get(), node);
-    return made;
+    if (matrix->numberOfRows() == 0) fail(node, "a <matrix> needs at least one <cell>");
+    rows(node, *matrix);
+    matrix->selectCellAtRow(int(number(node, "selected", 0)));
+    return matrix;
+  }
+
+  // "label" (a caption, tag 0) or "field" (an input, non-zero tag).
+  std::shared_ptr<Control> makeTextField(const pugi::xml_node& node, std::string_view kind) {
+    auto field = std::make_shared<TextField>();
+    field->setStringValue(node.attribute("text").value());
+    bool input = kind == "field";
+    field->setEditable(flag(node, "editable", input));
+    field->setSelectable(flag(node, "selectable", input));
+    field->setBezeled(input);
+    if (input) field->setSecret(flag(node, "secret", false));
+    common(node, *field);
+    if (pugi::xml_attribute target = node.attribute("for")) {
+      if (input) fail(node, "only a <label> is the caption of another control (for=)");
+      captions_.push_back({field, target.value(), node});
+    }
+    if (input && field->tag() == 0) fail(node, "an input <field> needs a non-zero tag");
+    if (!input && field->tag() != 0) fail(node, "a <label> carries tag 0");
+    return field;
+  }
+
+  std::shared_ptr<Control> makePopUp(const pugi::xml_node& node, std::string_view) {
+    auto popup = std::make_shared<PopUpButton>();
+    common(node, *popup);
+    for (pugi::xml_node item : node.children()) {
+      if (item.type() != pugi::node_element) continue;
+      if (std::string_view(item.name()) == "item")
+        popup->addItemWithTitle(item.attribute("title").value());
+      else if (std::string_view(item.name()) == "separator")
+        popup->addSeparatorItem();
+      else
+        fail(item, "a <popup> holds only <item> and <separator> elements");
+    }
+    return popup;
+  }
+
+  std::shared_ptr<Control> makeTabView(const pugi::xml_node& node, std::string_view) {
+    auto tabs = std::make_shared<TabView>();
+    common(node, *tabs);
+    if (version_ >= 2) tabs->setContentOrigin({0, kTabStripHeight});
+    for (pugi::xml_node tabNode : node.children()) {
+      if (tabNode.type() != pugi::node_element) continue;
+      if (std::string_view(tabNode.name()) != "tab")
+        fail(tabNode, "a <tabview> holds only <tab> elements");
+      auto tab = std::make_shared<TabViewItem>();
+      tab->setLabel(tabNode.attribute("label").value());
+      children(tabNode, *tab);
+      tabs->addTabViewItem(tab);
+      outlet(tabNode, tab);
+    }
+    tabs->selectFirstTabViewItem();
+    return tabs;
+  }
+
+  std::shared_ptr<Control> makeProgress(const pugi::xml_node& node, std::string_view) {
+    auto progress = std::make_shared<ProgressIndicator>();
+    common(node, *progress);
+    return progress;
+  }
+
+  std::shared_ptr<Control> makeImage(const pugi::xml_node& node, std::string_view) {
+    auto image = std::make_shared<ImageView>();
+    common(node, *image);
+    if (ImageRef picture = this->image(node, image->frame())) image->setImage(picture);
+    return image;
   }
 
   // The rows of a matrix: a row height and the gap between rows, the matrix as high as its
@@ -322,6 +343,27 @@ class Builder {
   std::map<const Control*, pugi::xml_node> nodes_;
   std::vector<Caption> captions_;
 };
+
+// Each element a layout may hold, and the member that makes its control.
+const Builder::ElementMaker Builder::kMakers[] = {
+    {"view", &Builder::makeView},         {"box", &Builder::makeBox},
+    {"checkbox", &Builder::makeButton},   {"holdbutton", &Builder::makeButton},
+    {"button", &Builder::makeButton},     {"matrix", &Builder::makeMatrix},
+    {"label", &Builder::makeTextField},   {"field", &Builder::makeTextField},
+    {"popup", &Builder::makePopUp},       {"tabview", &Builder::makeTabView},
+    {"progress", &Builder::makeProgress}, {"image", &Builder::makeImage},
+};
+
+std::shared_ptr<Control> Builder::element(const pugi::xml_node& node) {
+  std::string_view kind = node.name();
+  const auto* maker = std::find_if(std::begin(kMakers), std::end(kMakers),
+                                   [&](const ElementMaker& m) { return m.kind == kind; });
+  if (maker == std::end(kMakers)) fail(node, "unknown element <" + std::string(kind) + ">");
+  std::shared_ptr<Control> made = (this->*maker->make)(node, kind);
+  outlet(node, made);
+  remember(made.get(), node);
+  return made;
+}
 
 // 1-based line of a byte offset, for messages a person can act on.
 long lineOf(const std::string& text, std::ptrdiff_t offset) {
