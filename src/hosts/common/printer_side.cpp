@@ -13,7 +13,7 @@
 
 #include "platform/io/bundle.h"
 #include "platform/text/text_encoding.h"
-#include "plugin/panel_held_entries.h"
+#include "settings/held_entries.h"
 #include "settings/keys.h"
 
 namespace jc {
@@ -274,7 +274,7 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     auto [end, ec] = std::from_chars(mask->data(), mask->data() + mask->size(), bits);
     check(wording("holdButton is a decimal mask", {}),
           ec == std::errc() && end == mask->data() + mask->size());
-    for (const HeldEntryRow& row : kHeldEntries)
+    for (const keys::HeldEntryData& row : keys::kHeldEntryData)
       if (bits & row.bit) report.held.push_back(std::string(row.name));
   }
   return report;
