@@ -5,7 +5,7 @@
 #include <any>
 
 #include "plugin/panel.h"
-#include "plugin/trace.h"
+#include "trace/trace.h"
 
 namespace {
 
