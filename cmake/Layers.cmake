@@ -22,7 +22,6 @@ function(jc_include_root target scope folder)
   file(REMOVE "${link}")
   file(CREATE_LINK "${PROJECT_SOURCE_DIR}/src/${folder}" "${link}" SYMBOLIC)
   target_include_directories(${target} ${scope} "$<BUILD_INTERFACE:${root}>")
-  set_property(GLOBAL APPEND PROPERTY JOBCONTROL_LAYERS "${target}=${folder}")
 endfunction()
 
 # jc_layer(<target> <OBJECT|STATIC|INTERFACE> FOLDER <folder> [SOURCES <file>...]
