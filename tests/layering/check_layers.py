@@ -5,6 +5,8 @@ may not see must fail with that header not found, and the same file including a 
 a folder it may see must compile. Also refuses includes that climb out with "../".
 
 Usage: check_layers.py BUILD_DIR SOURCE_DIR"""
+import concurrent.futures
+import itertools
 import json
 import os
 import re
@@ -56,15 +58,18 @@ def layer_command(commands, target, folder):
     return None
 
 
+PLANTED = itertools.count()
+
+
 def probe(entry, header, out_dir, mode):
     """Compiles a file that includes `header` with the entry's flags: "-E" preprocesses,
     "-fsyntax-only" compiles. Answers (succeeded, diagnostics)."""
-    path = os.path.join(out_dir, "planted.cpp")
+    path = os.path.join(out_dir, f"planted{next(PLANTED)}.cpp")
     with open(path, "w") as planted:
         planted.write(f'#include "{header}"\n')
     words = shlex.split(entry["command"])
     argv, skip = [], False
-    for i, word in enumerate(words):
+    for word in words:
         if skip:
             skip = False
         elif word in ("-o", "-MF", "-MT", "-MQ"):
@@ -85,32 +90,36 @@ def not_found(header, diagnostics):
 def main(build_dir, source_dir):
     with open(os.path.join(build_dir, "compile_commands.json")) as f:
         commands = json.load(f)
-    failures, checked = [], 0
-    with tempfile.TemporaryDirectory() as out_dir:
+    failures, jobs = [], []
+    # Two at a time, as every build on this machine runs.
+    with tempfile.TemporaryDirectory() as out_dir, \
+            concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
         for folder, (target, visible) in LAYERS.items():
             entry = layer_command(commands, target, folder)
             if entry is None:
-                if folder.startswith("hosts/gtk"):
-                    continue  # built only where GTK 4 is installed
-                failures.append(f"{folder}: no compile command of {target}")
+                if not folder.startswith("hosts/gtk"):  # built only where GTK 4 is installed
+                    failures.append(f"{folder}: no compile command of {target}")
                 continue
-            # The planted file must compile when it includes what the layer may see, so a
+            # The planted file must compile when it includes the layer's own header, so a
             # failure below cannot come from flags that fail anything.
             own = first_header(source_dir, folder)
-            ok, why = probe(entry, own, out_dir, "-fsyntax-only")
-            if not ok:
-                failures.append(f"{folder}: including its own {own} does not compile:\n{why}")
+            jobs.append((folder, own, None, pool.submit(probe, entry, own, out_dir,
+                                                        "-fsyntax-only")))
             for other in FOLDERS:
-                if other == folder:
-                    continue
-                header = first_header(source_dir, other)
-                ok, why = probe(entry, header, out_dir, "-E")
-                checked += 1
-                if other in visible and not ok:
-                    failures.append(f"{folder} may include {header}, yet:\n{why}")
-                elif other not in visible and (ok or not not_found(header, why)):
-                    failures.append(f"{folder} must not see {other}, yet {header} was "
-                                    + ("found" if ok else f"refused otherwise:\n{why}"))
+                if other != folder:
+                    header = first_header(source_dir, other)
+                    jobs.append((folder, header, other in visible,
+                                 pool.submit(probe, entry, header, out_dir, "-E")))
+        for folder, header, may_see, job in jobs:
+            ok, why = job.result()
+            if may_see is None and not ok:
+                failures.append(f"{folder}: including its own {header} does not compile:\n{why}")
+            elif may_see and not ok:
+                failures.append(f"{folder} may include {header}, yet:\n{why}")
+            elif may_see is False and (ok or not not_found(header, why)):
+                failures.append(f"{folder} must not see {header}, yet it was "
+                                + ("found" if ok else f"refused otherwise:\n{why}"))
+    checked = sum(1 for job in jobs if job[2] is not None)
     climbing = re.compile(r'#\s*include\s*"\.\./')
     for root, _, files in os.walk(os.path.join(source_dir, "src")):
         for name in files:
