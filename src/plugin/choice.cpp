@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/text/text_encoding.h"
-#include "plugin/trace.h"
+#include "trace/trace.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "platform/text/text_encoding.h"
 #include "plugin/system_version.h"
-#include "plugin/trace.h"
+#include "trace/trace.h"
 
 using jc::Control;
 

@@ -6,7 +6,7 @@
 
 #include "plugin/icons.h"
 #include "plugin/panel.h"
-#include "plugin/trace.h"
+#include "trace/trace.h"
 #include "ui/filters.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <any>
 
 #include "plugin/panel.h"
-#include "plugin/trace.h"
+#include "trace/trace.h"
 
 namespace {
 

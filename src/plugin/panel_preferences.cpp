@@ -5,9 +5,9 @@
 #include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
-#include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_text.h"
+#include "trace/trace.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/panel_positions.h"
-#include "plugin/trace.h"
 #include "settings/keys.h"
 #include "settings/value_encodings.h"
 #include "settings/value_text.h"
+#include "trace/trace.h"
 
 namespace {
 

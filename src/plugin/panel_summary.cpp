@@ -4,7 +4,7 @@
 #include <string>
 
 #include "plugin/panel.h"
-#include "plugin/trace.h"
+#include "trace/trace.h"
 
 namespace {
 

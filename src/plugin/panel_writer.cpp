@@ -7,12 +7,12 @@
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/panel_positions.h"
-#include "plugin/trace.h"
 #include "settings/ascii_values.h"
 #include "settings/keys.h"
 #include "settings/latin1_form.h"
 #include "settings/spool_time.h"
 #include "settings/value_text.h"
+#include "trace/trace.h"
 
 namespace {
 

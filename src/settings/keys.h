@@ -1,5 +1,6 @@
-// The job-control settings' print-settings keys and digit codes, with lookups both ways.
-// Everything about one held entry is its row in the panel's held-entry table (src/plugin).
+// The job-control settings' print-settings keys and digit codes, with lookups both ways:
+// plain data and constexpr functions, which the hosts read without linking this layer.
+// Everything about one held entry is its row in the held-entry table (held_entries.h).
 #pragma once
 
 #include <array>
@@ -61,15 +62,25 @@ inline constexpr std::string_view kStandardFolder = "*standard";
 /// Retention modes, as the digit of the jobSuspend key.
 enum class Retention { None = 0, HoldAfterPrint = 1, HoldOnly = 2, SamplePrint = 3 };
 /// The jobSuspend digit for a retention mode.
-char retentionDigit(Retention mode);
+constexpr char retentionDigit(Retention mode) {
+  return static_cast<char>('0' + static_cast<int>(mode));
+}
 /// The retention mode of a jobSuspend digit; any other character means no retention.
-Retention retentionFromDigit(char digit);
+constexpr Retention retentionFromDigit(char digit) {
+  return digit >= '1' && digit <= '3' ? static_cast<Retention>(digit - '0') : Retention::None;
+}
 
 /// Filing modes, as the digit of the filing key.
 enum class Filing { None = 0, QuickFile = 1, MainFolder = 2, CustomFolder = 3 };
-char filingDigit(Filing mode);
+/// The filing digit for a filing mode.
+constexpr char filingDigit(Filing mode) {
+  return static_cast<char>('0' + static_cast<int>(mode));
+}
 /// The filing mode of a digit; nullopt for any other character.
-std::optional<Filing> filingFromDigit(char digit);
+constexpr std::optional<Filing> filingFromDigit(char digit) {
+  if (digit < '0' || digit > '3') return std::nullopt;
+  return static_cast<Filing>(digit - '0');
+}
 
 /// Authentication digit: "1" login name and password, "0" user number.
 inline constexpr char kAuthenticationLoginDigit = '1';

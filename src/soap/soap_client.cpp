@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/io/temp_files.h"
-#include "plugin/trace.h"
+#include "trace/trace.h"
 
 using jc::soap::ExchangeState;
 

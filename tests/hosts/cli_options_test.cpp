@@ -7,7 +7,7 @@
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
 #include "hosts/cli/terminal_text.h"
-#include "plugin/panel_held_entries.h"
+#include "settings/held_entries.h"
 
 namespace jc::cli {
 namespace {
@@ -155,8 +155,8 @@ TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {
   std::set<std::string_view> buttons;
   for (const Entry& entry : entryTable())
     if (!entry.holdButton.empty()) buttons.insert(entry.holdButton);
-  EXPECT_EQ(buttons.size(), kHeldEntries.size());
-  for (const HeldEntryRow& row : kHeldEntries) {
+  EXPECT_EQ(buttons.size(), settings::kHeldEntryData.size());
+  for (const settings::HeldEntryData& row : settings::kHeldEntryData) {
     const Entry* entry = findEntry(row.name);
     ASSERT_NE(entry, nullptr) << row.name;
     EXPECT_EQ(entry->holdButton, row.holdButtonOutlet) << row.name;

@@ -5,15 +5,17 @@
 
 #include "hosts/cli/messages.h"
 #include "hosts/cli/options.h"
-#include "plugin/panel_held_entries.h"
+#include "settings/held_entries.h"
 
 namespace jc::cli {
 
 namespace {
 
+using settings::HeldEntry;
+
 // A held entry's text field, caption and hold button, by the names the layout gives them.
 Entry held(HeldEntry which) {
-  const HeldEntryRow& row = heldEntry(which);
+  const settings::HeldEntryData& row = settings::heldEntryData(which);
   // The pass codes and the password are never shown, and `=-` asks for them.
   const bool secret = which == HeldEntry::PassCode || which == HeldEntry::Password ||
                       which == HeldEntry::FolderPassCode;

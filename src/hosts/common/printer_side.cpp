@@ -7,13 +7,16 @@
 #include <openssl/crypto.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include "platform/io/bundle.h"
 #include "platform/text/text_encoding.h"
-#include "plugin/panel_held_entries.h"
+#include "settings/held_entries.h"
 #include "settings/keys.h"
 
 namespace jc {
@@ -148,46 +151,80 @@ Result<PlugInCodecs> loadPlugInCodecs(const std::filesystem::path& bundlePath) {
   return codecs;
 }
 
-DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
-                              const PlugInCodecs& codecs, const GivenPassCodes& given,
-                              const CheckWording& givenWording) {
-  const CheckWording wording = givenWording ? givenWording : fillPattern;
-  DecodeReport report;
-  Decoder d(options, codecs);
-  for (const char* key : keys::kAllKeys) report.anyKey = report.anyKey || options.count(key);
+namespace {
 
-  const std::uint32_t system = systemEncoding();
-  constexpr std::uint32_t kLatin1 = core_encoding::kWindowsLatin1;
-  auto add = [&](std::string entry, std::string value, const char* key, std::string how) {
-    report.values.push_back({std::move(entry), std::move(value), lastPart(key), std::move(how)});
-  };
-  auto check = [&](std::string what, bool passed) {
-    report.checks.push_back({std::move(what), passed});
-  };
+// The words `jobcontrol set` uses for the retention and filing modes, by digit value.
+constexpr std::array<const char*, 4> kRetentionWords = {"off", "hold-after", "hold-only", "sample"};
+static_assert(static_cast<int>(keys::Retention::HoldAfterPrint) == 1 &&
+              static_cast<int>(keys::Retention::HoldOnly) == 2 &&
+              static_cast<int>(keys::Retention::SamplePrint) == 3);
+constexpr std::array<const char*, 4> kFilingWords = {"none", "quick", "main", "custom"};
+static_assert(static_cast<int>(keys::Filing::QuickFile) == 1 &&
+              static_cast<int>(keys::Filing::MainFolder) == 2 &&
+              static_cast<int>(keys::Filing::CustomFolder) == 3);
 
-  if (auto spool = d.get(keys::kSpoolTimeKey)) report.spoolTime = d.hexBytes(*spool);
-  const std::string& spool = report.spoolTime;
-  if (auto digit = d.get(keys::kJobSuspendKey)) {
-    static const char* kWords[] = {"off", "hold-after", "hold-only", "sample"};
-    int n = digit->size() == 1 && (*digit)[0] >= '0' && (*digit)[0] <= '3' ? (*digit)[0] - '0' : 0;
-    add("retention", kWords[n], keys::kJobSuspendKey, "digit " + *digit);
+// The one character of a digit key's value; anything else reads as no digit.
+char onlyChar(const std::string& value) {
+  return value.size() == 1 ? value[0] : '\0';
+}
+
+// The report, filled step by step: one step per group of keys the printer side reads.
+class ReportBuilder {
+ public:
+  ReportBuilder(const std::map<std::string, std::string>& options, const PlugInCodecs& codecs,
+                const CheckWording& wording)
+      : d_(options, codecs), wording_(wording) {
+    for (const char* key : keys::kAllKeys) report_.anyKey = report_.anyKey || options.count(key);
+    if (auto spool = d_.get(keys::kSpoolTimeKey)) report_.spoolTime = d_.hexBytes(*spool);
   }
-  if (auto digit = d.get(keys::kFilingKey)) {
-    static const char* kWords[] = {"none", "quick", "main", "custom"};
-    int n = digit->size() == 1 && (*digit)[0] >= '0' && (*digit)[0] <= '3' ? (*digit)[0] - '0' : 0;
-    add("filing", kWords[n], keys::kFilingKey, "digit " + *digit);
+
+  void modes();
+  void passCodes(const GivenPassCodes& given);
+  void numbers();
+  void credentials();
+  void names();
+  void holdMask();
+  DecodeReport take() { return std::move(report_); }
+
+ private:
+  void add(std::string entry, std::string value, const char* key, std::string how) {
+    report_.values.push_back({std::move(entry), std::move(value), lastPart(key), std::move(how)});
   }
-  if (auto hex = d.get(keys::kFolderPathKey))
-    add("folder-name", decodeTextLossy(d.hexBytes(*hex), system), keys::kFolderPathKey,
+  void check(std::string what, bool passed) { report_.checks.push_back({std::move(what), passed}); }
+
+  Decoder d_;
+  const CheckWording& wording_;
+  DecodeReport report_;
+  const std::uint32_t system_ = systemEncoding();
+  static constexpr std::uint32_t kLatin1 = core_encoding::kWindowsLatin1;
+};
+
+// Retention, filing and authentication digits, and the folder name.
+void ReportBuilder::modes() {
+  if (auto digit = d_.get(keys::kJobSuspendKey)) {
+    keys::Retention mode = keys::retentionFromDigit(onlyChar(*digit));
+    add("retention", kRetentionWords[static_cast<std::size_t>(mode)], keys::kJobSuspendKey,
+        "digit " + *digit);
+  }
+  if (auto digit = d_.get(keys::kFilingKey)) {
+    keys::Filing mode = keys::filingFromDigit(onlyChar(*digit)).value_or(keys::Filing::None);
+    add("filing", kFilingWords[static_cast<std::size_t>(mode)], keys::kFilingKey,
+        "digit " + *digit);
+  }
+  if (auto hex = d_.get(keys::kFolderPathKey))
+    add("folder-name", decodeTextLossy(d_.hexBytes(*hex), system_), keys::kFolderPathKey,
         "system encoding");
-  if (auto hex = d.get(keys::kFolderPath2Key))
-    add("folder-name", decodeTextLossy(d.hexBytes(*hex), kLatin1), keys::kFolderPath2Key,
+  if (auto hex = d_.get(keys::kFolderPath2Key))
+    add("folder-name", decodeTextLossy(d_.hexBytes(*hex), kLatin1), keys::kFolderPath2Key,
         "Latin-1 form");
-  if (auto digit = d.get(keys::kAuthenticationKey))
-    add("auth", *digit == "1" ? "login" : "number", keys::kAuthenticationKey, "digit " + *digit);
+  if (auto digit = d_.get(keys::kAuthenticationKey))
+    add("auth", onlyChar(*digit) == keys::kAuthenticationLoginDigit ? "login" : "number",
+        keys::kAuthenticationKey, "digit " + *digit);
+}
 
-  // Pass codes: the stored cipher, and the digest over the left-filled code and the
-  // spool time (code first for retention, spool time first for the folder).
+// Pass codes: the stored cipher, and the digest over the left-filled code and the spool
+// time (code first for retention, spool time first for the folder).
+void ReportBuilder::passCodes(const GivenPassCodes& given) {
   struct Code {
     const char* entry;
     const char* cipherKey;
@@ -195,89 +232,115 @@ DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
     const std::optional<std::string>& given;
     bool spoolFirst;
   };
+  const std::string& spool = report_.spoolTime;
   for (const Code& c :
        {Code{"pass-code", keys::kJobSuspend2KeyKey, keys::kJobSuspendKeyKey, given.passCode, false},
         Code{"folder-pass-code", keys::kFolderPassword2Key, keys::kFolderPasswordKey,
              given.folderPassCode, true}}) {
     std::optional<std::string> stored;
-    if (auto hex = d.get(c.cipherKey)) {
-      stored = d.storedDecipher(d.hexBytes(*hex));
+    if (auto hex = d_.get(c.cipherKey)) {
+      stored = d_.storedDecipher(d_.hexBytes(*hex));
       add(c.entry, *stored, c.cipherKey, "stored key");
     }
     auto digestOf = [&](const std::string& code) {
-      return d.md5(c.spoolFirst ? spool + leftFilled(code) : leftFilled(code) + spool);
+      return d_.md5(c.spoolFirst ? spool + leftFilled(code) : leftFilled(code) + spool);
     };
-    auto digest = d.get(c.digestKey);
+    auto digest = d_.get(c.digestKey);
     if (digest && stored)
-      check(wording("%1 is the digest of the stored %2", {lastPart(c.digestKey), c.entry}),
+      check(wording_("%1 is the digest of the stored %2", {lastPart(c.digestKey), c.entry}),
             digestOf(*stored) == *digest);
     if (c.given)
-      check(wording("%1 matches the given %2 %3", {lastPart(c.digestKey), c.entry, *c.given}),
+      check(wording_("%1 matches the given %2 %3", {lastPart(c.digestKey), c.entry, *c.given}),
             digest && digestOf(*c.given) == *digest);
   }
+}
 
-  // Numbers: in clear (left-filled) for the printer, and the stored cipher.
+// Numbers: in clear (left-filled) for the printer, and the stored cipher.
+void ReportBuilder::numbers() {
   for (auto [entry, clearKey, cipherKey] :
        {std::tuple{"user-number", keys::kUserNumberKey, keys::kUserNumber2Key},
         std::tuple{"account-number", keys::kAccountNumberKey, keys::kAccountNumber2Key}}) {
-    auto clear = d.get(clearKey);
+    auto clear = d_.get(clearKey);
     if (clear) add(entry, *clear, clearKey, "clear, left-filled");
-    if (auto hex = d.get(cipherKey)) {
-      std::string stored = d.storedDecipher(d.hexBytes(*hex));
+    if (auto hex = d_.get(cipherKey)) {
+      std::string stored = d_.storedDecipher(d_.hexBytes(*hex));
       add(entry, stored, cipherKey, "stored key");
       if (clear)
-        check(wording("%1 agrees with %2", {lastPart(clearKey), lastPart(cipherKey)}),
+        check(wording_("%1 agrees with %2", {lastPart(clearKey), lastPart(cipherKey)}),
               leftFilled(stored) == *clear);
     }
   }
+}
 
-  // Login name and password: one form under the stored key, one under the run-time key.
+// Login name and password: one form under the stored key, one under the run-time key.
+void ReportBuilder::credentials() {
+  const std::string& spool = report_.spoolTime;
   bool runTimeNeeded = false;
   std::optional<std::string> storedLogin, runTimeLogin, storedPassword, runTimePassword;
-  if (auto text = d.pieces(keys::kLoginName1Prefix)) {
-    storedLogin = decodeTextLossy(d.storedDecipher(d.base64Bytes(*text)), system);
+  if (auto text = d_.pieces(keys::kLoginName1Prefix)) {
+    storedLogin = decodeTextLossy(d_.storedDecipher(d_.base64Bytes(*text)), system_);
     add("login-name", *storedLogin, keys::kLoginName11Key, "stored key");
   }
-  if (auto text = d.pieces(keys::kLoginName0Prefix)) {
+  if (auto text = d_.pieces(keys::kLoginName0Prefix)) {
     runTimeNeeded = true;
-    runTimeLogin = decodeTextLossy(runTimeDecipher(d.base64Bytes(*text), spool), kLatin1);
+    runTimeLogin = decodeTextLossy(runTimeDecipher(d_.base64Bytes(*text), spool), kLatin1);
     add("login-name", *runTimeLogin, keys::kLoginName01Key, "run-time key, Latin-1 form");
   }
-  if (auto text = d.get(keys::kPasswordKey)) {
+  if (auto text = d_.get(keys::kPasswordKey)) {
     runTimeNeeded = true;
-    runTimePassword = decodeTextLossy(runTimeDecipher(d.base64Bytes(*text), spool), system);
+    runTimePassword = decodeTextLossy(runTimeDecipher(d_.base64Bytes(*text), spool), system_);
     add("password", *runTimePassword, keys::kPasswordKey, "run-time key");
   }
-  if (auto hex = d.get(keys::kPassword2Key)) {
-    storedPassword = decodeTextLossy(d.storedDecipher(d.hexBytes(*hex)), system);
+  if (auto hex = d_.get(keys::kPassword2Key)) {
+    storedPassword = decodeTextLossy(d_.storedDecipher(d_.hexBytes(*hex)), system_);
     add("password", *storedPassword, keys::kPassword2Key, "stored key");
   }
-  if (runTimeNeeded) check(wording("spoolTime gives the run-time key", {}), spool.size() >= 16);
+  if (runTimeNeeded) check(wording_("spoolTime gives the run-time key", {}), spool.size() >= 16);
   if (storedLogin && runTimeLogin)
-    check(wording("%1 agrees with %2", {"loginName01", "loginName11"}),
+    check(wording_("%1 agrees with %2", {"loginName01", "loginName11"}),
           *storedLogin == *runTimeLogin);
   if (storedPassword && runTimePassword)
-    check(wording("%1 agrees with %2", {"password", "password2"}),
+    check(wording_("%1 agrees with %2", {"password", "password2"}),
           *storedPassword == *runTimePassword);
+}
 
-  // Names: hex of the system-encoding bytes, and of the Latin-1 form.
+// Names: hex of the system-encoding bytes, and of the Latin-1 form.
+void ReportBuilder::names() {
   for (auto [entry, key, key2] : {std::tuple{"user-name", keys::kUserNameKey, keys::kUserName2Key},
                                   std::tuple{"job-name", keys::kJobNameKey, keys::kJobName2Key}}) {
-    if (auto hex = d.get(key))
-      add(entry, decodeTextLossy(d.hexBytes(*hex), system), key, "system encoding");
-    if (auto hex = d.get(key2))
-      add(entry, decodeTextLossy(d.hexBytes(*hex), kLatin1), key2, "Latin-1 form");
+    if (auto hex = d_.get(key))
+      add(entry, decodeTextLossy(d_.hexBytes(*hex), system_), key, "system encoding");
+    if (auto hex = d_.get(key2))
+      add(entry, decodeTextLossy(d_.hexBytes(*hex), kLatin1), key2, "Latin-1 form");
   }
+}
 
-  if (auto mask = d.get(keys::kHoldButtonKey)) {
-    std::uint32_t bits = 0;
-    auto [end, ec] = std::from_chars(mask->data(), mask->data() + mask->size(), bits);
-    check(wording("holdButton is a decimal mask", {}),
-          ec == std::errc() && end == mask->data() + mask->size());
-    for (const HeldEntryRow& row : kHeldEntries)
-      if (bits & row.bit) report.held.push_back(std::string(row.name));
-  }
-  return report;
+// The hold-button mask, as the held entries' words.
+void ReportBuilder::holdMask() {
+  auto mask = d_.get(keys::kHoldButtonKey);
+  if (!mask) return;
+  std::uint32_t bits = 0;
+  auto [end, ec] = std::from_chars(mask->data(), mask->data() + mask->size(), bits);
+  check(wording_("holdButton is a decimal mask", {}),
+        ec == std::errc() && end == mask->data() + mask->size());
+  for (const keys::HeldEntryData& row : keys::kHeldEntryData)
+    if (bits & row.bit) report_.held.push_back(std::string(row.name));
+}
+
+}  // namespace
+
+DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
+                              const PlugInCodecs& codecs, const GivenPassCodes& given,
+                              const CheckWording& givenWording) {
+  const CheckWording wording = givenWording ? givenWording : fillPattern;
+  ReportBuilder builder(options, codecs, wording);
+  builder.modes();
+  builder.passCodes(given);
+  builder.numbers();
+  builder.credentials();
+  builder.names();
+  builder.holdMask();
+  return builder.take();
 }
 
 }  // namespace jc

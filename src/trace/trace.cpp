@@ -1,5 +1,5 @@
 // The shipped trace hooks: they take their arguments and return at once.
-#include "plugin/trace.h"
+#include "trace/trace.h"
 
 extern "C" {
 void _PDEProlog(const void*, const char*, ...) {}
