@@ -114,7 +114,8 @@ run_and_read() {
   "$@" >"$work/out" 2>"$work/stderr"
   status=$?
   if [ "$status" -ne 0 ]; then
-    [ "$status" -eq 77 ] || fail "print on $queue failed ($status): $(tail -n 5 "$work/out" "$work/stderr")"
+    [ "$status" -eq 77 ] || fail "print on $queue failed ($status): $(tail -n 5 "$work/out" "$work/stderr")
+$(grep -A 12 -E '^(Direct|Indirect) leak' "$work/stderr")"
     return "$status"
   fi
   for _ in $(seq 1 300); do
