@@ -5,11 +5,11 @@
 # --ipp-attributes mode, and the GTK tab in Automatic when its driver is given; what the
 # printer received is read from its own log and from the environment of its print command.
 #
-#   ipp_e2e.sh SOURCE_DIR JOBCONTROL BUNDLE [GTK_E2E_DRIVER]
+#   ipp_e2e.sh SOURCE_DIR JOBCONTROL BUNDLE GTK_E2E_DRIVER|"" HOSTILE_PRINTER
 #
 # Exits 77 (skipped) without root or the CUPS, ippeveprinter and DNS-SD daemons.
 set -uo pipefail
-source_dir="$1" cli="$2" bundle="$3" gtk_driver="${4:-}"
+source_dir="$1" cli="$2" bundle="$3" gtk_driver="${4:-}" hostile="$5"
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
@@ -114,7 +114,8 @@ run_and_read() {
   "$@" >"$work/out" 2>"$work/stderr"
   status=$?
   if [ "$status" -ne 0 ]; then
-    [ "$status" -eq 77 ] || fail "print on $queue failed ($status): $(tail -n 5 "$work/out" "$work/stderr")"
+    [ "$status" -eq 77 ] || fail "print on $queue failed ($status): $(tail -n 5 "$work/out" "$work/stderr")
+$(grep -A 12 -E '^(Direct|Indirect) leak' "$work/stderr")"
     return "$status"
   fi
   for _ in $(seq 1 300); do
@@ -134,12 +135,14 @@ print_and_read() {
 # job-password-encryption-supported, so a sent job-password is matched with its type.)
 has() { grep -qF -- "$2" <<<"$1"; }
 
-# auto: the pass code in the clear with "none" (this CUPS backend does not digest it), the
-# account number and the login name as the accounting user.
+# auto: the pass code as the strongest digest the printer offers (the backend computes it),
+# the account number and the login name as the accounting user.
+# The sha2-256 digest of "1234" as ippeveprinter logs an octetString.
+digest='job-password (octetString) \003\254gB\026\363\341\\v\036\341\245\342U\360g\2256#\310\263\210\264E\236\023\371x\327\310F\364'
 print_and_read secure "${entries[@]}"
 echo "== auto, secure printer:"; echo "$received" | grep -E 'job-password|job-account'
-has "$received" "job-password (octetString) 1234" || fail "auto: no job-password 1234"
-has "$received" "job-password-encryption (keyword) none" || fail "auto: encryption is not none"
+has "$received" "$digest" || fail "auto: job-password is not the sha2-256 digest of 1234"
+has "$received" "job-password-encryption (keyword) sha2-256" || fail "auto: encryption is not sha2-256"
 has "$environment" "IPP_JOB_ACCOUNT_ID=42" || fail "auto: job-account-id did not reach the printer"
 has "$environment" "IPP_JOB_ACCOUNTING_USER_ID=alice" || fail "auto: the accounting user is not alice"
 
@@ -162,6 +165,33 @@ status=$?
 [ "$status" -eq 2 ] || fail "a 3-digit pass code on a 4-8 printer: exit $status, not 2"
 grep -q "4 to 8" "$work/stderr" || fail "the refusal does not name the printer's limits: $(cat "$work/stderr")"
 
+# Hostile printers behind driverless queues: a held job is refused within the printer's
+# 10 s, nothing is queued, and the printer's text reaches the terminal escaped and cut short.
+for name in trickle-body endless-continue garbage redirect-loop ask-password escapes; do
+  "$hostile" "$name" "$work/$name.port" 300 >/dev/null &
+  printers+=("$!")
+  for _ in $(seq 1 50); do [ -s "$work/$name.port" ] && break; sleep 0.1; done
+  lpadmin -p "h-$name" -E -v "ipp://127.0.0.1:$(cat "$work/$name.port")/ipp/print" \
+    -P "$JC_CUPS_DIR/ppd/secure.ppd" || { fail "no queue for $name"; continue; }
+  started=$(date +%s%N)
+  jc print "$page" -d "h-$name" retention=hold-only pass-code=1234 >"$work/out" 2>"$work/stderr"
+  status=$? ms=$((($(date +%s%N) - started) / 1000000))
+  echo "== $name: exit $status after $ms ms: $(head -c 300 "$work/stderr")"
+  [ "$status" -eq 2 ] || fail "$name: exit $status, not 2"
+  [ "$ms" -lt 13000 ] || fail "$name: the command took $ms ms"
+  [ -z "$(lpstat -o "h-$name" 2>/dev/null)" ] || fail "$name: a job was queued"
+  if [ "$name" = escapes ]; then
+    grep -q "and 9995 more" "$work/stderr" || fail "escapes: the list is not cut short"
+  else
+    grep -q -- "--ipp-attributes=never" "$work/stderr" || fail "$name: the way to print anyway is not named"
+  fi
+  grep -q $'\e' "$work/stderr" && fail "$name: an escape sequence reached the terminal"
+  [ "$(stat -c %s "$work/stderr")" -lt 2000 ] || fail "$name: $(stat -c %s "$work/stderr") bytes of message"
+done
+# The way out it names prints the job, unheld.
+jc print "$page" -d h-garbage retention=hold-only pass-code=1234 --ipp-attributes=never >/dev/null 2>&1 ||
+  fail "--ipp-attributes=never did not print on a printer that gives no answer"
+
 # The GTK tab in Automatic: the same attributes through GTK's print dialog and CUPS backend
 # (no D-Bus for GTK: a bus that answers slowly would hold its backend up).
 gtk_print() {
@@ -174,7 +204,7 @@ if [ -n "$gtk_driver" ]; then
   case $? in
     0)
       echo "== GTK tab, auto, secure printer:"; echo "$received" | grep -E 'job-password|job-account'
-      has "$received" "job-password (octetString) 1234" || fail "GTK: no job-password 1234"
+      has "$received" "$digest" || fail "GTK: job-password is not the digest of 1234"
       has "$environment" "IPP_JOB_ACCOUNT_ID=42" || fail "GTK: job-account-id did not reach the printer"
       [ "$failures" -eq 0 ] || grep -v -e '^$' -e 'D-Bus' -e colord "$work/out" "$work/stderr" | tail -20
       [ "$failures" -eq 0 ] || { lpstat -W all -l -o; grep -E "\[Job [0-9]+\]" "$JC_CUPS_DIR/log/error_log" | grep -iE "job-password|account|argv|hold|stop|abort|error" | tail -30; }

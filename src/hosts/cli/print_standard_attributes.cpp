@@ -6,6 +6,7 @@
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/messages.h"
+#include "hosts/cli/terminal_text.h"
 
 namespace jc::cli {
 
@@ -26,14 +27,21 @@ std::optional<std::vector<std::pair<std::string, std::string>>> standardJobAttri
       standardAttributesForJob(session.settings->entries(), *codecs,
                                askPrinterSupport(session.deviceURI), vendorFilter, mode);
   // The fixed notes are in the command's catalogs; the ones naming the printer's own
-  // answers stay as they are.
+  // answers stay as they are, escaped: they may hold anything the printer sent.
   for (const std::string& note : mapped.notes)
-    std::cerr << "jobcontrol: " << tr("note:") << " " << tr(note.c_str()) << "\n";
-  if (mapped.refusal) {
-    std::cerr << "jobcontrol: " << *session.queue << ": " << *mapped.refusal
+    std::cerr << "jobcontrol: " << tr("note:") << " " << terminalText(tr(note.c_str())) << "\n";
+  if (mapped.refusal && mapped.wouldPrintUnheld) {
+    std::cerr << "jobcontrol: "
+              << subst(tr("%1: the job asks to be held with a pass code, but the printer gave no "
+                          "usable answer (%2), so it would print at once; the job was not sent. "
+                          "--ipp-attributes=never prints it without holding it"),
+                       {*session.queue, terminalText(*mapped.refusal)})
+              << "\n";
+  } else if (mapped.refusal) {
+    std::cerr << "jobcontrol: " << *session.queue << ": " << terminalText(*mapped.refusal)
               << "; the job was not sent\n";
-    return std::nullopt;
   }
+  if (mapped.refusal) return std::nullopt;
   return mapped.options;
 }
 

@@ -117,7 +117,10 @@ std::string usageText(Command command) {
              "                 also send the pass code, account number and login name or user\n"
              "                 number as standard IPP job attributes (job-password,\n"
              "                 job-account-id, job-accounting-user-id); auto (the default) does\n"
-             "                 so on a driverless queue for what its printer advertises\n\n");
+             "                 so on a driverless queue for what its printer advertises, and\n"
+             "                 refuses a held job (exit 2) when the printer gives no usable\n"
+             "                 answer; never sends none of them, and so prints such a job\n"
+             "                 without holding it\n\n");
       text += entriesHelp();
       text += "\n";
       text += printerHelp();

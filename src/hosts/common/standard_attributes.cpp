@@ -28,14 +28,17 @@ bool standardAttributesApply(StandardAttributesMode mode, bool vendorFilter) {
 
 PrinterAnswer askPrinterSupport(const std::optional<std::string>& deviceURI, int timeoutMs) {
   PrinterAnswer answer;
-  if (deviceURI) {
-    Result<StandardJobSupport> asked = queryStandardJobSupport(*deviceURI, timeoutMs);
-    if (asked)
-      answer.support = std::move(*asked);
-    else
-      answer.why = asked.message();
-  } else
+  if (!deviceURI) {
     answer.why = "the queue has no device address";
+    answer.nothingToAsk = true;
+  } else if (!isIppAddress(*deviceURI)) {
+    answer.why = "the queue's device " + *deviceURI + " is not an IPP printer address";
+    answer.nothingToAsk = true;
+  } else if (Result<StandardJobSupport> asked = queryStandardJobSupport(*deviceURI, timeoutMs)) {
+    answer.support = std::move(*asked);
+  } else {
+    answer.why = asked.message();
+  }
   return answer;
 }
 
@@ -57,8 +60,7 @@ StandardAttributes standardAttributesForJob(const std::map<std::string, std::str
                                             const PlugInCodecs& codecs, const PrinterAnswer& answer,
                                             bool vendorFilter, StandardAttributesMode mode) {
   PanelJobChoices choices = panelJobChoices(decodeJobOptions(options, codecs, GivenPassCodes{}));
-  return mapStandardAttributes(choices, answer.support, answer.why, vendorFilter,
-                               backendHashesJobPassword(), mode);
+  return mapStandardAttributes(choices, answer, vendorFilter, backendHashesJobPassword(), mode);
 }
 
 }  // namespace jc

@@ -30,16 +30,22 @@ std::optional<StandardAttributesMode> parseStandardAttributesMode(const std::str
 
 /// What a printer advertises for the standard job attributes (Get-Printer-Attributes).
 struct StandardJobSupport {
-  int passwordMaxOctets = 0;                          ///< job-password-supported; 0: none
-  std::vector<std::string> passwordEncryptions;       ///< job-password-encryption-supported
+  int passwordMaxOctets = 0;  ///< job-password-supported; 0: none
+  /// job-password-encryption-supported, in ASCII lower case, whatever string type it came as
+  std::vector<std::string> passwordEncryptions;
   std::optional<std::pair<int, int>> passwordLength;  ///< job-password-length-supported
   bool accountId = false;                             ///< job-account-id-supported
   bool accountingUserId = false;                      ///< job-accounting-user-id-supported
 };
 
-/// Asks the printer at `deviceURI` (ipp:// or ipps://) what it supports, waiting at most
-/// `timeoutMs` to connect and as long again for the answer. Refuses, with a reason naming
-/// the address, when the URI is not an IPP address or the printer does not answer.
+/// Whether `deviceURI` is an IPP printer address (ipp:// or ipps://), one that can be asked.
+bool isIppAddress(const std::string& deviceURI);
+
+/// Asks the printer at `deviceURI` (ipp:// or ipps://) what it supports. The whole question
+/// ends within `timeoutMs` whatever the printer does: its answer is read up to 1 MiB, at
+/// most 3 redirects are followed, and no credentials are ever asked for or sent (a printer
+/// that wants them has not answered). Refuses, with a reason naming the address, when the
+/// URI is not an IPP address or the printer gives no usable answer.
 Result<StandardJobSupport> queryStandardJobSupport(const std::string& deviceURI, int timeoutMs);
 
 /// Whether the queue's PPD runs a vendor filter that reads our own keys: a PPD that names
@@ -62,25 +68,41 @@ struct StandardAttributes {
   std::vector<std::pair<std::string, std::string>> options;  ///< e.g. {"job-account-id", "42"}
   std::vector<std::string> notes;      ///< what was not sent, and why (English; hosts translate)
   std::optional<std::string> refusal;  ///< the job must not be sent, and why
+  /// The refusal is that the job asked to be held but would print at once, as the printer
+  /// gave no usable answer; `refusal` then holds why it did not. Hosts name their way of
+  /// printing it anyway (--ipp-attributes=never, or the choice Never).
+  bool wouldPrintUnheld = false;
 };
 
-/// Whether the CUPS ipp backend on this system hashes a pass code itself when a digest is
-/// named in job-password-encryption. Older backends send the text as given, which a
-/// printer would read as the digest, so the job could never be released.
+/// Whether the CUPS ipp backend on this system digests a pass code itself when a digest
+/// is named in job-password-encryption (libcups' option conversion does, from 2.3 on, for
+/// a queue whose PPD carries *cupsJobPassword). Without it a digest keyword would go
+/// beside the clear text, which the printer reads as the digest: the job could never be
+/// released.
 bool backendHashesJobPassword();
 
-/// Maps `choices` to standard job attributes for a printer that advertises `support`
-/// (nullopt: it did not answer, with the reason in `unknownWhy`). `vendorFilter` says
-/// whether the queue's own filter reads our keys; `backendHashes` whether the backend
-/// digests a pass code (see backendHashesJobPassword). In Auto mode nothing is sent on a
-/// queue with a vendor filter or for what the printer does not advertise; Always sends
-/// every mapped attribute (still within the printer's advertised limits). A pass code is
-/// sent with a digest the printer offers when the backend computes it, else in the clear
-/// with "none" when the printer accepts that; a pass code outside the printer's length
-/// limits, or with no usable encryption, refuses the job.
+/// What a queue's printer said it supports; without an answer, why not.
+struct PrinterAnswer {
+  std::optional<StandardJobSupport> support;  ///< nullopt: no usable answer
+  std::string why;                            ///< without an answer, why not
+  /// There was no IPP printer to ask (no device address, or one CUPS reaches otherwise):
+  /// the standard attributes cannot reach it, which is no failure of the printer's.
+  bool nothingToAsk = false;
+};
+
+/// Maps `choices` to standard job attributes for a printer that gave `answer`.
+/// `vendorFilter` says whether the queue's own filter reads our keys; `backendHashes`
+/// whether the backend digests a pass code (see backendHashesJobPassword). In Auto mode
+/// nothing is sent on a queue with a vendor filter or for what the printer does not
+/// advertise, and a held job with a pass code is refused when an IPP printer gave no
+/// usable answer, as it could print at once; Always sends every mapped attribute (still
+/// within the printer's advertised limits). A pass code goes with the strongest digest the
+/// printer offers that the backend computes (the SHA-2 family first, md5 last), with
+/// "none" only when no offered digest can be made; a pass code outside the printer's
+/// length limits, or with no usable encryption, refuses the job. The printer's own words
+/// in a note or refusal are the first few, each cut short.
 StandardAttributes mapStandardAttributes(const PanelJobChoices& choices,
-                                         const std::optional<StandardJobSupport>& support,
-                                         const std::string& unknownWhy, bool vendorFilter,
+                                         const PrinterAnswer& answer, bool vendorFilter,
                                          bool backendHashes, StandardAttributesMode mode);
 
 /// How long a printer may take to say what it supports: as long as CUPS itself waits for
@@ -91,14 +113,8 @@ constexpr int kStandardQueryTimeoutMs = 10000;
 /// filter: never in Never mode, nor in Auto mode where the queue's filter reads our keys.
 bool standardAttributesApply(StandardAttributesMode mode, bool vendorFilter);
 
-/// What a queue's printer said it supports; without an answer, why not.
-struct PrinterAnswer {
-  std::optional<StandardJobSupport> support;
-  std::string why;
-};
-
-/// Asks the printer at the queue's `deviceURI`. Blocks up to twice `timeoutMs`; safe to
-/// call from a worker thread.
+/// Asks the printer at the queue's `deviceURI`. Blocks up to `timeoutMs`; safe to call
+/// from a worker thread.
 PrinterAnswer askPrinterSupport(const std::optional<std::string>& deviceURI,
                                 int timeoutMs = kStandardQueryTimeoutMs);
 

@@ -1,5 +1,5 @@
-// The standard-attribute policy: the printer's answer to Get-Printer-Attributes, whether a
-// queue has a vendor filter, and the mapping of the panel's choices to attributes.
+// The standard-attribute policy: whether a queue has a vendor filter, and the mapping of
+// the panel's choices to attributes for what its printer answered.
 #include "hosts/common/standard_attributes.h"
 
 #include <cups/cups.h>
@@ -17,15 +17,29 @@ bool contains(const std::vector<std::string>& list, const std::string& word) {
   return std::find(list.begin(), list.end(), word) != list.end();
 }
 
-std::string joined(const std::vector<std::string>& list) {
+// The printer's own words in a message: the first few, each cut short, then how many
+// more. A printer may send thousands of values, or values of any length.
+std::string printerList(const std::vector<std::string>& list) {
+  constexpr std::size_t kShown = 5, kLongest = 40;
   std::string text;
-  for (const std::string& word : list) text += (text.empty() ? "" : ", ") + word;
+  for (std::size_t i = 0; i < list.size() && i < kShown; ++i) {
+    std::string word = list[i].size() > kLongest ? list[i].substr(0, kLongest) + "…" : list[i];
+    text += (text.empty() ? "" : ", ") + word;
+  }
+  if (list.size() > kShown) text += " and " + std::to_string(list.size() - kShown) + " more";
   return text;
 }
 
-// The digests the backend computes itself, strongest first.
-constexpr std::array<const char*, 6> kDigests = {"sha2-512", "sha2-384", "sha2-256",
-                                                 "sha2-224", "sha",      "md5"};
+// The digests libcups computes for the backend, strongest first: the SHA-2 family, then
+// SHA-1, md5 last.
+constexpr std::array<const char*, 8> kDigests = {
+    "sha2-512", "sha2-384", "sha2-256", "sha2-512_256", "sha2-224", "sha2-512_224", "sha", "md5"};
+
+// Whether this system's libcups, which the backend digests with, knows `digest`.
+bool computes(const char* digest) {
+  unsigned char hash[64];
+  return cupsHashData(digest, "0", 1, hash, sizeof hash) > 0;
+}
 
 }  // namespace
 
@@ -34,66 +48,6 @@ std::optional<StandardAttributesMode> parseStandardAttributesMode(const std::str
   if (text == "always") return StandardAttributesMode::Always;
   if (text == "never") return StandardAttributesMode::Never;
   return std::nullopt;
-}
-
-Result<StandardJobSupport> queryStandardJobSupport(const std::string& deviceURI, int timeoutMs) {
-  char scheme[32], user[256], host[256], resource[1024];
-  int port = 0;
-  if (httpSeparateURI(HTTP_URI_CODING_ALL, deviceURI.c_str(), scheme, sizeof scheme, user,
-                      sizeof user, host, sizeof host, &port, resource,
-                      sizeof resource) < HTTP_URI_STATUS_OK ||
-      (std::string(scheme) != "ipp" && std::string(scheme) != "ipps")) {
-    return Refusal{"the queue's device " + deviceURI + " is not an IPP printer address"};
-  }
-  std::string address = std::string(host) + ":" + std::to_string(port);
-  std::unique_ptr<http_t, decltype(&httpClose)> http(
-      httpConnect2(
-          host, port, nullptr, AF_UNSPEC,
-          std::string(scheme) == "ipps" ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
-          timeoutMs, nullptr),
-      httpClose);
-  if (!http) {
-    return Refusal{"the printer at " + address + " did not answer within " +
-                   std::to_string(timeoutMs / 1000) + " s"};
-  }
-  httpSetTimeout(http.get(), timeoutMs / 1000.0, nullptr, nullptr);
-
-  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, deviceURI.c_str());
-  static const char* const kWanted[] = {"job-password-supported",
-                                        "job-password-encryption-supported",
-                                        "job-password-length-supported", "job-account-id-supported",
-                                        "job-accounting-user-id-supported"};
-  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                static_cast<int>(std::size(kWanted)), nullptr, kWanted);
-  std::unique_ptr<ipp_t, decltype(&ippDelete)> response(
-      cupsDoRequest(http.get(), request, resource), ippDelete);
-  if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-    return Refusal{"the printer at " + address +
-                   " did not answer Get-Printer-Attributes: " + cupsLastErrorString()};
-  }
-
-  StandardJobSupport support;
-  if (ipp_attribute_t* a =
-          ippFindAttribute(response.get(), "job-password-supported", IPP_TAG_INTEGER))
-    support.passwordMaxOctets = ippGetInteger(a, 0);
-  if (ipp_attribute_t* a =
-          ippFindAttribute(response.get(), "job-password-encryption-supported", IPP_TAG_KEYWORD))
-    for (int i = 0; i < ippGetCount(a); ++i)
-      support.passwordEncryptions.emplace_back(ippGetString(a, i, nullptr));
-  if (ipp_attribute_t* a =
-          ippFindAttribute(response.get(), "job-password-length-supported", IPP_TAG_RANGE)) {
-    int upper = 0;
-    int lower = ippGetRange(a, 0, &upper);
-    support.passwordLength = std::make_pair(lower, upper);
-  }
-  if (ipp_attribute_t* a =
-          ippFindAttribute(response.get(), "job-account-id-supported", IPP_TAG_BOOLEAN))
-    support.accountId = ippGetBoolean(a, 0);
-  if (ipp_attribute_t* a =
-          ippFindAttribute(response.get(), "job-accounting-user-id-supported", IPP_TAG_BOOLEAN))
-    support.accountingUserId = ippGetBoolean(a, 0);
-  return support;
 }
 
 bool hasVendorFilter(ppd_file_t* ppd) {
@@ -114,68 +68,91 @@ bool hasVendorFilter(ppd_file_t* ppd) {
 }
 
 bool backendHashesJobPassword() {
-  // The 2.4 backend sends the pass code unchanged beside a digest keyword (seen on Debian
-  // 12's 2.4.2); later series are taken to digest it as the keyword says.
-  return CUPS_VERSION_MAJOR > 2 || (CUPS_VERSION_MAJOR == 2 && CUPS_VERSION_MINOR >= 5);
+  // The ipp backend adds job-password through libcups' conversion of the job's options,
+  // which digests the code as job-password-encryption names (Debian 12's 2.4.2 sends the
+  // sha2-256 digest of "1234" for it). The job's options themselves, as the backend and a
+  // filter receive them (argv[5], cupsd's log), always hold the clear code.
+  return CUPS_VERSION_MAJOR > 2 || (CUPS_VERSION_MAJOR == 2 && CUPS_VERSION_MINOR >= 3);
 }
 
+namespace {
+
+// The encryption a pass code goes with to a printer that offers `offered`: the strongest
+// digest the backend makes, else "none" when the printer takes that; empty when neither.
+std::string chosenEncryption(const std::vector<std::string>& offered, bool backendHashes) {
+  if (backendHashes)
+    for (const char* digest : kDigests)
+      if (contains(offered, digest) && computes(digest)) return digest;
+  return contains(offered, "none") ? "none" : "";
+}
+
+// Adds the pass code to `out` within the printer's limits, or refuses the job. False when
+// the job is refused.
+bool mapPassCode(const std::string& code, const std::optional<StandardJobSupport>& support,
+                 bool sendAll, bool backendHashes, StandardAttributes& out) {
+  int length = static_cast<int>(code.size());
+  if (!sendAll && support->passwordMaxOctets <= 0) {
+    out.notes.push_back(
+        "the printer takes no job password: the pass code was not sent as job-password");
+    return true;
+  }
+  if (support && support->passwordLength &&
+      (length < support->passwordLength->first || length > support->passwordLength->second)) {
+    out.refusal = "the printer takes job passwords of " +
+                  std::to_string(support->passwordLength->first) + " to " +
+                  std::to_string(support->passwordLength->second) +
+                  " characters; the pass code has " + std::to_string(length);
+    return false;
+  }
+  if (support && support->passwordMaxOctets > 0 && length > support->passwordMaxOctets) {
+    out.refusal = "the printer takes job passwords of at most " +
+                  std::to_string(support->passwordMaxOctets) + " characters; the pass code has " +
+                  std::to_string(length);
+    return false;
+  }
+  // A printer that names no encryption takes the password as it is.
+  std::vector<std::string> offered = {"none"};
+  if (support && !support->passwordEncryptions.empty())
+    offered = support->passwordEncryptions;
+  else if (support)
+    out.notes.push_back(
+        "the printer names no job-password encryption: the pass code goes to it in the clear");
+  std::string chosen = chosenEncryption(offered, backendHashes);
+  if (chosen.empty()) {
+    out.refusal = "the printer takes job passwords only as " + printerList(offered) +
+                  ", none of which the CUPS backend of this system can send";
+    return false;
+  }
+  out.options.emplace_back("job-password", code);
+  out.options.emplace_back("job-password-encryption", chosen);
+  return true;
+}
+
+}  // namespace
+
 StandardAttributes mapStandardAttributes(const PanelJobChoices& choices,
-                                         const std::optional<StandardJobSupport>& support,
-                                         const std::string& unknownWhy, bool vendorFilter,
+                                         const PrinterAnswer& answer, bool vendorFilter,
                                          bool backendHashes, StandardAttributesMode mode) {
   StandardAttributes out;
   if (mode == StandardAttributesMode::Never) return out;
   // The vendor's filter reads every choice from our own keys.
   if (mode == StandardAttributesMode::Auto && vendorFilter) return out;
-  bool anything =
-      (choices.retention && choices.passCode) || choices.accountNumber || choices.accountingUser;
+  const std::optional<StandardJobSupport>& support = answer.support;
+  bool held = choices.retention && choices.passCode;
   if (mode == StandardAttributesMode::Auto && !support) {
-    if (anything) out.notes.push_back("standard job attributes not sent: " + unknownWhy);
+    // Without a job password the printer prints the job at once: a job that asked to be
+    // held goes only when the person says so.
+    if (held && !answer.nothingToAsk) {
+      out.refusal = answer.why;
+      out.wouldPrintUnheld = true;
+    } else if (held || choices.accountNumber || choices.accountingUser) {
+      out.notes.push_back("standard job attributes not sent: " + answer.why);
+    }
     return out;
   }
   bool sendAll = mode == StandardAttributesMode::Always;
 
-  if (choices.retention && choices.passCode) {
-    const std::string& code = *choices.passCode;
-    int length = static_cast<int>(code.size());
-    if (!sendAll && support->passwordMaxOctets <= 0) {
-      out.notes.push_back(
-          "the printer takes no job password: the pass code was not sent as job-password");
-    } else if (support && support->passwordLength &&
-               (length < support->passwordLength->first ||
-                length > support->passwordLength->second)) {
-      out.refusal = "the printer takes job passwords of " +
-                    std::to_string(support->passwordLength->first) + " to " +
-                    std::to_string(support->passwordLength->second) +
-                    " characters; the pass code has " + std::to_string(length);
-      return out;
-    } else if (support && support->passwordMaxOctets > 0 && length > support->passwordMaxOctets) {
-      out.refusal = "the printer takes job passwords of at most " +
-                    std::to_string(support->passwordMaxOctets) + " characters; the pass code has " +
-                    std::to_string(length);
-      return out;
-    } else {
-      // A printer that lists no encryption takes the password as it is.
-      std::vector<std::string> offered = support && !support->passwordEncryptions.empty()
-                                             ? support->passwordEncryptions
-                                             : std::vector<std::string>{"none"};
-      std::string chosen;
-      if (backendHashes)
-        for (const char* digest : kDigests)
-          if (contains(offered, digest)) {
-            chosen = digest;
-            break;
-          }
-      if (chosen.empty() && contains(offered, "none")) chosen = "none";
-      if (chosen.empty()) {
-        out.refusal = "the printer takes job passwords only as " + joined(offered) +
-                      ", which the CUPS backend of this system does not compute";
-        return out;
-      }
-      out.options.emplace_back("job-password", code);
-      out.options.emplace_back("job-password-encryption", chosen);
-    }
-  }
+  if (held && !mapPassCode(*choices.passCode, support, sendAll, backendHashes, out)) return out;
   if (choices.accountNumber) {
     if (sendAll || support->accountId)
       out.options.emplace_back("job-account-id", *choices.accountNumber);

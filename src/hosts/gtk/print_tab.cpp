@@ -253,8 +253,7 @@ void PrintTab::respond(int response) {
   // job attributes: a message after every Print to say so would only be in the way.
   StandardAttributesMode mode = standardAttributesMode();
   if (!deviceURI_ || !standardAttributesApply(mode, vendorFilter_)) return;
-  bool ipp = deviceURI_->rfind("ipp://", 0) == 0 || deviceURI_->rfind("ipps://", 0) == 0;
-  if (mode == StandardAttributesMode::Auto && !ipp) return;
+  if (mode == StandardAttributesMode::Auto && !isIppAddress(*deviceURI_)) return;
   // The application hears Print only once the printer has answered (up to the CUPS
   // time-outs): the dialog stays responsive meanwhile.
   g_signal_stop_emission_by_name(dialog_, "response");
@@ -309,10 +308,14 @@ void PrintTab::answered(const PrinterAnswer& answer) {
   if (mapped.refusal) {
     // The dialog stays: the person can change the pass code, or choose Never.
     options_.clear();
+    const char* format =
+        mapped.wouldPrintUnheld
+            ? tr("%s: the job asks to be held with a pass code, but the printer gave no usable "
+                 "answer (%s), so it would print at once; the job was not sent. To print it "
+                 "without holding it, choose Never under Advanced, Standard IPP job attributes.")
+            : tr("%s: %s; the job was not sent.");
     alerts_->runInformationalAlert(
-        title,
-        printed(tr("%s: %s; the job was not sent."), printerId_.c_str(), mapped.refusal->c_str()),
-        ok);
+        title, printed(format, printerId_.c_str(), mapped.refusal->c_str()), ok);
     return;
   }
   options_.insert(options_.end(), mapped.options.begin(), mapped.options.end());

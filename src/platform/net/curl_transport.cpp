@@ -257,6 +257,8 @@ std::unique_ptr<CurlConnection> startCurl(RunLoop& loop, const HttpRequest& requ
       curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout.count())) ==
           CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, request.verifyPeer ? 1L : 0L) == CURLE_OK &&
+      curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, request.verifyPeer ? 2L : 0L) == CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1") == CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_HTTPHEADER, impl->headers) == CURLE_OK &&
       curl_easy_setopt(e, CURLOPT_ERRORBUFFER, impl->errorText) == CURLE_OK &&

@@ -33,6 +33,9 @@ struct HttpRequest {
   std::size_t maxBodyBytes = 32u << 20;
   /// Redirects followed (http and https only); one more fails the exchange.
   long maxRedirects = 5;
+  /// Whether an https server must prove who it is with a certificate the system trusts.
+  /// Off only for a device that makes its own certificate and is asked nothing secret.
+  bool verifyPeer = true;
 };
 
 /// The head of a response.

@@ -224,6 +224,7 @@ TEST_F(TabTest, StandardAttributesFollowTheAdvancedChoice) {
       {"auto, driverless queue",      driverless, ipp,    0, securePrinter(), true,  true,  "42"},
       {"auto, vendor filter",         vendor,     ipp,    0, securePrinter(), false, true,  nullptr},
       {"auto, not an IPP device",     driverless, socket, 0, securePrinter(), false, true,  nullptr},
+      {"auto, held, no answer",       driverless, ipp,    0, std::nullopt,    true,  false, nullptr},
       {"always, vendor filter",       vendor,     ipp,    1, securePrinter(), true,  true,  "42"},
       {"always, pass code too short", vendor,     ipp,    1, tooLong,         true,  false, nullptr},
       {"never",                       driverless, ipp,    2, securePrinter(), false, true,  nullptr},
