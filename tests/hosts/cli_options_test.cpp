@@ -6,7 +6,7 @@
 #include "hosts/cli/entries.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
-#include "hosts/cli/terminal_text.h"
+#include "hosts/common/terminal_text.h"
 #include "settings/held_entries.h"
 
 namespace jc::cli {

@@ -6,8 +6,8 @@
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
-#include "hosts/cli/terminal_text.h"
 #include "hosts/common/printer_side.h"
+#include "hosts/common/terminal_text.h"
 
 namespace jc::cli {
 

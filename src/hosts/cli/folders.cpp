@@ -13,7 +13,7 @@
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
-#include "hosts/cli/terminal_text.h"
+#include "hosts/common/terminal_text.h"
 #include "platform/io/runloop.h"
 #include "platform/net/http.h"
 #include "platform/text/unicode.h"

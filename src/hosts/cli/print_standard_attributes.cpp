@@ -6,7 +6,7 @@
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/messages.h"
-#include "hosts/cli/terminal_text.h"
+#include "hosts/common/terminal_text.h"
 
 namespace jc::cli {
 

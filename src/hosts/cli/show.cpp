@@ -6,7 +6,7 @@
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
-#include "hosts/cli/terminal_text.h"
+#include "hosts/common/terminal_text.h"
 #include "platform/text/unicode.h"
 
 namespace jc::cli {

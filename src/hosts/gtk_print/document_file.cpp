@@ -10,7 +10,7 @@
 #include <cstring>
 #include <utility>
 
-#include "hosts/cli/terminal_text.h"
+#include "hosts/common/terminal_text.h"
 #include "platform/host/document_kind.h"
 
 namespace jc::gtk {
@@ -21,12 +21,12 @@ namespace {
 Refusal refusal(const std::string& path, const char* format) {
   std::string text = dgettext("jobcontrol-print", format);
   std::string::size_type at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, cli::terminalText(path));
+  if (at != std::string::npos) text.replace(at, 2, terminalText(path));
   return Refusal{std::move(text)};
 }
 
 Refusal systemRefusal(const std::string& path, int error) {
-  return Refusal{cli::terminalText(path) + ": " + std::strerror(error)};
+  return Refusal{terminalText(path) + ": " + std::strerror(error)};
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ Result<void> DocumentFile::recheck() const {
 }
 
 std::string DocumentFile::shownPath() const {
-  return cli::terminalText(path_);
+  return terminalText(path_);
 }
 
 DocumentFile::DocumentFile(DocumentFile&& other) noexcept

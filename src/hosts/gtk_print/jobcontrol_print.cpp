@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/cli/terminal_text.h"
+#include "hosts/common/terminal_text.h"
 #include "hosts/gtk/jobcontrol-gtk.h"
 #include "hosts/gtk_print/print_job.h"
 
@@ -227,7 +227,7 @@ int printAll(GtkPrintUnixDialog* dialog, const std::vector<jc::gtk::DocumentFile
     char line[1024];
     if (id)
       std::snprintf(line, sizeof line, _("%s: printed as job %d on %s"),
-                    jc::cli::terminalText(jobTitle).c_str(), *id, gtk_printer_get_name(printer));
+                    jc::terminalText(jobTitle).c_str(), *id, gtk_printer_get_name(printer));
     else {
       std::snprintf(line, sizeof line, _("Printing failed: %s"), id.message().c_str());
       status = 1;

@@ -1,11 +1,11 @@
 // Escaping control characters for terminal and plain output.
-#include "hosts/cli/terminal_text.h"
+#include "hosts/common/terminal_text.h"
 
 #include <cstdio>
 
 #include "platform/text/unicode.h"
 
-namespace jc::cli {
+namespace jc {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::string terminalText(std::string_view text) {
   return out;
 }
 
-}  // namespace jc::cli
+}  // namespace jc

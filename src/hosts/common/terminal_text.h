@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace jc::cli {
+namespace jc {
 
 /// `text` (UTF-8) with every control character written as a visible escape: "\t", "\n",
 /// "\r", "\e" for ESC, "\xNN" for the other C0 controls and DEL, and "\u{NNNN}" for the C1
@@ -15,4 +15,4 @@ namespace jc::cli {
 /// folder name without control characters reads exactly as it must be typed.
 std::string terminalText(std::string_view text);
 
-}  // namespace jc::cli
+}  // namespace jc
