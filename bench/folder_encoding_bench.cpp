@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 #include "printer_simulator.h"
 #include "soap/folder_list.h"
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/bundle.h"
-#include "platform/memory_host.h"
-#include "platform/user_defaults.h"
+#include "platform/host/memory_host.h"
+#include "platform/io/bundle.h"
+#include "platform/io/user_defaults.h"
 #include "plugin/panel.h"
 
 namespace {

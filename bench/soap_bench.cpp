@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/memory_host.h"
+#include "platform/host/memory_host.h"
 #include "plugin/panel.h"
 #include "printer_simulator.h"
 #include "soap/folder_list.h"

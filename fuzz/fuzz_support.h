@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/memory_host.h"
+#include "platform/host/memory_host.h"
 
 namespace jc::fuzz {
 

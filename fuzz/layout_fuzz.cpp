@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/layout.h"
+#include "platform/widgets/layout.h"
 #include "plugin/panel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

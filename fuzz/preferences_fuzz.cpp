@@ -10,8 +10,8 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/property_list.h"
-#include "platform/user_defaults.h"
+#include "platform/io/property_list.h"
+#include "platform/io/user_defaults.h"
 #include "plugin/panel.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/property_list.h"
+#include "platform/io/property_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > (1u << 20)) return 0;

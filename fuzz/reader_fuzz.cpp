@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/bundle.h"
+#include "platform/io/bundle.h"
 #include "plugin/panel.h"
 #include "settings/keys.h"
 

@@ -2,7 +2,7 @@
 // that loads the plug-in looks up. C++ code of the panel calls the jc::crypto functions.
 #pragma once
 
-#include "platform/export.h"
+#include "platform/base/export.h"
 
 extern "C" {
 

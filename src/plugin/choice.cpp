@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/trace.h"
 
 namespace {

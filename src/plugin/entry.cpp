@@ -1,6 +1,6 @@
 // The plug-in shared object's C entry point: makes the entry-class object for the loader.
-#include "platform/export.h"
-#include "platform/plugin_api.h"
+#include "platform/base/export.h"
+#include "platform/host/plugin_api.h"
 #include "plugin/panel.h"
 
 extern "C" JC_EXPORT jc::PDEPlugIn* JobControlPlugInCreate() {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/export.h"
-#include "platform/image.h"
+#include "platform/base/export.h"
+#include "platform/widgets/image.h"
 
 namespace jc {
 

@@ -3,7 +3,7 @@
 
 #include <cups/http.h>
 
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/system_version.h"
 #include "plugin/trace.h"
 

@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/bundle.h"
-#include "platform/controls.h"
-#include "platform/image.h"
-#include "platform/layout.h"
-#include "platform/plugin_api.h"
-#include "platform/print_host.h"
-#include "platform/property_list.h"
+#include "platform/host/plugin_api.h"
+#include "platform/host/print_host.h"
+#include "platform/io/bundle.h"
+#include "platform/io/property_list.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/image.h"
+#include "platform/widgets/layout.h"
 #include "plugin/choice.h"
 #include "settings/folder_entry.h"
 #include "soap/soap_client_callback.h"
@@ -317,6 +317,10 @@ class VoreliaPrintPdeTz630eJC : public std::enable_shared_from_this<VoreliaPrint
   std::optional<std::string> prefFolderPassStringRef;
   std::optional<std::string> prefAccountNumberStringRef;
   std::optional<std::string> prefFolderNameStringRef;
+  /// The held entries, their mask and the authentication choice as this dialog last loaded
+  /// or saved them: a save writes only what the dialog changed since, so what another
+  /// dialog stored meanwhile survives. nullopt: nothing loaded (everything counts as changed).
+  std::optional<jc::PropertyDictionary> heldBaseline;
 
   std::optional<std::string> loginNameStringRef;  ///< the real login name while masked
   bool loginNameLockFlag = false;

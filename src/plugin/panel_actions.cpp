@@ -1,7 +1,7 @@
 // Control actions: what each control does when operated, by the person or by the reading
 // of saved settings. They keep the choices consistent, empty the fields a choice makes
 // irrelevant unless held, mask a held login name, and re-run the enable rules in order.
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 #include "plugin/panel.h"
 #include "plugin/panel_positions.h"
 

@@ -1,7 +1,7 @@
 // The folder-names button: asks the printer for its folders, reads the answer into the
 // folder list, stores it and rebuilds the folder pop-up; and the failure alert.
-#include "platform/alert.h"
-#include "platform/temp_files.h"
+#include "platform/io/temp_files.h"
+#include "platform/widgets/alert.h"
 #include "plugin/panel.h"
 #include "soap/folder_list.h"
 #include "soap/soap_client.h"

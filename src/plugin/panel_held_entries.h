@@ -137,6 +137,13 @@ constexpr std::uint32_t holdBit(HeldEntry entry) {
   return heldEntry(entry).bit;
 }
 
+/// Every bit the nine held entries use in the hold-button mask.
+inline constexpr std::uint32_t kAllHeldBits = [] {
+  std::uint32_t bits = 0;
+  for (const HeldEntryRow& row : kHeldEntries) bits |= row.bit;
+  return bits;
+}();
+
 /// The hold-button mask of the panel's buttons that are on; absent buttons count as off.
 std::uint32_t holdButtonMask(const VoreliaPrintPdeTz630eJC& panel);
 

@@ -1,8 +1,8 @@
 // The per-printer preference store as the panel uses it: the held entries, the
 // authentication choice, the printer address and the last folder list, kept in the user's
 // defaults under the domain "vorelia.mfp.<printer ID>", dictionary "Job Control".
-#include "platform/text_encoding.h"
-#include "platform/user_defaults.h"
+#include "platform/io/user_defaults.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/trace.h"
@@ -81,6 +81,73 @@ const std::optional<PropertyDictionary>& domainForLoad(const VoreliaPrintPdeTz63
   return holder;
 }
 
+// The hold-button mask stored in `entries`; nullopt unless it is an integer that fits 32
+// signed bits.
+std::optional<std::uint32_t> storedMask(const PropertyDictionary& entries) {
+  auto hold = entries.find(kHoldButton);
+  const std::int64_t* mask = hold == entries.end() ? nullptr : hold->second.integer();
+  if (!mask || *mask < INT32_MIN || *mask > INT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(static_cast<std::int32_t>(*mask));
+}
+
+// What a save compares against: the held entries' values, their mask and the
+// authentication choice of `entries` (not the folder list, which may be long).
+PropertyDictionary heldPart(const PropertyDictionary* entries) {
+  PropertyDictionary part;
+  if (!entries) return part;
+  std::vector<const char*> keys{kHoldButton, kAuthentication};
+  for (const HeldEntryRow& row : kHeldEntries) keys.push_back(row.preferenceName);
+  for (const char* key : keys)
+    if (auto it = entries->find(key); it != entries->end()) part.emplace(key, it->second);
+  return part;
+}
+
+// Whether a save writes `now` at `key` of `entries`: always without a baseline (nothing was
+// loaded) and where the store has no value yet; otherwise only when the dialog changed it
+// since `before` (where an absent value counts as `blank`, what an untouched field gives).
+bool writes(const PropertyDictionary* before, const PropertyDictionary& entries, const char* key,
+            const PropertyValue& now, const PropertyValue& blank) {
+  if (!before || !entries.contains(key)) return true;
+  auto it = before->find(key);
+  return (it == before->end() ? blank : it->second) != now;
+}
+
+// The first `limit` bytes of a text in `encoding`, up to its first 0 byte.
+std::string bytesOf(const std::string& text, std::uint32_t encoding, std::size_t limit) {
+  return std::string(
+      untilNul(jc::convertText(text, encoding, SIZE_MAX, limit, jc::Unconvertible::Stop).bytes));
+}
+
+// The stored-key cipher of `plain` as hex ("" for an empty text).
+std::string cipherHex(const std::string& plain, std::size_t blockBytes) {
+  return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
+}
+
+// An entry in its stored form: plain text, or its stored-key cipher over the text's bytes
+// (the folder pass code's ASCII bytes), as hex or, for the login name, Base64. nullopt
+// when there is nothing to store: a field the layout lacks leaves its remembered value
+// untouched, and so does a held login name whose real name is not known.
+std::optional<std::string> storedForm(const VoreliaPrintPdeTz630eJC& panel,
+                                      const HeldEntryRow& row) {
+  const jc::Outlet<jc::TextField>& field = panel.*row.field;
+  if (!field) return std::nullopt;
+  const std::uint32_t core = jc::coreEncodingFromStringEncoding(panel.systemEncoding);
+  const std::size_t blockBytes = row.cipherDigits / 2;
+  if (row.entry == HeldEntry::LoginName) {
+    std::optional<std::string> source = panel.loginNameButton->state() != 0
+                                            ? panel.loginNameStringRef
+                                            : std::optional(field->stringValue());
+    if (!source) return std::nullopt;
+    std::string plain = bytesOf(*source, core, row.limit.bytes);
+    return plain.empty() ? std::string() : storedCipherBase64(plain);
+  }
+  if (row.entry == HeldEntry::FolderPassCode)
+    return cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255), blockBytes);
+  if (blockBytes != 0)
+    return cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
+  return field->stringValue();
+}
+
 }  // namespace
 
 void VoreliaPrintPdeTz630eJC::CheckPreference() {
@@ -122,13 +189,14 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
   std::optional<PropertyDictionary> read;
   const auto& domain = domainForLoad(*this, *store, read);
   const PropertyDictionary* entries = jobControl(domain);
+  // The baseline is set once, when the dialog opens; a load after a save keeps the one the
+  // save left, which is this dialog's own state.
+  if (!heldBaseline) heldBaseline = heldPart(entries);
   if (!entries) return;
-  auto hold = entries->find(kHoldButton);
-  if (hold == entries->end()) return;
   // The mask must be an integer that fits 32 signed bits; anything else loads nothing.
-  const std::int64_t* mask = hold->second.integer();
-  if (!mask || *mask < INT32_MIN || *mask > INT32_MAX) return;
-  const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*mask));
+  const std::optional<std::uint32_t> mask = storedMask(*entries);
+  if (!mask) return;
+  const std::uint32_t bits = *mask;
 
   for (const HeldEntryRow& row : kHeldEntries)
     if (bits & row.bit) this->*row.remembered = stringAt(*entries, row.preferenceName);
@@ -140,52 +208,42 @@ void VoreliaPrintPdeTz630eJC::GetUserPreference() {
 bool VoreliaPrintPdeTz630eJC::SaveUserPreference() {
   auto store = openStore(*this, kHeldNotKept);
   if (!store) return false;
-  const std::uint32_t core = jc::coreEncodingFromStringEncoding(systemEncoding);
-  // The first `limit` bytes of a text in `encoding`, up to its first 0 byte.
-  auto bytesOf = [](const std::string& text, std::uint32_t encoding, std::size_t limit) {
-    return std::string(
-        untilNul(jc::convertText(text, encoding, SIZE_MAX, limit, jc::Unconvertible::Stop).bytes));
-  };
-  auto cipherHex = [&](const std::string& plain, std::size_t blockBytes) {
-    return plain.empty() ? std::string() : storedCipherHex(plain, blockBytes);
-  };
+  const std::uint32_t mask = jc::holdButtonMask(*this);
+  const bool authentication = authenticationRadioButton->state() != 0;  // absent: state 0
+  std::vector<std::optional<std::string>> values;
+  for (const HeldEntryRow& row : kHeldEntries) values.push_back(storedForm(*this, row));
 
   PropertyDictionary now;
   bool saved = store->updateDomain(
       *preferenceName,
       [&](PropertyDictionary& domain) {
         PropertyDictionary& entries = jobControl(domain);
-        // Each entry in its stored form: plain text, or its stored-key cipher over the text's
-        // bytes (the folder pass code's ASCII bytes), as hex or, for the login name, Base64.
-        // A field the layout lacks leaves its remembered value untouched.
-        for (const HeldEntryRow& row : kHeldEntries) {
-          const jc::Outlet<jc::TextField>& field = this->*row.field;
-          if (!field) continue;
-          const std::size_t blockBytes = row.cipherDigits / 2;
-          std::string value;
-          if (row.entry == HeldEntry::LoginName) {
-            std::optional<std::string> source = loginNameButton->state() != 0
-                                                    ? loginNameStringRef
-                                                    : std::optional(field->stringValue());
-            if (!source) continue;
-            std::string plain = bytesOf(*source, core, row.limit.bytes);
-            value = plain.empty() ? std::string() : storedCipherBase64(plain);
-          } else if (row.entry == HeldEntry::FolderPassCode) {
-            value = cipherHex(bytesOf(field->stringValue(), jc::core_encoding::kASCII, 255),
-                              blockBytes);
-          } else if (blockBytes != 0) {
-            value = cipherHex(bytesOf(field->stringValue(), core, blockBytes), blockBytes);
-          } else {
-            value = field->stringValue();
-          }
-          entries[row.preferenceName] = std::move(value);
+        // Only what this dialog changed since it loaded is written over what the store
+        // holds now, so entries another dialog held or changed meanwhile stay.
+        const PropertyDictionary* before = heldBaseline ? &*heldBaseline : nullptr;
+        const std::uint32_t beforeMask = before ? storedMask(*before).value_or(0) : ~mask;
+        std::uint32_t merged = storedMask(entries).value_or(0) & jc::kAllHeldBits;
+        for (std::size_t i = 0; i < kHeldEntries.size(); ++i) {
+          const HeldEntryRow& row = kHeldEntries[i];
+          if ((beforeMask ^ mask) & row.bit) merged = (merged & ~row.bit) | (mask & row.bit);
+          if (values[i] && writes(before, entries, row.preferenceName, *values[i], ""))
+            entries[row.preferenceName] = *values[i];
         }
-        // An absent radio button reads state 0, like every absent control.
-        entries[kAuthentication] = authenticationRadioButton->state() != 0;
-        entries[kHoldButton] =
-            static_cast<std::int64_t>(static_cast<std::int32_t>(jc::holdButtonMask(*this)));
+        if (writes(before, entries, kAuthentication, authentication, false))
+          entries[kAuthentication] = authentication;
+        entries[kHoldButton] = static_cast<std::int64_t>(static_cast<std::int32_t>(merged));
       },
       &now);
+  // From now on this dialog's own state is what later saves compare against, whatever the
+  // store holds from other dialogs.
+  if (saved) {
+    PropertyDictionary own = heldBaseline.value_or(PropertyDictionary{});
+    for (std::size_t i = 0; i < kHeldEntries.size(); ++i)
+      if (values[i]) own[kHeldEntries[i].preferenceName] = *values[i];
+    own[kAuthentication] = authentication;
+    own[kHoldButton] = static_cast<std::int64_t>(static_cast<std::int32_t>(mask));
+    heldBaseline = std::move(own);
+  }
   // The load that follows a print's save takes what was just stored.
   if (saved) preferenceSnapshot = std::move(now);
   if (!saved) report(*this, kHeldNotKept + store->problem());

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "crypto/credential_codecs.h"
-#include "platform/text_encoding.h"
-#include "platform/user.h"
+#include "platform/host/user.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/panel_positions.h"

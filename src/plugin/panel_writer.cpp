@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "crypto/credential_codecs.h"
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/panel_positions.h"

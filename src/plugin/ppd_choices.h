@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "platform/export.h"
-#include "platform/popup_button.h"
+#include "platform/base/export.h"
+#include "platform/widgets/popup_button.h"
 #include "plugin/choice.h"
 
 extern "C" {

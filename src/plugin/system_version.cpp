@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace jc {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/export.h"
+#include "platform/base/export.h"
 
 extern "C" {
 /// Overwrites *major, *minor and *revision with the components the system version has

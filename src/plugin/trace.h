@@ -3,7 +3,7 @@
 // allocation, no state.
 #pragma once
 
-#include "platform/export.h"
+#include "platform/base/export.h"
 
 extern "C" {
 /// Marks the entry of an operation.

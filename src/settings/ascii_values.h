@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/print_settings.h"
+#include "platform/host/print_settings.h"
 
 namespace jc::settings {
 

@@ -1,7 +1,7 @@
 // The Latin-1 forms' scrub and the choice of their encoding.
 #include "settings/latin1_form.h"
 
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace jc::settings {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <span>
 
-#include "platform/print_settings.h"
-#include "platform/text_encoding.h"
+#include "platform/host/print_settings.h"
+#include "platform/text/text_encoding.h"
 #include "settings/ascii_values.h"
 #include "settings/hex_text.h"
 #include "settings/latin1_form.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/export.h"
+#include "platform/base/export.h"
 
 namespace jc {
 class PrintSettings;

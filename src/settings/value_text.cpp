@@ -6,7 +6,7 @@
 
 #include "crypto/aes_ecb.h"
 #include "crypto/base64.h"
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace jc::settings {
 

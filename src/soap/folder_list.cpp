@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/unicode.h"
-#include "platform/xml_encoding.h"
+#include "platform/text/unicode.h"
+#include "platform/text/xml_encoding.h"
 
 extern "C" pugi::xml_node_struct* MyGetChild(pugi::xml_node_struct* node) {
   return pugi::xml_node(node).last_child().internal_object();

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/export.h"
+#include "platform/base/export.h"
 #include "settings/folder_entry.h"
 
 extern "C" {

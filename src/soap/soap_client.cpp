@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/temp_files.h"
+#include "platform/io/temp_files.h"
 #include "plugin/trace.h"
 
 namespace jc::soap {

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/http.h"
-#include "platform/result.h"
-#include "platform/runloop.h"
+#include "platform/base/result.h"
+#include "platform/io/runloop.h"
+#include "platform/net/http.h"
 #include "soap/soap_client_callback.h"
 
 namespace jc::soap {

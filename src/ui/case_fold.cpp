@@ -4,7 +4,7 @@
 #include <locale.h>
 #include <wctype.h>
 
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 
 namespace jc {
 

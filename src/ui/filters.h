@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/formatter.h"
+#include "platform/widgets/formatter.h"
 
 /// The object a login-name filter is told about. The filter keeps a plain reference and
 /// makes no call on it; the protocol exists so the field's owner can be named.

@@ -2,7 +2,7 @@
 // and give up keyboard focus.
 #pragma once
 
-#include "platform/text_field.h"
+#include "platform/widgets/text_field.h"
 
 /// Dims (`dim` true) or restores a text field. A label (tag 0) only changes its text
 /// colour, grey or black. An input field (non-zero tag) also becomes neither editable nor

@@ -95,7 +95,7 @@ check "no installed program or module needs OpenSSL" \
            done | grep .'
 if [[ " ${names[*]} " == *" libjobcontrol-dev "* ]]; then
   check "pkg-config jobcontrol" expect "$version" pkg-config --modversion jobcontrol
-  printf '#include <platform/loader.h>\nint main() { return 0; }\n' >"$work/use.cpp"
+  printf '#include <platform/host/loader.h>\nint main() { return 0; }\n' >"$work/use.cpp"
   check "a program builds against the -dev package" \
     bash -c "c++ -std=c++20 use.cpp \$(pkg-config --cflags --libs jobcontrol) -o use && ./use"
   mkdir -p "$work/cmake-use"

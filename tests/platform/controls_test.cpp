@@ -1,7 +1,7 @@
 // The widget model: absent controls, observers, matrices, pop-ups, tabs, focus.
 #include <gtest/gtest.h>
 
-#include "platform/controls.h"
+#include "platform/widgets/controls.h"
 
 namespace jc {
 namespace {

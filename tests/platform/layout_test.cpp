@@ -5,9 +5,9 @@
 #include <fstream>
 #include <map>
 
-#include "platform/controls.h"
-#include "platform/layout.h"
-#include "platform/layout_geometry.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/layout.h"
+#include "platform/widgets/layout_geometry.h"
 
 namespace jc {
 namespace {

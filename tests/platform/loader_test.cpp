@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/bundle.h"
-#include "platform/loader.h"
-#include "platform/memory_host.h"
+#include "platform/host/loader.h"
+#include "platform/host/memory_host.h"
+#include "platform/io/bundle.h"
 #include "support/test_paths.h"
 
 namespace jc {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/memory_host.h"
+#include "platform/host/memory_host.h"
 #include "support/test_paths.h"
 
 namespace jc {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/property_list.h"
+#include "platform/io/property_list.h"
 
 namespace jc {
 namespace {

@@ -1,5 +1,5 @@
 // The error convention: a result answers its value or its refusal, never both.
-#include "platform/result.h"
+#include "platform/base/result.h"
 
 #include <gtest/gtest.h>
 

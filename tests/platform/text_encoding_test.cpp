@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace jc {
 namespace {

@@ -1,7 +1,7 @@
 // Editing a text field: typing, pasting and deleting pass through the formatter.
 #include <gtest/gtest.h>
 
-#include "platform/text_field.h"
+#include "platform/widgets/text_field.h"
 
 namespace jc {
 namespace {

@@ -13,7 +13,7 @@
 #include <optional>
 #include <thread>
 
-#include "platform/user_defaults.h"
+#include "platform/io/user_defaults.h"
 
 namespace jc {
 namespace {

@@ -7,7 +7,7 @@
 #include <pugixml.hpp>
 
 #include "panel_fixture.h"
-#include "platform/layout_geometry.h"
+#include "platform/widgets/layout_geometry.h"
 #include "plugin/panel_held_entries.h"
 
 namespace jc {

@@ -8,8 +8,8 @@
 #include <functional>
 #include <set>
 
-#include "platform/controls.h"
-#include "platform/layout.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/layout.h"
 #include "plugin/icons.h"
 #include "plugin/panel_fixture.h"
 #include "plugin/panel_view_fixture.h"

@@ -2,7 +2,7 @@
 // fetches, the alert, the progress indicator, and what happens without a usable address.
 #include <gtest/gtest.h>
 
-#include "platform/memory_host.h"
+#include "platform/host/memory_host.h"
 #include "plugin/icons.h"
 #include "plugin/panel_fixture.h"
 #include "printer_simulator.h"

@@ -8,7 +8,8 @@
 #include <fstream>
 #include <functional>
 
-#include "platform/user_defaults.h"
+#include "platform/io/user_defaults.h"
+#include "plugin/panel_held_entries.h"
 #include "plugin/settings_fixture.h"
 #include "support/independent.h"
 
@@ -239,6 +240,35 @@ TEST_F(Preferences, NothingIsWrittenWhenNothingChanged) {
   }
   EXPECT_EQ(panel_->prefHoldButtonFlag, 1u);
   EXPECT_EQ(panel_->folderList.size(), 1u);
+}
+
+// Two dialogs open on one printer: each save writes only what its own dialog changed, so
+// an entry held by the other in the meantime survives, and a dialog that changed nothing
+// writes nothing at all.
+TEST_F(Preferences, ASaveKeepsWhatAnotherDialogStoredMeanwhile) {
+  auto other = makePanel();
+  other->suspendKeyEditText->setStringValue("1234");
+  other->suspendKeyButton->setState(1);
+  ASSERT_TRUE(other->SaveUserPreference());
+  const PropertyDictionary afterOther = jobControl();
+
+  ASSERT_TRUE(panel_->SaveUserPreference());  // this dialog changed nothing
+  EXPECT_EQ(jobControl(), afterOther);
+
+  panel_->userNameEditText->setStringValue("carol");
+  panel_->userNameButton->setState(1);
+  ASSERT_TRUE(panel_->SaveUserPreference());
+  auto reopened = makePanel();
+  EXPECT_EQ(reopened->prefHoldButtonFlag,
+            holdBit(HeldEntry::PassCode) | holdBit(HeldEntry::UserName));
+  EXPECT_EQ(reopened->prefUserNameStringRef, "carol");
+  ASSERT_NE(afterOther.at("pass code").string(), nullptr);
+  EXPECT_EQ(reopened->prefSuspendKeyStringRef, *afterOther.at("pass code").string());
+
+  // Releasing a padlock is a change too: the other dialog's pass code is let go.
+  other->suspendKeyButton->setState(0);
+  ASSERT_TRUE(other->SaveUserPreference());
+  EXPECT_EQ(makePanel()->prefHoldButtonFlag, holdBit(HeldEntry::UserName));
 }
 
 TEST_F(Preferences, WithoutAStoreNothingIsReadOrWritten) {

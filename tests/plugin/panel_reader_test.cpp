@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <random>
 
-#include "platform/unicode.h"
-#include "platform/user.h"
+#include "platform/host/user.h"
+#include "platform/text/unicode.h"
 #include "plugin/panel_held_entries.h"
 #include "plugin/settings_fixture.h"
 #include "support/independent.h"

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/bundle.h"
-#include "platform/memory_host.h"
+#include "platform/host/memory_host.h"
+#include "platform/io/bundle.h"
 #include "plugin/panel.h"
 #include "support/test_paths.h"
 

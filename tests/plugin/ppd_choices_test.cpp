@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/memory_host.h"
-#include "platform/text_encoding.h"
+#include "platform/host/memory_host.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/panel.h"
 #include "plugin/ppd_choices.h"
 #include "support/test_paths.h"

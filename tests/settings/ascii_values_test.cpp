@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/print_settings.h"
+#include "platform/host/print_settings.h"
 #include "settings/ascii_values.h"
 #include "settings/value_encodings.h"
 

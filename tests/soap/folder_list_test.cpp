@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_host.h"
-#include "platform/unicode.h"
+#include "platform/host/memory_host.h"
+#include "platform/text/unicode.h"
 #include "plugin/panel.h"
 #include "soap/folder_list.h"
 #include "soap_test_support.h"

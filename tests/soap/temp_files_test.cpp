@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "platform/runloop.h"
-#include "platform/temp_files.h"
+#include "platform/io/runloop.h"
+#include "platform/io/temp_files.h"
 #include "soap/soap_client.h"
 #include "soap_test_support.h"
 

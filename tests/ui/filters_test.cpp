@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/text_field.h"
+#include "platform/widgets/text_field.h"
 #include "ui/filters.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 
 namespace jc::cli {
 

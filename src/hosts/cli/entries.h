@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/result.h"
+#include "platform/base/result.h"
 
 namespace jc::cli {
 

@@ -14,8 +14,9 @@
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
 #include "hosts/cli/terminal_text.h"
-#include "platform/http.h"
-#include "platform/runloop.h"
+#include "platform/io/runloop.h"
+#include "platform/net/http.h"
+#include "platform/text/unicode.h"
 
 namespace jc::cli {
 
@@ -116,6 +117,16 @@ int runFolders(const Options& options) {
     return kExitFailure;
   }
   if (options.address) {
+    // A host name has at most 253 characters; with brackets and a port, 260 is the most an
+    // address can take, and a longer one would only be echoed back in every message.
+    constexpr std::size_t kMaxAddressCharacters = 260;
+    if (std::size_t length = utf8ToUtf32(*options.address).size(); length > kMaxAddressCharacters) {
+      std::cerr << "jobcontrol: --address: "
+                << subst(tr("the address is %1 characters long; a printer address has at most %2"),
+                         {std::to_string(length), std::to_string(kMaxAddressCharacters)})
+                << "\n";
+      return kExitUsage;
+    }
     if (Result<> typed = driver.typeInto("printersAddressEditText", *options.address); !typed) {
       std::cerr << "jobcontrol: --address " << *options.address << ": " << typed.message() << "\n";
       return kExitUsage;

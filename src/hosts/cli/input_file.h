@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/result.h"
+#include "platform/base/result.h"
 
 namespace jc::cli {
 

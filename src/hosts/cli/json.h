@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 
 namespace jc::cli {
 

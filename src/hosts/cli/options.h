@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/result.h"
-#include "platform/standard_job_attributes.h"
+#include "hosts/common/standard_attributes.h"
+#include "platform/base/result.h"
 
 namespace jc::cli {
 

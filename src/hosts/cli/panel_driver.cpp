@@ -3,7 +3,7 @@
 
 #include "hosts/cli/messages.h"
 #include "hosts/cli/terminal_text.h"
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 
 namespace jc::cli {
 
@@ -163,11 +163,6 @@ Result<> PanelDriver::typeInto(std::string_view id, const std::string& text) {
     return Refusal{hint.empty() ? std::string(tr("the field is dimmed"))
                                 : subst(tr("the field is dimmed: %1"), {hint})};
   }
-  // Each key costs the length of the field's text, so the typing of a long value grows
-  // with its square: a value longer than any entry keeps is refused before the first key.
-  if (std::size_t length = utf8ToUtf32(text).size(); length > kMaxTypedCharacters)
-    return Refusal{subst(tr("the value is %1 characters long, more than the %2 that can be typed"),
-                         {std::to_string(length), std::to_string(kMaxTypedCharacters)})};
   // A person clicks into the field, selects all, deletes, then types key by key; the keys
   // go wherever the window says the focus is.
   window_.makeFirstResponder(field);
@@ -176,8 +171,18 @@ Result<> PanelDriver::typeInto(std::string_view id, const std::string& text) {
       !emptied)
     return Refusal{
         subst(tr("the field refused to be emptied: %1"), {translatedReason(emptied.message())})};
+  // Each key costs the length of the field's text, so typing grows with the square of the
+  // value: a long value goes in as a person pastes it, one edit through the same filter.
+  const std::u32string keys = utf8ToUtf32(text);
+  if (keys.size() > kMaxTypedCharacters) {
+    if (auto pasted = field->replaceCharactersInRange(field->selectedRange(), text); !pasted)
+      return Refusal{subst(tr("the value (%1 characters, pasted) was refused: %2"),
+                           {std::to_string(keys.size()), translatedReason(pasted.message())})};
+    field->sendAction();
+    return accepted();
+  }
   std::size_t position = 0;
-  for (char32_t cp : utf8ToUtf32(text)) {
+  for (char32_t cp : keys) {
     ++position;
     const std::string key = utf8FromCodePoint(cp);
     auto* target = dynamic_cast<TextField*>(focused_);

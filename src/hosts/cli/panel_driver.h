@@ -11,12 +11,12 @@
 #include <string_view>
 
 #include "hosts/cli/entries.h"
-#include "platform/controls.h"
-#include "platform/result.h"
+#include "platform/base/result.h"
+#include "platform/widgets/controls.h"
 
 namespace jc::cli {
 
-/// The longest text typed into a field, in characters: more than any entry keeps.
+/// The longest text typed into a field key by key, in characters; a longer one is pasted.
 inline constexpr std::size_t kMaxTypedCharacters = 1024;
 
 /// The controls of one panel view, by outlet name.
@@ -47,8 +47,9 @@ class PanelDriver {
   Result<> apply(const Assignment& assignment);
 
   /// Replaces the text of field `id` as a person does: click into it, select all, delete,
-  /// then type `text` key by key; the field's action is sent at the end, as when editing
-  /// ends. A refused key is refused with the input filter's own reason.
+  /// then type `text` key by key (a text of more than kMaxTypedCharacters is pasted in one
+  /// edit, so any length takes linear time); the field's action is sent at the end, as when
+  /// editing ends. A refused key or paste is refused with the input filter's own reason.
   Result<> typeInto(std::string_view id, const std::string& text);
 
   /// Clicks push button `id`.

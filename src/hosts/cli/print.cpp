@@ -10,7 +10,7 @@
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/messages.h"
-#include "platform/cups_host.h"
+#include "platform/host/cups_host.h"
 
 namespace jc::cli {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "hosts/cli/options.h"
-#include "platform/result.h"
+#include "platform/base/result.h"
 
 namespace jc::cli {
 

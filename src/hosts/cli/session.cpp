@@ -12,8 +12,8 @@
 #include "hosts/cli/demo_printer.h"
 #include "hosts/cli/input_file.h"
 #include "hosts/cli/messages.h"
-#include "platform/cups_host.h"
-#include "platform/layout.h"
+#include "platform/host/cups_host.h"
+#include "platform/widgets/layout.h"
 
 namespace fs = std::filesystem;
 

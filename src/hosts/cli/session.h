@@ -8,10 +8,10 @@
 #include <string>
 
 #include "hosts/cli/options.h"
-#include "platform/alert.h"
-#include "platform/loader.h"
-#include "platform/memory_host.h"
-#include "platform/result.h"
+#include "platform/base/result.h"
+#include "platform/host/loader.h"
+#include "platform/host/memory_host.h"
+#include "platform/widgets/alert.h"
 
 namespace jc::cli {
 

@@ -9,7 +9,7 @@
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
 #include "hosts/cli/secrets.h"
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 #include "settings/keys.h"
 
 namespace jc::cli {
@@ -43,18 +43,6 @@ int applyEntries(Session& session, Options& options) {
       return kExitUsage;
     }
     assignments.push_back(std::move(*assignment));
-  }
-  for (const Assignment& assignment : assignments) {
-    // No entry keeps more than a few hundred bytes; typing much more, key by key through
-    // the field's filter, would only keep the command busy.
-    if (std::size_t length = utf8ToUtf32(assignment.value).size(); length > kMaxTypedCharacters) {
-      std::cerr << "jobcontrol: " << assignment.entry->name << ": "
-                << subst(tr("the value is %1 characters long, more than the %2 that can be "
-                            "typed"),
-                         {std::to_string(length), std::to_string(kMaxTypedCharacters)})
-                << tr("; nothing was saved") << "\n";
-      return kExitUsage;
-    }
   }
   PanelDriver driver(session.view);
   for (const Assignment& assignment : assignments) {

@@ -7,7 +7,7 @@
 #include "hosts/cli/messages.h"
 #include "hosts/cli/panel_driver.h"
 #include "hosts/cli/terminal_text.h"
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 
 namespace jc::cli {
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 
 namespace jc::cli {
 

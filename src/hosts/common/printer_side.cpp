@@ -10,8 +10,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/bundle.h"
-#include "platform/text_encoding.h"
+#include "platform/io/bundle.h"
+#include "platform/text/text_encoding.h"
 #include "plugin/panel_held_entries.h"
 #include "settings/keys.h"
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/result.h"
+#include "platform/base/result.h"
 
 namespace jc {
 

@@ -7,7 +7,7 @@
 
 #include "hosts/gtk/frame_view.h"
 #include "hosts/gtk/images.h"
-#include "platform/unicode.h"
+#include "platform/text/unicode.h"
 
 namespace jc::gtk {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "hosts/gtk/gobject_ref.h"
-#include "platform/controls.h"
+#include "platform/widgets/controls.h"
 
 namespace jc::gtk {
 

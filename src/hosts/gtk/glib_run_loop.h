@@ -7,7 +7,7 @@
 #include <functional>
 #include <map>
 
-#include "platform/runloop.h"
+#include "platform/io/runloop.h"
 
 namespace jc::gtk {
 

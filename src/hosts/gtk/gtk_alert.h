@@ -3,7 +3,7 @@
 
 #include <gtk/gtk.h>
 
-#include "platform/alert.h"
+#include "platform/widgets/alert.h"
 
 namespace jc::gtk {
 

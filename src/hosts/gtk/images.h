@@ -4,7 +4,7 @@
 
 #include <gtk/gtk.h>
 
-#include "platform/image.h"
+#include "platform/widgets/image.h"
 
 namespace jc::gtk {
 

@@ -7,9 +7,9 @@
 
 #include "hosts/gtk/style.h"
 #include "hosts/gtk/text_domain.h"
-#include "platform/bundle.h"
-#include "platform/cups_host.h"
-#include "platform/layout.h"
+#include "platform/host/cups_host.h"
+#include "platform/io/bundle.h"
+#include "platform/widgets/layout.h"
 
 namespace jc::gtk {
 

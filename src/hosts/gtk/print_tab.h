@@ -16,9 +16,9 @@
 #include "hosts/gtk/binding.h"
 #include "hosts/gtk/glib_run_loop.h"
 #include "hosts/gtk/gtk_alert.h"
-#include "platform/loader.h"
-#include "platform/memory_host.h"
-#include "platform/result.h"
+#include "platform/base/result.h"
+#include "platform/host/loader.h"
+#include "platform/host/memory_host.h"
 
 namespace jc::gtk {
 

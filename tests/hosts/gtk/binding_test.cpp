@@ -7,7 +7,7 @@
 #include <set>
 
 #include "gtk_fixture.h"
-#include "platform/layout_geometry.h"
+#include "platform/widgets/layout_geometry.h"
 #include "plugin/icons.h"
 #include "plugin/panel_view_fixture.h"
 #include "printer_simulator.h"

@@ -19,8 +19,8 @@
 #include <string>
 
 #include "hosts/gtk/jobcontrol-gtk.h"
-#include "hosts/gtk/print_job.h"
 #include "hosts/gtk/print_tab.h"
+#include "hosts/gtk_print/print_job.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "hosts/gtk/binding.h"
 #include "hosts/gtk/glib_run_loop.h"
 #include "hosts/gtk/gtk_alert.h"
-#include "platform/bundle.h"
-#include "platform/memory_host.h"
+#include "platform/host/memory_host.h"
+#include "platform/io/bundle.h"
 #include "plugin/panel.h"
 #include "support/test_paths.h"
 
