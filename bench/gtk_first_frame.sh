@@ -7,7 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/default}" runs="${2:-15}"
 program="$build/bin/jobcontrol-print"
+# The build tree has the installed layout: the bundle sits where it is installed.
+bundle="$build/lib/jobcontrol/JobControl.plugin"
 page=tests/data/test-page.pdf
+[ -x "$program" ] && [ -d "$bundle" ] || { echo "$0: no $program or $bundle" >&2; exit 1; }
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
 fi
@@ -20,7 +23,7 @@ trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 run() {
   local start end
   start=$(date +%s%N)
-  "$program" --exit-on-first-frame --bundle "$build/JobControl.plugin" "$@" "$page" >/dev/null 2>&1
+  "$program" --exit-on-first-frame --bundle "$bundle" "$@" "$page" >/dev/null 2>&1
   end=$(date +%s%N)
   echo $(((end - start) / 1000000))
 }

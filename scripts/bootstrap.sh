@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 preset="${1:-default}"
 
 packages=(build-essential cmake ninja-build pkg-config gettext
-          libcups2-dev libssl-dev libcurl4-gnutls-dev libpugixml-dev libplist-dev
+          libcups2-dev nettle-dev libcurl4-gnutls-dev libpugixml-dev libplist-dev
           libgtest-dev libgmock-dev libbenchmark-dev openssl
           cups cups-client cups-ipp-utils dbus avahi-daemon
           libgtk-4-dev xvfb xauth xdotool fonts-ipafont-gothic)

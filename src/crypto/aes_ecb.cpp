@@ -1,16 +1,14 @@
-// AES-128 block by block with zero padding, over OpenSSL's AES block functions.
+// AES-128 block by block with zero padding, over nettle's AES-128.
 //
-// The block functions rather than EVP: a command enciphers a pass code or two and is
-// gone, and EVP's first algorithm fetch builds OpenSSL's whole table of algorithm names,
-// about 1.2 ms of CPU, more than the rest of a short command's own work. ECB is each block
-// through the bare cipher, so the bytes are the same either way. OpenSSL 3 marks these
-// functions deprecated but keeps them; the key schedule lives on the stack for one call
-// and is wiped before it returns.
-#define OPENSSL_SUPPRESS_DEPRECATED
+// nettle rather than OpenSSL: libcups already maps nettle into every process that prints,
+// while libcrypto would be loaded for this cipher and the digest alone; nettle's one call
+// also takes its hardware path for a whole run of blocks. ECB is each block through the
+// bare cipher, so the bytes are the same with any library. The key schedule lives on the
+// stack for one call and is wiped before it returns.
 #include "crypto/aes_ecb.h"
 
-#include <openssl/aes.h>
-#include <openssl/crypto.h>
+#include <nettle/aes.h>
+#include <string.h>  // explicit_bzero
 
 #include <algorithm>
 #include <cstring>
@@ -22,18 +20,22 @@ const AesKey kStoredKey = {0x6b, 0x1f, 0x93, 0xc0, 0xe2, 0x74, 0x5d, 0xa8,
 
 namespace {
 
+static_assert(kAesBlock == AES_BLOCK_SIZE && sizeof(AesKey) == AES128_KEY_SIZE);
+
 // Runs whole blocks of `in` through the cipher set up for `encrypt`, into `out` (which may
-// be `in` itself). `size` is a multiple of the block size.
-bool transform(const AesKey& key, bool encrypt, const std::uint8_t* in, std::uint8_t* out,
+// be `in` itself, and no other overlap). `size` is a multiple of the block size. nettle
+// enciphers each block on its own, as ECB does.
+void transform(const AesKey& key, bool encrypt, const std::uint8_t* in, std::uint8_t* out,
                std::size_t size) {
-  AES_KEY schedule;
-  const int set = encrypt ? AES_set_encrypt_key(key.data(), 128, &schedule)
-                          : AES_set_decrypt_key(key.data(), 128, &schedule);
-  if (set != 0) return false;
-  for (std::size_t at = 0; at < size; at += kAesBlock)
-    AES_ecb_encrypt(in + at, out + at, &schedule, encrypt ? AES_ENCRYPT : AES_DECRYPT);
-  OPENSSL_cleanse(&schedule, sizeof schedule);
-  return true;
+  aes128_ctx schedule;
+  if (encrypt) {
+    aes128_set_encrypt_key(&schedule, key.data());
+    aes128_encrypt(&schedule, size, out, in);
+  } else {
+    aes128_set_decrypt_key(&schedule, key.data());
+    aes128_decrypt(&schedule, size, out, in);
+  }
+  explicit_bzero(&schedule, sizeof schedule);
 }
 
 }  // namespace
@@ -53,11 +55,7 @@ std::size_t encipherInto(const AesKey& key, std::span<const std::uint8_t> plain,
   const std::size_t size = std::min(cipherLength(plain.size()), out.size() / kAesBlock * kAesBlock);
   if (size == 0) return 0;
   std::memcpy(out.data(), plain.data(), std::min(plain.size(), size));
-  if (!transform(key, true, out.data(), out.data(), size)) {
-    // Never leave plain text behind in a buffer that should hold cipher text.
-    OPENSSL_cleanse(out.data(), out.size());
-    return 0;
-  }
+  transform(key, true, out.data(), out.data(), size);
   return size;
 }
 
@@ -65,10 +63,7 @@ std::size_t decipherInto(const AesKey& key, std::span<const std::uint8_t> cipher
                          std::span<std::uint8_t> out) {
   const std::size_t size = cipher.size() / kAesBlock * kAesBlock;
   if (size == 0 || out.size() < size) return 0;
-  if (!transform(key, false, cipher.data(), out.data(), size)) {
-    std::fill_n(out.begin(), size, std::uint8_t{0});
-    return 0;
-  }
+  transform(key, false, cipher.data(), out.data(), size);
   return size;
 }
 
@@ -86,7 +81,7 @@ std::string decipher(const AesKey& key, std::span<const std::uint8_t> cipher) {
   const auto end =
       std::find(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(size), std::uint8_t{0});
   std::string text(out.begin(), end);
-  OPENSSL_cleanse(out.data(), out.size());
+  explicit_bzero(out.data(), out.size());
   return text;
 }
 

@@ -1,5 +1,5 @@
 // AES-128 applied to each 16-byte block on its own (no chaining, no IV), with zero padding:
-// the credential cipher's block layer, over OpenSSL's AES block functions.
+// the credential cipher's block layer, over nettle's AES-128.
 #pragma once
 
 #include <array>
@@ -42,7 +42,7 @@ std::size_t encipherInto(const AesKey& key, std::span<const std::uint8_t> plain,
 /// Deciphers `cipher` under `key` into `out`, block by block, and answers the number of
 /// bytes written. Only whole blocks are deciphered: a trailing partial block is not read as
 /// cipher text. Needs out.size() >= the whole-block part of cipher.size(); writes nothing
-/// and answers 0 otherwise.
+/// and answers 0 otherwise. `out` may be `cipher` itself but must not overlap it otherwise.
 std::size_t decipherInto(const AesKey& key, std::span<const std::uint8_t> cipher,
                          std::span<std::uint8_t> out);
 

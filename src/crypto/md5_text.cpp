@@ -1,31 +1,29 @@
-// MD5 text through OpenSSL's one-shot MD5; only the text form is our own.
+// MD5 text through nettle's MD5; only the text form is our own.
 //
-// The one-shot function rather than EVP, for the reason the cipher gives: EVP's first
-// fetch costs a short command more than all its own work. OpenSSL 3 marks MD5() deprecated
-// but keeps it.
-#define OPENSSL_SUPPRESS_DEPRECATED
+// nettle rather than OpenSSL, for the reason the cipher gives: libcups maps nettle into
+// the process anyway, and libcrypto would be loaded for the two credential primitives alone.
 #include "crypto/md5_text.h"
 
-#include <openssl/md5.h>
+#include <nettle/md5.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace jc::crypto {
 
-bool md5TextTo(std::string_view text, char* out) {
+void md5TextTo(std::string_view text, char* out) {
   static constexpr char kDigits[] = "0123456789abcdef";
-  unsigned char digest[MD5_DIGEST_LENGTH];
-  static_assert(MD5_DIGEST_LENGTH == kMd5TextLength / 2);
-  if (MD5(reinterpret_cast<const unsigned char*>(text.data()), text.size(), digest) == nullptr) {
-    out[0] = '\0';
-    return false;
-  }
-  for (std::size_t i = 0; i < MD5_DIGEST_LENGTH; ++i) {
+  static_assert(MD5_DIGEST_SIZE == kMd5TextLength / 2);
+  std::uint8_t digest[MD5_DIGEST_SIZE];
+  md5_ctx context;
+  md5_init(&context);
+  md5_update(&context, text.size(), reinterpret_cast<const std::uint8_t*>(text.data()));
+  md5_digest(&context, MD5_DIGEST_SIZE, digest);
+  for (std::size_t i = 0; i < MD5_DIGEST_SIZE; ++i) {
     out[2 * i] = kDigits[digest[i] >> 4];
     out[2 * i + 1] = kDigits[digest[i] & 0x0F];
   }
   out[kMd5TextLength] = '\0';
-  return true;
 }
 
 std::string md5Text(std::string_view text) {

@@ -1,4 +1,4 @@
-// MD5 digests written as 32 lower-case hexadecimal digits, over OpenSSL's MD5.
+// MD5 digests written as 32 lower-case hexadecimal digits, over nettle's MD5.
 #pragma once
 
 #include <cstddef>
@@ -10,11 +10,10 @@ namespace jc::crypto {
 /// Length of an MD5 text, without its NUL.
 inline constexpr std::size_t kMd5TextLength = 32;
 
-/// Writes the MD5 text of `text`'s bytes and a NUL into `out` (33 bytes). Answers false,
-/// with `out` holding the empty text, when the digest is not available.
-bool md5TextTo(std::string_view text, char* out);
+/// Writes the MD5 text of `text`'s bytes and a NUL into `out` (33 bytes).
+void md5TextTo(std::string_view text, char* out);
 
-/// The MD5 text of `text`'s bytes; empty when the digest is not available.
+/// The MD5 text of `text`'s bytes.
 std::string md5Text(std::string_view text);
 
 }  // namespace jc::crypto

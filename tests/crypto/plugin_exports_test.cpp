@@ -11,8 +11,7 @@
 namespace {
 
 TEST(PluginExports, TheCodecsWorkWhenLookedUpByName) {
-  // No dlclose: a host keeps a plug-in loaded for the rest of the process, and the
-  // codecs keep OpenSSL algorithm handles for as long as their code is there.
+  // No dlclose: a host keeps a plug-in loaded for the rest of the process.
   void* plugin =
       dlopen((std::string(jc::test::kBundleDir) + "/JobControl.so").c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(plugin, nullptr) << dlerror();

@@ -85,6 +85,14 @@ check "no installed program lacks a library" \
   bash -c '! for f in $(dpkg -L '"${names[*]}"' | sort -u); do
              [ -f "$f" ] && file -b "$f" | grep -q "^ELF" && ldd "$f" | grep "not found" && echo "$f"
            done | grep .'
+# The cipher and digest come from nettle: no package, program or module brings OpenSSL in.
+check "no package depends on OpenSSL" \
+  bash -c '! for deb; do dpkg-deb -f "$deb" Depends; done | grep -E "libssl|libcrypto"' _ "${debs[@]}"
+check "no installed program or module needs OpenSSL" \
+  bash -c '! for f in $(dpkg -L '"${names[*]}"' | sort -u); do
+             [ -f "$f" ] && file -b "$f" | grep -q "^ELF" &&
+               readelf -d "$f" | grep -qE "NEEDED.*(libcrypto|libssl)" && echo "$f"
+           done | grep .'
 if [[ " ${names[*]} " == *" libjobcontrol-dev "* ]]; then
   check "pkg-config jobcontrol" expect "$version" pkg-config --modversion jobcontrol
   printf '#include <platform/host/loader.h>\nint main() { return 0; }\n' >"$work/use.cpp"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The built binaries' dynamic section: no run-path entry that a planted library could use
 # (an empty entry means the working directory; a relative one, wherever the user stands),
-# and libcurl needed only by the HTTP transport module, never by what every command loads.
+# libcurl needed only by the HTTP transport module, never by what every command loads, and
+# OpenSSL by none of them (the cipher and digest come from nettle, which libcups loads anyway).
 #
 #   linked_libraries_test.sh HTTP_MODULE BINARY...
 set -u
@@ -20,6 +21,10 @@ for file in "$module" "$@"; do
         *) echo "$file: run path '$paths' has entry '$entry'"; failed=1; break ;;
       esac
     done
+  fi
+  if grep -qE 'NEEDED.*(libcrypto|libssl)' <<<"$dynamic"; then
+    echo "$file: needs OpenSSL"
+    failed=1
   fi
   if [ "$file" != "$module" ] && grep -q 'NEEDED.*libcurl' <<<"$dynamic"; then
     echo "$file: needs libcurl at start-up"

@@ -1,8 +1,6 @@
 // `jobcontrol`: a command-line print dialog host for the Job Control panel. It loads the
 // plug-in bundle through the loader, opens the panel for a printer, and drives it through
 // the host protocol and user events as a print dialog does.
-#include <openssl/crypto.h>
-
 #include <clocale>
 #include <exception>
 #include <iostream>
@@ -22,11 +20,6 @@ int run(int argc, char** argv) {
               << jc::cli::tr("Try 'jobcontrol help'.") << "\n";
     return jc::cli::kExitUsage;
   }
-  // The panel's cipher and digest need nothing from OpenSSL's configuration file, and
-  // reading it costs about as much as the rest of a short command. TLS, after a redirect
-  // to https, goes through libcurl's GnuTLS and its own system policy; libcurl's SSH
-  // library initialises OpenSSL too, and finds it done.
-  OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
   if (options->version) {
     std::cout << "jobcontrol " JOBCONTROL_VERSION "\n";
     return jc::cli::kExitSuccess;

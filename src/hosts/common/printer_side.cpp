@@ -1,10 +1,9 @@
 // Deciphering a job's options as the printer side does.
 #include "hosts/common/printer_side.h"
 
-#define OPENSSL_SUPPRESS_DEPRECATED
 #include <dlfcn.h>
-#include <openssl/aes.h>
-#include <openssl/crypto.h>
+#include <nettle/aes.h>
+#include <string.h>  // explicit_bzero
 
 #include <algorithm>
 #include <array>
@@ -87,21 +86,22 @@ class Decoder {
   const PlugInCodecs& codecs_;
 };
 
-// The run-time key's cipher, deciphered with OpenSSL directly: AES-128, block by block,
-// the key being the last 16 characters of the spool-time text. "" without a key. OpenSSL's
-// block functions, not EVP, whose first fetch costs a short command more than its work.
+// The run-time key's cipher, deciphered with nettle's AES-128 directly, as the panel's
+// cipher does: block by block, the key being the last 16 characters of the spool-time
+// text. "" without a key. A trailing partial block is not cipher text and is left out.
 std::string runTimeDecipher(const std::string& cipher, const std::string& spoolTime) {
-  if (spoolTime.size() < 16 || cipher.empty()) return "";
+  if (spoolTime.size() < AES128_KEY_SIZE || cipher.empty()) return "";
   const auto* key =
-      reinterpret_cast<const unsigned char*>(spoolTime.data() + spoolTime.size() - 16);
-  AES_KEY schedule;
-  if (AES_set_decrypt_key(key, 128, &schedule) != 0) return "";
-  std::string out(cipher.size() / 16 * 16, '\0');
-  for (std::size_t at = 0; at < out.size(); at += 16)
-    AES_ecb_encrypt(reinterpret_cast<const unsigned char*>(cipher.data()) + at,
-                    reinterpret_cast<unsigned char*>(out.data()) + at, &schedule, AES_DECRYPT);
-  OPENSSL_cleanse(&schedule, sizeof schedule);
-  return upToZero(out);
+      reinterpret_cast<const std::uint8_t*>(spoolTime.data() + spoolTime.size() - AES128_KEY_SIZE);
+  aes128_ctx schedule;
+  aes128_set_decrypt_key(&schedule, key);
+  std::string out(cipher.size() / AES_BLOCK_SIZE * AES_BLOCK_SIZE, '\0');
+  aes128_decrypt(&schedule, out.size(), reinterpret_cast<std::uint8_t*>(out.data()),
+                 reinterpret_cast<const std::uint8_t*>(cipher.data()));
+  explicit_bzero(&schedule, sizeof schedule);
+  std::string text = upToZero(out);
+  explicit_bzero(out.data(), out.size());
+  return text;
 }
 
 // The English pattern with its values in place of %1, %2, ...: for hosts that show no checks.

@@ -68,7 +68,7 @@ using CheckWording =
 
 /// Deciphers and checks the job options `options` (other keys are ignored). Stored-key
 /// values go through the plug-in's codecs; run-time-key values are deciphered here with
-/// OpenSSL, the key being the last 16 characters of the spool-time text. Text bytes are
+/// nettle, the key being the last 16 characters of the spool-time text. Text bytes are
 /// read in the system encoding, Latin-1 forms in Windows Latin-1. The checks are worded by
 /// `wording` (English when empty).
 DecodeReport decodeJobOptions(const std::map<std::string, std::string>& options,
