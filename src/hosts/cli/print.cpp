@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <variant>
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/messages.h"
@@ -49,26 +50,10 @@ class StdinCopy {
   std::string path_;
 };
 
-}  // namespace
-
-int runPrint(const Options& given) {
-  Options options = given;
-  auto choice = choosePrinter(options);
-  if (!choice) {
-    std::cerr << "jobcontrol: " << choice.message() << "\n";
-    return kExitFailure;
-  }
-  if (choice->kind != PrinterChoice::Kind::Queue) {
-    std::cerr << "jobcontrol: "
-              << tr("no printer queue to print to: give -d QUEUE (or --printer QUEUE), set "
-                    "$PRINTER, or make a CUPS default with `lpoptions -d QUEUE`; "
-                    "`jobcontrol printers` lists the queues")
-              << "\n";
-    return kExitUsage;
-  }
-
-  // Every file must be there before the panel is touched: a job that cannot be sent is
-  // better refused before anything is saved or remembered.
+// Every file must be there before the panel is touched: a job that cannot be sent is
+// better refused before anything is saved or remembered. Answers whether standard input is
+// one of the documents, or the exit status of a refusal (already told).
+std::variant<bool, int> checkFiles(const Options& options) {
   bool readsStdin = false;
   for (const std::string& file : options.files) {
     if (file == "-") {
@@ -94,6 +79,52 @@ int runPrint(const Options& given) {
                   << "\n";
         return kExitUsage;
       }
+  return readsStdin;
+}
+
+// Submits `files` to `queue` with the panel's saved settings, the standard attributes and
+// the user's own options, and says lp's line. The exit status, the refusal already told.
+int sendJob(const Session& session, const Options& options, const std::string& queue,
+            const std::vector<std::string>& files) {
+  auto standard = standardJobAttributes(session, options);
+  if (!standard) return kExitUsage;
+  std::vector<std::pair<std::string, std::string>> extra = options.jobOptions;
+  extra.insert(extra.end(), standard->begin(), standard->end());
+  if (options.copies) extra.emplace_back("copies", std::to_string(*options.copies));
+  Result<int> job =
+      submitCupsJob(queue, files, session.settings->jobName(), *session.settings, extra);
+  if (!job) {
+    std::cerr << "jobcontrol: "
+              << subst(tr("%1: the job was not accepted: %2"), {queue, job.message()}) << "\n";
+    return kExitFailure;
+  }
+  if (!options.quiet)
+    // lp's own line, word for word in every language: scripts read the job ID from it.
+    std::cout << "request id is " << queue << "-" << *job << " (" << files.size() << " file(s))\n";
+  return kExitSuccess;
+}
+
+}  // namespace
+
+int runPrint(const Options& given) {
+  Options options = given;
+  auto choice = choosePrinter(options);
+  if (!choice) {
+    std::cerr << "jobcontrol: " << choice.message() << "\n";
+    return kExitFailure;
+  }
+  if (choice->kind != PrinterChoice::Kind::Queue) {
+    std::cerr << "jobcontrol: "
+              << tr("no printer queue to print to: give -d QUEUE (or --printer QUEUE), set "
+                    "$PRINTER, or make a CUPS default with `lpoptions -d QUEUE`; "
+                    "`jobcontrol printers` lists the queues")
+              << "\n";
+    return kExitUsage;
+  }
+
+  const std::variant<bool, int> checked = checkFiles(options);
+  if (const int* status = std::get_if<int>(&checked)) return *status;
+  const bool readsStdin = std::get<bool>(checked);
 
   std::string title = options.files.front() == "-"
                           ? std::string("stdin")
@@ -121,23 +152,8 @@ int runPrint(const Options& given) {
     return kExitFailure;
   }
 
-  auto standard = standardJobAttributes(*session, options);
-  if (!standard) return kExitUsage;
-  std::vector<std::pair<std::string, std::string>> extra = options.jobOptions;
-  extra.insert(extra.end(), standard->begin(), standard->end());
-  if (options.copies) extra.emplace_back("copies", std::to_string(*options.copies));
-  Result<int> job =
-      submitCupsJob(choice->queue, files, session->settings->jobName(), *session->settings, extra);
-  if (!job) {
-    std::cerr << "jobcontrol: "
-              << subst(tr("%1: the job was not accepted: %2"), {choice->queue, job.message()})
-              << "\n";
-    return kExitFailure;
-  }
-  if (!options.quiet)
-    // lp's own line, word for word in every language: scripts read the job ID from it.
-    std::cout << "request id is " << choice->queue << "-" << *job << " (" << files.size()
-              << " file(s))\n";
+  if (int sent = sendJob(*session, options, choice->queue, files); sent != kExitSuccess)
+    return sent;
   // The job went out with valid settings; the status still tells that the preferences
   // were not kept.
   return std::cout.good() && remembered ? kExitSuccess : kExitFailure;
