@@ -2,11 +2,16 @@
 #include "platform/host/cups_host.h"
 
 #include <cups/cups.h>
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/host/document_kind.h"
 
@@ -49,6 +54,22 @@ Result<CupsQueue> openCupsQueue(const std::string& queue) {
 
 namespace {
 
+// An open file, closed when the handle goes.
+class FileHandle {
+ public:
+  explicit FileHandle(int fd) : fd_(fd) {}
+  FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FileHandle& operator=(FileHandle&&) = delete;
+  ~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int fd() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
 // A job request for `queue` on the default server, as the requesting user.
 ipp_t* jobRequest(ipp_op_t operation, const std::string& queue, std::string& resource) {
   ipp_t* request = ippNewRequest(operation);
@@ -62,10 +83,10 @@ ipp_t* jobRequest(ipp_op_t operation, const std::string& queue, std::string& res
   return request;
 }
 
-// Sends `request` (with `file` as its document when given) and answers the job ID it
-// reports, or refuses with the server's message.
-Result<int> sendJobRequest(ipp_t* request, const std::string& resource, const char* file) {
-  ipp_t* response = cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, resource.c_str(), file);
+// Sends `request` (with the open file `document` as its document, -1 for none) and answers
+// the job ID it reports, or refuses with the server's message.
+Result<int> sendJobRequest(ipp_t* request, const std::string& resource, int document) {
+  ipp_t* response = cupsDoIORequest(CUPS_HTTP_DEFAULT, request, resource.c_str(), document, -1);
   int job = 0;
   if (cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
     if (ipp_attribute_t* id = ippFindAttribute(response, "job-id", IPP_TAG_INTEGER))
@@ -116,6 +137,13 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
                           const std::string& title, const MemoryPrintSettings& settings,
                           const std::vector<std::pair<std::string, std::string>>& extra) {
   if (files.empty()) return Refusal{"no file to print"};
+  // Each file is opened once: what is checked below is what is sent, whatever the path
+  // comes to name in between.
+  std::vector<FileHandle> documents;
+  for (const std::string& file : files) {
+    documents.emplace_back(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!documents.back()) return Refusal{file + ": " + std::strerror(errno)};
+  }
   cups_option_t* options = nullptr;
   int count = 0;
   for (const auto& [key, value] : settings.entries())
@@ -125,8 +153,8 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
   // A file that starts as PDF or PostScript is a type CUPS prints. Anything else waits,
   // held, until CUPS has typed it: a file of a type CUPS does not know would otherwise go
   // to the printer as raw bytes. Checking costs two more requests, so only such jobs pay.
-  const bool check = std::any_of(files.begin(), files.end(), [](const std::string& file) {
-    return documentKind(file) == DocumentKind::Other;
+  const bool check = std::any_of(documents.begin(), documents.end(), [](const FileHandle& file) {
+    return documentKind(file.fd()) == DocumentKind::Other;
   });
   std::string holdUntil;
   if (check) {
@@ -140,7 +168,7 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
   cupsEncodeOptions2(request, count, options, IPP_TAG_OPERATION);
   cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
   cupsFreeOptions(count, options);
-  Result<int> created = sendJobRequest(request, resource, nullptr);
+  Result<int> created = sendJobRequest(request, resource, -1);
   if (!created) return created;
   const int job = *created;
   auto cancel = [&](std::string why) {
@@ -154,7 +182,7 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
     ippAddString(send, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/octet-stream");
     ippAddBoolean(send, IPP_TAG_OPERATION, "last-document", i + 1 == files.size());
-    if (Result<int> sent = sendJobRequest(send, resource, files[i].c_str()); !sent)
+    if (Result<int> sent = sendJobRequest(send, resource, documents[i].fd()); !sent)
       return cancel(sent.message());
     if (!check) continue;
     std::string type = detectedType(queue, job);

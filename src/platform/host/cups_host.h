@@ -28,8 +28,9 @@ Result<CupsQueue> openCupsQueue(const std::string& queue);
 /// as a job option and then `extra` (name, value) options as given. Unless every file is
 /// PDF or PostScript by its first bytes, the job is held until CUPS has typed each
 /// document; a file whose type CUPS does not know cancels the job, with the file and the
-/// detected type in the refusal. Answers the job ID (never 0), or refuses
-/// with the server's message.
+/// detected type in the refusal. Each file is opened once, before anything is sent, so what
+/// is checked is what is sent; one that cannot be opened refuses with its path and the
+/// system's reason. Answers the job ID (never 0), or refuses with the server's message.
 Result<int> submitCupsJob(const std::string& queue, const std::vector<std::string>& files,
                           const std::string& title, const MemoryPrintSettings& settings,
                           const std::vector<std::pair<std::string, std::string>>& extra = {});
