@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/host/document_kind.h"
+#include "platform/io/fd.h"
 
 namespace jc {
 
@@ -53,22 +54,6 @@ Result<CupsQueue> openCupsQueue(const std::string& queue) {
 }
 
 namespace {
-
-// An open file, closed when the handle goes.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  FileHandle& operator=(FileHandle&&) = delete;
-  ~FileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int fd() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
 
 // A job request for `queue` on the default server, as the requesting user.
 ipp_t* jobRequest(ipp_op_t operation, const std::string& queue, std::string& resource) {
@@ -139,7 +124,7 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
   if (files.empty()) return Refusal{"no file to print"};
   // Each file is opened once: what is checked below is what is sent, whatever the path
   // comes to name in between.
-  std::vector<FileHandle> documents;
+  std::vector<Fd> documents;
   for (const std::string& file : files) {
     documents.emplace_back(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (!documents.back()) return Refusal{file + ": " + std::strerror(errno)};
@@ -153,8 +138,8 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
   // A file that starts as PDF or PostScript is a type CUPS prints. Anything else waits,
   // held, until CUPS has typed it: a file of a type CUPS does not know would otherwise go
   // to the printer as raw bytes. Checking costs two more requests, so only such jobs pay.
-  const bool check = std::any_of(documents.begin(), documents.end(), [](const FileHandle& file) {
-    return documentKind(file.fd()) == DocumentKind::Other;
+  const bool check = std::any_of(documents.begin(), documents.end(), [](const Fd& file) {
+    return documentKind(file.get()) == DocumentKind::Other;
   });
   std::string holdUntil;
   if (check) {
@@ -182,7 +167,7 @@ Result<int> submitCupsJob(const std::string& queue, const std::vector<std::strin
     ippAddString(send, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/octet-stream");
     ippAddBoolean(send, IPP_TAG_OPERATION, "last-document", i + 1 == files.size());
-    if (Result<int> sent = sendJobRequest(send, resource, documents[i].fd()); !sent)
+    if (Result<int> sent = sendJobRequest(send, resource, documents[i].get()); !sent)
       return cancel(sent.message());
     if (!check) continue;
     std::string type = detectedType(queue, job);

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "platform/io/fd.h"
+
 namespace jc {
 
 namespace fs = std::filesystem;
@@ -25,23 +27,6 @@ constexpr bool kDurable = false;
 #else
 constexpr bool kDurable = true;
 #endif
-
-// A file descriptor closed on scope exit.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
 
 std::string quoted(const fs::path& path) {
   return "\"" + path.string() + "\"";
