@@ -415,7 +415,7 @@ TEST_F(CliCommand, DesktopSwitchGoesOnAndOffKeepingEveryOtherSetting) {
     EXPECT_EQ(status.status, 0) << status.err;
     // The user's GNOME lists (gsettings, kept in a key file here) follow the user's switch.
     const char* gnomeForUser = has(step.userEnv, "# jobcontrol")  ? "off"
-                               : has(step.userEnv, "GTK_MODULES") ? "on"
+                               : has(step.userEnv, "}jobcontrol") ? "on"
                                                                   : "as for every user";
     EXPECT_TRUE(has(status.out, std::string("For this user:\n  GNOME: ") + gnomeForUser))
         << status.out;
