@@ -20,13 +20,19 @@ struct CommandRow {
   Command command;
   const char* name;
 };
-constexpr std::array<CommandRow, 7> kCommands = {{{Command::Show, "show"},
+constexpr std::array<CommandRow, 8> kCommands = {{{Command::Show, "show"},
                                                   {Command::Set, "set"},
                                                   {Command::Folders, "folders"},
                                                   {Command::Print, "print"},
                                                   {Command::Printers, "printers"},
                                                   {Command::Decode, "decode"},
+                                                  {Command::Desktop, "desktop"},
                                                   {Command::Help, "help"}}};
+
+constexpr std::array<std::pair<DesktopAction, std::string_view>, 3> kDesktopActions = {
+    {{DesktopAction::Enable, "enable"},
+     {DesktopAction::Disable, "disable"},
+     {DesktopAction::Status, "status"}}};
 
 constexpr unsigned bit(Command c) {
   return 1u << static_cast<unsigned>(c);
@@ -130,7 +136,9 @@ const std::vector<OptionRow>& optionTable() {
       {"secrets-file", 0, "a file", kWrites, into(&Options::secretsFile)},
       {"out", 0, "a file", kWrites, into(&Options::out)},
       {"lp", 0, nullptr, bit(Command::Set), flag(&Options::lp)},
-      {"json", 0, nullptr, kAll & ~bit(Command::Print), flag(&Options::json)},
+      {"json", 0, nullptr, kAll & ~bit(Command::Print) & ~bit(Command::Desktop),
+       flag(&Options::json)},
+      {"user", 0, nullptr, bit(Command::Desktop), flag(&Options::user)},
       {"address", 0, "HOST[:PORT]", bit(Command::Folders), into(&Options::address)},
       {"pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::passCode)},
       {"folder-pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::folderPassCode)},
@@ -274,7 +282,17 @@ Result<> takeWord(const std::string& arg, Options& options) {
       if (arg == row.name) options.helpTopic = row.command;
     if (options.helpTopic == Command::None)
       return Refusal{subst(tr("no help on \"%1\""), {arg}) + didYouMean(arg, commandNames())};
-  } else if (isEntryWord(arg) && options.command != Command::Decode) {
+  } else if (options.command == Command::Desktop && options.desktopAction == DesktopAction::None) {
+    for (const auto& [action, name] : kDesktopActions)
+      if (arg == name) options.desktopAction = action;
+    if (options.desktopAction == DesktopAction::None) {
+      std::vector<std::string_view> names;
+      for (const auto& row : kDesktopActions) names.push_back(row.second);
+      return Refusal{subst(tr("desktop takes enable, disable or status, not \"%1\""), {arg}) +
+                     didYouMean(arg, names)};
+    }
+  } else if (isEntryWord(arg) && options.command != Command::Decode &&
+             options.command != Command::Desktop) {
     options.entries.push_back(arg);
   } else {
     options.files.push_back(arg);
@@ -299,6 +317,11 @@ Result<> checkCombination(const Options& options, const std::vector<const Option
       std::count(options.files.begin(), options.files.end(), std::string("-")) > 1)
     return fail(tr("standard input (\"-\") can be printed only once"));
   if (c == Command::Decode && options.files.size() > 1) return fail(tr("decode reads one file"));
+  if (c == Command::Desktop && options.desktopAction == DesktopAction::None)
+    return fail(tr("desktop needs enable, disable or status"));
+  if (c == Command::Desktop && !options.files.empty())
+    return fail(subst(tr("desktop takes one of enable, disable or status, not also \"%1\""),
+                      {options.files.front()}));
   if (c != Command::Print && c != Command::Decode && !options.files.empty()) {
     std::vector<std::string_view> names;
     for (const Entry& e : entryTable()) names.push_back(e.name);
@@ -346,7 +369,8 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
   }
   if (options.version || options.command == Command::Help) return options;
   if (options.command == Command::None)
-    return Refusal{tr("no command given (show, set, folders, print, printers, decode or help)")};
+    return Refusal{
+        tr("no command given (show, set, folders, print, printers, decode, desktop or help)")};
   if (Result<> fits = checkCombination(options, given); !fits) return fits.refusal();
   return options;
 }

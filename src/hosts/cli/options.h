@@ -14,7 +14,10 @@
 namespace jc::cli {
 
 /// The commands, in the order the usage text lists them.
-enum class Command { None, Show, Set, Folders, Print, Printers, Decode, Help };
+enum class Command { None, Show, Set, Folders, Print, Printers, Decode, Desktop, Help };
+
+/// What `desktop` does with the GTK 3 module.
+enum class DesktopAction { None, Enable, Disable, Status };
 
 /// What the user asked for.
 struct Options {
@@ -37,6 +40,8 @@ struct Options {
   bool lp = false;                            ///< --lp (set): `-o key=value` words instead of lines
   bool help = false;                          ///< -h, --help
   bool version = false;                       ///< --version
+  DesktopAction desktopAction = DesktopAction::None;  ///< desktop enable|disable|status
+  bool user = false;                                  ///< --user (desktop): the calling user only
   // print, as lp takes them.
   std::optional<int> copies;         ///< -n COPIES
   std::optional<std::string> title;  ///< -t TITLE

@@ -69,6 +69,7 @@ std::string usageText(Command command) {
              "  print      apply entries and submit files to a CUPS queue, as lp does\n"
              "  printers   the CUPS queues, and which of them this panel serves\n"
              "  decode     the printer side's view of a job's options\n"
+             "  desktop    the Job Control tab in every GTK 3 application: on, off, status\n"
              "  help [COMMAND]   this text, or one command's\n"
              "\n"
              "  --version  the version of jobcontrol\n\n");
@@ -154,6 +155,21 @@ std::string usageText(Command command) {
              "the pass codes given (one to five digits). Values that must agree are checked\n"
              "against each other.\n"
              "  --bundle PATH     the plug-in bundle whose codecs are used\n\n");
+      break;
+    case Command::Desktop:
+      text =
+          tr("Usage: jobcontrol desktop enable|disable|status [--user]\n"
+             "\n"
+             "Switches the GTK 3 module that adds the Job Control tab to the print dialog of\n"
+             "every GTK 3 application (package jobcontrol-gtk3), for every user (as root) or,\n"
+             "with --user, for you alone. It is switched in three places: GNOME's settings\n"
+             "daemon (its gtk-modules folder; for one user, the enabled-gtk-modules and\n"
+             "disabled-gtk-modules lists), the session environment (GTK_MODULES, from\n"
+             "systemd's environment.d) and GTK 3's settings.ini (gtk-modules). Other modules\n"
+             "named there stay. status says what is on where.\n"
+             "Applications started afterwards follow the switch; under GNOME, running ones\n"
+             "load the module at once; the session environment changes at the next login.\n"
+             "GTK 4 and Qt applications do not load GTK 3 modules.\n\n");
       break;
   }
   text += exitHelp();

@@ -58,6 +58,11 @@ bool writeAll(int fd, std::string_view data) {
 }  // namespace
 
 Result<> writeFileAtomically(const std::string& path, std::string_view data, bool durable) {
+  return writeFileAtomically(path, data, durable, 0600);
+}
+
+Result<> writeFileAtomically(const std::string& path, std::string_view data, bool durable,
+                             unsigned mode) {
   // mkstemp creates the name exclusively (O_EXCL) with mode 0600, so nothing planted in a
   // shared folder can stand in for it; rename then swaps the directory entry itself.
   if (path.empty()) return Refusal{"no file name to write to"};
@@ -66,7 +71,8 @@ Result<> writeFileAtomically(const std::string& path, std::string_view data, boo
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return Refusal{path + ": cannot create a file beside it: " + std::strerror(errno)};
-  bool ok = writeAll(fd, data) && (!durable || ::fsync(fd) == 0);
+  bool ok = (mode == 0600 || ::fchmod(fd, static_cast<mode_t>(mode)) == 0) && writeAll(fd, data) &&
+            (!durable || ::fsync(fd) == 0);
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(name.data(), path.c_str()) == 0) return accepted();
   const int error = errno;

@@ -30,6 +30,11 @@ Result<std::string> userTemporaryDirectory();
 /// fails).
 Result<> writeFileAtomically(const std::string& path, std::string_view data, bool durable = true);
 
+/// As above, the new file taking the permission bits `mode` (before it replaces `path`, so
+/// no reader ever meets it with others), for files other users must read.
+Result<> writeFileAtomically(const std::string& path, std::string_view data, bool durable,
+                             unsigned mode);
+
 /// Reads the regular file at `path` when it is not a link, belongs to the calling user and
 /// holds at most `maxBytes` bytes; otherwise a refusal naming `path` and saying which of
 /// these it is not (or that it does not exist, or cannot be read). Checks and reading use
