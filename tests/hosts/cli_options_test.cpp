@@ -78,6 +78,16 @@ TEST(CliOptions, NearestNameIsOnlyForSlips) {
   for (auto [word, nearest] : cases) EXPECT_EQ(nearestName(word, names), nearest) << word;
 }
 
+TEST(CliOptions, QueueTakesItsActionTheQueueAndTheAdministratorsOptions) {
+  auto o = parse({"queue", "refresh", "office", "--private", "--filter=/x", "--address", "h:1"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->command, Command::Queue);
+  EXPECT_EQ(o->files, (std::vector<std::string>{"refresh", "office"}));
+  EXPECT_TRUE(o->privateValues);
+  EXPECT_EQ(o->filter, "/x");
+  EXPECT_EQ(o->address, "h:1");
+}
+
 TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
   struct Case {
     std::vector<std::string> args;
@@ -112,6 +122,10 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
       {{"set", "--out"}, "--out needs a file"},
       {{"set", "--colour"}, "unknown option --colour"},
       {{"decode", "a", "b"}, "one file"},
+      {{"queue", "enable"}, "queue takes enable, refresh or disable and a queue name"},
+      {{"queue", "enabel", "q"}, "did you mean \"enable\""},
+      {{"queue", "disable", "q", "--private"}, "takes no --private"},
+      {{"queue", "enable", "q", "--json"}, "--json is not an option of queue"},
   };
   for (const Case& c : cases) {
     std::string error;

@@ -41,6 +41,8 @@ int run(int argc, char** argv) {
       return jc::cli::runPrinters(*options);
     case jc::cli::Command::Decode:
       return jc::cli::runDecode(*options);
+    case jc::cli::Command::Queue:
+      return jc::cli::runQueue(*options);
     case jc::cli::Command::Help:
     case jc::cli::Command::None:
       break;

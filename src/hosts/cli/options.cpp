@@ -20,12 +20,13 @@ struct CommandRow {
   Command command;
   const char* name;
 };
-constexpr std::array<CommandRow, 7> kCommands = {{{Command::Show, "show"},
+constexpr std::array<CommandRow, 8> kCommands = {{{Command::Show, "show"},
                                                   {Command::Set, "set"},
                                                   {Command::Folders, "folders"},
                                                   {Command::Print, "print"},
                                                   {Command::Printers, "printers"},
                                                   {Command::Decode, "decode"},
+                                                  {Command::Queue, "queue"},
                                                   {Command::Help, "help"}}};
 
 constexpr unsigned bit(Command c) {
@@ -130,8 +131,10 @@ const std::vector<OptionRow>& optionTable() {
       {"secrets-file", 0, "a file", kWrites, into(&Options::secretsFile)},
       {"out", 0, "a file", kWrites, into(&Options::out)},
       {"lp", 0, nullptr, bit(Command::Set), flag(&Options::lp)},
-      {"json", 0, nullptr, kAll & ~bit(Command::Print), flag(&Options::json)},
-      {"address", 0, "HOST[:PORT]", bit(Command::Folders), into(&Options::address)},
+      {"json", 0, nullptr, kAll & ~bit(Command::Print) & ~bit(Command::Queue),
+       flag(&Options::json)},
+      {"address", 0, "HOST[:PORT]", bit(Command::Folders) | bit(Command::Queue),
+       into(&Options::address)},
       {"pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::passCode)},
       {"folder-pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::folderPassCode)},
       // As lp takes them.
@@ -140,6 +143,8 @@ const std::vector<OptionRow>& optionTable() {
       {"title", 't', "a title", bit(Command::Print), into(&Options::jobName)},
       {"quiet", 'q', nullptr, bit(Command::Print), flag(&Options::quiet)},
       {"ipp-attributes", 0, "auto, always or never", bit(Command::Print), setIppAttributes},
+      {"filter", 0, "a program", bit(Command::Queue), into(&Options::filter)},
+      {"private", 0, nullptr, bit(Command::Queue), flag(&Options::privateValues)},
   };
   return rows;
 }
@@ -282,6 +287,18 @@ Result<> takeWord(const std::string& arg, Options& options) {
   return accepted();
 }
 
+// `queue`: an action and one queue name; --private only where the PPD is written.
+Result<> checkQueueWords(const Options& options) {
+  const std::vector<std::string_view> actions = {"enable", "refresh", "disable"};
+  if (options.files.size() != 2 ||
+      std::find(actions.begin(), actions.end(), options.files[0]) == actions.end())
+    return Refusal{tr("queue takes enable, refresh or disable and a queue name") +
+                   (options.files.empty() ? "" : didYouMean(options.files[0], actions))};
+  if (options.files[0] == "disable" && (options.privateValues || options.filter || options.address))
+    return Refusal{tr("queue disable takes no --private, --filter or --address")};
+  return accepted();
+}
+
 // Whether the options, entries and files given fit the command and each other.
 Result<> checkCombination(const Options& options, const std::vector<const OptionRow*>& given) {
   auto fail = [](std::string message) { return Refusal{std::move(message)}; };
@@ -299,6 +316,7 @@ Result<> checkCombination(const Options& options, const std::vector<const Option
       std::count(options.files.begin(), options.files.end(), std::string("-")) > 1)
     return fail(tr("standard input (\"-\") can be printed only once"));
   if (c == Command::Decode && options.files.size() > 1) return fail(tr("decode reads one file"));
+  if (c == Command::Queue) return checkQueueWords(options);
   if (c != Command::Print && c != Command::Decode && !options.files.empty()) {
     std::vector<std::string_view> names;
     for (const Entry& e : entryTable()) names.push_back(e.name);
@@ -346,7 +364,8 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
   }
   if (options.version || options.command == Command::Help) return options;
   if (options.command == Command::None)
-    return Refusal{tr("no command given (show, set, folders, print, printers, decode or help)")};
+    return Refusal{
+        tr("no command given (show, set, folders, print, printers, decode, queue or help)")};
   if (Result<> fits = checkCombination(options, given); !fits) return fits.refusal();
   return options;
 }

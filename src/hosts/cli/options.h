@@ -14,7 +14,7 @@
 namespace jc::cli {
 
 /// The commands, in the order the usage text lists them.
-enum class Command { None, Show, Set, Folders, Print, Printers, Decode, Help };
+enum class Command { None, Show, Set, Folders, Print, Printers, Decode, Queue, Help };
 
 /// What the user asked for.
 struct Options {
@@ -33,6 +33,8 @@ struct Options {
   std::optional<std::string> address;         ///< --address HOST[:PORT] (folders)
   std::optional<std::string> passCode;        ///< --pass-code N (decode)
   std::optional<std::string> folderPassCode;  ///< --folder-pass-code N (decode)
+  std::optional<std::string> filter;          ///< --filter PROGRAM (queue)
+  bool privateValues = false;                 ///< --private (queue)
   bool json = false;                          ///< --json
   bool lp = false;                            ///< --lp (set): `-o key=value` words instead of lines
   bool help = false;                          ///< -h, --help
@@ -47,7 +49,8 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> jobOptions;
   /// ENTRY=VALUE words, in the order given (`-o ENTRY=VALUE` of print included).
   std::vector<std::string> entries;
-  /// The files of `print` (one or more, "-" is standard input) and of `decode` (at most one).
+  /// The files of `print` (one or more, "-" is standard input) and of `decode` (at most one);
+  /// for `queue`, its action and the queue's name.
   std::vector<std::string> files;
 };
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hosts/cli/entries.h"
 #include "platform/base/result.h"
@@ -18,6 +19,13 @@ namespace jc::cli {
 
 /// The longest text typed into a field key by key, in characters; a longer one is pasted.
 inline constexpr std::size_t kMaxTypedCharacters = 1024;
+
+/// A folder of the panel's pop-up menu: the printer's name for it, and whether a padlock
+/// marks it as protected.
+struct PanelFolder {
+  std::string name;
+  bool protectedFolder;
+};
 
 /// The controls of one panel view, by outlet name.
 class PanelDriver {
@@ -51,6 +59,9 @@ class PanelDriver {
   /// edit, so any length takes linear time); the field's action is sent at the end, as when
   /// editing ends. A refused key or paste is refused with the input filter's own reason.
   Result<> typeInto(std::string_view id, const std::string& text);
+
+  /// The printer's folders the folder pop-up offers now, in its order (none without it).
+  std::vector<PanelFolder> folders() const;
 
   /// Clicks push button `id`.
   Result<> press(std::string_view id);
