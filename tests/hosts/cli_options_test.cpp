@@ -3,9 +3,9 @@
 
 #include <set>
 
-#include "hosts/cli/entries.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
+#include "hosts/common/entries.h"
 #include "hosts/common/terminal_text.h"
 #include "settings/held_entries.h"
 

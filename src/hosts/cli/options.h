@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "hosts/common/near_name.h"
 #include "hosts/common/standard_attributes.h"
 #include "platform/base/result.h"
 
@@ -67,10 +68,6 @@ const char* commandName(Command command);
 
 /// The usage text of one command, or the overview for None.
 std::string usageText(Command command);
-
-/// The nearest of `candidates` to `word` when it is a likely typing slip (a few edits
-/// away), else "".
-std::string nearestName(std::string_view word, const std::vector<std::string_view>& candidates);
 
 /// Whether `code` is a pass code as the panel takes it: one to five digits.
 bool isPassCode(std::string_view code);

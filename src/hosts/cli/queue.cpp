@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "hosts/cli/commands.h"
-#include "hosts/cli/messages.h"
-#include "hosts/cli/panel_driver.h"
 #include "hosts/cli/private_values.h"
+#include "hosts/common/messages.h"
+#include "hosts/common/panel_driver.h"
 #include "hosts/common/queue_options.h"
 #include "hosts/common/queue_ppd.h"
 #include "hosts/common/terminal_text.h"

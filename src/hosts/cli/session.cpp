@@ -11,7 +11,7 @@
 
 #include "hosts/cli/demo_printer.h"
 #include "hosts/cli/input_file.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "platform/host/cups_host.h"
 #include "platform/widgets/layout.h"
 

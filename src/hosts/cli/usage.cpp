@@ -1,6 +1,6 @@
 // The usage texts of `jobcontrol`, one per command, in the user's language.
-#include "hosts/cli/messages.h"
 #include "hosts/cli/options.h"
+#include "hosts/common/messages.h"
 
 namespace jc::cli {
 

@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "hosts/cli/entries.h"
+#include "hosts/common/entries.h"
 #include "platform/base/result.h"
 #include "platform/widgets/controls.h"
 
-namespace jc::cli {
+namespace jc {
 
 /// The longest text typed into a field key by key, in characters; a longer one is pasted.
 inline constexpr std::size_t kMaxTypedCharacters = 1024;
@@ -83,4 +83,4 @@ class PanelDriver {
   std::map<std::string, Control*, std::less<>> byId_;
 };
 
-}  // namespace jc::cli
+}  // namespace jc

@@ -1,11 +1,11 @@
 // Driving the panel's controls as user events, with a reason for every refusal.
-#include "hosts/cli/panel_driver.h"
+#include "hosts/common/panel_driver.h"
 
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "hosts/common/terminal_text.h"
 #include "platform/text/unicode.h"
 
-namespace jc::cli {
+namespace jc {
 
 namespace {
 
@@ -326,4 +326,4 @@ Result<> PanelDriver::apply(const Assignment& assignment) {
   return Refusal{tr("unknown entry")};
 }
 
-}  // namespace jc::cli
+}  // namespace jc
