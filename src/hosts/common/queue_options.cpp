@@ -13,7 +13,7 @@ const std::vector<QueueOption>& table() {
        "Aufbewahrung",
        "retention",
        Choice,
-       {{"None", "Off", "Aus", "off"},
+       {{"None", "Off", "Aus", ""},
         {"HoldOnly", "Hold Only", "Nur anhalten", "hold-only"},
         {"HoldAfter", "Hold After Printing", "Nach dem Druck anhalten", "hold-after"},
         {"SamplePrint", "Sample Print", "Probedruck", "sample"}}},

@@ -10,7 +10,7 @@
 namespace jc {
 
 /// One choice of a pick-one option: its PPD keyword, its captions and the command's entry
-/// word it stands for ("" for none: the panel's own default stays).
+/// word it stands for ("" for none: the panel's own default stays, as for retention off).
 struct QueueChoice {
   std::string_view keyword;
   std::string_view text;
