@@ -99,19 +99,24 @@ Result<FilterJob> mapJobOptions(const JobOptions& options,
   }
 
   // The standard attributes, where our own options say nothing of the same.
-  const bool clearPassword =
-      !standard.contains("job-password-encryption") || standard["job-password-encryption"] == "none";
+  const bool clearPassword = !standard.contains("job-password-encryption") ||
+                             standard["job-password-encryption"] == "none";
   for (const StandardIn& in : kStandardIn) {
     auto it = standard.find(in.attribute);
     if (it == standard.end() || it->second.empty() || given.contains(in.entry)) continue;
     if (std::string_view(in.attribute) == "job-password") {
       if (!clearPassword) continue;  // a digest: the printer checks it, no pass code here
-      if (!given.contains("retention")) given["retention"] = "hold-only", from["retention"] = in.attribute;
+      if (!given.contains("retention"))
+        given["retention"] = "hold-only", from["retention"] = in.attribute;
     }
     if (std::string_view(in.entry) == "login-name" && !given.contains("auth"))
       given["auth"] = "login", from["auth"] = in.attribute;
     given[in.entry] = it->second;
     from[in.entry] = in.attribute;
+    // The code now travels in the panel's keys; the real filter's command line, which
+    // other users see in `ps` for the job's duration, need not show it in the clear.
+    if (std::string_view(in.attribute) == "job-password")
+      std::erase_if(job.passOn, [](const auto& o) { return o.first == "job-password"; });
   }
 
   const auto retention = given.find("retention");
@@ -126,10 +131,9 @@ Result<FilterJob> mapJobOptions(const JobOptions& options,
     const std::string entry(option.entry);
     auto it = given.find(entry);
     if (it == given.end()) continue;
-    if (option.entry == "filing" && folders.end() != std::find_if(folders.begin(), folders.end(),
-                                                                  [&](const auto& f) {
-                                                                    return f.second == it->second;
-                                                                  })) {
+    if (option.entry == "filing" &&
+        folders.end() != std::find_if(folders.begin(), folders.end(),
+                                      [&](const auto& f) { return f.second == it->second; })) {
       job.entries.push_back("filing-kind=custom");
       job.sources.push_back(from[entry]);
       job.entries.push_back("folder-name=" + it->second);

@@ -22,10 +22,11 @@ struct FilterJob {
   std::vector<std::string> entries;
   /// For each entry, the option it came from ("JCPassCode", "job-password"), for messages.
   std::vector<std::string> sources;
-  JobOptions passOn;             ///< every option but the Job Control ones
-  bool asksRetention = false;    ///< the job must be held at the printer
-  bool asksAnything = false;     ///< any entry at all
-  bool carriesKeys = false;      ///< the panel's keys came with the job already
+  /// Every option but the Job Control ones (and a job-password that became the pass code).
+  JobOptions passOn;
+  bool asksRetention = false;  ///< the job must be held at the printer
+  bool asksAnything = false;   ///< any entry at all
+  bool carriesKeys = false;    ///< the panel's keys came with the job already
 };
 
 /// Checks and maps `options`. `folders` maps the filing choices "Folder1", ... to folder

@@ -64,7 +64,7 @@ Refusal entryRefusal(const std::string& source, const std::string& word, const s
 }  // namespace
 
 Result<std::map<std::string, std::string>> panelKeys(const FilterContext& context,
-                                                      const FilterJob& job) {
+                                                     const FilterJob& job) {
   PrivatePreferences preferences;
   if (!preferences.made()) return Refusal{"no private folder for the panel's preferences"};
   auto callback = std::make_shared<MemoryPluginCallback>();

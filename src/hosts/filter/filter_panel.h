@@ -27,6 +27,6 @@ struct FilterContext {
 /// another's held entries. Refuses with "OPTION: why" for a refused entry (a secret's value
 /// never shown), or when a job that asked for retention would not be held.
 Result<std::map<std::string, std::string>> panelKeys(const FilterContext& context,
-                                                      const FilterJob& job);
+                                                     const FilterJob& job);
 
 }  // namespace jc::filter

@@ -39,7 +39,8 @@ std::string environment(const char* name) {
 fs::path bundlePath() {
   std::error_code ec;
   fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec && self.parent_path() == fs::path(JOBCONTROL_BUILD_BINDIR)) return JOBCONTROL_BUILD_BUNDLE;
+  if (!ec && self.parent_path() == fs::path(JOBCONTROL_BUILD_BINDIR))
+    return JOBCONTROL_BUILD_BUNDLE;
   return JOBCONTROL_INSTALLED_BUNDLE;
 }
 
@@ -71,8 +72,9 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n", argv[0]);
     return kStop;
   }
-  jc::filter::FilterContext context{bundlePath(), environment("PPD"), environment("PRINTER"),
-                                    environment("DEVICE_URI"), argv[2], argv[3]};
+  jc::filter::FilterContext context{
+      bundlePath(), environment("PPD"), environment("PRINTER"), environment("DEVICE_URI"), argv[2],
+      argv[3]};
   std::ifstream in(context.ppdPath, std::ios::binary);
   std::stringstream ppd;
   ppd << in.rdbuf();
