@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -168,6 +169,17 @@ bool reportPrivacy(const Options& options) {
   return true;
 }
 
+// The wrapper as the PPD names it: by its name where it is installed in CUPS's filter
+// folder, else by the full path it was installed at.
+std::string defaultWrapper() {
+  const std::string inCups = std::string(JOBCONTROL_CUPS_SERVERBIN) + "/filter/jobcontrol-filter";
+  std::error_code ec;
+  if (std::filesystem::equivalent(inCups, JOBCONTROL_INSTALLED_FILTER, ec) ||
+      inCups == JOBCONTROL_INSTALLED_FILTER)
+    return "jobcontrol-filter";
+  return JOBCONTROL_INSTALLED_FILTER;
+}
+
 // A note when the wrapper is not where cupsd will look for it: every job would stop.
 void checkWrapper(const std::string& wrapper) {
   const char* serverBin = std::getenv("CUPS_SERVERBIN");
@@ -211,7 +223,7 @@ int enableOrRefresh(const Options& options, const std::string& queue, const std:
               << "\n";
     folders = std::vector<std::string>{};
   }
-  const std::string wrapper = options.filter.value_or("jobcontrol-filter");
+  const std::string wrapper = options.filter.value_or(defaultWrapper());
   Result<JobControlPPD> enabled = addJobControl(base, wrapper, *folders);
   if (!enabled) {
     std::cerr << "jobcontrol: " << queue << ": " << enabled.message() << "\n";
