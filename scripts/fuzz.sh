@@ -14,7 +14,8 @@ cmake --build --preset fuzz
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 status=0
-for target in parse_xml base64_decode hex_decipher reader preferences layout property_list; do
+for target in parse_xml base64_decode hex_decipher reader preferences layout property_list \
+    filter_options; do
   mkdir -p "$scratch/$target"
   extra=()
   [ -f "fuzz/$target.dict" ] && extra+=("-dict=fuzz/$target.dict")

@@ -3,9 +3,9 @@
 
 #include <set>
 
-#include "hosts/cli/entries.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/options.h"
+#include "hosts/common/entries.h"
 #include "hosts/common/terminal_text.h"
 #include "settings/held_entries.h"
 
@@ -83,6 +83,16 @@ TEST(CliOptions, NearestNameIsOnlyForSlips) {
   for (auto [word, nearest] : cases) EXPECT_EQ(nearestName(word, names), nearest) << word;
 }
 
+TEST(CliOptions, QueueTakesItsActionTheQueueAndTheAdministratorsOptions) {
+  auto o = parse({"queue", "refresh", "office", "--private", "--filter=/x", "--address", "h:1"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->command, Command::Queue);
+  EXPECT_EQ(o->files, (std::vector<std::string>{"refresh", "office"}));
+  EXPECT_TRUE(o->privateValues);
+  EXPECT_EQ(o->filter, "/x");
+  EXPECT_EQ(o->address, "h:1");
+}
+
 TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
   struct Case {
     std::vector<std::string> args;
@@ -122,6 +132,10 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
       {{"desktop", "enable", "now"}, "not also \"now\""},
       {{"desktop", "status", "--json"}, "--json is not an option of desktop"},
       {{"show", "--user"}, "--user is not an option of show"},
+      {{"queue", "enable"}, "queue takes enable, refresh or disable and a queue name"},
+      {{"queue", "enabel", "q"}, "did you mean \"enable\""},
+      {{"queue", "disable", "q", "--private"}, "takes no --private"},
+      {{"queue", "enable", "q", "--json"}, "--json is not an option of queue"},
   };
   for (const Case& c : cases) {
     std::string error;

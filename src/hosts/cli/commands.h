@@ -26,6 +26,7 @@ int runPrint(const Options& given);
 int runPrinters(const Options& options);
 int runDecode(const Options& options);
 int runDesktop(const Options& options);
+int runQueue(const Options& options);
 
 /// Applies the entries of `options` to the open panel in order, as user events, after
 /// giving `ENTRY=-` secrets their values. Answers kExitSuccess, or kExitUsage after

@@ -5,7 +5,7 @@
 #include "hosts/cli/input_file.h"
 #include "hosts/cli/job_options.h"
 #include "hosts/cli/json.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "hosts/common/printer_side.h"
 #include "hosts/common/terminal_text.h"
 

@@ -11,8 +11,8 @@
 #include "hosts/cli/columns.h"
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
-#include "hosts/cli/messages.h"
-#include "hosts/cli/panel_driver.h"
+#include "hosts/common/messages.h"
+#include "hosts/common/panel_driver.h"
 #include "hosts/common/terminal_text.h"
 #include "platform/io/runloop.h"
 #include "platform/net/http.h"
@@ -106,40 +106,17 @@ std::string exchangeProblem(std::optional<HttpExchangeEnd>& end, double seconds,
   return "";
 }
 
-// A folder of the panel's pop-up menu.
-struct Folder {
-  std::string name;
-  bool protectedFolder;
-};
-
-// The folders follow the fixed items and the separator; a padlock marks a protected one.
-std::vector<Folder> shownFolders(PanelDriver& driver) {
-  std::vector<Folder> folders;
-  if (auto* popup = driver.find<PopUpButton>("folderSelectionPopup")) {
-    const MenuItem* first = popup->itemAtIndex(0);
-    bool afterSeparator = false;
-    for (const MenuItem& item : popup->items()) {
-      if (item.separator) {
-        afterSeparator = true;
-        continue;
-      }
-      if (afterSeparator) folders.push_back({item.title, first && item.image != first->image});
-    }
-  }
-  return folders;
-}
-
 // The folder list as JSON, or one folder a line; after a failed exchange (`problem`), with
 // a word that the list is an earlier answer's.
 void printFolders(const Options& options, const std::string& address, const std::string& problem,
-                  const std::vector<Folder>& folders) {
+                  const std::vector<PanelFolder>& folders) {
   const bool failed = !problem.empty();
   if (options.json) {
     std::cout << "{\"address\":" << jsonString(address);
     if (failed) std::cout << ",\"error\":" << jsonString(problem) << ",\"earlierList\":true";
     std::cout << ",\"folders\":[";
     JsonSeparator comma;
-    for (const Folder& f : folders)
+    for (const PanelFolder& f : folders)
       std::cout << comma() << "\n  {\"name\":" << jsonString(f.name)
                 << ",\"protected\":" << (f.protectedFolder ? "true" : "false") << "}";
     std::cout << "]}\n";
@@ -150,7 +127,7 @@ void printFolders(const Options& options, const std::string& address, const std:
                                     : tr("the panel still shows the list of an earlier answer:"))
                 << "\n";
     // A name is the printer's text: shown escaped, one folder per line whatever it holds.
-    for (const Folder& f : folders)
+    for (const PanelFolder& f : folders)
       std::cout << terminalText(f.name)
                 << (f.protectedFolder ? std::string("\t") + tr("(protected)") : "") << "\n";
     if (!failed && folders.empty() && ::isatty(STDOUT_FILENO))
@@ -226,7 +203,7 @@ int runFolders(const Options& options) {
   if (!problem.empty()) std::cerr << "jobcontrol: " << address << ": " << problem << "\n";
 
   const bool failed = !problem.empty();
-  printFolders(options, address, problem, shownFolders(driver));
+  printFolders(options, address, problem, driver.folders());
   if (failed || cutShort) return kExitFailure;
   return std::cout.good() ? kExitSuccess : kExitFailure;
 }

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 
 namespace jc::cli {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "hosts/cli/commands.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ int run(int argc, char** argv) {
   jc::Result<jc::cli::Options> options = jc::cli::parseOptions(args);
   if (!options) {
     std::cerr << "jobcontrol: " << options.message() << "\n"
-              << jc::cli::tr("Try 'jobcontrol help'.") << "\n";
+              << jc::tr("Try 'jobcontrol help'.") << "\n";
     return jc::cli::kExitUsage;
   }
   if (options->version) {
@@ -43,6 +43,8 @@ int run(int argc, char** argv) {
       return jc::cli::runDecode(*options);
     case jc::cli::Command::Desktop:
       return jc::cli::runDesktop(*options);
+    case jc::cli::Command::Queue:
+      return jc::cli::runQueue(*options);
     case jc::cli::Command::Help:
     case jc::cli::Command::None:
       break;
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
   // and sorting stay in the C form; each category read costs a file or two at every start.
   std::setlocale(LC_CTYPE, "");
   std::setlocale(LC_MESSAGES, "");
-  jc::cli::bindMessages();
+  jc::bindMessages();
   // Nothing is expected to throw here; should something (memory, a file system error)
   // do so, the command still ends with a message and the failure status, not an abort.
   try {

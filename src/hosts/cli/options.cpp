@@ -9,8 +9,8 @@
 #include <charconv>
 #include <functional>
 
-#include "hosts/cli/entries.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/entries.h"
+#include "hosts/common/messages.h"
 
 namespace jc::cli {
 
@@ -27,6 +27,7 @@ constexpr std::array<CommandRow, 8> kCommands = {{{Command::Show, "show"},
                                                   {Command::Printers, "printers"},
                                                   {Command::Decode, "decode"},
                                                   {Command::Desktop, "desktop"},
+                                                  {Command::Queue, "queue"},
                                                   {Command::Help, "help"}}};
 
 constexpr std::array<std::pair<DesktopAction, std::string_view>, 3> kDesktopActions = {
@@ -136,10 +137,12 @@ const std::vector<OptionRow>& optionTable() {
       {"secrets-file", 0, "a file", kWrites, into(&Options::secretsFile)},
       {"out", 0, "a file", kWrites, into(&Options::out)},
       {"lp", 0, nullptr, bit(Command::Set), flag(&Options::lp)},
-      {"json", 0, nullptr, kAll & ~bit(Command::Print) & ~bit(Command::Desktop),
+      {"json", 0, nullptr,
+       kAll & ~bit(Command::Print) & ~bit(Command::Desktop) & ~bit(Command::Queue),
        flag(&Options::json)},
       {"user", 0, nullptr, bit(Command::Desktop), flag(&Options::user)},
-      {"address", 0, "HOST[:PORT]", bit(Command::Folders), into(&Options::address)},
+      {"address", 0, "HOST[:PORT]", bit(Command::Folders) | bit(Command::Queue),
+       into(&Options::address)},
       {"pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::passCode)},
       {"folder-pass-code", 0, "a pass code", bit(Command::Decode), into(&Options::folderPassCode)},
       // As lp takes them.
@@ -148,6 +151,8 @@ const std::vector<OptionRow>& optionTable() {
       {"title", 't', "a title", bit(Command::Print), into(&Options::jobName)},
       {"quiet", 'q', nullptr, bit(Command::Print), flag(&Options::quiet)},
       {"ipp-attributes", 0, "auto, always or never", bit(Command::Print), setIppAttributes},
+      {"filter", 0, "a program", bit(Command::Queue), into(&Options::filter)},
+      {"private", 0, nullptr, bit(Command::Queue), flag(&Options::privateValues)},
   };
   return rows;
 }
@@ -156,43 +161,12 @@ std::string spelled(const OptionRow& row) {
   return *row.name ? std::string("--") + row.name : std::string("-") + row.letter;
 }
 
-// Edits from `a` to `b`: insertions, deletions, substitutions, and swaps of two
-// neighbours (the commonest slip at a keyboard), one each.
-std::size_t editDistance(std::string_view a, std::string_view b) {
-  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i)
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      d[i][j] = std::min(
-          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-    }
-  return d[a.size()][b.size()];
-}
-
 std::string didYouMean(std::string_view word, const std::vector<std::string_view>& names) {
   std::string near = nearestName(word, names);
   return near.empty() ? "" : subst(tr(" (did you mean \"%1\"?)"), {near});
 }
 
 }  // namespace
-
-std::string nearestName(std::string_view word, const std::vector<std::string_view>& candidates) {
-  std::string best;
-  std::size_t bestDistance = std::max<std::size_t>(1, std::min<std::size_t>(3, word.size() / 3));
-  for (std::string_view c : candidates) {
-    std::size_t d = editDistance(word, c);
-    // A prefix of a longer name ("ret" for "retention") is a near miss too.
-    if (word.size() >= 3 && c.substr(0, word.size()) == word) d = std::min<std::size_t>(d, 1);
-    if (d <= bestDistance && (best.empty() || d < bestDistance)) {
-      best = c;
-      bestDistance = d;
-    }
-  }
-  return best;
-}
 
 bool isPassCode(std::string_view code) {
   return !code.empty() && code.size() <= 5 &&
@@ -300,6 +274,18 @@ Result<> takeWord(const std::string& arg, Options& options) {
   return accepted();
 }
 
+// `queue`: an action and one queue name; --private only where the PPD is written.
+Result<> checkQueueWords(const Options& options) {
+  const std::vector<std::string_view> actions = {"enable", "refresh", "disable"};
+  if (options.files.size() != 2 ||
+      std::find(actions.begin(), actions.end(), options.files[0]) == actions.end())
+    return Refusal{tr("queue takes enable, refresh or disable and a queue name") +
+                   (options.files.empty() ? "" : didYouMean(options.files[0], actions))};
+  if (options.files[0] == "disable" && (options.privateValues || options.filter || options.address))
+    return Refusal{tr("queue disable takes no --private, --filter or --address")};
+  return accepted();
+}
+
 // Whether the options, entries and files given fit the command and each other.
 Result<> checkCombination(const Options& options, const std::vector<const OptionRow*>& given) {
   auto fail = [](std::string message) { return Refusal{std::move(message)}; };
@@ -322,6 +308,7 @@ Result<> checkCombination(const Options& options, const std::vector<const Option
   if (c == Command::Desktop && !options.files.empty())
     return fail(subst(tr("desktop takes one of enable, disable or status, not also \"%1\""),
                       {options.files.front()}));
+  if (c == Command::Queue) return checkQueueWords(options);
   if (c != Command::Print && c != Command::Decode && !options.files.empty()) {
     std::vector<std::string_view> names;
     for (const Entry& e : entryTable()) names.push_back(e.name);
@@ -370,7 +357,8 @@ Result<Options> parseOptions(const std::vector<std::string>& args) {
   if (options.version || options.command == Command::Help) return options;
   if (options.command == Command::None)
     return Refusal{
-        tr("no command given (show, set, folders, print, printers, decode, desktop or help)")};
+        tr("no command given (show, set, folders, print, printers, decode, desktop, queue or "
+           "help)")};
   if (Result<> fits = checkCombination(options, given); !fits) return fits.refusal();
   return options;
 }

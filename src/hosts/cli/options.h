@@ -8,13 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "hosts/common/near_name.h"
 #include "hosts/common/standard_attributes.h"
 #include "platform/base/result.h"
 
 namespace jc::cli {
 
 /// The commands, in the order the usage text lists them.
-enum class Command { None, Show, Set, Folders, Print, Printers, Decode, Desktop, Help };
+enum class Command { None, Show, Set, Folders, Print, Printers, Decode, Desktop, Queue, Help };
 
 /// What `desktop` does with the GTK 3 module.
 enum class DesktopAction { None, Enable, Disable, Status };
@@ -36,6 +37,8 @@ struct Options {
   std::optional<std::string> address;         ///< --address HOST[:PORT] (folders)
   std::optional<std::string> passCode;        ///< --pass-code N (decode)
   std::optional<std::string> folderPassCode;  ///< --folder-pass-code N (decode)
+  std::optional<std::string> filter;          ///< --filter PROGRAM (queue)
+  bool privateValues = false;                 ///< --private (queue)
   bool json = false;                          ///< --json
   bool lp = false;                            ///< --lp (set): `-o key=value` words instead of lines
   bool help = false;                          ///< -h, --help
@@ -52,7 +55,8 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> jobOptions;
   /// ENTRY=VALUE words, in the order given (`-o ENTRY=VALUE` of print included).
   std::vector<std::string> entries;
-  /// The files of `print` (one or more, "-" is standard input) and of `decode` (at most one).
+  /// The files of `print` (one or more, "-" is standard input) and of `decode` (at most one);
+  /// for `queue`, its action and the queue's name.
   std::vector<std::string> files;
 };
 
@@ -69,10 +73,6 @@ const char* commandName(Command command);
 
 /// The usage text of one command, or the overview for None.
 std::string usageText(Command command);
-
-/// The nearest of `candidates` to `word` when it is a likely typing slip (a few edits
-/// away), else "".
-std::string nearestName(std::string_view word, const std::vector<std::string_view>& candidates);
 
 /// Whether `code` is a pass code as the panel takes it: one to five digits.
 bool isPassCode(std::string_view code);

@@ -10,7 +10,7 @@
 #include <variant>
 
 #include "hosts/cli/commands.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "platform/host/cups_host.h"
 
 namespace jc::cli {

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "hosts/cli/commands.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "hosts/common/terminal_text.h"
 
 namespace jc::cli {

@@ -6,7 +6,7 @@
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "hosts/common/printer_family.h"
 
 namespace jc::cli {

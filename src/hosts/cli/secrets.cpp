@@ -10,8 +10,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "hosts/cli/entries.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/entries.h"
+#include "hosts/common/messages.h"
 
 namespace jc::cli {
 

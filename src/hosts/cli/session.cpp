@@ -11,7 +11,8 @@
 
 #include "hosts/cli/demo_printer.h"
 #include "hosts/cli/input_file.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
+#include "hosts/common/open_panel.h"
 #include "platform/host/cups_host.h"
 #include "platform/widgets/layout.h"
 
@@ -113,19 +114,16 @@ Result<Session> openSession(const Options& options, const PrinterChoice& choice,
   }
   session.callback->setPrintSettings(session.settings);
 
-  Result<LoadedPlugIn> plugIn = loadPlugIn(bundlePath(options));
-  if (!plugIn) return plugIn.refusal();
-  session.plugIn = std::move(*plugIn);
-  auto panels = session.plugIn.plugIn->PDEPanelsForType(kPrintDialogType, session.callback);
-  if (!panels || panels->empty()) return fail(tr("the plug-in made no panel for the print dialog"));
-  session.panel = panels->front();
-  session.view = session.panel->panelView();
+  Result<OpenPanel> open = openPanel(bundlePath(options), session.callback);
+  if (!open) return open.refusal();
+  session.plugIn = std::move(open->plugIn);
+  session.panel = std::move(open->panel);
+  session.view = std::move(open->view);
   if (!session.view) {
     const std::string& why = lastLayoutError();
     std::cerr << "jobcontrol: " << tr("warning: the panel's layout could not be loaded")
               << (why.empty() ? "" : ": " + why) << "\n";
   }
-  session.panel->restoreValuesAndReturnError(nullptr);
   return session;
 }
 

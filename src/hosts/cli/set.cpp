@@ -6,9 +6,9 @@
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
-#include "hosts/cli/messages.h"
-#include "hosts/cli/panel_driver.h"
 #include "hosts/cli/secrets.h"
+#include "hosts/common/messages.h"
+#include "hosts/common/panel_driver.h"
 #include "platform/text/unicode.h"
 #include "settings/keys.h"
 

@@ -4,8 +4,8 @@
 #include "hosts/cli/columns.h"
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
-#include "hosts/cli/messages.h"
-#include "hosts/cli/panel_driver.h"
+#include "hosts/common/messages.h"
+#include "hosts/common/panel_driver.h"
 #include "hosts/common/terminal_text.h"
 #include "platform/text/unicode.h"
 

@@ -1,6 +1,6 @@
 // The usage texts of `jobcontrol`, one per command, in the user's language.
-#include "hosts/cli/messages.h"
 #include "hosts/cli/options.h"
+#include "hosts/common/messages.h"
 
 namespace jc::cli {
 
@@ -48,6 +48,24 @@ const char* exitHelp() {
       "3 decode found a check that failed.\n");
 }
 
+// `queue`'s text, which says what an administrator changes.
+std::string queueUsage() {
+  return tr(
+      "Usage: jobcontrol queue enable|refresh|disable QUEUE [--private] [--address HOST[:PORT]]\n"
+      "                                               [--filter PROGRAM]\n"
+      "\n"
+      "For administrators. enable rewrites the queue's PPD so that every print dialog and\n"
+      "lp offer a \"Job Control\" group (retention, pass codes, filing with the printer's\n"
+      "folders, authentication, account number), and puts jobcontrol-filter in front of\n"
+      "the queue's own filter: it turns the choices into the panel's keys. refresh asks\n"
+      "the printer for its folders again; disable gives back the original PPD byte for\n"
+      "byte. enable says whether CUPS keeps the choices from other users.\n"
+      "  --private          add the options to cupsd.conf's JobPrivateValues (restarts CUPS)\n"
+      "  --address HOST[:PORT]   the printer's address for its folders\n"
+      "  --filter PROGRAM   the wrapper to run (default: jobcontrol-filter in CUPS's\n"
+      "                     filter folder)\n\n");
+}
+
 }  // namespace
 
 std::string usageText(Command command) {
@@ -70,6 +88,7 @@ std::string usageText(Command command) {
              "  printers   the CUPS queues, and which of them this panel serves\n"
              "  decode     the printer side's view of a job's options\n"
              "  desktop    the Job Control tab in every GTK 3 application: on, off, status\n"
+             "  queue      make a CUPS queue offer Job Control to every dialog and lp\n"
              "  help [COMMAND]   this text, or one command's\n"
              "\n"
              "  --version  the version of jobcontrol\n\n");
@@ -170,6 +189,8 @@ std::string usageText(Command command) {
              "Applications started afterwards follow the switch; under GNOME, running ones\n"
              "load the module at once; the session environment changes at the next login.\n"
              "GTK 4 and Qt applications do not load GTK 3 modules.\n\n");
+    case Command::Queue:
+      text = queueUsage();
       break;
   }
   text += exitHelp();

@@ -9,15 +9,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "hosts/cli/entries.h"
+#include "hosts/common/entries.h"
 #include "platform/base/result.h"
 #include "platform/widgets/controls.h"
 
-namespace jc::cli {
+namespace jc {
 
 /// The longest text typed into a field key by key, in characters; a longer one is pasted.
 inline constexpr std::size_t kMaxTypedCharacters = 1024;
+
+/// A folder of the panel's pop-up menu: the printer's name for it, and whether a padlock
+/// marks it as protected.
+struct PanelFolder {
+  std::string name;
+  bool protectedFolder;
+};
 
 /// The controls of one panel view, by outlet name.
 class PanelDriver {
@@ -52,6 +60,9 @@ class PanelDriver {
   /// editing ends. A refused key or paste is refused with the input filter's own reason.
   Result<> typeInto(std::string_view id, const std::string& text);
 
+  /// The printer's folders the folder pop-up offers now, in its order (none without it).
+  std::vector<PanelFolder> folders() const;
+
   /// Clicks push button `id`.
   Result<> press(std::string_view id);
 
@@ -72,4 +83,4 @@ class PanelDriver {
   std::map<std::string, Control*, std::less<>> byId_;
 };
 
-}  // namespace jc::cli
+}  // namespace jc

@@ -1,11 +1,11 @@
 // Driving the panel's controls as user events, with a reason for every refusal.
-#include "hosts/cli/panel_driver.h"
+#include "hosts/common/panel_driver.h"
 
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "hosts/common/terminal_text.h"
 #include "platform/text/unicode.h"
 
-namespace jc::cli {
+namespace jc {
 
 namespace {
 
@@ -200,6 +200,23 @@ Result<> PanelDriver::typeInto(std::string_view id, const std::string& text) {
   return accepted();
 }
 
+std::vector<PanelFolder> PanelDriver::folders() const {
+  // The folders follow the fixed items and the separator; a padlock marks a protected one.
+  std::vector<PanelFolder> folders;
+  if (auto* popup = find<PopUpButton>("folderSelectionPopup")) {
+    const MenuItem* first = popup->itemAtIndex(0);
+    bool afterSeparator = false;
+    for (const MenuItem& item : popup->items()) {
+      if (item.separator) {
+        afterSeparator = true;
+        continue;
+      }
+      if (afterSeparator) folders.push_back({item.title, first && item.image != first->image});
+    }
+  }
+  return folders;
+}
+
 Result<> PanelDriver::press(std::string_view id) {
   auto* button = find<Button>(id);
   if (!button) return Refusal{tr("the panel has no such button")};
@@ -309,4 +326,4 @@ Result<> PanelDriver::apply(const Assignment& assignment) {
   return Refusal{tr("unknown entry")};
 }
 
-}  // namespace jc::cli
+}  // namespace jc

@@ -1,12 +1,12 @@
 // The command's text domain and the filling of translated patterns.
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 
 #include <libintl.h>
 
 #include <filesystem>
 #include <vector>
 
-namespace jc::cli {
+namespace jc {
 
 namespace {
 constexpr const char* kDomain = "jobcontrol-cli";
@@ -56,4 +56,4 @@ std::string subst(std::string_view pattern, std::initializer_list<std::string_vi
   return out;
 }
 
-}  // namespace jc::cli
+}  // namespace jc

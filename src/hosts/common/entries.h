@@ -10,7 +10,7 @@
 
 #include "platform/base/result.h"
 
-namespace jc::cli {
+namespace jc {
 
 /// How an entry reaches its control.
 enum class EntryKind {
@@ -57,4 +57,4 @@ struct Assignment {
 /// A secret's value never appears in the message.
 Result<Assignment> parseAssignment(const std::string& word);
 
-}  // namespace jc::cli
+}  // namespace jc

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace jc::cli {
+namespace jc {
 
 /// Binds the command's text domain once; safe to call again. Follows LANGUAGE and the
 /// locale, as gettext does.
@@ -19,4 +19,4 @@ const char* tr(const char* text);
 /// `pattern` with %1, %2, ... replaced by `values` in order of number ("%%" is "%").
 std::string subst(std::string_view pattern, std::initializer_list<std::string_view> values);
 
-}  // namespace jc::cli
+}  // namespace jc

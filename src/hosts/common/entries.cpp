@@ -1,13 +1,13 @@
 // The entries table of `jobcontrol` and the parsing of ENTRY=VALUE words.
-#include "hosts/cli/entries.h"
+#include "hosts/common/entries.h"
 
 #include <algorithm>
 
-#include "hosts/cli/messages.h"
-#include "hosts/cli/options.h"
+#include "hosts/common/messages.h"
+#include "hosts/common/near_name.h"
 #include "settings/held_entries.h"
 
-namespace jc::cli {
+namespace jc {
 
 namespace {
 
@@ -146,4 +146,4 @@ Result<Assignment> parseAssignment(const std::string& word) {
   return assignment;
 }
 
-}  // namespace jc::cli
+}  // namespace jc

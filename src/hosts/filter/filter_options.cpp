@@ -1,0 +1,176 @@
+// Checking a job's Job Control options and turning them into the panel's entries.
+#include "hosts/filter/filter_options.h"
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "hosts/common/queue_options.h"
+#include "platform/text/unicode.h"
+
+namespace jc::filter {
+
+namespace {
+
+constexpr std::string_view kOurKeyPrefix = "vorelia.print.PrintSettings.";
+
+bool isDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string chosen(const QueueOption& option) {
+  std::string words;
+  for (const QueueChoice& choice : option.choices)
+    words += (words.empty() ? "" : ", ") + std::string(choice.keyword);
+  return words;
+}
+
+// The entry value of a custom option's value ("" for None), or why it is refused.
+Result<std::string> customValue(const QueueOption& option, const std::string& value) {
+  const std::string name(option.keyword);
+  auto fail = [&](const std::string& why) { return Refusal{name + ": " + why}; };
+  if (value == kNoValue) return std::string();
+  if (value == "Custom" || value == kCustomPrefix)
+    return fail("\"Custom\" with no value; type the value, or choose None");
+  if (!value.starts_with(kCustomPrefix))
+    return fail("not a value this option takes (None or Custom.VALUE)");
+  std::string text = value.substr(kCustomPrefix.size());
+  // A dialog that keeps its "None" placeholder puts what is typed after it.
+  if (text.starts_with(kNoValue))
+    return fail("the value follows the \"None\" placeholder; clear the field and type it again");
+  const std::u32string codePoints = utf8ToUtf32(text);
+  std::string reencoded;
+  for (char32_t cp : codePoints) appendUtf8(reencoded, cp);
+  // Ill-formed bytes come back as U+FFFD, so only text that is UTF-8 reads back the same.
+  if (reencoded != text) return fail("the value is not UTF-8 text");
+  const std::size_t characters = codePoints.size();
+  if (option.value == QueueValue::Digits && !isDigits(text))
+    return fail("takes digits only; a letter or sign is in the value");
+  if (characters > option.maxLength)
+    return fail("takes at most " + std::to_string(option.maxLength) + " characters, not " +
+                std::to_string(characters));
+  return text;
+}
+
+// The standard attributes a job may carry instead of our options, as (option, entry).
+struct StandardIn {
+  const char* attribute;
+  const char* entry;
+};
+constexpr StandardIn kStandardIn[] = {{"job-password", "pass-code"},
+                                      {"job-account-id", "account-number"},
+                                      {"job-accounting-user-id", "login-name"}};
+
+}  // namespace
+
+Result<FilterJob> mapJobOptions(const JobOptions& options,
+                                const std::map<std::string, std::string>& folders) {
+  FilterJob job;
+  std::map<std::string, std::string> given;  // entry → value, from our options
+  std::map<std::string, std::string> from;   // entry → the option it came from
+  std::map<std::string, std::string> standard;
+  for (const auto& [name, value] : options) {
+    const QueueOption* option = findQueueOption(name);
+    if (!option) {
+      if (name.starts_with(kOurKeyPrefix)) job.carriesKeys = true;
+      standard[name] = value;
+      job.passOn.emplace_back(name, value);
+      continue;
+    }
+    std::string entryValue;
+    if (option->value != QueueValue::Choice) {
+      Result<std::string> custom = customValue(*option, value);
+      if (!custom) return custom.refusal();
+      entryValue = *custom;
+    } else if (option->entry == "filing" && folders.contains(value)) {
+      entryValue = folders.at(value);
+    } else {
+      auto choice = std::find_if(option->choices.begin(), option->choices.end(),
+                                 [&](const QueueChoice& c) { return c.keyword == value; });
+      if (choice == option->choices.end())
+        return Refusal{name + ": \"" + value + "\" is not one of " + chosen(*option) +
+                       (option->entry == "filing" ? " or the printer's folders" : "")};
+      entryValue = choice->entryValue;
+    }
+    if (entryValue.empty()) continue;
+    given[std::string(option->entry)] = entryValue;
+    from[std::string(option->entry)] = name;
+  }
+
+  // The standard attributes, where our own options say nothing of the same.
+  const bool clearPassword = !standard.contains("job-password-encryption") ||
+                             standard["job-password-encryption"] == "none";
+  for (const StandardIn& in : kStandardIn) {
+    auto it = standard.find(in.attribute);
+    if (it == standard.end() || it->second.empty() || given.contains(in.entry)) continue;
+    if (std::string_view(in.attribute) == "job-password") {
+      if (!clearPassword) continue;  // a digest: the printer checks it, no pass code here
+      if (!given.contains("retention"))
+        given["retention"] = "hold-only", from["retention"] = in.attribute;
+    }
+    if (std::string_view(in.entry) == "login-name" && !given.contains("auth"))
+      given["auth"] = "login", from["auth"] = in.attribute;
+    given[in.entry] = it->second;
+    from[in.entry] = in.attribute;
+    // The code now travels in the panel's keys; the real filter's command line, which
+    // other users see in `ps` for the job's duration, need not show it in the clear.
+    if (std::string_view(in.attribute) == "job-password")
+      std::erase_if(job.passOn, [](const auto& o) { return o.first == "job-password"; });
+  }
+
+  const auto retention = given.find("retention");
+  job.asksRetention = retention != given.end() && retention->second != "off";
+  if ((given.contains("filing") || given.contains("folder-pass-code")) && !job.asksRetention)
+    return Refusal{from[given.contains("filing") ? "filing" : "folder-pass-code"] +
+                   ": the printer files only a job it keeps; choose a retention too"};
+
+  // The panel's order, so each choice comes before the fields it enables; a printer's
+  // folder is chosen as a custom folder by its name.
+  for (const QueueOption& option : queueOptions()) {
+    const std::string entry(option.entry);
+    auto it = given.find(entry);
+    if (it == given.end()) continue;
+    if (option.entry == "filing" &&
+        folders.end() != std::find_if(folders.begin(), folders.end(),
+                                      [&](const auto& f) { return f.second == it->second; })) {
+      job.entries.push_back("filing-kind=custom");
+      job.sources.push_back(from[entry]);
+      job.entries.push_back("folder-name=" + it->second);
+    } else {
+      job.entries.push_back(entry + "=" + it->second);
+    }
+    job.sources.push_back(from[entry]);
+  }
+  job.asksAnything = !job.entries.empty();
+  if (job.carriesKeys && job.asksAnything)
+    return Refusal{job.sources.front() +
+                   ": the job carries the panel's own keys already; give one or the other"};
+  return job;
+}
+
+std::string encodeJobOptions(const JobOptions& options) {
+  std::string text;
+  for (const auto& [name, value] : options) {
+    // A name of cupsParseOptions never holds these; one that does could not be read back.
+    if (name.empty() || name.find_first_of(" \t\n\r\v\f='\"\\{}") != std::string::npos) continue;
+    text += (text.empty() ? "" : " ") + name + "=";
+    for (char c : value) {
+      if (std::string_view(" \t\n\r\v\f'\"\\{},").find(c) != std::string_view::npos) text += '\\';
+      text += c;
+    }
+  }
+  return text;
+}
+
+JobOptions parseJobOptions(const std::string& text) {
+  cups_option_t* parsed = nullptr;
+  int count = cupsParseOptions(text.c_str(), 0, &parsed);
+  JobOptions options;
+  options.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) options.emplace_back(parsed[i].name, parsed[i].value);
+  cupsFreeOptions(count, parsed);
+  return options;
+}
+
+}  // namespace jc::filter
