@@ -16,7 +16,7 @@
 #include "hosts/cli/desktop_files.h"
 #include "hosts/cli/desktop_gsettings.h"
 #include "hosts/cli/input_file.h"
-#include "hosts/cli/messages.h"
+#include "hosts/common/messages.h"
 #include "platform/io/temp_files.h"
 
 namespace jc::cli {

@@ -20,7 +20,7 @@ struct CommandRow {
   Command command;
   const char* name;
 };
-constexpr std::array<CommandRow, 8> kCommands = {{{Command::Show, "show"},
+constexpr std::array<CommandRow, 9> kCommands = {{{Command::Show, "show"},
                                                   {Command::Set, "set"},
                                                   {Command::Folders, "folders"},
                                                   {Command::Print, "print"},

@@ -189,6 +189,7 @@ std::string usageText(Command command) {
              "Applications started afterwards follow the switch; under GNOME, running ones\n"
              "load the module at once; the session environment changes at the next login.\n"
              "GTK 4 and Qt applications do not load GTK 3 modules.\n\n");
+      break;
     case Command::Queue:
       text = queueUsage();
       break;
