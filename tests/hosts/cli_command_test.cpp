@@ -353,5 +353,107 @@ TEST_F(CliCommand, ASaveThatFailsSaysWhatWasNotRememberedAndWhy) {
   EXPECT_TRUE(has(outcome.out, "vorelia.print.PrintSettings.userName")) << outcome.out;
 }
 
+// The text of `path`, or "(none)" when there is no such file.
+std::string textOf(const fs::path& path) {
+  if (!fs::exists(path)) return "(none)";
+  std::ifstream in(path);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST_F(CliCommand, DesktopSwitchGoesOnAndOffKeepingEveryOtherSetting) {
+  const fs::path root = file("root"), ini = root / "etc/gtk-3.0/settings.ini";
+  const fs::path gnome =
+      root / "usr/lib/gnome-settings-daemon-3.0/gtk-modules/jobcontrol-gtk3-module.desktop";
+  const fs::path env = root / "etc/environment.d/90jobcontrol-gtk3-module.conf";
+  const fs::path userIni = file("config") / "gtk-3.0/settings.ini";
+  const fs::path userEnv = file("config") / "environment.d/90jobcontrol-gtk3-module.conf";
+  const std::string original = "[Settings]\ngtk-theme-name=Adwaita\ngtk-modules=gail:atk-bridge\n";
+  fs::create_directories(ini.parent_path());
+  std::ofstream(ini) << original;
+  fs::create_directories(file("gtk/modules"));
+  std::ofstream(file("gtk/modules/libjobcontrol-gtk3-module.so")) << "";
+  const std::string noModule =
+      "JOBCONTROL_DESKTOP_ROOT=" + root.string() + " GSETTINGS_BACKEND=keyfile";
+  const std::string environment = noModule + " GTK_PATH=" + file("gtk").string();
+
+  Outcome absent = run("desktop enable", "", noModule);
+  EXPECT_EQ(absent.status, 1);
+  EXPECT_TRUE(has(absent.err, "not installed")) << absent.err;
+  // Each step, what it says, and the files after it: system settings.ini, the GNOME file,
+  // the environment entry, the user's settings.ini and environment entry.
+  struct Step {
+    std::string args, says, ini, gnome, env, userIni, userEnv;
+  };
+  const std::string on = "gail:atk-bridge:jobcontrol-gtk3-module";
+  const Step steps[] = {
+      {"desktop enable", "wrote", "gtk-modules=" + on, "X-GTK-Module-Name=jobcontrol-gtk3-module",
+       "}jobcontrol-gtk3-module", "(none)", "(none)"},
+      {"desktop enable", "already on", "gtk-modules=" + on, "[GTK Module]",
+       "GTK_MODULES=", "(none)", "(none)"},
+      // One user opts out of what every user has: the system's other module stays for them.
+      // The user's files go again once what is left in them is what every user has.
+      {"desktop disable --user", "wrote", "gtk-modules=" + on, "[GTK Module]",
+       "GTK_MODULES=", "gtk-modules=gail:atk-bridge\n", "# jobcontrol desktop disable --user"},
+      {"desktop enable --user", "wrote", "gtk-modules=" + on, "[GTK Module]",
+       "GTK_MODULES=", "gtk-modules=" + on, "}jobcontrol-gtk3-module"},
+      {"desktop disable", "removed", original, "(none)", "(none)", "gtk-modules=" + on,
+       "}jobcontrol-gtk3-module"},
+      {"desktop disable --user", "removed", original, "(none)", "(none)", "(none)", "(none)"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.args);
+    Outcome outcome = run(step.args, "", environment);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(has(outcome.out + outcome.err, step.says)) << outcome.out;
+    for (const auto& [path, part] : {std::pair{ini, step.ini},
+                                     {gnome, step.gnome},
+                                     {env, step.env},
+                                     {userIni, step.userIni},
+                                     {userEnv, step.userEnv}})
+      EXPECT_TRUE(has(textOf(path), part)) << path << ": " << textOf(path);
+    Outcome status = run("desktop status", "", environment);
+    EXPECT_EQ(status.status, 0) << status.err;
+    // The user's GNOME lists (gsettings, kept in a key file here) follow the user's switch.
+    const char* gnomeForUser = has(step.userEnv, "# jobcontrol")  ? "off"
+                               : has(step.userEnv, "}jobcontrol") ? "on"
+                                                                  : "as for every user";
+    EXPECT_TRUE(has(status.out, std::string("For this user:\n  GNOME: ") + gnomeForUser))
+        << status.out;
+    EXPECT_TRUE(has(status.out, std::string("GTK 3 settings: ") +
+                                    (has(step.ini, on) ? "on" : "off") + " (" + ini.string()))
+        << status.out;
+  }
+  EXPECT_EQ(textOf(ini), original);
+  // Every user's applications read what the switch writes.
+  run("desktop enable", "", environment);
+  for (const fs::path& path : {ini, gnome, env})
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read)
+        << path;
+
+  // A settings.ini GTK would not read stops the switch before anything is written.
+  std::ofstream(userIni) << "[Settings]\nnot a setting\n";
+  fs::remove(userEnv);
+  Outcome malformed = run("desktop enable --user", "", environment);
+  EXPECT_EQ(malformed.status, 1);
+  EXPECT_TRUE(has(malformed.err, userIni.string() + ": line 2")) << malformed.err;
+  EXPECT_TRUE(has(malformed.err, "nothing was changed")) << malformed.err;
+  EXPECT_FALSE(fs::exists(userEnv));
+  // Every user's switch is root's; a file that cannot be written is named.
+  if (::geteuid() == 0) {
+    Outcome notRoot =
+        run("desktop disable", "", "setpriv --reuid=65534 --regid=65534 --clear-groups");
+    EXPECT_EQ(notRoot.status, 1);
+    EXPECT_TRUE(has(notRoot.err, "needs root")) << notRoot.err;
+  }
+  fs::remove(gnome);
+  fs::create_directory(gnome);
+  std::ofstream(gnome / "occupied") << "";
+  Outcome unwritable = run("desktop disable", "", environment);
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_TRUE(has(unwritable.err, gnome.string())) << unwritable.err;
+}
+
 }  // namespace
 }  // namespace jc

@@ -34,6 +34,11 @@ TEST(CliOptions, OptionsStandAnywhereAndWordsAfterTheCommandAreEntriesOrFiles) {
   EXPECT_EQ(o->entries, (std::vector<std::string>{"a=b.pdf", "job-name=x"}));
   EXPECT_EQ(o->files, (std::vector<std::string>{"doc.pdf", "--odd.pdf", "pass-code=1"}));
 
+  auto desktop = parse({"--user", "desktop", "disable"});
+  ASSERT_TRUE(desktop);
+  EXPECT_EQ(desktop->desktopAction, DesktopAction::Disable);
+  EXPECT_TRUE(desktop->user);
+
   auto d = parse({"decode", "--pass-code", "1234", "opts=with-equals"});
   ASSERT_TRUE(d);
   EXPECT_EQ(d->passCode, "1234");
@@ -112,6 +117,11 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
       {{"set", "--out"}, "--out needs a file"},
       {{"set", "--colour"}, "unknown option --colour"},
       {{"decode", "a", "b"}, "one file"},
+      {{"desktop"}, "desktop needs enable, disable or status"},
+      {{"desktop", "enabel"}, "did you mean \"enable\""},
+      {{"desktop", "enable", "now"}, "not also \"now\""},
+      {{"desktop", "status", "--json"}, "--json is not an option of desktop"},
+      {{"show", "--user"}, "--user is not an option of show"},
   };
   for (const Case& c : cases) {
     std::string error;
