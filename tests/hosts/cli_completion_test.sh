@@ -54,6 +54,9 @@ check "jobcontrol set lock=pass" pass-code password
 check "jobcontrol set password=" -
 check "jobcontrol --demo set unlock=" job-name user-name
 check "jobcontrol print --s" --secrets-file --settings
+check "jobcontrol de" decode desktop
+check "jobcontrol desktop " enable disable status
+check "jobcontrol desktop enable --" --help --user
 exit $failures
 ' bash "$completion" 2>"$work/stderr"
 status=$?

@@ -35,7 +35,7 @@ _jobcontrol() {
   [[ $prev == "=" || $cur == *=* ]] && prev=""
   for ((i = 1; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
-      show | set | folders | print | printers | decode | help)
+      show | set | folders | print | printers | decode | desktop | help)
         command=${COMP_WORDS[i]}
         break ;;
     esac
@@ -57,7 +57,7 @@ _jobcontrol() {
 --job-name --bundle"
   case $command in
     "" | help)
-      COMPREPLY=($(compgen -W "show set folders print printers decode help" -- "$cur"))
+      COMPREPLY=($(compgen -W "show set folders print printers decode desktop help" -- "$cur"))
       [[ -z $command && $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
       return ;;
     show) options+=" --json" ;;
@@ -67,6 +67,7 @@ _jobcontrol() {
 --bundle" ;;
     printers) options="--help --json" ;;
     decode) options="--help --pass-code --folder-pass-code --json --bundle" ;;
+    desktop) options="--help --user" ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -98,5 +99,6 @@ _jobcontrol() {
     return
   fi
   [[ $command == decode ]] && COMPREPLY=($(compgen -f -- "$cur"))
+  [[ $command == desktop ]] && COMPREPLY=($(compgen -W "enable disable status" -- "$cur"))
 }
 complete -F _jobcontrol jobcontrol
