@@ -5,6 +5,8 @@
 #   libjobcontrol-gtk<N>   the GTK tab's shared library, when the build has a GTK host
 #   jobcontrol-gtk         the GTK program that prints with the tab
 #   libjobcontrol-gtk-dev  the GTK tab's header, development link and pkg-config file
+#   jobcontrol-gtk3        the GTK 3 module that puts the tab in every GTK 3 application's
+#                          print dialog, installed switched off (`jobcontrol desktop`)
 # Install rules that name no component land in the command's package, so new files need no
 # change here; a new component does (configuring stops until it has a package).
 # Included last by the top-level CMakeLists.txt when JOBCONTROL_DEB_PACKAGES is on.
@@ -27,6 +29,17 @@ if(TARGET jobcontrol_gtk)
   set(jc_component_package_gtk-lib libjobcontrol-gtk${jc_gtk_soversion})
 endif()
 set(jc_component_package_gtk-dev libjobcontrol-gtk-dev)
+set(jc_component_package_gtk3-module jobcontrol-gtk3)
+
+# The GTK 3 module's package holds the module (its own install rule, component
+# gtk3-module) and a note on the switch; with GTK 3 at hand the package is made, and its
+# maintainer scripts checked, whether or not this build has the module.
+pkg_check_modules(JC_GTK3 QUIET gtk+-3.0)
+if(JC_GTK3_FOUND)
+  install(FILES "${CMAKE_CURRENT_LIST_DIR}/debian/gtk3-module/README.Debian"
+          DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/${jc_component_package_gtk3-module}"
+          COMPONENT gtk3-module)
+endif()
 
 get_cmake_property(jc_components COMPONENTS)
 foreach(component IN LISTS jc_components)
@@ -141,5 +154,19 @@ set(CPACK_COMPONENT_GTK-DEV_DESCRIPTION
     "Job Control print-dialog panel - GTK 4 tab, development files
 Header and pkg-config file for adding the Job Control tab to the print dialog
 of a GTK 4 application.")
+
+# Installing leaves the module off (no postinst); removing or purging the package takes
+# back every switch made for all users, so no application asks for a module that is gone.
+set(CPACK_DEBIAN_GTK3-MODULE_PACKAGE_SECTION gnome)
+set(CPACK_COMPONENT_GTK3-MODULE_DEPENDS jobcontrol lib)
+set(CPACK_DEBIAN_GTK3-MODULE_PACKAGE_DEPENDS "libgtk-3-0")
+set(CPACK_DEBIAN_GTK3-MODULE_PACKAGE_CONTROL_EXTRA
+    "${CMAKE_CURRENT_LIST_DIR}/debian/gtk3-module/postrm" "${CMAKE_BINARY_DIR}/debian-none/postinst")
+set(CPACK_COMPONENT_GTK3-MODULE_DESCRIPTION
+    "Job Control print-dialog panel - tab in every GTK 3 application
+A GTK 3 module that adds the Job Control tab to the print dialog of every GTK 3
+application, beside the dialog's own tabs, for the printers the panel serves.
+It is installed switched off: `jobcontrol desktop enable` switches it on for
+every user (GNOME, and other X11 and Wayland sessions), `--user` for one.")
 
 include(CPack)
