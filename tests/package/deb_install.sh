@@ -120,6 +120,18 @@ for desktop in /usr/share/applications/jobcontrol*.desktop; do
   check "$(basename "$desktop") starts an installed program" \
     bash -c "command -v \"\$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' $desktop)\""
 done
+# The GTK 3 module comes switched off; switched on, the purge below must take it back.
+switched=()
+if [[ " ${names[*]} " == *" jobcontrol-gtk3 "* ]]; then
+  check "jobcontrol-gtk3 is installed switched off" \
+    bash -c '! jobcontrol desktop status | grep "^For every user:" -A3 | grep -F ": on ("'
+  if [ -e "$libdir/gtk-3.0/modules/libjobcontrol-gtk3-module.so" ]; then
+    check "jobcontrol desktop enable switches the module on for every user" \
+      expect "/etc/gtk-3.0/settings.ini" jobcontrol desktop enable
+    switched=(/usr/lib/gnome-settings-daemon-3.0/gtk-modules/jobcontrol-gtk3-module.desktop
+              /etc/environment.d/90jobcontrol-gtk3-module.conf)
+  fi
+fi
 completion=/usr/share/bash-completion/completions/jobcontrol
 if [ -e "$completion" ]; then
   check "bash completion loads" bash -c "source $completion && complete -p jobcontrol"
@@ -131,6 +143,11 @@ check "purged: no package left, not even its configuration" \
   bash -c '! dpkg-query -W '"${names[*]}"' 2>/dev/null | grep .'
 check "purged: nothing of ours left on the system" \
   bash -c '! while read -r p; do [ -e "$p" ] || [ -L "$p" ] && echo "left: $p"; done <new | grep .'
+if [ ${#switched[@]} -gt 0 ]; then
+  check "purged: the switch for every user is off again" \
+    bash -c '! ls "$@" 2>/dev/null | grep . && ! grep -s jobcontrol-gtk3-module /etc/gtk-3.0/settings.ini' \
+    _ "${switched[@]}"
+fi
 printf 'kept: the user'"'"'s own files: %s\n' "$(cd "$HOME" && find . -type f | tr '\n' ' ')"
 
 echo "packages: $passed passed, $failures failed"
