@@ -124,7 +124,9 @@ done
 switched=()
 if [[ " ${names[*]} " == *" jobcontrol-gtk3 "* ]]; then
   check "jobcontrol-gtk3 is installed switched off" \
-    bash -c '! jobcontrol desktop status | grep "^For every user:" -A3 | grep -F ": on ("'
+    bash -c 'out=$(LANGUAGE=C jobcontrol desktop status) && printf "%s\n" "$out" &&
+             grep -q "^For every user:" <<<"$out" &&
+             ! grep -A3 "^For every user:" <<<"$out" | grep -F ": on ("'
   if [ -e "$libdir/gtk-3.0/modules/libjobcontrol-gtk3-module.so" ]; then
     check "jobcontrol desktop enable switches the module on for every user" \
       expect "/etc/gtk-3.0/settings.ini" jobcontrol desktop enable

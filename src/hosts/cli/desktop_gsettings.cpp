@@ -43,6 +43,7 @@ std::string drain(int fd) {
 Result<Ran> gsettings(std::vector<std::string> args) {
   args.insert(args.begin(), "gsettings");
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   int out[2], err[2];
