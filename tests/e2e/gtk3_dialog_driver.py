@@ -6,7 +6,10 @@ presses Print or Cancel. The application knows nothing of Job Control; whatever 
 does, it does from the module GTK loaded.
 
   gtk3_dialog_driver.py --family QUEUE --other QUEUE --capture DIR --folders ADDRESS \
-      -- APPLICATION...
+      [--demo 'PROGRAM ARG...'] -- APPLICATION...
+
+APPLICATION has a "Print…" button (tests/e2e/gtk3_plain_app.py); --demo names a second
+program whose dialog opens at start (gtk3-demo --run printing).
 
 Prints "JOB <label> <id>" for each job that reached the capture filter (the id is the
 CUPS job's, the name of its file in DIR) and "FAIL: ..." for each failed check. Exits 0
@@ -238,8 +241,11 @@ class Session:
                 return app
         return None
 
-    def open_dialog(self):
-        press(pyatspi.findDescendant(self.app, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON))
+    def open_dialog(self, press_print=True):
+        """The application's print dialog, after pressing its "Print…" button (an
+        application that opens its dialog by itself is only waited for)."""
+        if press_print:
+            press(pyatspi.findDescendant(self.app, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON))
         acc = wait_for(lambda: next((d for d in self._dialogs() if showing(d)), None), 20)
         if not acc:
             raise RuntimeError("the application showed no print dialog")
@@ -379,12 +385,47 @@ def third_dialog(session, args):
     session.new_job(before, "other")
 
 
+def demo_dialog(session, args):
+    """GTK's own demonstration of printing, which opens its dialog at start: the tab comes
+    and goes with the printer, and what is typed there reaches the job with what the other
+    application's dialog held for this printer."""
+    d = session.open_dialog(press_print=False)
+    d.select(args.family)
+    check(wait_for(d.tab, 30), f"no \"{TAB}\" tab in the demo for {args.family}")
+    d.select(args.other)
+    check(wait_for(lambda: not d.tab(), 10), f"the demo's tab stayed for {args.other}")
+    d.select(args.family)
+    tab = d.open_tab()
+    if not tab:
+        return d.close("Cancel")
+    tab.show("Job ID")
+    type_into(tab.entry("User Name"), "demo")
+    before = session.jobs()
+    d.close("Print")
+    session.new_job(before, "demo")
+
+
+def run(argv, capture, steps, args):
+    """Runs the steps against the application started from argv."""
+    session = Session(argv, capture)
+    if not check(session.app, f"{argv[0]} never appeared on the accessibility bus"):
+        return session.quit()
+    try:
+        for step in steps:
+            step(session, args)
+    except Exception as error:  # noqa: BLE001 — reported as the failure it is
+        fail(f"{step.__name__}: {error!r}")
+    finally:
+        session.quit()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--family", required=True)
     parser.add_argument("--other", required=True)
     parser.add_argument("--capture", required=True)
     parser.add_argument("--folders", required=True)
+    parser.add_argument("--demo", help="a program that opens a print dialog at start")
     parser.add_argument("app", nargs="+")
     args = parser.parse_args()
     try:
@@ -392,17 +433,9 @@ def main():
     except Exception as error:  # noqa: BLE001 — whatever the bus says, there is none to use
         print(f"SKIPPED: no accessibility bus ({error})")
         return 77
-    session = Session(args.app, args.capture)
-    if not check(session.app, "the application never appeared on the accessibility bus"):
-        session.quit()
-        return 1
-    try:
-        for step in (first_dialog, second_dialog, third_dialog):
-            step(session, args)
-    except Exception as error:  # noqa: BLE001 — reported as the failure it is
-        fail(f"{step.__name__}: {error!r}")
-    finally:
-        session.quit()
+    run(args.app, args.capture, (first_dialog, second_dialog, third_dialog), args)
+    if args.demo:
+        run(args.demo.split(), args.capture, (demo_dialog,), args)
     return 1 if failures else 0
 
 
