@@ -18,7 +18,7 @@ import tempfile
 PLATFORM = ["platform/base", "platform/text", "platform/io", "platform/net",
             "platform/widgets", "platform/host"]
 PANEL = ["trace", "crypto", "settings", "ui", "soap", "plugin"]
-HOSTS = ["hosts/common", "hosts/cli", "hosts/gtk", "hosts/gtk_print"]
+HOSTS = ["hosts/common", "hosts/cli", "hosts/gtk", "hosts/gtk_print", "hosts/gtk3_module"]
 FOLDERS = PLATFORM + PANEL + HOSTS
 
 # The architecture: for each folder, the target whose compile flags its sources get and
@@ -40,6 +40,7 @@ LAYERS = {
     "hosts/cli": ("jc_cli_options", PLATFORM + ["settings", "hosts/common"]),
     "hosts/gtk": ("jc_gtk_host", PLATFORM + ["hosts/common"]),
     "hosts/gtk_print": ("jc_gtk_print_job", PLATFORM + ["hosts/common", "hosts/gtk"]),
+    "hosts/gtk3_module": ("jc_gtk3_tab", PLATFORM + ["hosts/common", "hosts/gtk"]),
 }
 
 

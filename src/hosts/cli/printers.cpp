@@ -7,16 +7,9 @@
 #include "hosts/cli/commands.h"
 #include "hosts/cli/json.h"
 #include "hosts/cli/messages.h"
+#include "hosts/common/printer_family.h"
 
 namespace jc::cli {
-
-namespace {
-// The panel is made for this maker's printers; their PPDs name it as the manufacturer, and
-// CUPS puts it first in the make and model.
-bool servedByThePanel(const std::string& makeAndModel) {
-  return makeAndModel.rfind("Vorelia", 0) == 0;
-}
-}  // namespace
 
 int runPrinters(const Options& options) {
   cups_dest_t* dests = nullptr;

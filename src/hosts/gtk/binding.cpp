@@ -7,6 +7,7 @@
 
 #include "hosts/gtk/frame_view.h"
 #include "hosts/gtk/images.h"
+#include "hosts/gtk/popup_menu.h"
 #include "hosts/gtk/style.h"
 #include "platform/text/unicode.h"
 #include "platform/widgets/layout_fit.h"
@@ -48,17 +49,6 @@ bool showsCaption(const Control& control) {
   }
 }
 
-// An ellipsizing label: a caption never asks for more room than its frame. The frames are
-// fitted to the captions when the widgets are made, so only a caption that grows later
-// could be cut, and it is cut visibly rather than drawn over its neighbour.
-GtkWidget* captionLabel(const std::string& text) {
-  GtkWidget* label = gtk_label_new(text.c_str());
-  gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
-  gtk_label_set_xalign(GTK_LABEL(label), 0);
-  gtk_label_set_single_line_mode(GTK_LABEL(label), TRUE);
-  return label;
-}
-
 // GTK counts characters, the model UTF-16 units.
 std::size_t utf16At(const std::string& text, int chars) {
   const char* end = g_utf8_offset_to_pointer(text.c_str(), std::max(0, chars));
@@ -75,52 +65,6 @@ void setClass(GtkWidget* widget, const char* name, bool on) {
     gtk_widget_add_css_class(widget, name);
   else
     gtk_widget_remove_css_class(widget, name);
-}
-
-// ---- The pop-up's rows: an image (padlock or blank) and the title; separators dimmed ----
-
-struct PopUpRows {
-  std::shared_ptr<PopUpButton> popup;
-};
-
-void setupRow(GtkSignalListItemFactory*, GtkListItem* item, gpointer) {
-  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 4);
-  GtkWidget* image = gtk_image_new();
-  gtk_image_set_pixel_size(GTK_IMAGE(image), 16);
-  gtk_box_append(GTK_BOX(row), image);
-  gtk_box_append(GTK_BOX(row), captionLabel(""));
-  GtkWidget* rule = gtk_separator_new(GTK_ORIENTATION_HORIZONTAL);
-  gtk_widget_set_hexpand(rule, TRUE);
-  gtk_widget_set_valign(rule, GTK_ALIGN_CENTER);
-  gtk_box_append(GTK_BOX(row), rule);
-  gtk_list_item_set_child(item, row);
-}
-
-void bindRow(GtkSignalListItemFactory*, GtkListItem* item, gpointer data) {
-  auto* rows = static_cast<PopUpRows*>(data);
-  GtkWidget* row = gtk_list_item_get_child(item);
-  GtkWidget* image = gtk_widget_get_first_child(row);
-  GtkWidget* label = gtk_widget_get_next_sibling(image);
-  GtkWidget* rule = gtk_widget_get_next_sibling(label);
-  const MenuItem* menuItem = rows->popup->itemAtIndex(int(gtk_list_item_get_position(item)));
-  bool separator = !menuItem || menuItem->separator;
-  gtk_widget_set_visible(image, !separator);
-  gtk_widget_set_visible(label, !separator);
-  gtk_widget_set_visible(rule, separator);
-  // GTK's drop-down has no separators of its own: the row is shown but cannot be chosen.
-  bool choosable = !separator && menuItem->enabled;
-  gtk_list_item_set_selectable(item, choosable);
-  gtk_list_item_set_activatable(item, choosable);
-  gtk_widget_set_sensitive(row, choosable);
-  if (separator) return;
-  gtk_label_set_text(GTK_LABEL(label), menuItem->title.c_str());
-  showImage(GTK_IMAGE(image), menuItem->image);
-}
-
-std::vector<std::string> titlesOf(const PopUpButton& popup) {
-  std::vector<std::string> titles;
-  for (const MenuItem& item : popup.items()) titles.push_back(item.separator ? "" : item.title);
-  return titles;
 }
 
 // ---- Model → widget, one kind at a time ----
@@ -170,25 +114,6 @@ void mirrorTextField(TextField& field, GtkWidget* w) {
   gtk_entry_set_visibility(GTK_ENTRY(w), !field.isSecret());
 }
 
-void mirrorPopUp(PopUpButton& popup, GtkWidget* dropDown) {
-  auto* list = GTK_STRING_LIST(gtk_drop_down_get_model(GTK_DROP_DOWN(dropDown)));
-  std::vector<std::string> titles = titlesOf(popup);
-  // Rebuilt only when the menu changed, so the open list is not reset by a selection.
-  bool same = g_list_model_get_n_items(G_LIST_MODEL(list)) == titles.size();
-  for (guint i = 0; same && i < titles.size(); ++i)
-    same = titles[i] == gtk_string_list_get_string(list, i);
-  if (!same) {
-    std::vector<const char*> items;
-    items.reserve(titles.size() + 1);
-    for (const auto& t : titles) items.push_back(t.c_str());
-    items.push_back(nullptr);
-    gtk_string_list_splice(list, 0, g_list_model_get_n_items(G_LIST_MODEL(list)), items.data());
-  }
-  int selected = popup.indexOfSelectedItem();
-  gtk_drop_down_set_selected(GTK_DROP_DOWN(dropDown),
-                             selected < 0 ? GTK_INVALID_LIST_POSITION : guint(selected));
-}
-
 }  // namespace
 
 std::shared_ptr<PanelBinding> PanelBinding::create(std::shared_ptr<View> view,
@@ -225,6 +150,11 @@ void PanelBinding::build() {
   root_ = ObjectRef<GtkWidget>(frameViewNew());
   gtk_widget_add_css_class(root_.get(), "jobcontrol-panel");
   buildChildren(*view_, root_.get());
+#if JC_GTK3
+  // GTK 3 makes every widget hidden: show them all, then hide again what the model hides.
+  gtk_widget_show_all(root_.get());
+  for (const Bound& b : bound_) mirror(*b.control);
+#endif
   fitCaptions();
   Control::Frame f = view_->frame();
   gtk_widget_set_size_request(root_.get(), f.width, f.height);
@@ -244,7 +174,11 @@ void PanelBinding::fitCaptions() {
     const bool visible = gtk_widget_get_visible(widget);
     gtk_widget_set_visible(widget, TRUE);
     int natural = 0;
+#if JC_GTK3
+    gtk_widget_get_preferred_width(widget, nullptr, &natural);
+#else
     gtk_widget_measure(widget, GTK_ORIENTATION_HORIZONTAL, -1, nullptr, &natural, nullptr, nullptr);
+#endif
     gtk_widget_set_visible(widget, visible);
     return natural;
   });
@@ -255,9 +189,14 @@ void PanelBinding::nameFieldsByCaptions() {
   for (const Bound& b : bound_) {
     if (b.control->kind() != Control::Kind::TextField) continue;
     GtkWidget* target = widgetFor(static_cast<TextField&>(*b.control).labelFor());
-    if (target)
-      gtk_accessible_update_relation(GTK_ACCESSIBLE(target), GTK_ACCESSIBLE_RELATION_LABELLED_BY,
-                                     b.widget.get(), nullptr, -1);
+    if (!target) continue;
+#if JC_GTK3
+    atk_object_add_relationship(gtk_widget_get_accessible(target), ATK_RELATION_LABELLED_BY,
+                                gtk_widget_get_accessible(b.widget.get()));
+#else
+    gtk_accessible_update_relation(GTK_ACCESSIBLE(target), GTK_ACCESSIBLE_RELATION_LABELLED_BY,
+                                   b.widget.get(), nullptr, -1);
+#endif
   }
 }
 
@@ -351,15 +290,17 @@ GtkWidget* PanelBinding::buildTabView(const std::shared_ptr<TabView>& tabs) {
 
 GtkWidget* PanelBinding::buildMatrix(const std::shared_ptr<Matrix>& matrix) {
   GtkWidget* view = frameViewNew();
-  GtkCheckButton* group = nullptr;
+  GtkWidget* group = nullptr;
   for (int row = 0; row < matrix->numberOfRows(); ++row) {
     ButtonCell* cell = matrix->cellAtRow(row);
+#if JC_GTK3
+    GtkWidget* radio = gtk_radio_button_new_from_widget(GTK_RADIO_BUTTON(group));
+#else
     GtkWidget* radio = gtk_check_button_new();
+    if (group) gtk_check_button_set_group(GTK_CHECK_BUTTON(radio), GTK_CHECK_BUTTON(group));
+#endif
+    if (!group) group = radio;
     gtk_check_button_set_child(GTK_CHECK_BUTTON(radio), captionLabel(cell->title()));
-    if (group)
-      gtk_check_button_set_group(GTK_CHECK_BUTTON(radio), group);
-    else
-      group = GTK_CHECK_BUTTON(radio);
     frameViewPut(view, radio, placeOf(*cell));
     g_signal_connect(radio, "toggled", G_CALLBACK(onCellToggled), this);
     bind(matrix->children()[std::size_t(row)], radio, radio);
@@ -369,17 +310,18 @@ GtkWidget* PanelBinding::buildMatrix(const std::shared_ptr<Matrix>& matrix) {
 }
 
 GtkWidget* PanelBinding::buildPopUp(const std::shared_ptr<PopUpButton>& popup) {
-  GtkListItemFactory* factory = gtk_signal_list_item_factory_new();
-  g_signal_connect(factory, "setup", G_CALLBACK(setupRow), nullptr);
-  g_signal_connect_data(
-      factory, "bind", G_CALLBACK(bindRow), new PopUpRows{popup},
-      [](gpointer data, GClosure*) { delete static_cast<PopUpRows*>(data); }, GConnectFlags(0));
-  GtkWidget* dropDown = gtk_drop_down_new(G_LIST_MODEL(gtk_string_list_new(nullptr)), nullptr);
-  gtk_drop_down_set_factory(GTK_DROP_DOWN(dropDown), factory);
-  g_object_unref(factory);
-  g_signal_connect(dropDown, "notify::selected", G_CALLBACK(onSelectedItem), this);
-  bind(popup, dropDown, dropDown);
-  return dropDown;
+  GtkWidget* widget = popUpMenuNew(popup);
+#if JC_GTK3
+  g_signal_connect(widget, "changed", G_CALLBACK(onSelectedItem), this);
+#else
+  g_signal_connect(widget, "notify::selected",
+                   G_CALLBACK(+[](GtkWidget* w, GParamSpec*, PanelBinding* self) {
+                     onSelectedItem(w, self);
+                   }),
+                   this);
+#endif
+  bind(popup, widget, widget);
+  return widget;
 }
 
 GtkWidget* PanelBinding::buildTextField(const std::shared_ptr<TextField>& field) {
@@ -396,9 +338,20 @@ GtkWidget* PanelBinding::buildTextField(const std::shared_ptr<TextField>& field)
   g_signal_connect(text, "insert-text", G_CALLBACK(onInsertText), this);
   g_signal_connect(text, "delete-text", G_CALLBACK(onDeleteText), this);
   g_signal_connect(entry, "activate", G_CALLBACK(onActivate), this);
+#if JC_GTK3
+  g_signal_connect(entry, "focus-in-event", G_CALLBACK(+[](GtkWidget* w, GdkEvent*, PanelBinding* self) {
+                     self->focusEntered(w);
+                     return FALSE;
+                   }),
+                   this);
+#else
   GtkEventController* focus = gtk_event_controller_focus_new();
-  g_signal_connect(focus, "enter", G_CALLBACK(onFocusEnter), this);
+  g_signal_connect(focus, "enter", G_CALLBACK(+[](GtkEventControllerFocus* f, PanelBinding* self) {
+                     self->focusEntered(gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(f)));
+                   }),
+                   this);
   gtk_widget_add_controller(entry, focus);
+#endif
   bind(field, entry, entry);
   return entry;
 }
@@ -465,7 +418,7 @@ void PanelBinding::mirror(Control& control) {
       mirrorTextField(static_cast<TextField&>(control), w);
       break;
     case Control::Kind::PopUpButton:
-      mirrorPopUp(static_cast<PopUpButton&>(control), w);
+      popUpMenuMirror(static_cast<PopUpButton&>(control), w);
       break;
     case Control::Kind::TabView:
       if (int page = static_cast<TabView&>(control).indexOfSelectedTabViewItem(); page >= 0)
@@ -495,7 +448,6 @@ void PanelBinding::mirrorMatrix(Matrix& matrix) {
 
 void PanelBinding::mirrorFocus(Control* responder) {
   GtkWidget* target = responder ? widgetFor(responder) : nullptr;
-  GtkRoot* root = gtk_widget_get_root(root_.get());
   if (target) {
     ++mirroring_;
     gtk_widget_grab_focus(target);
@@ -503,8 +455,16 @@ void PanelBinding::mirrorFocus(Control* responder) {
     return;
   }
   // Nobody has the panel's focus: a dimmed field must not keep GTK's either.
+#if JC_GTK3
+  GtkWidget* top = gtk_widget_get_toplevel(root_.get());
+  GtkWindow* window = GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
+  GtkWidget* focus = window ? gtk_window_get_focus(window) : nullptr;
+  if (focus && gtk_widget_is_ancestor(focus, root_.get())) gtk_window_set_focus(window, nullptr);
+#else
+  GtkRoot* root = gtk_widget_get_root(root_.get());
   GtkWidget* focus = root ? gtk_root_get_focus(root) : nullptr;
   if (focus && gtk_widget_is_ancestor(focus, root_.get())) gtk_root_set_focus(root, nullptr);
+#endif
 }
 
 // ---- Widget → model ----
@@ -536,12 +496,12 @@ void PanelBinding::onCellToggled(GtkCheckButton* cell, PanelBinding* self) {
   if (!matrix->clickRow(row)) self->mirror(*matrix);
 }
 
-void PanelBinding::onSelectedItem(GObject* dropDown, GParamSpec*, PanelBinding* self) {
+void PanelBinding::onSelectedItem(GtkWidget* widget, PanelBinding* self) {
   if (self->mirroring_) return;
   auto keep = self->shared_from_this();
-  auto* popup = static_cast<PopUpButton*>(self->controlOf(GTK_WIDGET(dropDown)));
-  guint index = gtk_drop_down_get_selected(GTK_DROP_DOWN(dropDown));
-  if (index == GTK_INVALID_LIST_POSITION || !popup->chooseItem(int(index))) self->mirror(*popup);
+  auto* popup = static_cast<PopUpButton*>(self->controlOf(widget));
+  int index = popUpMenuSelected(widget);
+  if (index < 0 || !popup->chooseItem(index)) self->mirror(*popup);
 }
 
 void PanelBinding::onSwitchPage(GtkNotebook* notebook, GtkWidget*, guint page, PanelBinding* self) {
@@ -583,13 +543,13 @@ void PanelBinding::onActivate(GtkWidget* entry, PanelBinding* self) {
   if (Control* field = self->controlOf(entry)) field->sendAction();
 }
 
-void PanelBinding::onFocusEnter(GtkEventControllerFocus* focus, PanelBinding* self) {
-  if (self->mirroring_) return;
-  Control* field = self->controlOf(gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(focus)));
-  if (field && self->window_->firstResponder() != field) {
-    ++self->mirroring_;
-    self->window_->makeFirstResponder(field);
-    --self->mirroring_;
+void PanelBinding::focusEntered(GtkWidget* entry) {
+  if (mirroring_) return;
+  Control* field = controlOf(entry);
+  if (field && window_->firstResponder() != field) {
+    ++mirroring_;
+    window_->makeFirstResponder(field);
+    --mirroring_;
   }
 }
 

@@ -3,7 +3,7 @@
 // clicks, choices and edits to it; every rule and action stays in the panel.
 #pragma once
 
-#include <gtk/gtk.h>
+#include "hosts/gtk/toolkit.h"
 
 #include <map>
 #include <memory>
@@ -73,13 +73,13 @@ class PanelBinding : public std::enable_shared_from_this<PanelBinding> {
   static void onToggled(GtkWidget* widget, PanelBinding* self);
   static void onClicked(GtkWidget* widget, PanelBinding* self);
   static void onCellToggled(GtkCheckButton* cell, PanelBinding* self);
-  static void onSelectedItem(GObject* dropDown, GParamSpec*, PanelBinding* self);
+  static void onSelectedItem(GtkWidget* widget, PanelBinding* self);
   static void onSwitchPage(GtkNotebook* notebook, GtkWidget*, guint page, PanelBinding* self);
   static void onInsertText(GtkEditable* text, const char* chars, int length, int* position,
                            PanelBinding* self);
   static void onDeleteText(GtkEditable* text, int start, int end, PanelBinding* self);
   static void onActivate(GtkWidget* entry, PanelBinding* self);
-  static void onFocusEnter(GtkEventControllerFocus* focus, PanelBinding* self);
+  void focusEntered(GtkWidget* entry);
 
   Control* controlOf(GtkWidget* widget) const;
   TextField* fieldOfText(GtkEditable* text) const;

@@ -2,7 +2,7 @@
 // natural size: the panel's pages, boxes and root view.
 #pragma once
 
-#include <gtk/gtk.h>
+#include "hosts/gtk/toolkit.h"
 
 namespace jc::gtk {
 

@@ -20,7 +20,11 @@ GtkAlertPresenter::~GtkAlertPresenter() {
 
 void GtkAlertPresenter::runInformationalAlert(const std::string& title, const std::string& message,
                                               const std::string& button) {
+#if JC_GTK3
+  GtkWidget* root = anchor_ ? gtk_widget_get_toplevel(anchor_) : nullptr;
+#else
   GtkRoot* root = anchor_ ? gtk_widget_get_root(anchor_) : nullptr;
+#endif
   GtkWindow* parent = root && GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr;
   GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, GTK_MESSAGE_INFO,
                                              GTK_BUTTONS_NONE, "%s", message.c_str());

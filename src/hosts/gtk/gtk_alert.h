@@ -1,7 +1,7 @@
 // The panel's alert in GTK: a modal message dialog over the window that shows the panel.
 #pragma once
 
-#include <gtk/gtk.h>
+#include "hosts/gtk/toolkit.h"
 
 #include "platform/widgets/alert.h"
 

@@ -2,7 +2,7 @@
 // bundle's blank image), at the size the model gives.
 #pragma once
 
-#include <gtk/gtk.h>
+#include "hosts/gtk/toolkit.h"
 
 #include "platform/widgets/image.h"
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <iterator>
 
+#include "hosts/common/printer_family.h"
 #include "hosts/gtk/style.h"
 #include "hosts/gtk/text_domain.h"
 #include "platform/host/cups_host.h"
@@ -18,7 +19,7 @@ namespace {
 constexpr const char* kTabKey = "jobcontrol-tab";
 
 // The drop-down's rows, in order.
-constexpr StandardAttributesMode kModes[] = {
+[[maybe_unused]] constexpr StandardAttributesMode kModes[] = {
     StandardAttributesMode::Auto, StandardAttributesMode::Always, StandardAttributesMode::Never};
 
 // A format from the library's catalogs, filled in.
@@ -76,11 +77,12 @@ PrinterInfo printerNamed(const std::string& name) {
 }
 
 Result<PrintTab*> PrintTab::attach(GtkPrintUnixDialog* dialog, const std::string& jobName,
-                                   const std::string& bundlePath) {
+                                   const std::string& bundlePath, bool servedPrintersOnly) {
   if (of(dialog)) return Refusal{"the dialog has a Job Control tab already"};
   Result<LoadedPlugIn> plugIn = loadPlugIn(bundlePath);
   if (!plugIn) return plugIn.refusal();
   std::shared_ptr<PrintTab> tab(new PrintTab(dialog, std::move(*plugIn), jobName));
+  tab->servedOnly_ = servedPrintersOnly;
   installPanelStyle();
 
   tab->page_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
@@ -111,12 +113,18 @@ Result<PrintTab*> PrintTab::attach(GtkPrintUnixDialog* dialog, const std::string
                                  self->followSelectedPrinter();
                                }),
                                self));
+#if !JC_GTK3
   self->connections_.emplace_back(
       dialog, g_signal_connect(dialog, "response",
                                G_CALLBACK(+[](GtkDialog*, int response, PrintTab* self) {
                                  self->respond(response);
                                }),
                                self));
+#else
+  // GTK 3's module hears the response through an emission hook instead: an application may
+  // destroy the dialog in a handler of its own that runs before any handler connected here.
+  gtk_widget_show_all(self->page_);
+#endif
   gtk_print_unix_dialog_add_custom_tab(dialog, self->page_, self->label_);
   self->followSelectedPrinter();
   return self;
@@ -144,6 +152,11 @@ PrintTab::~PrintTab() {
 // A choice of the host about how the job travels, not of the panel: below the panel, folded
 // away under "Advanced".
 void PrintTab::addAdvancedChoice() {
+#if JC_GTK3
+  // GTK 3's module keeps the job as the application sends it: it has no Print to hold back
+  // while the printer is asked, so the standard attributes are not offered there.
+  return;
+#else
   const char* names[] = {tr("Automatic"), tr("Always"), tr("Never"), nullptr};
   modeChoice_ = gtk_drop_down_new_from_strings(names);
   gtk_widget_set_name(modeChoice_, "standardAttributesChoice");
@@ -163,11 +176,16 @@ void PrintTab::addAdvancedChoice() {
   gtk_expander_set_child(GTK_EXPANDER(advanced_), row);
   gtk_widget_set_margin_top(advanced_, 12);
   gtk_box_append(GTK_BOX(page_), advanced_);
+#endif
 }
 
 StandardAttributesMode PrintTab::standardAttributesMode() const {
+#if JC_GTK3
+  return StandardAttributesMode::Never;
+#else
   guint row = modeChoice_ ? gtk_drop_down_get_selected(GTK_DROP_DOWN(modeChoice_)) : 0;
   return row < std::size(kModes) ? kModes[row] : StandardAttributesMode::Auto;
+#endif
 }
 
 void PrintTab::followSelectedPrinter() {
@@ -177,8 +195,19 @@ void PrintTab::followSelectedPrinter() {
     return;
   }
   std::string name = gtk_printer_get_name(printer);
+  if (servedOnly_ && !servedByThePanel(queueMakeAndModel(name))) {
+    showPrinter(std::nullopt);
+    showPage(false);
+    return;
+  }
   if (panel_ && name == printerId_) return;
   showPrinter(printerNamed(name));
+  showPage(panel_ != nullptr);
+}
+
+// The notebook shows a page's tab only while the page is visible.
+void PrintTab::showPage(bool shown) {
+  if (page_ && servedOnly_) gtk_widget_set_visible(page_, shown);
 }
 
 void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
@@ -216,12 +245,16 @@ void PrintTab::showPrinter(std::optional<PrinterInfo> printer) {
     binding_ = PanelBinding::create(view, panel_);
     alerts_->setAnchor(binding_->widget());
     if (panelBox_) gtk_box_append(GTK_BOX(panelBox_), binding_->widget());
+#if JC_GTK3
+    gtk_widget_show(binding_->widget());
+#endif
   } else if (panelBox_) {
     std::string why =
         printed(tr("The Job Control panel could not be shown: %s"), lastLayoutError().c_str());
     GtkWidget* label = gtk_label_new(why.c_str());
     gtk_label_set_wrap(GTK_LABEL(label), TRUE);
     gtk_box_append(GTK_BOX(panelBox_), label);
+    gtk_widget_set_visible(label, TRUE);
   }
   panel_->restoreValuesAndReturnError(nullptr);
   if (page_ && gtk_widget_get_mapped(page_)) panel_->willShow();

@@ -2,8 +2,7 @@
 // printer and its widgets, and the answer to the dialog's response.
 #pragma once
 
-#include <gtk/gtk.h>
-#include <gtk/gtkunixprint.h>
+#include "hosts/gtk/toolkit.h"
 
 #include <functional>
 #include <memory>
@@ -38,9 +37,11 @@ PrinterInfo printerNamed(const std::string& name);
 /// them before any object of the application), never earlier.
 class PrintTab : public std::enable_shared_from_this<PrintTab> {
  public:
-  /// Loads the bundle at `bundlePath` and adds the tab to `dialog`.
+  /// Loads the bundle at `bundlePath` and adds the tab to `dialog`. With
+  /// `servedPrintersOnly`, the tab is shown only while the selected printer is one the
+  /// panel serves (a module in every application must not show it for other makers').
   static Result<PrintTab*> attach(GtkPrintUnixDialog* dialog, const std::string& jobName,
-                                  const std::string& bundlePath);
+                                  const std::string& bundlePath, bool servedPrintersOnly = false);
   /// The tab of `dialog`, or nullptr.
   static PrintTab* of(GtkPrintUnixDialog* dialog);
   ~PrintTab();
@@ -81,6 +82,7 @@ class PrintTab : public std::enable_shared_from_this<PrintTab> {
  private:
   PrintTab(GtkPrintUnixDialog* dialog, LoadedPlugIn plugIn, const std::string& jobName);
   void followSelectedPrinter();
+  void showPage(bool shown);
   void addAdvancedChoice();
   void askPrinter();
   void answered(const PrinterAnswer& answer);
@@ -102,6 +104,7 @@ class PrintTab : public std::enable_shared_from_this<PrintTab> {
   std::vector<std::pair<std::string, std::string>> options_;
   std::vector<SignalConnection> connections_;
   double lastBuildMs_ = 0;
+  bool servedOnly_ = false;
 
   // The selected queue, as far as the standard attributes need it.
   std::optional<std::string> deviceURI_;
