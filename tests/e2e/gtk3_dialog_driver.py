@@ -196,9 +196,10 @@ class Dialog:
         return pyatspi.findDescendant(self.acc, lambda a: a.getRole() == pyatspi.ROLE_PAGE_TAB_LIST)
 
     def tab(self):
-        """The "Job Control" page, when the dialog shows one."""
+        """The "Job Control" page, when the dialog shows its tab (a notebook keeps a hidden
+        page, without its tab)."""
         tabs = self.outer_tabs()
-        pages = [p for p in tabs if p.name == TAB] if tabs else []
+        pages = [p for p in tabs if p.name == TAB and showing(p)] if tabs else []
         return pages[0] if pages else None
 
     def open_tab(self):
@@ -312,7 +313,9 @@ def fill(tab, address):
     check(password.getRole() == pyatspi.ROLE_PASSWORD_TEXT, "the password's characters are shown")
 
     tab.show("Job ID")
-    type_into(tab.entry("User Name"), USER_NAME)
+    user = tab.entry("User Name")
+    fill.user_name = text(user)  # the panel's own start: the account's name
+    type_into(user, USER_NAME)
     job_name = tab.entry("Job Name")
     type_into(job_name, JOB_NAME)
     press(tab.padlock(job_name))
@@ -348,7 +351,8 @@ def second_dialog(session, args):
     tab.show("Job ID")
     user = tab.entry("User Name")
     job_name = tab.entry("Job Name")
-    check(text(user) == "", f"the user name of the last job came back: {text(user)!r}")
+    check(text(user) == fill.user_name,
+          f"the user name is {text(user)!r}, not {fill.user_name!r} as in the first dialog")
     check(text(job_name) == JOB_NAME, f"the held job name did not come back: {text(job_name)!r}")
     check(is_on(tab.padlock(job_name)), "the job name's padlock is open again")
     tab.show("User Authentication")

@@ -88,7 +88,7 @@ if [ -n "$id" ]; then
     fail "decode of the first job found a failed check"
   cat "$work/first"
   expect_lines "$work/first" "retention: hold-only" "pass-code: 1234  (jobSuspend2Key" \
-    "ok: jobSuspendKey matches the given pass-code 1234" "folder-name: Sales" "auth: login" \
+    "ok: jobSuspendKey matches the given pass-code 1234" "auth: login" \
     "login-name: alice" "password: s3cret" "user-name: Zoë Q" "job-name: report" \
     "held: pass-code job-name"
 fi
