@@ -80,8 +80,8 @@ def extents(acc):
 
 
 def right_of(anchor, candidates):
-    """The candidate nearest to the right of anchor on the same row (the layout puts a
-    field right of its caption, a padlock right of its field)."""
+    """The candidate nearest to the right of anchor on the same row (a padlock stands right
+    of its field, and has no caption of its own)."""
     a = extents(anchor)
     middle = a.y + a.height / 2
     row = [c for c in candidates
@@ -94,7 +94,8 @@ EDITABLE = (pyatspi.ROLE_TEXT, pyatspi.ROLE_PASSWORD_TEXT, pyatspi.ROLE_ENTRY)
 
 
 class Tab:
-    """The "Job Control" page of a print dialog and its controls, found by their captions."""
+    """The "Job Control" page of a print dialog and its controls, found as assistive
+    technologies find them: by their captions."""
 
     def __init__(self, page):
         self.page = page
@@ -111,18 +112,22 @@ class Tab:
     def _visible(self, roles):
         return descendants(self.page, lambda a: a.getRole() in roles and showing(a))
 
+    def labelled(self, caption, roles):
+        """The control a screen reader names after `caption`: its accessible name, or the
+        caption's label as what it is labelled by (GTK 3 leaves the name empty then)."""
+        def by_caption(acc):
+            if caption_matches(acc.name, caption):
+                return True
+            return any(relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and
+                       any(caption_matches(relation.getTarget(i).name, caption)
+                           for i in range(relation.getNTargets()))
+                       for relation in acc.getRelationSet())
+        found = [c for c in self._visible(roles) if by_caption(c)]
+        check(found, f"no control is labelled \"{caption}\" for assistive technologies")
+        return found[0] if found else None
+
     def entry(self, caption):
-        """The field named after `caption`, or the field right of the caption's label."""
-        fields = self._visible(EDITABLE)
-        named = [f for f in fields if caption_matches(f.name, caption)]
-        if named:
-            return named[0]
-        labels = [l for l in self._visible((pyatspi.ROLE_LABEL,))
-                  if caption_matches(l.name, caption)]
-        found = right_of(labels[0], fields) if labels else None
-        if not found:
-            fail(f"no field captioned \"{caption}\"")
-        return found
+        return self.labelled(caption, EDITABLE)
 
     def button(self, title, roles=(pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_CHECK_BOX,
                                    pyatspi.ROLE_RADIO_BUTTON)):
@@ -135,11 +140,7 @@ class Tab:
         return right_of(field, self._visible((pyatspi.ROLE_TOGGLE_BUTTON,)))
 
     def folder_popup(self):
-        """The pop-up whose fixed items are Quick File and Main Folder."""
-        for combo in self._visible((pyatspi.ROLE_COMBO_BOX,)):
-            if {"Quick File", "Main Folder"} <= set(menu_items(combo)):
-                return combo
-        return None
+        return self.labelled("Stored To", (pyatspi.ROLE_COMBO_BOX,))
 
 
 def menu_items(combo):
@@ -300,7 +301,8 @@ def fill(tab, address):
         check(wait_for(lambda: is_on(lock), 5), "the pass code's padlock did not close")
     type_into(tab.entry("Printer Address"), address)
     press(tab.button("Get Folder Names"))
-    popup = wait_for(lambda: (p := tab.folder_popup()) and FOLDER in menu_items(p) and p, 20)
+    popup = tab.folder_popup()
+    popup = wait_for(lambda: FOLDER in menu_items(popup) and popup, 20)
     if check(popup, f"the folder list from {address} never reached the pop-up"):
         popup.querySelection().selectChild(menu_items(popup).index(FOLDER))
         check(wait_for(lambda: popup.name == FOLDER, 5), f"{FOLDER} could not be chosen")
