@@ -256,7 +256,11 @@ class Session:
     def ended(self, number, result):
         """Whether the application says its print operation `number` ended with `result`."""
         line = f"DONE {number} {result}"
-        return check(wait_for(lambda: line in open(self.out.name).read().splitlines(), 20),
+
+        def said():
+            with open(self.out.name, encoding="utf-8") as out:
+                return line in out.read().splitlines()
+        return check(wait_for(said, 20),
                      f"the application did not end operation {number} with {result}")
 
     def _dialogs(self):
