@@ -17,6 +17,7 @@ when every check held, 1 otherwise, 77 when no accessibility bus answers.
 """
 import argparse
 import os
+import socket
 import subprocess
 import sys
 import tempfile
@@ -165,6 +166,15 @@ def type_into(field, typed):
 
 def press(acc):
     acc.queryAction().doAction(0)
+
+
+def click(acc):
+    """A click of the pointer in the middle of acc. An action that waits in a nested main
+    loop (a modal alert) must start from an input event: started by an accessibility call,
+    it would hold the application's accessibility connection until it returns."""
+    e = extents(acc)
+    subprocess.run(["xdotool", "mousemove", "--sync", str(e.x + e.width // 2),
+                    str(e.y + e.height // 2), "click", "1"], check=True, timeout=10)
 
 
 def is_on(acc):
@@ -327,6 +337,28 @@ def fill(tab, address):
     press(tab.padlock(job_name))
 
 
+def folder_alert(session, tab):
+    """A printer that does not answer the folder request: the alert is a modal dialog of
+    its own, and the print dialog goes on once it is dismissed."""
+    with socket.socket() as closed:  # a loopback port nobody listens on any more
+        closed.bind(("127.0.0.1", 0))
+        port = closed.getsockname()[1]
+    tab.show("Job Handling")
+    type_into(tab.entry("Printer Address"), f"127.0.0.1:{port}")
+    click(tab.button("Get Folder Names"))
+
+    def alert():
+        for window in session.app:
+            if window.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and showing(window) \
+                    and descendants(window, lambda a: "Could not retrieve Folder Names" in a.name):
+                return window
+    shown = wait_for(alert, 20)
+    if check(shown, "no alert said the folder names could not be retrieved"):
+        check(pyatspi.STATE_MODAL in states(shown), "the alert is not modal")
+        press(pyatspi.findDescendant(shown, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON))
+        check(wait_for(lambda: not alert(), 10), "the alert could not be dismissed")
+
+
 def first_dialog(session, args):
     """The tab follows the printer; filled and printed on the family's queue."""
     d = session.open_dialog()
@@ -347,8 +379,8 @@ def first_dialog(session, args):
 
 def second_dialog(session, args):
     """A second dialog of the same application: the held entries are back, nothing else of
-    the first job is; then Cancel sends and remembers nothing."""
-    remembered = preferences()
+    the first job is; a printer that does not answer is an alert; then Cancel sends and
+    remembers nothing."""
     d = session.open_dialog()
     d.select(args.family)
     tab = d.open_tab()
@@ -368,6 +400,9 @@ def second_dialog(session, args):
     code = text(tab.entry("Retention Pass Code"))
     check(code == PASS_CODE, f"the held pass code did not come back: {code!r}")
 
+    folder_alert(session, tab)
+    # (The folder button keeps what it fetched, whatever the dialog's end: not Cancel's.)
+    remembered = preferences()
     tab.show("Job ID")
     type_into(user, "Mallory")
     press(tab.padlock(user))

@@ -16,8 +16,8 @@ python=/usr/bin/python3  # the system's, with GObject introspection and pyatspi
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ -f "$module" ] || skip "the GTK 3 module is not built here: no $module"
 [ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
-for tool in /usr/sbin/cupsd lpadmin lpstat dbus-run-session /usr/libexec/at-spi-bus-launcher; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, dbus, at-spi2-core)"
+for tool in /usr/sbin/cupsd lpadmin lpstat dbus-run-session /usr/libexec/at-spi-bus-launcher xdotool; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, dbus, at-spi2-core, xdotool)"
 done
 "$python" -c 'import gi, pyatspi, cairo; gi.require_version("Gtk", "3.0")' 2>/dev/null ||
   skip "$python lacks GTK 3's introspection, pyatspi or cairo (gir1.2-gtk-3.0, python3-pyatspi, python3-gi-cairo)"
