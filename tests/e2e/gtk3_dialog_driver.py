@@ -245,7 +245,7 @@ class Session:
         self.capture = capture
         self.out = tempfile.NamedTemporaryFile("w+", prefix="gtk3-app-", suffix=".out")
         self.app_process = subprocess.Popen(argv, stdout=self.out)
-        self.app = wait_for(self._find_app, 30)
+        self.app = wait_for(self._find_app, 60)  # a loaded machine starts slowly
 
     def _find_app(self):
         for app in pyatspi.Registry.getDesktop(0):
