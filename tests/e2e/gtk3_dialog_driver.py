@@ -173,8 +173,9 @@ def click(acc):
     loop (a modal alert) must start from an input event: started by an accessibility call,
     it would hold the application's accessibility connection until it returns."""
     e = extents(acc)
-    subprocess.run(["xdotool", "mousemove", "--sync", str(e.x + e.width // 2),
-                    str(e.y + e.height // 2), "click", "1"], check=True, timeout=10)
+    # (No --sync: it waits for a motion that never comes when the pointer is there already.)
+    subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2), str(e.y + e.height // 2),
+                    "sleep", "0.2", "click", "1"], check=True, timeout=10)
 
 
 def is_on(acc):
@@ -314,7 +315,7 @@ def fill(tab, address):
         press(lock)
         check(wait_for(lambda: is_on(lock), 5), "the pass code's padlock did not close")
     type_into(tab.entry("Printer Address"), address)
-    press(tab.button("Get Folder Names"))
+    click(tab.button("Get Folder Names"))
     popup = tab.folder_popup()
     popup = wait_for(lambda: FOLDER in menu_items(popup) and popup, 20)
     if check(popup, f"the folder list from {address} never reached the pop-up"):
