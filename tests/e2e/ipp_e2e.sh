@@ -81,7 +81,8 @@ start_printer() {  # NAME [ippeveprinter options]: sets port_NAME
   ippeveprinter -vv -r off -n localhost -p "$port" "$@" -c "$work/print-command" \
     -d "$work/$name" "$name" >"$work/$name.log" 2>&1 &
   printers+=("$!")
-  for _ in $(seq 1 50); do
+  # Up to 30 s each: on a loaded machine the printers and cupsd start slowly.
+  for _ in $(seq 1 300); do
     ipptool -q "ipp://localhost:$port/ipp/print" get-printer-attributes.test 2>/dev/null && break
     sleep 0.1
   done
@@ -96,7 +97,7 @@ lpadmin -p secure -E -v "ipp://localhost:$port_secure/ipp/print" -m everywhere |
 lpadmin -p plain -E -v "ipp://localhost:$port_plain/ipp/print" -m everywhere || exit 1
 # cupsd writes a driverless queue's PPD after lpadmin returns: wait until both can be read.
 for queue in secure plain; do
-  for _ in $(seq 1 100); do lpoptions -p "$queue" -l >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 1 300); do lpoptions -p "$queue" -l >/dev/null 2>&1 && break; sleep 0.1; done
   lpoptions -p "$queue" -l >/dev/null 2>&1 || { fail "queue $queue has no PPD"; exit 1; }
 done
 
