@@ -303,7 +303,7 @@ def preferences():
 
 def fill(tab, address):
     """Every kind of control of the tab: a check box, radio buttons, a pass code with a
-    refused letter, padlocks, the folder list from the printer, a hidden password."""
+    refused letter, padlocks, the folder list from a slow printer, a hidden password."""
     tab.show("Job Handling")
     press(tab.button("Retention"))
     press(tab.button("Hold Only"))
@@ -315,8 +315,12 @@ def fill(tab, address):
         press(lock)
         check(wait_for(lambda: is_on(lock), 5), "the pass code's padlock did not close")
     type_into(tab.entry("Printer Address"), address)
-    click(tab.button("Get Folder Names"))
     popup = tab.folder_popup()
+    click(tab.button("Get Folder Names"))
+    # The printer takes its time to answer: meanwhile the dialog answers and shows it busy.
+    busy = wait_for(lambda: tab._visible((pyatspi.ROLE_ANIMATION,)), 3)
+    check(busy and FOLDER not in menu_items(popup),
+          "the dialog did not answer, busy, while the printer was asked for its folders")
     popup = wait_for(lambda: FOLDER in menu_items(popup) and popup, 20)
     if check(popup, f"the folder list from {address} never reached the pop-up"):
         popup.querySelection().selectChild(menu_items(popup).index(FOLDER))

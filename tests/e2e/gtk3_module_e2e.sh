@@ -36,7 +36,9 @@ sed -e 's/Vorelia MFP Demo 630e/Acme Office 10/g; s/"Vorelia"/"Acme"/; s/(Voreli
 lpadmin -p acme -E -v file:///dev/null -P "$JC_CUPS_DIR/ppd/acme.ppd" 2>/dev/null &&
   cupsenable acme && cupsaccept acme || { echo "FAIL: the other maker's queue"; exit 1; }
 
-"$simulator" --port-file "$work/port" --folder Sales >"$work/simulator.log" 2>&1 &
+# A printer that answers after a while, so the dialog can be seen busy and answering.
+"$simulator" --port-file "$work/port" --folder Sales --fault delay --delay-ms 3000 \
+  >"$work/simulator.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 1 100); do [ -s "$work/port" ] && break; sleep 0.05; done
 [ -s "$work/port" ] || { echo "FAIL: the printer simulator did not start"; exit 1; }
