@@ -1,0 +1,95 @@
+#!/usr/bin/python3
+"""An ordinary GTK 3 application that prints, and knows nothing of Job Control.
+
+Its window has one button, "Print…", that runs a Gtk.PrintOperation with GTK's print dialog:
+one page of text to the printer chosen there. Like any application it keeps the print
+settings the last dialog returned and starts the next dialog from them, and it saves them
+to SETTINGS_FILE (a GKeyFile, GTK's own format) after every dialog and on exit, so a test
+can read what the application was handed. It writes "DONE <n> <result>" on standard output
+when its n-th print operation ends (result: apply, cancel or error).
+
+Usage: gtk3_plain_app.py SETTINGS_FILE
+"""
+import signal
+import sys
+
+import gi
+
+gi.require_version("Gtk", "3.0")
+from gi.repository import GLib, Gtk  # noqa: E402
+
+RESULTS = {
+    Gtk.PrintOperationResult.APPLY: "apply",
+    Gtk.PrintOperationResult.CANCEL: "cancel",
+    Gtk.PrintOperationResult.ERROR: "error",
+    Gtk.PrintOperationResult.IN_PROGRESS: "in-progress",
+}
+
+
+class PlainApp:
+    def __init__(self, settings_file):
+        self.settings_file = settings_file
+        self.settings = None
+        self.operations = 0
+        self.window = Gtk.Window(title="Plain GTK 3 application")
+        self.window.connect("destroy", lambda *_: self.quit())
+        button = Gtk.Button(label="Print…")
+        button.connect("clicked", lambda *_: self.print_page())
+        self.window.add(button)
+        self.window.set_default_size(240, 80)
+        self.window.show_all()
+
+    def print_page(self):
+        self.operations += 1
+        number = self.operations
+        op = Gtk.PrintOperation()
+        op.set_job_name(f"plain page {number}")
+        op.set_n_pages(1)
+        # Asynchronous, as an application that keeps its window alive does: the dialog is
+        # the only thing that waits.
+        op.set_allow_async(True)
+        if self.settings is not None:
+            op.set_print_settings(self.settings)
+        op.connect("draw-page", self.draw_page)
+        op.connect("done", self.done, number)
+        try:
+            result = op.run(Gtk.PrintOperationAction.PRINT_DIALOG, self.window)
+        except GLib.Error as error:
+            print(f"DONE {number} error {error.message}", flush=True)
+            return
+        if result != Gtk.PrintOperationResult.IN_PROGRESS:
+            self.done(op, result, number)
+
+    @staticmethod
+    def draw_page(op, context, page):
+        cr = context.get_cairo_context()
+        cr.set_source_rgb(0, 0, 0)
+        cr.move_to(72, 72)
+        cr.set_font_size(14)
+        cr.show_text("A page from an ordinary GTK 3 application.")
+
+    def done(self, op, result, number):
+        if result == Gtk.PrintOperationResult.APPLY:
+            self.settings = op.get_print_settings()
+        self.save()
+        print(f"DONE {number} {RESULTS.get(result, str(result))}", flush=True)
+
+    def save(self):
+        settings = self.settings or Gtk.PrintSettings()
+        settings.to_file(self.settings_file)
+
+    def quit(self):
+        self.save()
+        Gtk.main_quit()
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    app = PlainApp(sys.argv[1])
+    GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGTERM, lambda: app.quit() or False)
+    Gtk.main()
+
+
+if __name__ == "__main__":
+    main()
