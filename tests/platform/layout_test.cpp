@@ -8,6 +8,7 @@
 #include "platform/widgets/controls.h"
 #include "platform/widgets/layout.h"
 #include "platform/widgets/layout_geometry.h"
+#include "support/scratch.h"
 
 namespace jc {
 namespace {
@@ -40,10 +41,7 @@ class Owner : public LayoutOwner {
 class LayoutTest : public ::testing::Test {
  protected:
   fs::path write(const std::string& text) {
-    fs::path file =
-        fs::temp_directory_path() /
-        ("jc-layout-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".layout");
+    fs::path file = test::scratchPath("jc-layout-").string() + ".layout";
     std::ofstream(file) << text;
     files_.push_back(file);
     return file;

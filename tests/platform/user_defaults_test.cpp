@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/io/user_defaults.h"
+#include "support/scratch.h"
 
 namespace jc {
 namespace {
@@ -32,30 +33,10 @@ std::optional<PropertyDictionary> domainOf(const UserDefaults& store, const std:
   return read ? std::move(*read) : std::nullopt;
 }
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-// Restores an environment variable at scope exit.
-class EnvGuard {
- public:
-  explicit EnvGuard(const char* name) : name_(name) {
-    if (const char* value = std::getenv(name)) saved_ = value;
-  }
-  ~EnvGuard() { saved_ ? ::setenv(name_, saved_->c_str(), 1) : ::unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};
-
 class UserDefaultsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("jc-defaults-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ = test::scratchPath("jc-defaults-");
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -92,11 +73,6 @@ TEST_F(UserDefaultsTest, OnlyAChangedDomainIsWritten) {
   UserDefaults store(folder_);
   const std::string name = "vorelia.mfp.P1";
   ASSERT_TRUE(store.setPersistentDomain(name, {{"Job Control", PropertyDictionary{{"a", 1}}}}));
-  auto identity = [&] {
-    struct stat info {};
-    EXPECT_EQ(::stat(store.fileForDomain(name).c_str(), &info), 0);
-    return std::pair(info.st_ino, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec);
-  };
   struct Case {
     const char* what;
     std::function<bool()> step;
@@ -120,9 +96,9 @@ TEST_F(UserDefaultsTest, OnlyAChangedDomainIsWritten) {
       {"update that changes a value", update([](auto& d) { d["b"] = "new"; }), true},
   };
   for (const Case& c : cases) {
-    auto before = identity();
+    auto before = test::fileIdentity(store.fileForDomain(name));
     EXPECT_TRUE(c.step()) << c.what;
-    EXPECT_EQ(identity() != before, c.rewritten) << c.what;
+    EXPECT_EQ(test::fileIdentity(store.fileForDomain(name)) != before, c.rewritten) << c.what;
   }
   Result<PropertyDictionary> result = store.updateDomain(name, [](auto&) {});
   ASSERT_TRUE(result);
@@ -147,7 +123,7 @@ TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
   EXPECT_FALSE(domainOf(store, "d"));
   auto aside = filesMatching(".damaged-");
   ASSERT_EQ(aside.size(), 1u);
-  EXPECT_NE(slurp(aside.front()).find("<key>x"), std::string::npos);
+  EXPECT_NE(test::contents(aside.front())->find("<key>x"), std::string::npos);
   // A later write starts afresh and leaves the damaged copy alone.
   ASSERT_TRUE(store.updateDomain("d", [](PropertyDictionary& d) { d["fresh"] = true; }));
   EXPECT_EQ(domainOf(store, "d"), (PropertyDictionary{{"fresh", true}}));
@@ -163,7 +139,7 @@ TEST_F(UserDefaultsTest, ADamagedFileReadsAsAbsentAndIsKeptAside) {
 }
 
 TEST_F(UserDefaultsTest, TheStandardStoreMakesItsFoldersPrivateOrThereIsNone) {
-  EnvGuard guard("XDG_CONFIG_HOME");
+  test::EnvGuard guard("XDG_CONFIG_HOME");
   std::ofstream(folder_ / "file") << "x";
   ::setenv("XDG_CONFIG_HOME", (folder_ / "file").c_str(), 1);
   EXPECT_FALSE(UserDefaults::standard());
@@ -178,7 +154,7 @@ TEST_F(UserDefaultsTest, TheStandardStoreMakesItsFoldersPrivateOrThereIsNone) {
 }
 
 TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
-  EnvGuard guard("XDG_CONFIG_HOME");
+  test::EnvGuard guard("XDG_CONFIG_HOME");
   ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
   const fs::path own = folder_ / "jobcontrol";
   const std::string planted = "<plist><dict><key>planted</key><true/></dict></plist>";
@@ -229,7 +205,7 @@ TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
     for (const std::string& message : messages)
       EXPECT_NE(message.find(c.reason), std::string::npos) << message;
     EXPECT_TRUE(filesMatching(".damaged-").empty());
-    EXPECT_TRUE(!fs::is_regular_file(fs::symlink_status(file)) || slurp(file) == planted);
+    EXPECT_TRUE(!fs::is_regular_file(fs::symlink_status(file)) || test::contents(file) == planted);
   }
 }
 

@@ -13,6 +13,7 @@
 #include "plugin/icons.h"
 #include "plugin/panel_fixture.h"
 #include "plugin/panel_view_fixture.h"
+#include "support/scratch.h"
 #include "support/trace_recorder.h"
 #include "ui/hilite.h"
 
@@ -31,7 +32,7 @@ class Construction : public ::testing::Test {
   void TearDown() override { useLanguage(""); }
 };
 
-TEST_F(Construction, TranslatesEveryKindOfCaptionOnce) {
+TEST_F(Construction, TranslatesEveryKindOfCaptionOnceUpToItsFirstColon) {
   useLanguage("de");
   LoadedPanel loaded;
   Panel& p = loaded.panel;
@@ -40,6 +41,20 @@ TEST_F(Construction, TranslatesEveryKindOfCaptionOnce) {
   EXPECT_EQ(p.holdAfterRadioButton->title(), "Nach dem Druck halten");
   EXPECT_EQ(p.suspendKeyStaticText->stringValue(), "Kennwort für Zurückhalten:");
   EXPECT_EQ(p.tabView->tabViewItemAtIndex(1)->label(), "Benutzerauthentifizierung");
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {"Retention:", "Zurückhalten:"},       {"Retention", "Zurückhalten"},
+      {"Retention: on the printer", "Zurückhalten:"}, {"Retention::", "Zurückhalten:"},
+      {"   Retention:", "Zurückhalten:"},    {"\n\t\u3000\u00A0Job Name", "Auftragsname"},
+      {":Retention", ":Retention"},          {"  :Retention", "  :Retention"},
+      {"", ""},                              {" \n ", " \n "},
+      {"Toner Level:", "Toner Level:"},      {"Retention :", "Retention :"}};
+  // clang-format on
+  for (const auto& [label, translated] : cases)
+    EXPECT_EQ(p.localizedStringValue(label), translated) << label;
+  jc::ImageView image;
+  EXPECT_EQ(p.localizedStringValue(&image), std::nullopt);
+  EXPECT_EQ(p.localizedStringValue(static_cast<const jc::Control*>(nullptr)), std::nullopt);
   EXPECT_TRUE(p.chasingArrow->isHidden());
   p.makeFolderPopup();  // a rebuild keeps the fixed items translated
   EXPECT_EQ(p.folderSelectionPopup->itemAtIndex(1)->title, "Hauptordner");
@@ -55,7 +70,7 @@ TEST_F(Construction, TranslatesAtMostTheFirstThreeTabsAndSelectsTheFirst) {
   useLanguage("de");
   auto panel = unbuilt();
   Panel& p = *panel;
-  auto path = std::filesystem::temp_directory_path() / ("jc-tabs-" + std::to_string(::getpid()));
+  auto path = scratchPath("jc-tabs-");
   std::ofstream(path) << "<layout><tabview outlet=\"tabView\"><tab label=\"Job ID\"/>"
                          "<tab label=\"Job ID\"/><tab label=\"Job ID\"/><tab label=\"Job ID\"/>"
                          "</tabview></layout>";
@@ -186,26 +201,6 @@ TEST(SearchSameFolderName, FindsTheFirstFolderIgnoringCaseOverUnicode) {
   // clang-format on
   for (const auto& [name, index] : cases)
     EXPECT_EQ(p->SearchSameFolderName(name), index) << name.value_or("(none)");
-}
-
-TEST_F(Construction, ALabelIsTranslatedUpToItsFirstColon) {
-  useLanguage("de");
-  LoadedPanel loaded;
-  // clang-format off
-  const std::pair<std::string, std::string> cases[] = {
-      {"Retention:", "Zurückhalten:"},       {"Retention", "Zurückhalten"},
-      {"Retention: on the printer", "Zurückhalten:"}, {"Retention::", "Zurückhalten:"},
-      {"   Retention:", "Zurückhalten:"},    {"\n\t\u3000\u00A0Job Name", "Auftragsname"},
-      {":Retention", ":Retention"},          {"  :Retention", "  :Retention"},
-      {"", ""},                              {" \n ", " \n "},
-      {"Toner Level:", "Toner Level:"},      {"Retention :", "Retention :"}};
-  // clang-format on
-  for (const auto& [label, translated] : cases)
-    EXPECT_EQ(loaded.panel.localizedStringValue(label), translated) << label;
-  jc::ImageView image;
-  EXPECT_EQ(loaded.panel.localizedStringValue(&image), std::nullopt);
-  EXPECT_EQ(loaded.panel.localizedStringValue(static_cast<const jc::Control*>(nullptr)),
-            std::nullopt);
 }
 
 // Every caption of both layouts, and the fixed texts, have a German and a Japanese translation.

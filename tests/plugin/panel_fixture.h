@@ -11,12 +11,13 @@
 
 namespace jc::test {
 
-/// A callback object like a print dialog's: the demo PPD, printer `id` at `uri`, and empty
-/// print settings for a job named "Report".
-inline std::shared_ptr<MemoryPluginCallback> demoCallback(
+/// A callback object like a print dialog's (a `Host`): the demo PPD, printer `id` at `uri`,
+/// and empty print settings for a job named "Report".
+template <class Host = MemoryPluginCallback>
+std::shared_ptr<Host> demoCallback(
     const std::string& id = "P1",
     std::optional<std::string> uri = "ipp://192.0.2.7:631/ipp/print") {
-  auto callback = std::make_shared<MemoryPluginCallback>();
+  auto callback = std::make_shared<Host>();
   callback->setPPD(openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd")
                        .value_or(jc::PPDHandle(nullptr, ppdClose)));
   callback->setPrinter(Printer(id, std::move(uri)));

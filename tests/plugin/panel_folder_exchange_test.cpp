@@ -8,7 +8,6 @@
 #include "printer_simulator.h"
 #include "soap/folder_list.h"
 #include "soap/soap_test_support.h"
-#include "support/test_paths.h"
 
 namespace jc::test {
 namespace {
@@ -62,10 +61,6 @@ class FolderExchangeTest : public ExchangeFixture {
  protected:
   void SetUp() override {
     ExchangeFixture::SetUp();
-    Result<PPDHandle> ppd = openPPDFile(std::string(kSourceDir) + "/tools/ppd/vorelia-demo.ppd");
-    ASSERT_TRUE(ppd) << ppd.message();
-    host->setPPD(std::move(*ppd));
-    host->setPrinter(Printer("demo", std::string("socket://127.0.0.1:9100")));
     panel = std::make_unique<VoreliaPrintPdeTz630eJC>(host, builtBundle());
     ASSERT_TRUE(panel->panelView());
     ASSERT_TRUE(panel->getFolderNameButton);
@@ -96,7 +91,8 @@ class FolderExchangeTest : public ExchangeFixture {
 
   const std::vector<sim::Folder> kFolders = {{"Sales"}, {"Board", true}, {"Archive", false, true}};
   const FolderList kList = {{"Sales"}, {"Board", true}, {"Archive", false, true}};
-  std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>();
+  std::shared_ptr<RecordingHost> host =
+      demoCallback<RecordingHost>("demo", "socket://127.0.0.1:9100");
   std::unique_ptr<VoreliaPrintPdeTz630eJC> panel;
   sim::PrinterSimulator sim;
 };

@@ -12,6 +12,7 @@
 #include "plugin/panel_held_entries.h"
 #include "plugin/settings_fixture.h"
 #include "support/independent.h"
+#include "support/scratch.h"
 
 namespace jc {
 namespace {
@@ -45,13 +46,14 @@ TEST_F(Preferences, AFirstRunCreatesTheDomainWithItsIdentityOnly) {
 }
 
 TEST_F(Preferences, AnotherModelOrReleaseDropsEverythingRemembered) {
-  for (const char* release : {"2.00", "1.00"}) {
-    writeJobControl(
-        {{"Model Name", std::string(release) == "2.00" ? "Other Model" : "Vorelia MFP Demo 630e"},
-         {"Release Number", release},
-         {"hold button", 1},
-         {"pass code", "ABCD"},
-         {"address", "192.0.2.9"}});
+  for (const auto& [model, release] :
+       {std::pair{"Other Model", "2.00"}, std::pair{"Vorelia MFP Demo 630e", "1.00"}}) {
+    SCOPED_TRACE(release);
+    writeJobControl({{"Model Name", model},
+                     {"Release Number", release},
+                     {"hold button", 1},
+                     {"pass code", "ABCD"},
+                     {"address", "192.0.2.9"}});
     panel_ = makePanel();
     EXPECT_EQ(jobControl(), kIdentity);
     EXPECT_FALSE(panel_->prefSuspendKeyStringRef);
@@ -223,20 +225,15 @@ TEST_F(Preferences, NothingIsWrittenWhenNothingChanged) {
   ASSERT_TRUE(panel_->SaveUserPreference());
   ASSERT_TRUE(panel_->SaveFolderPreference());
   const auto file = UserDefaults(config_ / "jobcontrol").fileForDomain("vorelia.mfp.P1");
-  auto identity = [&] {
-    struct stat info {};
-    EXPECT_EQ(::stat(file.c_str(), &info), 0);
-    return std::pair(info.st_ino, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec);
-  };
   const std::pair<const char*, std::function<void()>> steps[] = {
       {"save the same entries", [&] { panel_->SaveUserPreference(); }},
       {"save the same folders", [&] { panel_->SaveFolderPreference(); }},
       {"reopen", [&] { panel_ = makePanel(); }},
   };
   for (const auto& [what, step] : steps) {
-    auto before = identity();
+    auto before = test::fileIdentity(file);
     step();
-    EXPECT_EQ(identity(), before) << what;
+    EXPECT_EQ(test::fileIdentity(file), before) << what;
   }
   EXPECT_EQ(panel_->prefHoldButtonFlag, 1u);
   EXPECT_EQ(panel_->folderList.size(), 1u);

@@ -19,10 +19,14 @@ using namespace settings;
 class Reader : public test::PanelTest {
  protected:
   void restore() { panel_->getNonPPDSettingsFromPrintSettings(); }
-  void saveAndReopen() {
-    panel_->writeNonPPDSettingsToPrintSettings();
+  /// A new panel restored from the print settings as they stand.
+  void reopen() {
     panel_ = makePanel();
     restore();
+  }
+  void saveAndReopen() {
+    panel_->writeNonPPDSettingsToPrintSettings();
+    reopen();
   }
 };
 
@@ -51,8 +55,7 @@ TEST_F(Reader, RetentionDigitsSelectTheirRows) {
   for (const Case& c : {Case{"1", 1, 1}, Case{"2", 1, 0}, Case{"3", 1, 2}, Case{"0", 0, 0},
                         Case{"9", 0, 0}, Case{"", 0, 0}}) {
     settings_->setValue(kJobSuspendKey, std::string(c.digit));
-    panel_ = makePanel();
-    restore();
+    reopen();
     EXPECT_EQ(panel_->retentionCheckBox->state(), c.state) << c.digit;
     EXPECT_EQ(panel_->suspendMatrix->selectedRow(), c.row) << c.digit;
   }
@@ -85,8 +88,7 @@ TEST_F(Reader, PassCodesComeBackAsEnteredAndLongOnesAreDropped) {
         Case{kAccountNumber2Key, &P::accountNumberEditText, "\x8E\x8E\x8E\x8E\x8E\x8E", ""},
         Case{kFolderPassword2Key, &P::folderPasswordEditText, "654321", ""}}) {
     settings_->setValue(c.key, test::opensslStoredCipherHex(c.stored));
-    panel_ = makePanel();
-    restore();
+    reopen();
     EXPECT_EQ(((*panel_).*c.field)->stringValue(), c.shown) << c.key << " " << c.shown;
   }
 }
@@ -121,16 +123,14 @@ TEST_F(Reader, LoginNamePiecesAreJoinedAndAHeldOneIsMasked) {
   panel_->loginNameButton->setState(0);
   panel_->writeNonPPDSettingsToPrintSettings();
   settings_->setValue(kHoldButtonKey, "2");
-  panel_ = makePanel();
-  restore();
+  reopen();
   EXPECT_EQ(panel_->loginNameStringRef, std::string(200, 'q'));
   EXPECT_EQ(panel_->loginNameButton->state(), 1);
   EXPECT_EQ(panel_->loginNameEditText->stringValue().find('q'), std::string::npos);
 
   settings_->setValue(kLoginName11Key, std::nullopt);
   settings_->setValue(kHoldButtonKey, "0");
-  panel_ = makePanel();
-  restore();
+  reopen();
   EXPECT_EQ(panel_->loginNameEditText->stringValue(), "");
 }
 

@@ -8,15 +8,14 @@
 
 #include "plugin/panel_fixture.h"
 #include "settings/keys.h"
+#include "support/scratch.h"
 
 namespace jc::test {
 
 class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    config_ = std::filesystem::temp_directory_path() /
-              ("jc-config-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    config_ = scratchPath("jc-config-");
     std::filesystem::remove_all(config_);
     std::filesystem::create_directories(config_);
     ::setenv("XDG_CONFIG_HOME", config_.c_str(), 1);

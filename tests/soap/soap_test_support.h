@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "soap/soap_client.h"
+#include "support/scratch.h"
 
 namespace jc::test {
 
@@ -24,9 +24,6 @@ class ExchangeFixture : public ::testing::Test {
     std::string pattern = (std::filesystem::temp_directory_path() / "jc-soap-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
-    for (auto& [name, old] : saved_) {
-      if (const char* value = std::getenv(name)) old = value;
-    }
     ::setenv("TMPDIR", dir_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     savedLimits_ = soap::defaultExchangeLimits();
@@ -36,26 +33,17 @@ class ExchangeFixture : public ::testing::Test {
   }
   void TearDown() override {
     soap::defaultExchangeLimits() = savedLimits_;
-    for (auto& [name, old] : saved_) old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name);
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }
   std::string responseFile() const { return soap::responseFilePath().value(); }
-  /// The bytes of a file, or nullopt when it does not exist.
-  static std::optional<std::string> contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
   static void write(const std::string& path, const std::string& data) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
   }
 
   std::filesystem::path dir_;
-  std::pair<const char*, std::optional<std::string>> saved_[2] = {{"TMPDIR", {}},
-                                                                  {"XDG_CONFIG_HOME", {}}};
+  // Put back when the fixture goes, after TearDown.
+  EnvGuard tmpdir_{"TMPDIR"}, config_{"XDG_CONFIG_HOME"}, runtime_{"XDG_RUNTIME_DIR"};
   soap::ExchangeLimits savedLimits_;
 };
 
