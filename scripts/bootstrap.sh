@@ -12,7 +12,7 @@ packages=(build-essential cmake ninja-build pkg-config gettext
           cups cups-client cups-ipp-utils dbus avahi-daemon
           libgtk-4-dev xvfb xauth xdotool fonts-ipafont-gothic
           libglib2.0-bin gnome-settings-daemon-common
-          libgtk-3-dev python3-pyatspi python3-gi-cairo gir1.2-gtk-3.0 at-spi2-core)
+          libgtk-3-dev python3-pyatspi python3-gi-cairo gir1.2-gtk-3.0 at-spi2-core gtk-3-examples)
 scripts/install-packages.sh "${packages[@]}"
 
 [ "$preset" = none ] && exit 0
