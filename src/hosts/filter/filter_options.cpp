@@ -70,7 +70,9 @@ Result<FilterJob> mapJobOptions(const JobOptions& options,
   std::map<std::string, std::string> given;  // entry → value, from our options
   std::map<std::string, std::string> from;   // entry → the option it came from
   std::map<std::string, std::string> standard;
-  for (const auto& [name, value] : options) {
+  for (const auto& pair : options) {
+    const std::string& name = pair.first;
+    const std::string& value = pair.second;
     const QueueOption* option = findQueueOption(name);
     if (!option) {
       if (name.starts_with(kOurKeyPrefix)) job.carriesKeys = true;
