@@ -151,11 +151,14 @@ Result<FilterJob> mapJobOptions(const JobOptions& options,
   return job;
 }
 
+bool isOptionName(std::string_view name) {
+  return !name.empty() && name.find_first_of(" \t\n\r\v\f='\"\\{}") == std::string_view::npos;
+}
+
 std::string encodeJobOptions(const JobOptions& options) {
   std::string text;
   for (const auto& [name, value] : options) {
-    // A name of cupsParseOptions never holds these; one that does could not be read back.
-    if (name.empty() || name.find_first_of(" \t\n\r\v\f='\"\\{}") != std::string::npos) continue;
+    if (!isOptionName(name)) continue;
     text += (text.empty() ? "" : " ") + name + "=";
     for (char c : value) {
       if (std::string_view(" \t\n\r\v\f'\"\\{},").find(c) != std::string_view::npos) text += '\\';
