@@ -4,7 +4,7 @@
 # as cupsd runs them; whole processes in interleaved pairs (bench/pairs.py). The queue's
 # PPD is made by `jobcontrol queue enable` on a private cupsd.
 #
-#   bench/filter_bench.sh [BUILD_DIR] [ROUNDS]     (root, cupsd and pdftopdf needed; not for CI)
+#   bench/filter_bench.sh [BUILD_DIR] [ROUNDS]     (root, cupsd and pdftopdf needed)
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$source_dir/build/default}"

@@ -9,7 +9,9 @@
 namespace jc::filter {
 namespace {
 
-const std::map<std::string, std::string> kFolders = {{"Folder1", "Sales"}, {"Folder2", "Zoë Q"}};
+// A printer folder may bear the name of a fixed choice's word.
+const std::map<std::string, std::string> kFolders = {
+    {"Folder1", "Sales"}, {"Folder2", "Zoë Q"}, {"Folder3", "quick"}};
 
 TEST(FilterOptions, MapsChoicesAndValuesToEntriesInThePanelsOrder) {
   struct Case {
@@ -24,6 +26,12 @@ TEST(FilterOptions, MapsChoicesAndValuesToEntriesInThePanelsOrder) {
       {{{"JCRetention", "None"}, {"JCPassCode", "None"}, {"JCFiling", "None"}}, {}, false},
       {{{"JCRetention", "SamplePrint"}, {"JCFiling", "Folder2"}, {"JCFolderPassCode", "Custom.77"}},
        {"retention=sample", "filing-kind=custom", "folder-name=Zoë Q", "folder-pass-code=77"},
+       true},
+      {{{"JCRetention", "HoldOnly"}, {"JCFiling", "QuickFile"}},
+       {"retention=hold-only", "filing=quick"},
+       true},
+      {{{"JCRetention", "HoldOnly"}, {"JCFiling", "Folder3"}},
+       {"retention=hold-only", "filing-kind=custom", "folder-name=quick"},
        true},
       {{{"JCAuthentication", "UserNumber"}, {"JCUserNumber", "Custom.7"}},
        {"auth=number", "user-number=7"},
@@ -72,7 +80,7 @@ TEST(FilterOptions, RefusesWhatNoDialogShouldSendAndNeverRepeatsASecret) {
       {{{"JCPassword", "Custom.s3cr\xFFt"}}, "JCPassword: the value is not UTF-8"},
       {{{"JCAccountNumber", "Custom.-42"}}, "JCAccountNumber: takes digits only"},
       {{{"JCRetention", "holdonly"}}, "JCRetention: \"holdonly\" is not one of None, HoldOnly"},
-      {{{"JCFiling", "Folder3"}}, "or the printer's folders"},
+      {{{"JCFiling", "Folder4"}}, "or the printer's folders"},
       {{{"JCFiling", "MainFolder"}}, "JCFiling: the printer files only a job it keeps"},
       {{{"JCFolderPassCode", "Custom.1"}}, "JCFolderPassCode: the printer files only"},
       {{{"JCRetention", "HoldOnly"}, {"vorelia.print.PrintSettings.jobSuspend", "0"}},

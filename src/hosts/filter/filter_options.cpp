@@ -19,7 +19,7 @@ bool isDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string chosen(const QueueOption& option) {
+std::string choiceWords(const QueueOption& option) {
   std::string words;
   for (const QueueChoice& choice : option.choices)
     words += (words.empty() ? "" : ", ") + std::string(choice.keyword);
@@ -62,85 +62,102 @@ constexpr StandardIn kStandardIn[] = {{"job-password", "pass-code"},
                                       {"job-account-id", "account-number"},
                                       {"job-accounting-user-id", "login-name"}};
 
+// What a job's options chose, by the command's entry word, and which option chose it.
+struct Chosen {
+  std::map<std::string, std::string> value;
+  std::map<std::string, std::string> from;
+  bool printerFolder = false;  // filing names one of the printer's folders
+  void set(const std::string& entry, const std::string& text, const std::string& source) {
+    value[entry] = text;
+    from[entry] = source;
+  }
+};
+
+// Takes one of our options into `chosen`, or refuses its value.
+Result<> takeOption(const QueueOption& option, const std::string& value,
+                    const std::map<std::string, std::string>& folders, Chosen& chosen) {
+  const std::string name(option.keyword);
+  std::string entryValue;
+  if (option.value != QueueValue::Choice) {
+    Result<std::string> custom = customValue(option, value);
+    if (!custom) return custom.refusal();
+    entryValue = *custom;
+  } else if (option.entry == "filing" && folders.contains(value)) {
+    entryValue = folders.at(value);
+    chosen.printerFolder = true;
+  } else {
+    auto choice = std::find_if(option.choices.begin(), option.choices.end(),
+                               [&](const QueueChoice& c) { return c.keyword == value; });
+    if (choice == option.choices.end())
+      return Refusal{name + ": \"" + value + "\" is not one of " + choiceWords(option) +
+                     (option.entry == "filing" ? " or the printer's folders" : "")};
+    entryValue = choice->entryValue;
+  }
+  if (!entryValue.empty()) chosen.set(std::string(option.entry), entryValue, name);
+  return accepted();
+}
+
+// The standard attributes among `others`, where our own options chose nothing of the same.
+void takeStandardAttributes(const std::map<std::string, std::string>& others, Chosen& chosen,
+                            JobOptions& passOn) {
+  auto encryption = others.find("job-password-encryption");
+  const bool clearPassword = encryption == others.end() || encryption->second == "none";
+  for (const StandardIn& in : kStandardIn) {
+    auto it = others.find(in.attribute);
+    if (it == others.end() || it->second.empty() || chosen.value.contains(in.entry)) continue;
+    const bool password = std::string_view(in.attribute) == "job-password";
+    if (password && !clearPassword) continue;  // a digest: the printer checks it
+    if (password && !chosen.value.contains("retention"))
+      chosen.set("retention", "hold-only", in.attribute);
+    if (std::string_view(in.entry) == "login-name" && !chosen.value.contains("auth"))
+      chosen.set("auth", "login", in.attribute);
+    chosen.set(in.entry, it->second, in.attribute);
+    // The code now travels in the panel's keys; the real filter's command line, which
+    // other users see in `ps` for the job's duration, need not show it in the clear.
+    if (password) std::erase_if(passOn, [](const auto& o) { return o.first == "job-password"; });
+  }
+}
+
 }  // namespace
 
 Result<FilterJob> mapJobOptions(const JobOptions& options,
                                 const std::map<std::string, std::string>& folders) {
   FilterJob job;
-  std::map<std::string, std::string> given;  // entry → value, from our options
-  std::map<std::string, std::string> from;   // entry → the option it came from
-  std::map<std::string, std::string> standard;
+  Chosen chosen;
+  std::map<std::string, std::string> others;
   for (const auto& [name, value] : options) {
-    const QueueOption* option = findQueueOption(name);
-    if (!option) {
-      if (name.starts_with(kOurKeyPrefix)) job.carriesKeys = true;
-      standard[name] = value;
-      job.passOn.emplace_back(name, value);
+    if (const QueueOption* option = findQueueOption(name)) {
+      if (Result<> taken = takeOption(*option, value, folders, chosen); !taken)
+        return taken.refusal();
       continue;
     }
-    std::string entryValue;
-    if (option->value != QueueValue::Choice) {
-      Result<std::string> custom = customValue(*option, value);
-      if (!custom) return custom.refusal();
-      entryValue = *custom;
-    } else if (option->entry == "filing" && folders.contains(value)) {
-      entryValue = folders.at(value);
-    } else {
-      auto choice = std::find_if(option->choices.begin(), option->choices.end(),
-                                 [&](const QueueChoice& c) { return c.keyword == value; });
-      if (choice == option->choices.end())
-        return Refusal{name + ": \"" + value + "\" is not one of " + chosen(*option) +
-                       (option->entry == "filing" ? " or the printer's folders" : "")};
-      entryValue = choice->entryValue;
-    }
-    if (entryValue.empty()) continue;
-    given[std::string(option->entry)] = entryValue;
-    from[std::string(option->entry)] = name;
+    if (name.starts_with(kOurKeyPrefix)) job.carriesKeys = true;
+    others[name] = value;
+    job.passOn.emplace_back(name, value);
   }
+  takeStandardAttributes(others, chosen, job.passOn);
 
-  // The standard attributes, where our own options say nothing of the same.
-  const bool clearPassword = !standard.contains("job-password-encryption") ||
-                             standard["job-password-encryption"] == "none";
-  for (const StandardIn& in : kStandardIn) {
-    auto it = standard.find(in.attribute);
-    if (it == standard.end() || it->second.empty() || given.contains(in.entry)) continue;
-    if (std::string_view(in.attribute) == "job-password") {
-      if (!clearPassword) continue;  // a digest: the printer checks it, no pass code here
-      if (!given.contains("retention"))
-        given["retention"] = "hold-only", from["retention"] = in.attribute;
-    }
-    if (std::string_view(in.entry) == "login-name" && !given.contains("auth"))
-      given["auth"] = "login", from["auth"] = in.attribute;
-    given[in.entry] = it->second;
-    from[in.entry] = in.attribute;
-    // The code now travels in the panel's keys; the real filter's command line, which
-    // other users see in `ps` for the job's duration, need not show it in the clear.
-    if (std::string_view(in.attribute) == "job-password")
-      std::erase_if(job.passOn, [](const auto& o) { return o.first == "job-password"; });
-  }
-
-  const auto retention = given.find("retention");
-  job.asksRetention = retention != given.end() && retention->second != "off";
-  if ((given.contains("filing") || given.contains("folder-pass-code")) && !job.asksRetention)
-    return Refusal{from[given.contains("filing") ? "filing" : "folder-pass-code"] +
-                   ": the printer files only a job it keeps; choose a retention too"};
+  const auto retention = chosen.value.find("retention");
+  job.asksRetention = retention != chosen.value.end() && retention->second != "off";
+  for (const char* filingSide : {"filing", "folder-pass-code"})
+    if (chosen.value.contains(filingSide) && !job.asksRetention)
+      return Refusal{chosen.from[filingSide] +
+                     ": the printer files only a job it keeps; choose a retention too"};
 
   // The panel's order, so each choice comes before the fields it enables; a printer's
   // folder is chosen as a custom folder by its name.
   for (const QueueOption& option : queueOptions()) {
     const std::string entry(option.entry);
-    auto it = given.find(entry);
-    if (it == given.end()) continue;
-    if (option.entry == "filing" &&
-        folders.end() != std::find_if(folders.begin(), folders.end(),
-                                      [&](const auto& f) { return f.second == it->second; })) {
+    auto it = chosen.value.find(entry);
+    if (it == chosen.value.end()) continue;
+    if (option.entry == "filing" && chosen.printerFolder) {
       job.entries.push_back("filing-kind=custom");
-      job.sources.push_back(from[entry]);
+      job.sources.push_back(chosen.from[entry]);
       job.entries.push_back("folder-name=" + it->second);
     } else {
       job.entries.push_back(entry + "=" + it->second);
     }
-    job.sources.push_back(from[entry]);
+    job.sources.push_back(chosen.from[entry]);
   }
   job.asksAnything = !job.entries.empty();
   if (job.carriesKeys && job.asksAnything)
@@ -149,11 +166,14 @@ Result<FilterJob> mapJobOptions(const JobOptions& options,
   return job;
 }
 
+bool isOptionName(std::string_view name) {
+  return !name.empty() && name.find_first_of(" \t\n\r\v\f='\"\\{}") == std::string_view::npos;
+}
+
 std::string encodeJobOptions(const JobOptions& options) {
   std::string text;
   for (const auto& [name, value] : options) {
-    // A name of cupsParseOptions never holds these; one that does could not be read back.
-    if (name.empty() || name.find_first_of(" \t\n\r\v\f='\"\\{}") != std::string::npos) continue;
+    if (!isOptionName(name)) continue;
     text += (text.empty() ? "" : " ") + name + "=";
     for (char c : value) {
       if (std::string_view(" \t\n\r\v\f'\"\\{},").find(c) != std::string_view::npos) text += '\\';

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,8 +41,13 @@ struct FilterJob {
 Result<FilterJob> mapJobOptions(const JobOptions& options,
                                 const std::map<std::string, std::string>& folders);
 
+/// Whether an options argument can carry `name`: not empty, and none of the blanks, '=',
+/// quotes, backslash or braces that cupsParseOptions reads as syntax.
+bool isOptionName(std::string_view name);
+
 /// The options as a filter's options argument (argv[5]) that cupsParseOptions reads back
-/// as the same names and values, in order.
+/// as the same names and values, in order; an option whose name fails isOptionName is left
+/// out, as no argument can carry it.
 std::string encodeJobOptions(const JobOptions& options);
 
 /// A filter's options argument read with libcups, in order.
