@@ -314,11 +314,10 @@ GtkWidget* PanelBinding::buildPopUp(const std::shared_ptr<PopUpButton>& popup) {
 #if JC_GTK3
   g_signal_connect(widget, "changed", G_CALLBACK(onSelectedItem), this);
 #else
-  g_signal_connect(widget, "notify::selected",
-                   G_CALLBACK(+[](GtkWidget* w, GParamSpec*, PanelBinding* self) {
-                     onSelectedItem(w, self);
-                   }),
-                   this);
+  g_signal_connect(
+      widget, "notify::selected",
+      G_CALLBACK(+[](GtkWidget* w, GParamSpec*, PanelBinding* self) { onSelectedItem(w, self); }),
+      this);
 #endif
   bind(popup, widget, widget);
   return widget;
@@ -339,7 +338,8 @@ GtkWidget* PanelBinding::buildTextField(const std::shared_ptr<TextField>& field)
   g_signal_connect(text, "delete-text", G_CALLBACK(onDeleteText), this);
   g_signal_connect(entry, "activate", G_CALLBACK(onActivate), this);
 #if JC_GTK3
-  g_signal_connect(entry, "focus-in-event", G_CALLBACK(+[](GtkWidget* w, GdkEvent*, PanelBinding* self) {
+  g_signal_connect(entry, "focus-in-event",
+                   G_CALLBACK(+[](GtkWidget* w, GdkEvent*, PanelBinding* self) {
                      self->focusEntered(w);
                      return FALSE;
                    }),

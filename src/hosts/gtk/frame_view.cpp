@@ -15,21 +15,14 @@ struct JcFrameViewClass {
 
 G_DEFINE_TYPE(JcFrameView, jc_frame_view, GTK_TYPE_WIDGET)
 
-GQuark rectQuark() {
-  static const GQuark quark = g_quark_from_static_string("jc-frame-rect");
-  return quark;
-}
-
-const jc::gtk::FrameRect* rectOf(GtkWidget* child) {
-  return static_cast<const jc::gtk::FrameRect*>(g_object_get_qdata(G_OBJECT(child), rectQuark()));
-}
+using jc::gtk::frameRectOf;
 
 void measure(GtkWidget* widget, GtkOrientation orientation, int, int* minimum, int* natural, int*,
              int*) {
   int extent = 0;
   for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
        child = gtk_widget_get_next_sibling(child)) {
-    const jc::gtk::FrameRect* r = rectOf(child);
+    const jc::gtk::FrameRect* r = frameRectOf(child);
     if (!r || !gtk_widget_get_visible(child)) continue;
     extent = std::max(
         extent, orientation == GTK_ORIENTATION_HORIZONTAL ? r->x + r->width : r->y + r->height);
@@ -40,7 +33,7 @@ void measure(GtkWidget* widget, GtkOrientation orientation, int, int* minimum, i
 void sizeAllocate(GtkWidget* widget, int, int, int) {
   for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
        child = gtk_widget_get_next_sibling(child)) {
-    const jc::gtk::FrameRect* r = rectOf(child);
+    const jc::gtk::FrameRect* r = frameRectOf(child);
     if (!r || !gtk_widget_should_layout(child)) continue;
     // GTK wants every widget measured before it is given a size.
     gtk_widget_get_preferred_size(child, nullptr, nullptr);
@@ -74,21 +67,6 @@ GtkWidget* frameViewNew() {
 void frameViewPut(GtkWidget* view, GtkWidget* child, FrameRect rect) {
   frameViewMove(child, rect);
   gtk_widget_set_parent(child, view);
-}
-
-void frameViewMove(GtkWidget* child, FrameRect rect) {
-  const FrameRect* now = rectOf(child);
-  if (now && now->x == rect.x && now->y == rect.y && now->width == rect.width &&
-      now->height == rect.height)
-    return;
-  g_object_set_qdata_full(G_OBJECT(child), rectQuark(), new FrameRect(rect),
-                          [](gpointer p) { delete static_cast<FrameRect*>(p); });
-  if (GtkWidget* view = gtk_widget_get_parent(child)) gtk_widget_queue_resize(view);
-}
-
-FrameRect frameViewRect(GtkWidget* child) {
-  const FrameRect* r = rectOf(child);
-  return r ? *r : FrameRect{};
 }
 
 }  // namespace jc::gtk

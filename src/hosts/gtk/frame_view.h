@@ -19,5 +19,7 @@ void frameViewPut(GtkWidget* view, GtkWidget* child, FrameRect rect);
 void frameViewMove(GtkWidget* child, FrameRect rect);
 /// The rectangle `child` was put at; all zero for a widget not put in a frame view.
 FrameRect frameViewRect(GtkWidget* child);
+/// The rectangle `child` was put at, or nullptr (for the frame view widgets themselves).
+const FrameRect* frameRectOf(GtkWidget* child);
 
 }  // namespace jc::gtk

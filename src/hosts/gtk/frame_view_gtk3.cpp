@@ -16,14 +16,7 @@ struct JcFrameViewClass {
 
 G_DEFINE_TYPE(JcFrameView, jc_frame_view, GTK_TYPE_FIXED)
 
-GQuark rectQuark() {
-  static const GQuark quark = g_quark_from_static_string("jc-frame-rect");
-  return quark;
-}
-
-const jc::gtk::FrameRect* rectOf(GtkWidget* child) {
-  return static_cast<const jc::gtk::FrameRect*>(g_object_get_qdata(G_OBJECT(child), rectQuark()));
-}
+using jc::gtk::frameRectOf;
 
 struct Extent {
   bool horizontal;
@@ -36,7 +29,7 @@ void preferred(GtkWidget* widget, bool horizontal, int* minimum, int* natural) {
       GTK_CONTAINER(widget),
       [](GtkWidget* child, gpointer data) {
         auto* e = static_cast<Extent*>(data);
-        const jc::gtk::FrameRect* r = rectOf(child);
+        const jc::gtk::FrameRect* r = frameRectOf(child);
         if (!r || !gtk_widget_get_visible(child)) return;
         e->extent = std::max(e->extent, e->horizontal ? r->x + r->width : r->y + r->height);
       },
@@ -57,7 +50,7 @@ void sizeAllocate(GtkWidget* widget, GtkAllocation* allocation) {
       GTK_CONTAINER(widget),
       [](GtkWidget* child, gpointer data) {
         const auto* at = static_cast<const GtkAllocation*>(data);
-        const jc::gtk::FrameRect* r = rectOf(child);
+        const jc::gtk::FrameRect* r = frameRectOf(child);
         if (!r || !gtk_widget_get_visible(child)) return;
         // GTK wants every widget measured before it is given a size.
         GtkRequisition ignored;
@@ -88,21 +81,6 @@ GtkWidget* frameViewNew() {
 void frameViewPut(GtkWidget* view, GtkWidget* child, FrameRect rect) {
   frameViewMove(child, rect);
   gtk_fixed_put(GTK_FIXED(view), child, rect.x, rect.y);
-}
-
-void frameViewMove(GtkWidget* child, FrameRect rect) {
-  const FrameRect* now = rectOf(child);
-  if (now && now->x == rect.x && now->y == rect.y && now->width == rect.width &&
-      now->height == rect.height)
-    return;
-  g_object_set_qdata_full(G_OBJECT(child), rectQuark(), new FrameRect(rect),
-                          [](gpointer p) { delete static_cast<FrameRect*>(p); });
-  if (GtkWidget* view = gtk_widget_get_parent(child)) gtk_widget_queue_resize(view);
-}
-
-FrameRect frameViewRect(GtkWidget* child) {
-  const FrameRect* r = rectOf(child);
-  return r ? *r : FrameRect{};
 }
 
 }  // namespace jc::gtk

@@ -12,14 +12,20 @@ namespace {
 
 #if JC_GTK3
 using Picture = GdkPixbuf;
-Picture* decode(const std::string& path) { return gdk_pixbuf_new_from_file(path.c_str(), nullptr); }
-void show(GtkImage* widget, Picture* picture) { gtk_image_set_from_pixbuf(widget, picture); }
+Picture* decode(const std::string& path) {
+  return gdk_pixbuf_new_from_file(path.c_str(), nullptr);
+}
+void show(GtkImage* widget, Picture* picture) {
+  gtk_image_set_from_pixbuf(widget, picture);
+}
 void showIcon(GtkImage* widget, const std::string& name) {
   gtk_image_set_from_icon_name(widget, name.c_str(), GTK_ICON_SIZE_MENU);
 }
 #else
 using Picture = GdkTexture;
-Picture* decode(const std::string& path) { return gdk_texture_new_from_filename(path.c_str(), nullptr); }
+Picture* decode(const std::string& path) {
+  return gdk_texture_new_from_filename(path.c_str(), nullptr);
+}
 void show(GtkImage* widget, Picture* picture) {
   gtk_image_set_from_paintable(widget, GDK_PAINTABLE(picture));
 }
@@ -35,8 +41,7 @@ void showImage(GtkImage* widget, const ImageRef& image) {
     gtk_image_clear(widget);
     return;
   }
-  if (image->source == Image::Source::ThemeIcon)
-    showIcon(widget, image->name);
+  if (image->source == Image::Source::ThemeIcon) showIcon(widget, image->name);
   // The pixel size set after the icon: GTK 3 takes the icon's size from the last call.
   gtk_image_set_pixel_size(widget, image->width > 0 ? int(image->width) : 16);
   if (image->source == Image::Source::ThemeIcon) return;

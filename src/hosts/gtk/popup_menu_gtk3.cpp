@@ -43,8 +43,8 @@ std::vector<Row> rowsShown(GtkTreeModel* model) {
     gchar* title = nullptr;
     GIcon* icon = nullptr;
     gboolean choosable = FALSE, separator = FALSE;
-    gtk_tree_model_get(model, &it, kTitle, &title, kIcon, &icon, kChoosable, &choosable,
-                       kSeparator, &separator, -1);
+    gtk_tree_model_get(model, &it, kTitle, &title, kIcon, &icon, kChoosable, &choosable, kSeparator,
+                       &separator, -1);
     gchar* image = icon ? g_icon_to_string(icon) : nullptr;
     rows.push_back({title ? title : "", image ? image : "", bool(choosable), bool(separator)});
     g_free(image);
@@ -110,6 +110,8 @@ void popUpMenuMirror(PopUpButton& popup, GtkWidget* combo) {
   gtk_combo_box_set_active(GTK_COMBO_BOX(combo), popup.indexOfSelectedItem());
 }
 
-int popUpMenuSelected(GtkWidget* combo) { return gtk_combo_box_get_active(GTK_COMBO_BOX(combo)); }
+int popUpMenuSelected(GtkWidget* combo) {
+  return gtk_combo_box_get_active(GTK_COMBO_BOX(combo));
+}
 
 }  // namespace jc::gtk

@@ -29,7 +29,9 @@ inline GtkWidget* gtk_widget_get_first_child(GtkWidget* widget) {
 inline void gtk_button_set_child(GtkButton* button, GtkWidget* child) {
   gtk_container_add(GTK_CONTAINER(button), child);
 }
-inline GtkWidget* gtk_button_get_child(GtkButton* button) { return gtk_bin_get_child(GTK_BIN(button)); }
+inline GtkWidget* gtk_button_get_child(GtkButton* button) {
+  return gtk_bin_get_child(GTK_BIN(button));
+}
 inline void gtk_check_button_set_child(GtkCheckButton* button, GtkWidget* child) {
   gtk_container_add(GTK_CONTAINER(button), child);
 }
@@ -55,7 +57,9 @@ inline void gtk_widget_remove_css_class(GtkWidget* widget, const char* name) {
   gtk_style_context_remove_class(gtk_widget_get_style_context(widget), name);
 }
 // In GTK 3 the entry is its own editable text.
-inline GtkEditable* gtk_editable_get_delegate(GtkEditable* editable) { return editable; }
+inline GtkEditable* gtk_editable_get_delegate(GtkEditable* editable) {
+  return editable;
+}
 inline const char* gtk_editable_get_text(GtkEditable* editable) {
   return gtk_entry_get_text(GTK_ENTRY(editable));
 }
@@ -68,8 +72,12 @@ inline void gtk_editable_set_width_chars(GtkEditable* editable, int chars) {
 inline void gtk_editable_set_max_width_chars(GtkEditable* editable, int chars) {
   gtk_entry_set_max_width_chars(GTK_ENTRY(editable), chars);
 }
-inline void gtk_label_set_wrap(GtkLabel* label, gboolean wrap) { gtk_label_set_line_wrap(label, wrap); }
-inline void gtk_window_destroy(GtkWindow* window) { gtk_widget_destroy(GTK_WIDGET(window)); }
+inline void gtk_label_set_wrap(GtkLabel* label, gboolean wrap) {
+  gtk_label_set_line_wrap(label, wrap);
+}
+inline void gtk_window_destroy(GtkWindow* window) {
+  gtk_widget_destroy(GTK_WIDGET(window));
+}
 inline void gtk_spinner_set_spinning(GtkSpinner* spinner, gboolean spinning) {
   if (spinning)
     gtk_spinner_start(spinner);
@@ -80,7 +88,8 @@ inline void gtk_spinner_set_spinning(GtkSpinner* spinner, gboolean spinning) {
 inline void gtk_widget_set_cursor_from_name(GtkWidget* widget, const char* name) {
   GdkWindow* window = gtk_widget_get_window(widget);
   if (!window) return;
-  GdkCursor* cursor = name ? gdk_cursor_new_from_name(gdk_window_get_display(window), name) : nullptr;
+  GdkCursor* cursor =
+      name ? gdk_cursor_new_from_name(gdk_window_get_display(window), name) : nullptr;
   gdk_window_set_cursor(window, cursor);
   if (cursor) g_object_unref(cursor);
 }

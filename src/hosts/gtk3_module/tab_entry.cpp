@@ -49,7 +49,9 @@ std::string bundlePath() {
   return JOBCONTROL_BUILD_BUNDLE;
 }
 
-void say(const std::string& what) { std::cerr << "jobcontrol-gtk3-module: " << what << "\n"; }
+void say(const std::string& what) {
+  std::cerr << "jobcontrol-gtk3-module: " << what << "\n";
+}
 
 }  // namespace
 
