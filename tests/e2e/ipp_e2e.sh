@@ -105,7 +105,7 @@ jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
 # cupsd may write a driverless queue's PPD again just after it first appears: wait until the
 # command itself opens both queues.
 for queue in secure plain; do
-  for _ in $(seq 1 300); do jc show "$queue" >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 1 300); do jc show -d "$queue" >/dev/null 2>&1 && break; sleep 0.1; done
 done
 page="$source_dir/tests/data/test-page.pdf"
 entries=(retention=hold-only pass-code=1234 account-number=42 auth=login login-name=alice password=pw)
