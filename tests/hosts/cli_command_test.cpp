@@ -295,17 +295,22 @@ TEST_F(CliCommand, SecretsComeFromStandardInputOrAPrivateFileAndFilingIsTold) {
 }
 
 TEST_F(CliCommand, MessagesHelpAndDecodeFollowTheLanguage) {
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      {"de", "--demo set pass-code=1", "retention=hold-only"},
-      {"de", "help print", "request id"},
-      {"ja", "--demo set user-number=5", "auth=number"},
+  // What both languages show, and English words the translation leaves none of.
+  const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+      {"de", "--demo set pass-code=1", "retention=hold-only", "turn it on first"},
+      {"de", "help print", "request id", "Usage:"},
+      {"ja", "--demo set user-number=5", "auth=number", "choose"},
+      {"de", "help queue", "JobPrivateValues", "For administrators"},
+      {"ja", "queue refresh", "refresh", "queue takes"},
+      {"de", "queue disable lab", "lab: ", "no PPD from CUPS"},
   };
-  for (const auto& [language, arguments, expected] : cases) {
-    Outcome english = run(arguments);
+  for (const auto& [language, arguments, expected, english] : cases) {
+    Outcome plain = run(arguments);
     Outcome translated = run(arguments, "", "LANGUAGE=" + language);
-    EXPECT_TRUE(has(english.out + english.err, expected)) << english.out << english.err;
+    EXPECT_TRUE(has(plain.out + plain.err, expected) && has(plain.out + plain.err, english))
+        << plain.out << plain.err;
     EXPECT_TRUE(has(translated.out + translated.err, expected)) << translated.err;
-    EXPECT_NE(english.out + english.err, translated.out + translated.err) << arguments;
+    EXPECT_FALSE(has(translated.out + translated.err, english)) << translated.out << translated.err;
   }
   EXPECT_EQ(run("--version").out.rfind("jobcontrol ", 0), 0u);
 }

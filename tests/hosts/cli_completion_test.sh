@@ -57,6 +57,13 @@ check "jobcontrol print --s" --secrets-file --settings
 check "jobcontrol de" decode desktop
 check "jobcontrol desktop " enable disable status
 check "jobcontrol desktop enable --" --help --user
+check "jobcontrol help qu" queue
+check "jobcontrol queue " enable refresh disable
+check "jobcontrol queue enable --address 10.0.0.5 " office-mfp lab
+check "jobcontrol queue refresh --address=10.0.0.5 --filter /bin/cat o" office-mfp
+check "jobcontrol queue enable lab "
+check "jobcontrol queue enable lab --" --help --private --address --filter
+check "jobcontrol queue disable lab --" --help
 exit $failures
 ' bash "$completion" 2>"$work/stderr"
 status=$?

@@ -142,6 +142,10 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
     EXPECT_FALSE(parse(c.args, &error)) << c.message;
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
   }
+  // A right action without its queue is not taken for a slip.
+  std::string error;
+  EXPECT_FALSE(parse({"queue", "refresh"}, &error));
+  EXPECT_EQ(error, "queue takes enable, refresh or disable and a queue name");
 }
 
 TEST(CliEntries, WordsAreCheckedAgainstTheTableBeforeAnyEvent) {

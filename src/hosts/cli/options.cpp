@@ -277,10 +277,12 @@ Result<> takeWord(const std::string& arg, Options& options) {
 // `queue`: an action and one queue name; --private only where the PPD is written.
 Result<> checkQueueWords(const Options& options) {
   const std::vector<std::string_view> actions = {"enable", "refresh", "disable"};
-  if (options.files.size() != 2 ||
-      std::find(actions.begin(), actions.end(), options.files[0]) == actions.end())
+  const bool known = !options.files.empty() &&
+                     std::find(actions.begin(), actions.end(), options.files[0]) != actions.end();
+  // A near name only for a mistyped action: a right one lacks just the queue.
+  if (options.files.size() != 2 || !known)
     return Refusal{tr("queue takes enable, refresh or disable and a queue name") +
-                   (options.files.empty() ? "" : didYouMean(options.files[0], actions))};
+                   (options.files.empty() || known ? "" : didYouMean(options.files[0], actions))};
   if (options.files[0] == "disable" && (options.privateValues || options.filter || options.address))
     return Refusal{tr("queue disable takes no --private, --filter or --address")};
   return accepted();

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <optional>
 
+#include "hosts/common/messages.h"
 #include "hosts/common/queue_options.h"
 #include "platform/text/unicode.h"
 
@@ -212,21 +213,23 @@ std::vector<std::string> groupLines(const std::vector<std::string>& folders, boo
 // Refuses a PPD that Job Control cannot be added to, and finds its one filter program.
 Result<std::string> checkedFilter(const std::vector<std::string_view>& lines) {
   if (std::string maker = firstValue(lines, "*Manufacturer"); maker != "Vorelia")
-    return Refusal{"the printer is made by \"" + maker +
-                   "\", not Vorelia: Job Control serves Vorelia printers only"};
+    return Refusal{subst(
+        tr("the printer is made by \"%1\", not Vorelia: Job Control serves Vorelia printers only"),
+        {maker})};
   std::string pcfile = lower(firstValue(lines, "*PCFileName"));
   bool imageOnly = true, anyFilter = false;
   std::string program;
   for (std::string_view line : lines) {
     if (startsWith(line, "*JCRealFilter:"))
       return Refusal{
-          "the queue carries Job Control already (`jobcontrol queue refresh` "
-          "fetches the folders again)"};
+          tr("the queue carries Job Control already (`jobcontrol queue refresh` "
+             "fetches the folders again)")};
     auto found = filterProgram(line);
     if (!found) continue;
     if (anyFilter && found->program != program)
-      return Refusal{"the PPD names differing filter programs (\"" + program + "\", \"" +
-                     std::string(found->program) + "\"); the wrapper cannot tell which to run"};
+      return Refusal{subst(tr("the PPD names differing filter programs (\"%1\", \"%2\"); the "
+                              "wrapper cannot tell which to run"),
+                           {program, found->program})};
     anyFilter = true;
     program = found->program;
     imageOnly = imageOnly && found->program == "-" &&
@@ -234,11 +237,12 @@ Result<std::string> checkedFilter(const std::vector<std::string_view>& lines) {
   }
   if (pcfile == "ippeve.ppd" || pcfile == "driverless.ppd" || (anyFilter && imageOnly))
     return Refusal{
-        "a driverless queue: its printer takes the standard IPP job attributes "
-        "(job-password, job-account-id), which `jobcontrol print` and the GTK "
-        "tab send"};
+        tr("a driverless queue: its printer takes the standard IPP job attributes "
+           "(job-password, job-account-id), which `jobcontrol print` and the GTK "
+           "tab send")};
   if (!anyFilter)
-    return Refusal{"the PPD names no filter program (cupsFilter2) to run the wrapper in front of"};
+    return Refusal{
+        tr("the PPD names no filter program (cupsFilter2) to run the wrapper in front of")};
   return program;
 }
 
@@ -299,10 +303,10 @@ Result<JobControlPPD> addJobControl(std::string_view original, std::string_view 
   for (const QueueOption& option : queueOptions())
     names += (names.empty() ? "" : ", ") + std::string(option.keyword);
   out.changes = {
-      "added the group \"Job Control\" (" + names + ")",
-      "the filter \"" + *program + "\" now runs behind \"" + std::string(wrapper) + "\"",
-      std::to_string(folders.size()) + " folder(s) of the printer offered for filing",
-      "German captions added",
+      subst(tr("added the group \"Job Control\" (%1)"), {names}),
+      subst(tr("the filter \"%1\" now runs behind \"%2\""), {*program, wrapper}),
+      subst(tr("%1 folder(s) of the printer offered for filing"), {std::to_string(folders.size())}),
+      tr("German captions added"),
   };
   return out;
 }
@@ -324,9 +328,9 @@ Result<std::string> originalPPD(std::string_view ppd) {
     kept += line;
   }
   if (!any || !carriesJobControl(ppd))
-    return Refusal{"the PPD does not carry Job Control (no kept original)"};
+    return Refusal{tr("the PPD does not carry Job Control (no kept original)")};
   auto decoded = fromBase64(kept);
-  if (!decoded) return Refusal{"the PPD's kept original is damaged"};
+  if (!decoded) return Refusal{tr("the PPD's kept original is damaged")};
   return *decoded;
 }
 

@@ -17,7 +17,8 @@ inline constexpr std::string_view kRealFilterKeyword = "JCRealFilter";
 /// The PPD keyword whose choices map the filing choices "Folder1", ... to folder names.
 inline constexpr std::string_view kFolderNameKeyword = "JCFolderName";
 
-/// A PPD with Job Control added, and what was changed, one English line each.
+/// A PPD with Job Control added, and what was changed, one line each in the command's
+/// language (as its refusals are).
 struct JobControlPPD {
   std::string text;
   std::vector<std::string> changes;

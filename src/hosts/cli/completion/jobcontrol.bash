@@ -1,5 +1,5 @@
 # bash completion for jobcontrol: commands, options, entries and their values, CUPS queue
-# names, and the locked entries of the chosen printer for unlock=.
+# names (also for `queue`'s queue), and the locked entries of the chosen printer for unlock=.
 
 _jobcontrol_entries="retention= filing= filing-kind= auth= pass-code= folder-name= folder-pass-code=
 address= login-name= password= user-number= account-number= user-name= job-name= lock= unlock="
@@ -25,6 +25,32 @@ _jobcontrol_locked() {
     sed -n 's/.*"entry":"\([a-z-]*\)".*"held":true.*/\1/p'
 }
 
+# `queue`, its words from word $1 on with the cursor's word $2: the action, then the queue,
+# and the options the action takes. Options and their values are passed over (bash makes
+# "--address=HOST" three words: "--address", "=", "HOST").
+_jobcontrol_queue() {
+  local -a given=()
+  local i
+  for ((i = $1; i < COMP_CWORD; i++)); do
+    case ${COMP_WORDS[i]} in
+      --address | --filter) [[ ${COMP_WORDS[i + 1]} == "=" ]] || ((i++)) ;;
+      =) ((i++)) ;;
+      -*) ;;
+      *) given+=("${COMP_WORDS[i]}") ;;
+    esac
+  done
+  if [[ $2 == -* ]]; then
+    # disable takes none of the options but --help.
+    local options="--help --private --address --filter"
+    [[ ${given[0]-} == disable ]] && options="--help"
+    COMPREPLY=($(compgen -W "$options" -- "$2"))
+  elif ((${#given[@]} == 0)); then
+    COMPREPLY=($(compgen -W "enable refresh disable" -- "$2"))
+  elif ((${#given[@]} == 1)); then
+    COMPREPLY=($(compgen -W "$(_jobcontrol_queues)" -- "$2"))
+  fi
+}
+
 _jobcontrol() {
   local cur prev command="" i line
   # The word under the cursor as typed: bash splits words at '=' too, which would part
@@ -35,7 +61,7 @@ _jobcontrol() {
   [[ $prev == "=" || $cur == *=* ]] && prev=""
   for ((i = 1; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
-      show | set | folders | print | printers | decode | desktop | help)
+      show | set | folders | print | printers | decode | desktop | queue | help)
         command=${COMP_WORDS[i]}
         break ;;
     esac
@@ -45,7 +71,7 @@ _jobcontrol() {
     --printer | -d | -P)
       COMPREPLY=($(compgen -W "$(_jobcontrol_queues)" -- "$cur"))
       return ;;
-    --ppd | --settings | --out | --secrets-file | --bundle)
+    --ppd | --settings | --out | --secrets-file | --bundle | --filter)
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
     --printer-id | --device-uri | --job-name | --address | --pass-code | --folder-pass-code | \
@@ -57,7 +83,7 @@ _jobcontrol() {
 --job-name --bundle"
   case $command in
     "" | help)
-      COMPREPLY=($(compgen -W "show set folders print printers decode desktop help" -- "$cur"))
+      COMPREPLY=($(compgen -W "show set folders print printers decode desktop queue help" -- "$cur"))
       [[ -z $command && $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
       return ;;
     show) options+=" --json" ;;
@@ -68,6 +94,9 @@ _jobcontrol() {
     printers) options="--help --json" ;;
     decode) options="--help --pass-code --folder-pass-code --json --bundle" ;;
     desktop) options="--help --user" ;;
+    queue)
+      _jobcontrol_queue $((i + 1)) "$cur"
+      return ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
