@@ -132,6 +132,7 @@ TEST(CliOptions, RefusesOptionsOfOtherCommandsAndIncompletePrinters) {
       {{"desktop", "enable", "now"}, "not also \"now\""},
       {{"desktop", "status", "--json"}, "--json is not an option of desktop"},
       {{"show", "--user"}, "--user is not an option of show"},
+      {{"show", "office"}, "unknown entry or word \"office\" (to name a printer: -d office)"},
       {{"queue", "enable"}, "queue takes enable, refresh or disable and a queue name"},
       {{"queue", "enabel", "q"}, "did you mean \"enable\""},
       {{"queue", "disable", "q", "--private"}, "takes no --private"},

@@ -314,8 +314,13 @@ Result<> checkCombination(const Options& options, const std::vector<const Option
   if (c != Command::Print && c != Command::Decode && !options.files.empty()) {
     std::vector<std::string_view> names;
     for (const Entry& e : entryTable()) names.push_back(e.name);
-    return fail(subst(tr("unknown entry or word \"%1\""), {options.files.front()}) +
-                didYouMean(options.files.front(), names));
+    const std::string& word = options.files.front();
+    std::string hint = didYouMean(word, names);
+    // A bare word is most often a queue's name: the printer is chosen with -d, which a
+    // person who read "show [PRINTER]" cannot guess.
+    if (hint.empty() && word.find('=') == std::string::npos)
+      hint = subst(tr(" (to name a printer: -d %1)"), {word});
+    return fail(subst(tr("unknown entry or word \"%1\""), {word}) + hint);
   }
   for (const auto& [option, code] :
        {std::pair{"--pass-code", options.passCode}, {"--folder-pass-code", options.folderPassCode}})
