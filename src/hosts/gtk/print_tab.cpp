@@ -195,12 +195,13 @@ void PrintTab::followSelectedPrinter() {
     return;
   }
   std::string name = gtk_printer_get_name(printer);
+  // The dialog says the same printer again and again; CUPS is asked only about a new one.
+  if (panel_ && name == printerId_) return;
   if (servedOnly_ && !servedByThePanel(queueMakeAndModel(name))) {
     showPrinter(std::nullopt);
     showPage(false);
     return;
   }
-  if (panel_ && name == printerId_) return;
   showPrinter(printerNamed(name));
   showPage(panel_ != nullptr);
 }
