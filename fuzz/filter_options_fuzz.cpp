@@ -38,7 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   jc::filter::JobOptions sent;
   for (const auto& option : job->passOn)
     if (jc::filter::isOptionName(option.first)) sent.push_back(option);
-  sent.emplace_back("vorelia.print.PrintSettings.spoolTime", "Sun, 6 Dec 2026 20:57:12 +0000");
+  // Keys that came with the job go on alone; the filter adds its own only to a job without.
+  if (!job->carriesKeys)
+    sent.emplace_back("vorelia.print.PrintSettings.spoolTime", "Sun, 6 Dec 2026 20:57:12 +0000");
   jc::filter::JobOptions back = jc::filter::parseJobOptions(jc::filter::encodeJobOptions(sent));
   std::sort(sent.begin(), sent.end());
   std::sort(back.begin(), back.end());

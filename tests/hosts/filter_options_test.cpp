@@ -85,6 +85,8 @@ TEST(FilterOptions, RefusesWhatNoDialogShouldSendAndNeverRepeatsASecret) {
       {{{"JCFolderPassCode", "Custom.1"}}, "JCFolderPassCode: the printer files only"},
       {{{"JCRetention", "HoldOnly"}, {"vorelia.print.PrintSettings.jobSuspend", "0"}},
        "carries the panel's own keys already"},
+      {{{"JCRetention", "HoldOnly"}, {"Vorelia.Print.PrintSettings.jobSuspend", "0"}},
+       "carries the panel's own keys already"},
   };
   for (const Case& c : cases) {
     auto job = mapJobOptions(c.options, kFolders);
@@ -93,9 +95,12 @@ TEST(FilterOptions, RefusesWhatNoDialogShouldSendAndNeverRepeatsASecret) {
     for (const char* secret : {"12a4", "123456", "s3cr", "-42"})
       EXPECT_EQ(job.message().find(secret), std::string::npos) << job.message();
   }
-  auto keysOnly = mapJobOptions({{"vorelia.print.PrintSettings.jobSuspend", "2"}}, kFolders);
-  ASSERT_TRUE(keysOnly);
-  EXPECT_TRUE(keysOnly->carriesKeys);
+  for (const char* key :
+       {"vorelia.print.PrintSettings.jobSuspend", "VORELIA.print.printsettings.x"}) {
+    auto keysOnly = mapJobOptions({{key, "2"}}, kFolders);
+    ASSERT_TRUE(keysOnly);
+    EXPECT_TRUE(keysOnly->carriesKeys) << key;
+  }
 }
 
 TEST(FilterOptions, TheOptionsArgumentReadsBackAsWritten) {

@@ -3,6 +3,8 @@
 
 #include <cups/cups.h>
 
+#include <strings.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -14,6 +16,13 @@ namespace jc::filter {
 namespace {
 
 constexpr std::string_view kOurKeyPrefix = "vorelia.print.PrintSettings.";
+
+// CUPS takes option names without regard to case, so the real filter would read a
+// "VORELIA.print..." option as one of the panel's keys.
+bool isOurKey(std::string_view name) {
+  return name.size() >= kOurKeyPrefix.size() &&
+         strncasecmp(name.data(), kOurKeyPrefix.data(), kOurKeyPrefix.size()) == 0;
+}
 
 bool isDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -131,7 +140,7 @@ Result<FilterJob> mapJobOptions(const JobOptions& options,
         return taken.refusal();
       continue;
     }
-    if (name.starts_with(kOurKeyPrefix)) job.carriesKeys = true;
+    if (isOurKey(name)) job.carriesKeys = true;
     others[name] = value;
     job.passOn.emplace_back(name, value);
   }
