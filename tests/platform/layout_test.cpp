@@ -87,6 +87,7 @@ TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
           </matrix>
           <label outlet="caption" text="Name:" for="field" x="10" y="22" width="40" height="20"/>
           <field outlet="field" tag="1" secret="yes" x="52" y="22" width="40" height="20"/>
+          <holdbutton outlet="check" for="caption" x="95" y="22" width="20" height="20"/>
         </box>
       </tab>
       <tab label="Two"><image kind="icon" name="changes-prevent-symbolic" x="5" y="6" width="18" height="18"/></tab>
@@ -103,6 +104,7 @@ TEST_F(LayoutTest, VersionTwoPlacesContentCellsCaptionsSecretsAndImages) {
             (Control::Frame{10 + 5 + 2, 10 + 28 + 6 + 18 + 50, 100, 20}));
   EXPECT_EQ(frameIn(*o.field, o.field->parent()->parent()), (Control::Frame{57, 46, 40, 20}));
   EXPECT_EQ(o.caption->labelFor(), o.field.get().get());
+  EXPECT_EQ(o.check->namedBy(), o.caption.get().get());
   EXPECT_TRUE(o.field->isSecret());
   auto* image =
       dynamic_cast<ImageView*>((*result)->children()[0]->children()[1]->children()[0].get());
@@ -160,6 +162,7 @@ TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
        "not among the bundle's resources", 2},
       {"<layout version=\"2\">\n<label for=\"nosuch\"/></layout>",
        "for=\"nosuch\" names no control", 2},
+      {"<layout version=\"2\">\n<checkbox for=\"x\"/></layout>", "only a <label> or <holdbutton>", 2},
       {"<layout version=\"3\"/>", "unknown layout version 3", 1},
   };
   for (const Case& c : cases) {

@@ -9,6 +9,7 @@
 #include "hosts/gtk/images.h"
 #include "hosts/gtk/popup_menu.h"
 #include "hosts/gtk/style.h"
+#include "hosts/gtk/text_domain.h"
 #include "platform/text/unicode.h"
 #include "platform/widgets/layout_fit.h"
 
@@ -158,7 +159,7 @@ void PanelBinding::build() {
   fitCaptions();
   Control::Frame f = view_->frame();
   gtk_widget_set_size_request(root_.get(), f.width, f.height);
-  nameFieldsByCaptions();
+  nameByCaptions();
   focusObserver_ =
       window_->addFocusObserver([this](Control* responder) { mirrorFocus(responder); });
 }
@@ -184,9 +185,41 @@ void PanelBinding::fitCaptions() {
   });
 }
 
-// A caption names its field for assistive technologies.
-void PanelBinding::nameFieldsByCaptions() {
+namespace {
+
+// "Hold Login Name" for the padlock beside the login name: the caption without its colon.
+std::string holdName(const Control& caption) {
+  std::string text = caption.kind() == Control::Kind::TextField
+                         ? static_cast<const TextField&>(caption).stringValue()
+                         : static_cast<const ButtonCell&>(caption).title();
+  for (std::string_view colon : {":", "\uFF1A", " "})
+    while (text.ends_with(colon)) text.erase(text.size() - colon.size());
+  gchar* name = g_strdup_printf(tr("Hold %s"), text.c_str());
+  std::string held = name;
+  g_free(name);
+  return held;
+}
+
+void nameHoldButton(GtkWidget* widget, const std::string& name) {
+  gtk_widget_set_tooltip_text(widget, name.c_str());
+#if JC_GTK3
+  atk_object_set_name(gtk_widget_get_accessible(widget), name.c_str());
+#else
+  gtk_accessible_update_property(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                 name.c_str(), -1);
+#endif
+}
+
+}  // namespace
+
+// A caption names its field, and a padlock the entry it holds, for assistive technologies.
+void PanelBinding::nameByCaptions() {
   for (const Bound& b : bound_) {
+    if (b.control->kind() == Control::Kind::Button) {
+      if (const Control* caption = static_cast<Button&>(*b.control).namedBy())
+        nameHoldButton(b.widget.get(), holdName(*caption));
+      continue;
+    }
     if (b.control->kind() != Control::Kind::TextField) continue;
     GtkWidget* target = widgetFor(static_cast<TextField&>(*b.control).labelFor());
     if (!target) continue;

@@ -58,7 +58,7 @@ class PanelBinding : public std::enable_shared_from_this<PanelBinding> {
   GtkWidget* buildControl(const std::shared_ptr<Control>& control);
   void buildChildren(Control& parent, GtkWidget* into);
   void fitCaptions();
-  void nameFieldsByCaptions();
+  void nameByCaptions();
   GtkWidget* buildTabView(const std::shared_ptr<TabView>& tabs);
   GtkWidget* buildMatrix(const std::shared_ptr<Matrix>& matrix);
   GtkWidget* buildPopUp(const std::shared_ptr<PopUpButton>& popup);

@@ -6,6 +6,9 @@ namespace jc {
 void Button::setButtonType(Type type) {
   change([&] { type_ = type; });
 }
+void Button::setNamedBy(Control* caption) {
+  change([&] { namedBy_ = caption; });
+}
 void Button::setTitle(std::string title) {
   change([&] { title_ = std::move(title); });
 }

@@ -46,9 +46,15 @@ class Button : public Control, public ButtonFace<Button> {
   /// button flips its state (mixed counts as off); then the action is sent. Answers
   /// whether the click was taken.
   bool performClick();
+  /// The caption (a label or radio cell) of the entry this hold button keeps: the layout's
+  /// `for=`, or nullptr. A binding names the button after it, since the button shows only a
+  /// padlock. The control is in the same tree.
+  Control* namedBy() const { return namedBy_; }
+  void setNamedBy(Control* caption);
 
  private:
   Type type_ = Type::Push;
+  Control* namedBy_ = nullptr;
 };
 
 /// One radio cell of a matrix.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <pugixml.hpp>
@@ -73,12 +74,12 @@ class Builder {
     return "<" + std::string(node.name()) + ">";
   }
 
-  // A caption's `for=` names a control of the same file; resolved once all are made.
+  // A caption's or hold button's `for=` names a control of the same file; resolved once all are made.
   void linkCaptions() {
-    for (auto& [label, name, node] : captions_) {
+    for (auto& [link, name, node] : captions_) {
       auto it = byOutlet_.find(name);
       if (it == byOutlet_.end()) fail(node, "for=\"" + name + "\" names no control of this layout");
-      label->setLabelFor(it->second.get());
+      link(it->second.get());
     }
   }
 
@@ -212,6 +213,11 @@ class Builder {
     button->setTitle(node.attribute("title").value());
     button->setState(int(number(node, "state", 0)));
     common(node, *button);
+    if (pugi::xml_attribute target = node.attribute("for")) {
+      if (type != Button::Type::Toggle)
+        fail(node, "only a <label> or <holdbutton> names another control (for=)");
+      captions_.push_back({[button](Control* c) { button->setNamedBy(c); }, target.value(), node});
+    }
     return button;
   }
 
@@ -247,8 +253,8 @@ class Builder {
     if (input) field->setSecret(flag(node, "secret", false));
     common(node, *field);
     if (pugi::xml_attribute target = node.attribute("for")) {
-      if (input) fail(node, "only a <label> is the caption of another control (for=)");
-      captions_.push_back({field, target.value(), node});
+      if (input) fail(node, "only a <label> or <holdbutton> names another control (for=)");
+      captions_.push_back({[field](Control* c) { field->setLabelFor(c); }, target.value(), node});
     }
     if (input && field->tag() == 0) fail(node, "an input <field> needs a non-zero tag");
     if (!input && field->tag() != 0) fail(node, "a <label> carries tag 0");
@@ -329,8 +335,9 @@ class Builder {
     std::shared_ptr<Control> control;
     pugi::xml_node node;
   };
+  // A `for=` of a caption or hold button, and what to tell the control it names.
   struct Caption {
-    std::shared_ptr<TextField> label;
+    std::function<void(Control*)> link;
     std::string target;
     pugi::xml_node node;
   };

@@ -311,12 +311,23 @@ INSTANTIATE_TEST_SUITE_P(LayoutsAndLanguages, Geometry,
                          ::testing::Combine(::testing::Values("JobControl", "JobControl2"),
                                             ::testing::Values("", "de", "ja")));
 
-TEST(Accessibility, FieldsAreNamedByTheirCaptionsAndDimmedControlsReportIt) {
+TEST(Accessibility, FieldsAndPadlocksAreNamedByTheirCaptionsAndDimmedControlsReportIt) {
   BoundPanel p;
   int related = 0, disabled = 0;
+  std::set<std::string> padlocks;
   forEachControl(*p.view, [&](Control& c) {
     GtkWidget* w = p.binding->widgetFor(&c);
     if (!w) return;
+    if (c.kind() == Control::Kind::Button &&
+        static_cast<Button&>(c).buttonType() == Button::Type::Toggle) {
+      const char* tip = gtk_widget_get_tooltip_text(w);
+      ASSERT_TRUE(tip) << c.identifier();
+      EXPECT_EQ(gtk_test_accessible_check_property(GTK_ACCESSIBLE(w), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                                   tip),
+                nullptr)
+          << c.identifier();
+      padlocks.insert(tip);
+    }
     if (c.kind() == Control::Kind::TextField) {
       if (Control* target = static_cast<TextField&>(c).labelFor()) {
         EXPECT_TRUE(gtk_test_accessible_has_relation(GTK_ACCESSIBLE(p.binding->widgetFor(target)),
@@ -333,6 +344,10 @@ TEST(Accessibility, FieldsAreNamedByTheirCaptionsAndDimmedControlsReportIt) {
   });
   EXPECT_GE(related, 8);
   EXPECT_GT(disabled, 0);
+  // One name per padlock, each after the entry it holds.
+  EXPECT_EQ(padlocks.size(), 9u);
+  EXPECT_TRUE(padlocks.contains("Hold Retention Pass Code")) << *padlocks.begin();
+  EXPECT_TRUE(padlocks.contains("Hold User Number"));
 }
 
 }  // namespace
