@@ -104,7 +104,10 @@ TEST_F(CliCommand, BadInputEndsAtOnceWithAMessageNamingTheFileEntryOrQueue) {
       {"--demo set auth=login password=-", "", 2, "password=-: no value given"},
       // A queue named by the environment but unknown is an error, not the demo printer;
       // print never goes to the demo printer; the demo printer has no folder service.
-      {"set retention=hold-only", "PRINTER=lab", 1, "$PRINTER names the queue \"lab\""},
+      {"set retention=hold-only", "PRINTER=lab", 1,
+       "$PRINTER names the queue \"lab\": CUPS does not answer at 127.0.0.1"},
+      {"printers", "", 1, "cannot list the CUPS queues: CUPS does not answer at 127.0.0.1"},
+      {"show -d office", "", 1, "CUPS does not answer at 127.0.0.1; is the scheduler"},
       {"set retention=hold-only", "LPDEST=lab", 1, "$LPDEST names the queue \"lab\""},
       {"print " + file("doc.pdf").string(), "", 2, "give -d QUEUE"},
       {"folders", "", 1, "Could not retrieve Folder Names."},

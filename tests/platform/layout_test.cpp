@@ -162,7 +162,8 @@ TEST_F(LayoutTest, BadFilesAreErrorsNamingFileAndLineAndConnectNothing) {
        "not among the bundle's resources", 2},
       {"<layout version=\"2\">\n<label for=\"nosuch\"/></layout>",
        "for=\"nosuch\" names no control", 2},
-      {"<layout version=\"2\">\n<checkbox for=\"x\"/></layout>", "only a <label> or <holdbutton>", 2},
+      {"<layout version=\"2\">\n<checkbox for=\"x\"/></layout>", "only a <label> or <holdbutton>",
+       2},
       {"<layout version=\"3\"/>", "unknown layout version 3", 1},
   };
   for (const Case& c : cases) {

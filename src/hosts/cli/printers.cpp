@@ -15,8 +15,8 @@ int runPrinters(const Options& options) {
   cups_dest_t* dests = nullptr;
   int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
   if (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-    std::cerr << "jobcontrol: "
-              << subst(tr("cannot list the CUPS queues: %1"), {cupsLastErrorString()}) << "\n";
+    std::cerr << "jobcontrol: " << subst(tr("cannot list the CUPS queues: %1"), {cupsFailure()})
+              << "\n";
     return kExitFailure;
   }
   auto option = [](const cups_dest_t& d, const char* name) {

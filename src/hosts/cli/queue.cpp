@@ -67,7 +67,7 @@ Result<std::string> fetchPPD(const std::string& queue) {
   time_t modified = 0;
   if (cupsGetPPD3(CUPS_HTTP_DEFAULT, queue.c_str(), &modified, path.data(), path.size() + 1) !=
       HTTP_STATUS_OK)
-    return Refusal{subst(tr("%1: no PPD from CUPS (%2)"), {queue, cupsLastErrorString()})};
+    return Refusal{subst(tr("%1: no PPD from CUPS (%2)"), {queue, cupsFailure()})};
   return file.read();
 }
 
@@ -85,7 +85,7 @@ Result<> storePPD(const std::string& queue, const std::string& ppd) {
                cupsUser());
   ippDelete(cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, "/admin/", file.path().c_str()));
   if (cupsLastError() > IPP_STATUS_OK_CONFLICTING)
-    return Refusal{subst(tr("%1: CUPS did not take the PPD: %2"), {queue, cupsLastErrorString()})};
+    return Refusal{subst(tr("%1: CUPS did not take the PPD: %2"), {queue, cupsFailure()})};
   return accepted();
 }
 

@@ -61,6 +61,9 @@ Result<PrinterChoice> choosePrinter(const Options& options) {
   }
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
   if (!dest) {
+    if (!source.empty() && !cupsSchedulerAnswers())
+      return Refusal{subst(tr("%1 names the queue \"%2\": %3"),
+                           {source, std::getenv(source.c_str() + 1), cupsFailure()})};
     if (!source.empty()) {
       return Refusal{subst(tr("%1 names the queue \"%2\", which CUPS does not know (%3); "
                               "`jobcontrol printers` lists the queues"),

@@ -1,10 +1,13 @@
 // The command's text domain and the filling of translated patterns.
 #include "hosts/common/messages.h"
 
+#include <cups/cups.h>
 #include <libintl.h>
 
 #include <filesystem>
 #include <vector>
+
+#include "platform/host/cups_host.h"
 
 namespace jc {
 
@@ -54,6 +57,12 @@ std::string subst(std::string_view pattern, std::initializer_list<std::string_vi
     out += pattern[i];
   }
   return out;
+}
+
+std::string cupsFailure() {
+  std::string said = cupsLastErrorString();
+  if (cupsSchedulerAnswers()) return said;
+  return subst(tr("CUPS does not answer at %1; is the scheduler (cupsd) running?"), {cupsServer()});
 }
 
 }  // namespace jc

@@ -19,4 +19,8 @@ const char* tr(const char* text);
 /// `pattern` with %1, %2, ... replaced by `values` in order of number ("%%" is "%").
 std::string subst(std::string_view pattern, std::initializer_list<std::string_view> values);
 
+/// Why the last CUPS request failed, in the person's language: that CUPS does not answer
+/// (and where it was asked) when the scheduler takes no connection, else CUPS's own words.
+std::string cupsFailure();
+
 }  // namespace jc

@@ -18,9 +18,19 @@
 
 namespace jc {
 
+bool cupsSchedulerAnswers() {
+  http_t* http =
+      httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 1000, nullptr);
+  if (http) httpClose(http);
+  return http != nullptr;
+}
+
 Result<CupsQueue> openCupsQueue(const std::string& queue) {
   auto fail = [](std::string message) { return Refusal{std::move(message)}; };
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr);
+  if (!dest && !cupsSchedulerAnswers())
+    return fail("CUPS does not answer at " + std::string(cupsServer()) +
+                "; is the scheduler (cupsd) running?");
   if (!dest) return fail("no such printer queue \"" + queue + "\" (" + cupsLastErrorString() + ")");
   CupsQueue result;
   result.name = queue;

@@ -19,9 +19,14 @@ struct CupsQueue {
   PPDHandle ppd{nullptr, ppdClose};
 };
 
+/// Whether the default CUPS server (CUPS_SERVER / client.conf apply) takes a connection
+/// within a second. libcups reports an unreachable scheduler as "Bad file descriptor", or
+/// a named queue as missing; a person is better told that CUPS does not answer.
+bool cupsSchedulerAnswers();
+
 /// Looks up `queue` on the default CUPS server (CUPS_SERVER / client.conf apply): its
 /// device URI and its PPD. Refuses, with a message naming the queue, when the queue does
-/// not exist or its PPD cannot be had.
+/// not exist or its PPD cannot be had, and says so when CUPS does not answer at all.
 Result<CupsQueue> openCupsQueue(const std::string& queue);
 
 /// Submits `files` to `queue` as one job titled `title`, with every print-settings entry

@@ -74,7 +74,8 @@ class Builder {
     return "<" + std::string(node.name()) + ">";
   }
 
-  // A caption's or hold button's `for=` names a control of the same file; resolved once all are made.
+  // A caption's or hold button's `for=` names a control of the same file; resolved once all are
+  // made.
   void linkCaptions() {
     for (auto& [link, name, node] : captions_) {
       auto it = byOutlet_.find(name);

@@ -322,9 +322,9 @@ TEST(Accessibility, FieldsAndPadlocksAreNamedByTheirCaptionsAndDimmedControlsRep
         static_cast<Button&>(c).buttonType() == Button::Type::Toggle) {
       const char* tip = gtk_widget_get_tooltip_text(w);
       ASSERT_TRUE(tip) << c.identifier();
-      EXPECT_EQ(gtk_test_accessible_check_property(GTK_ACCESSIBLE(w), GTK_ACCESSIBLE_PROPERTY_LABEL,
-                                                   tip),
-                nullptr)
+      EXPECT_EQ(
+          gtk_test_accessible_check_property(GTK_ACCESSIBLE(w), GTK_ACCESSIBLE_PROPERTY_LABEL, tip),
+          nullptr)
           << c.identifier();
       padlocks.insert(tip);
     }
