@@ -10,11 +10,6 @@
 
 namespace jc::settings {
 
-namespace {
-// The cipher area the codecs write into: 512 bytes, of which 511 are offered.
-constexpr int kCipherArea = 512;
-}  // namespace
-
 std::string_view untilNul(std::string_view text) {
   return text.substr(0, text.find('\0'));
 }
