@@ -8,7 +8,7 @@ does, it does from the module GTK loaded.
   gtk3_dialog_driver.py --family QUEUE --other QUEUE --capture DIR --folders ADDRESS \
       [--demo 'PROGRAM ARG...'] -- APPLICATION...
 
-APPLICATION has a "Print…" button (tests/e2e/gtk3_plain_app.py); --demo names a second
+APPLICATION has a "Print…" button (tests/e2e/gtk_plain_app.py); --demo names a second
 program whose dialog opens at start (gtk3-demo --run printing).
 
 Prints "JOB <label> <id>" for each job that reached the capture filter (the id is the

@@ -53,7 +53,7 @@ export GTK_PATH="$gtk_path"
 # bus that answers slowly (colord, avahi) would hold GTK's CUPS backend up.
 unset NO_AT_BRIDGE GTK_A11Y
 export GSETTINGS_BACKEND=memory DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent
-app=("$python" "$source_dir/tests/e2e/gtk3_plain_app.py" "$work/app-settings.ini")
+app=("$python" "$source_dir/tests/e2e/gtk_plain_app.py" "$work/app-settings.ini")
 demo=()  # GTK's own printing demonstration, when installed (gtk-3-examples)
 command -v gtk3-demo >/dev/null && demo=(gtk3-demo --run printing)
 # A module built with AddressSanitizer needs its runtime loaded first; the program's own

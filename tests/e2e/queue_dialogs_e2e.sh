@@ -79,7 +79,7 @@ while IFS='|' read -r toolkit app decode_options lines; do
     grep -qF -- "$line" "$work/decoded-$toolkit" || fail "GTK $toolkit: decode lacks \"$line\""
   done
 done <<CHECKS
-3|$e2e/gtk3_plain_app.py $work/app-settings.ini|--pass-code 1234|retention: hold-only;\
+3|$e2e/gtk_plain_app.py $work/app-settings.ini|--pass-code 1234|retention: hold-only;\
 pass-code: 1234  (jobSuspend2Key;ok: jobSuspendKey matches the given pass-code 1234;job-name: plain page 1
 4|$e2e/gtk4_plain_app.py||retention: hold-after;filing: none;job-name: plain page 1
 CHECKS
