@@ -6,7 +6,7 @@
 #   source "$source_dir/tests/e2e/e2e_lib.sh"; e2e_begin NAME; ...; e2e_end
 #
 # The scripts name their programs source_dir, cli, bundle and simulator; these helpers use
-# those names.
+# those names (jc runs the command with the bundle, bounded in time).
 e2e_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 python=/usr/bin/python3  # the system's, with GObject introspection and pyatspi
 source "$e2e_dir/private_cupsd.sh"
@@ -55,12 +55,14 @@ expect_lines() {  # FILE LINE...: every LINE must be in FILE
   for line in "$@"; do grep -qF -- "$line" "$file" || fail "$(basename "$file") lacks \"$line\""; done
 }
 
+jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
+
 expect_decoded() {  # NAME OPTIONS_FILE [DECODE_ARGUMENT...] -- LINE...: decode passes and
   local name="$1" options="$2" args=() #   shows every LINE; its output is kept in $work/NAME
   shift 2
   while [ "$1" != -- ]; do args+=("$1"); shift; done
   shift
-  timeout 30 "$cli" --bundle "$bundle" decode "${args[@]}" "$options" >"$work/$name" ||
+  jc decode "${args[@]}" "$options" >"$work/$name" ||
     fail "decode of $name found a failed check"
   cat "$work/$name"
   expect_lines "$work/$name" "$@"
@@ -87,17 +89,19 @@ need_accessible_gtk() {
   export GSETTINGS_BACKEND=memory DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent
 }
 
-run_driver() {  # OUT SECONDS DRIVER ARGUMENT...: the Python DRIVER on a display with its own
-  local out="$1" seconds="$2" status #   session bus; its output in OUT and OUT.err
-  timeout "$seconds" "$source_dir/tests/hosts/gtk/with_display.sh" dbus-run-session -- \
-    "$python" "$e2e_dir/${3}" "${@:4}" >"$out" 2>"$out.err"
+run_driver() {  # OUT SECONDS COMMAND...: a driver on a display; its output in OUT and OUT.err
+  local out="$1" seconds="$2" status
+  timeout "$seconds" "$source_dir/tests/hosts/gtk/with_display.sh" "${@:3}" >"$out" 2>"$out.err"
   status=$?
   cat "$out"
   [ "$status" -eq 77 ] && skip "$(grep SKIPPED "$out" || echo "no display")"
   if [ "$status" -ne 0 ]; then
-    fail "$3 ended with status $status"
-    grep -v -e '^$' -e 'dbus-daemon' -e 'D-Bus' -e colord "$out.err" | tail -20
+    fail "$(basename "$out") ended with status $status"
+    grep -v -e '^$' -e 'dbus-daemon' -e 'D-Bus' -e colord -e 'transient parent' "$out.err" | tail -20
   fi
+}
+run_accessible() {  # OUT SECONDS DRIVER ARGUMENT...: the Python DRIVER with its own session bus
+  run_driver "$1" "$2" dbus-run-session -- "$python" "$e2e_dir/$3" "${@:4}"
 }
 
 driver_job() { awk -v label="$2" '$1 == "JOB" && $2 == label { print $3 }' "$1"; }  # OUT LABEL

@@ -41,7 +41,7 @@ if ldd "$module" 2>/dev/null | grep -q libasan; then
 fi
 
 out="$work/driver.out"
-run_driver "$out" 240 gtk3_dialog_driver.py --family jctest --other acme \
+run_accessible "$out" 240 gtk3_dialog_driver.py --family jctest --other acme \
   --capture "$JC_CUPS_DIR/capture" --folders "127.0.0.1:$(cat "$work/port")" \
   ${demo[@]:+--demo "${demo[*]}"} -- "${app[@]}"
 options() { echo "$JC_CUPS_DIR/capture/$1.options"; }

@@ -18,13 +18,8 @@ add_queue jctest2 "$JC_CUPS_DIR/ppd/jctest.ppd" || { echo "FAIL: second queue"; 
 
 # GTK's CUPS backend lists the queues of CUPS_SERVER.
 gtk_without_buses
-timeout 120 "$source_dir/tests/hosts/gtk/with_display.sh" \
-  "$driver" "$bundle" jctest jctest2 "$source_dir/tests/data/test-page.pdf" >"$work/driver.out" 2>"$work/driver.err"
-status=$?
-cat "$work/driver.out"
-grep -v -e '^$' -e 'D-Bus' -e colord -e 'transient parent' "$work/driver.err" | head -20
-[ "$status" -eq 77 ] && skip "no display"
-[ "$status" -eq 0 ] || { fail "the driver ended with status $status"; tail -20 "$work/driver.err"; }
+run_driver "$work/driver.out" 120 "$driver" "$bundle" jctest jctest2 \
+  "$source_dir/tests/data/test-page.pdf"
 
 options() { echo "$JC_CUPS_DIR/capture/$1.options"; }
 for label in held first switched; do

@@ -82,7 +82,6 @@ for queue in secure plain; do
   wait_until 30 lpoptions -p "$queue" -l >/dev/null || { fail "queue $queue has no PPD"; exit 1; }
 done
 
-jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
 # cupsd may write a driverless queue's PPD again just after it first appears: wait until the
 # command itself opens both queues.
 for queue in secure plain; do

@@ -22,7 +22,6 @@ export JC_PRIVATE_VALUES="${private_line#*JobPrivateValues }"
 e2e_begin e2e
 e2e_cupsd
 
-jc() { timeout 30 "$cli" --bundle "$bundle" "$@"; }
 page="$source_dir/tests/data/test-page.pdf"
 
 # Every entry, over two jobs: login name and password (one file), then user number (two

@@ -14,7 +14,7 @@ source "$source_dir/tests/e2e/e2e_lib.sh"
 need_accessible_gtk
 e2e_begin queue-dialogs
 e2e_cupsd
-timeout 60 "$cli" --bundle "$bundle" queue enable jctest --filter "$wrapper" >"$work/enable.out" 2>&1 ||
+jc queue enable jctest --filter "$wrapper" >"$work/enable.out" 2>&1 ||
   { cat "$work/enable.out"; echo "FAIL: enable"; exit 1; }
 # A filter built with AddressSanitizer runs under cupsd: what GTK's applications allocate is
 # not what this test looks at, and the system Python is not built with it.
@@ -30,7 +30,7 @@ while IFS='|' read -r toolkit decode_options lines; do
   fi
   rm -f "$JC_CUPS_DIR"/capture/*
   out="$work/driver-$toolkit.out"
-  run_driver "$out" 120 queue_dialogs_driver.py --toolkit "$toolkit" --queue jctest \
+  run_accessible "$out" 120 queue_dialogs_driver.py --toolkit "$toolkit" --queue jctest \
     --capture "$JC_CUPS_DIR/capture" -- "$python" "$e2e_dir/gtk_plain_app.py" "$toolkit"
   id=$(driver_job "$out" "gtk$toolkit")
   [ -n "$id" ] || { fail "no job from GTK $toolkit"; continue; }

@@ -19,7 +19,6 @@ e2e_cupsd
 start_simulator "$work/port" --folder Sales --folder "Board,password"
 address="127.0.0.1:$(cat "$work/port")"
 
-jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
 queue_ppd="$JC_CUPS_DIR/ppd/jctest.ppd"
 cp "$queue_ppd" "$work/original.ppd"
 
