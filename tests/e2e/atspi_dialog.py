@@ -166,8 +166,11 @@ class Dialog:
     def button(self, name):
         """The push button `name` (GTK 4.8 names a button after its mnemonic and its text,
         "_Print Print": its label then has the name)."""
-        return pyatspi.findDescendant(self.acc, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and (
-            a.name == name or any(c.getRole() == pyatspi.ROLE_LABEL and c.name == name for c in a)))
+        def named(a):
+            return a.name == name or any(
+                c.getRole() == pyatspi.ROLE_LABEL and c.name == name for c in a)
+        return pyatspi.findDescendant(
+            self.acc, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and named(a))
 
     def close(self, name, activate=press):
         """Presses the button `name` (or works it by `activate`); the dialog must go."""

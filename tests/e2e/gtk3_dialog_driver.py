@@ -170,13 +170,14 @@ def open_tab(d):
     return Tab(page) if check(page, f"no \"{TAB}\" tab for the family's queue") else None
 
 
-def tab_follows_printer(d, args):
+def tab_follows_printer(d, args, where=""):
     """The tab comes with the family's queue, goes with another maker's and comes back:
-    then opened."""
+    then opened. `where` names the application in what failed."""
     d.select(args.family)
-    check(wait_for(lambda: d.page(TAB), 30), f"no \"{TAB}\" tab for {args.family}")
+    check(wait_for(lambda: d.page(TAB), 30), f"no \"{TAB}\" tab{where} for {args.family}")
     d.select(args.other)
-    check(wait_for(lambda: not d.page(TAB), 10), f"the tab stayed for {args.other}, another maker's")
+    check(wait_for(lambda: not d.page(TAB), 10),
+          f"the tab stayed{where} for {args.other}, another maker's")
     d.select(args.family)
     return open_tab(d)
 
@@ -246,7 +247,7 @@ def demo_dialog(session, args):
     and goes with the printer, and what is typed there reaches the job with what the other
     application's dialog held for this printer."""
     d = session.open_dialog(press_print=False)
-    tab = tab_follows_printer(d, args)
+    tab = tab_follows_printer(d, args, " in the demo")
     if not tab:
         return d.close("Cancel")
     tab.show("Job ID")
