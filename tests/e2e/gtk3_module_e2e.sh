@@ -35,7 +35,8 @@ command -v gtk3-demo >/dev/null && demo=(gtk3-demo --run printing)
 # A module built with AddressSanitizer needs its runtime loaded first; the program's own
 # allocations that live until exit are not what this test looks at. (gtk3-demo is left
 # out there: the desktop portal it starts loads the module too, without that runtime.)
-if ldd "$module" 2>/dev/null | grep -q libasan; then
+# (grep reads ldd to the end: with -q it could stop at the first line and fail the pipe.)
+if ldd "$module" 2>/dev/null | grep libasan >/dev/null; then
   app=(env "LD_PRELOAD=$(gcc -print-file-name=libasan.so)" ASAN_OPTIONS=detect_leaks=0 "${app[@]}")
   demo=()
 fi

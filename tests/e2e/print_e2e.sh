@@ -93,8 +93,9 @@ for job in "$job1" "$job2"; do
   owner=$(attrs "$job" root | grep -c 'vorelia\.print\.PrintSettings\.')
   other=$(attrs "$job" someone-else)
   [ "$owner" -gt 0 ] || fail "the owner does not see the keys of job $job"
-  echo "$other" | grep -q 'status-code = successful-ok' || fail "Get-Job-Attributes of job $job failed"
-  if echo "$other" | grep -q 'vorelia\.print\.PrintSettings\.'; then
+  # (Here-strings, not pipes: grep -q stopping early would fail the pipe under pipefail.)
+  grep -q 'status-code = successful-ok' <<<"$other" || fail "Get-Job-Attributes of job $job failed"
+  if grep -q 'vorelia\.print\.PrintSettings\.' <<<"$other"; then
     fail "another user sees our keys of job $job:"
     echo "$other" | grep 'vorelia\.print\.PrintSettings\.'
   fi
