@@ -8,76 +8,26 @@ does, it does from the module GTK loaded.
   gtk3_dialog_driver.py --family QUEUE --other QUEUE --capture DIR --folders ADDRESS \
       [--demo 'PROGRAM ARG...'] -- APPLICATION...
 
-APPLICATION has a "Print…" button (tests/e2e/gtk3_plain_app.py); --demo names a second
+APPLICATION has a "Print…" button (tests/e2e/gtk_plain_app.py); --demo names a second
 program whose dialog opens at start (gtk3-demo --run printing).
 
 Prints "JOB <label> <id>" for each job that reached the capture filter (the id is the
 CUPS job's, the name of its file in DIR) and "FAIL: ..." for each failed check. Exits 0
 when every check held, 1 otherwise, 77 when no accessibility bus answers.
 """
-import argparse
 import os
 import socket
-import subprocess
 import sys
-import tempfile
-import time
 
 import pyatspi
+
+from atspi_dialog import (EDITABLE, caption_matches, check, click, descendants, extents, fail,
+                          first_of, is_on, main, menu_items, press, run, showing, states, text,
+                          type_into, wait_for)
 
 TAB = "Job Control"
 PASS_CODE, FOLDER, LOGIN, PASSWORD = "1234", "Sales", "alice", "s3cret"
 USER_NAME, JOB_NAME = "Zoë Q", "report"
-
-failures = 0
-
-
-def fail(what):
-    global failures
-    failures += 1
-    print(f"FAIL: {what}", flush=True)
-
-
-def check(ok, what):
-    if not ok:
-        fail(what)
-    return ok
-
-
-def wait_for(probe, seconds=20.0):
-    """The first true answer of probe() within the time, else None. An object that went
-    away while it was read answers nothing and is asked again."""
-    until = time.monotonic() + seconds
-    while True:
-        try:
-            answer = probe()
-        except Exception:  # noqa: BLE001 — D-Bus errors of a changing tree: ask again
-            answer = None
-        if answer or time.monotonic() > until:
-            return answer
-        time.sleep(0.1)
-
-
-def states(acc):
-    return acc.getState().getStates()
-
-
-def showing(acc):
-    return pyatspi.STATE_SHOWING in states(acc)
-
-
-def descendants(root, predicate):
-    return pyatspi.findAllDescendants(root, predicate)
-
-
-def caption_matches(name, caption):
-    """An accessible name made from a caption: the caption's words, with or without its
-    colon."""
-    return (name or "").strip().rstrip(":").strip().casefold() == caption.rstrip(":").casefold()
-
-
-def extents(acc):
-    return acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 
 
 def right_of(anchor, candidates):
@@ -89,9 +39,6 @@ def right_of(anchor, candidates):
            if abs(extents(c).y + extents(c).height / 2 - middle) < a.height
            and extents(c).x >= a.x + a.width - 2]
     return min(row, key=lambda c: extents(c).x, default=None)
-
-
-EDITABLE = (pyatspi.ROLE_TEXT, pyatspi.ROLE_PASSWORD_TEXT, pyatspi.ROLE_ENTRY)
 
 
 class Tab:
@@ -142,152 +89,6 @@ class Tab:
 
     def folder_popup(self):
         return self.labelled("Stored To", (pyatspi.ROLE_COMBO_BOX,))
-
-
-def menu_items(combo):
-    menus = [c for c in combo if c.getRole() == pyatspi.ROLE_MENU]
-    return [item.name for item in menus[0]] if menus else []
-
-
-def text(field):
-    t = field.queryText()
-    return t.getText(0, t.characterCount)
-
-
-def type_into(field, typed):
-    """Types key by key at the end of the field, as the keyboard does: each character
-    passes the field's input filter on its own."""
-    editable = field.queryEditableText()
-    editable.deleteText(0, field.queryText().characterCount)
-    for ch in typed:
-        # GTK 3 counts the inserted text's length in bytes.
-        editable.insertText(field.queryText().characterCount, ch, len(ch.encode()))
-
-
-def press(acc):
-    acc.queryAction().doAction(0)
-
-
-def click(acc):
-    """A click of the pointer in the middle of acc. An action that waits in a nested main
-    loop (a modal alert) must start from an input event: started by an accessibility call,
-    it would hold the application's accessibility connection until it returns."""
-    e = extents(acc)
-    # (No --sync: it waits for a motion that never comes when the pointer is there already.)
-    subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2), str(e.y + e.height // 2),
-                    "sleep", "0.2", "click", "1"], check=True, timeout=10)
-
-
-def is_on(acc):
-    s = states(acc)
-    return pyatspi.STATE_CHECKED in s or pyatspi.STATE_PRESSED in s
-
-
-class Dialog:
-    def __init__(self, acc):
-        self.acc = acc
-
-    def printers(self):
-        table = pyatspi.findDescendant(self.acc, lambda a: a.getRole() == pyatspi.ROLE_TABLE)
-        return table.queryTable() if table else None
-
-    def select(self, queue):
-        """Selects `queue` once GTK has listed it."""
-        def row():
-            t = self.printers()
-            for r in range(t.nRows):
-                if any(t.getAccessibleAt(r, c).name == queue for c in range(t.nColumns)):
-                    return r + 1
-        found = wait_for(row, 30)
-        if check(found, f"the dialog never listed {queue}"):
-            self.printers().addRowSelection(found - 1)
-            check(wait_for(lambda: self.printers().isRowSelected(found - 1), 5),
-                  f"{queue} could not be selected")
-
-    def outer_tabs(self):
-        return pyatspi.findDescendant(self.acc, lambda a: a.getRole() == pyatspi.ROLE_PAGE_TAB_LIST)
-
-    def tab(self):
-        """The "Job Control" page, when the dialog shows its tab (a notebook keeps a hidden
-        page, without its tab)."""
-        tabs = self.outer_tabs()
-        pages = [p for p in tabs if p.name == TAB and showing(p)] if tabs else []
-        return pages[0] if pages else None
-
-    def open_tab(self):
-        page = wait_for(self.tab, 30)
-        if not check(page, f"no \"{TAB}\" tab for the family's queue"):
-            return None
-        tabs = self.outer_tabs()
-        tabs.querySelection().selectChild([p.name for p in tabs].index(TAB))
-        wait_for(lambda: showing(page), 5)
-        return Tab(page)
-
-    def button(self, name):
-        return pyatspi.findDescendant(
-            self.acc, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == name)
-
-    def close(self, name):
-        press(self.button(name))
-        check(wait_for(self.gone, 10), f"the dialog stayed open after {name}")
-
-    def gone(self):
-        try:
-            s = states(self.acc)
-        except Exception:  # noqa: BLE001 — a destroyed dialog answers no more
-            return True
-        return pyatspi.STATE_DEFUNCT in s or pyatspi.STATE_SHOWING not in s
-
-
-class Session:
-    """The application, its print dialogs, the jobs that reach the filter."""
-
-    def __init__(self, argv, capture):
-        self.capture = capture
-        self.out = tempfile.NamedTemporaryFile("w+", prefix="gtk3-app-", suffix=".out")
-        self.app_process = subprocess.Popen(argv, stdout=self.out)
-        self.app = wait_for(self._find_app, 60)  # a loaded machine starts slowly
-
-    def _find_app(self):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.get_process_id() == self.app_process.pid:
-                return app
-        return None
-
-    def open_dialog(self, press_print=True):
-        """The application's print dialog, after pressing its "Print…" button (an
-        application that opens its dialog by itself is only waited for)."""
-        if press_print:
-            press(pyatspi.findDescendant(self.app, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON))
-        acc = wait_for(lambda: next((d for d in self._dialogs() if showing(d)), None), 20)
-        if not acc:
-            raise RuntimeError("the application showed no print dialog")
-        return Dialog(acc)
-
-    def ended(self, number, result):
-        """Whether the application says its print operation `number` ended with `result`."""
-        line = f"DONE {number} {result}"
-
-        def said():
-            with open(self.out.name, encoding="utf-8") as out:
-                return line in out.read().splitlines()
-        return check(wait_for(said, 20),
-                     f"the application did not end operation {number} with {result}")
-
-    def _dialogs(self):
-        return [c for c in self.app if c is not None and c.getRole() == pyatspi.ROLE_DIALOG]
-
-    def jobs(self):
-        return {f.split(".")[0] for f in os.listdir(self.capture) if f.endswith(".options")}
-
-    def new_job(self, before, label, seconds=30):
-        job = wait_for(lambda: next(iter(self.jobs() - before), None), seconds)
-        if check(job, f"job {label} never reached the filter"):
-            print(f"JOB {label} {job}", flush=True)
-
-    def quit(self):
-        self.app_process.terminate()
-        self.app_process.wait(10)
 
 
 def preferences():
@@ -360,26 +161,35 @@ def folder_alert(session, tab):
     shown = wait_for(alert, 20)
     if check(shown, "no alert said the folder names could not be retrieved"):
         check(pyatspi.STATE_MODAL in states(shown), "the alert is not modal")
-        press(pyatspi.findDescendant(shown, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON))
+        press(first_of(shown, pyatspi.ROLE_PUSH_BUTTON))
         check(wait_for(lambda: not alert(), 10), "the alert could not be dismissed")
+
+
+def open_tab(d):
+    page = d.open_page(TAB)
+    return Tab(page) if check(page, f"no \"{TAB}\" tab for the family's queue") else None
+
+
+def tab_follows_printer(d, args, where=""):
+    """The tab comes with the family's queue, goes with another maker's and comes back:
+    then opened. `where` names the application in what failed."""
+    d.select(args.family)
+    check(wait_for(lambda: d.page(TAB), 30), f"no \"{TAB}\" tab{where} for {args.family}")
+    d.select(args.other)
+    check(wait_for(lambda: not d.page(TAB), 10),
+          f"the tab stayed{where} for {args.other}, another maker's")
+    d.select(args.family)
+    return open_tab(d)
 
 
 def first_dialog(session, args):
     """The tab follows the printer; filled and printed on the family's queue."""
     d = session.open_dialog()
-    d.select(args.family)
-    check(wait_for(d.tab, 30), f"no \"{TAB}\" tab for {args.family}")
-    d.select(args.other)
-    check(wait_for(lambda: not d.tab(), 10), f"the tab stayed for {args.other}, another maker's")
-    d.select(args.family)
-    tab = d.open_tab()
+    tab = tab_follows_printer(d, args)
     if not tab:
         return d.close("Cancel")
     fill(tab, args.folders)
-    before = session.jobs()
-    d.close("Print")
-    session.ended(1, "apply")
-    session.new_job(before, "first")
+    session.printed(d, "first", 1)
 
 
 def second_dialog(session, args):
@@ -388,7 +198,7 @@ def second_dialog(session, args):
     remembers nothing."""
     d = session.open_dialog()
     d.select(args.family)
-    tab = d.open_tab()
+    tab = open_tab(d)
     if not tab:
         return d.close("Cancel")
     tab.show("Job ID")
@@ -423,16 +233,13 @@ def third_dialog(session, args):
     queue goes without the tab and without a Job Control key."""
     d = session.open_dialog()
     d.select(args.family)
-    tab = d.open_tab()
+    tab = open_tab(d)
     if tab:
         tab.show("Job ID")
         type_into(tab.entry("User Name"), "Mallory")
     d.select(args.other)
-    check(wait_for(lambda: not d.tab(), 10), f"the tab stayed for {args.other}")
-    before = session.jobs()
-    d.close("Print")
-    session.ended(3, "apply")
-    session.new_job(before, "other")
+    check(wait_for(lambda: not d.page(TAB), 10), f"the tab stayed for {args.other}")
+    session.printed(d, "other", 3)
 
 
 def demo_dialog(session, args):
@@ -440,54 +247,20 @@ def demo_dialog(session, args):
     and goes with the printer, and what is typed there reaches the job with what the other
     application's dialog held for this printer."""
     d = session.open_dialog(press_print=False)
-    d.select(args.family)
-    check(wait_for(d.tab, 30), f"no \"{TAB}\" tab in the demo for {args.family}")
-    d.select(args.other)
-    check(wait_for(lambda: not d.tab(), 10), f"the demo's tab stayed for {args.other}")
-    d.select(args.family)
-    tab = d.open_tab()
+    tab = tab_follows_printer(d, args, " in the demo")
     if not tab:
         return d.close("Cancel")
     tab.show("Job ID")
     type_into(tab.entry("User Name"), "demo")
-    before = session.jobs()
-    d.close("Print")
-    session.new_job(before, "demo")
+    session.printed(d, "demo")
 
 
-def run(argv, capture, steps, args):
-    """Runs the steps against the application started from argv."""
-    session = Session(argv, capture)
-    if not check(session.app, f"{argv[0]} never appeared on the accessibility bus"):
-        return session.quit()
-    try:
-        for step in steps:
-            step(session, args)
-    except Exception as error:  # noqa: BLE001 — reported as the failure it is
-        fail(f"{step.__name__}: {error!r}")
-    finally:
-        session.quit()
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--family", required=True)
-    parser.add_argument("--other", required=True)
-    parser.add_argument("--capture", required=True)
-    parser.add_argument("--folders", required=True)
-    parser.add_argument("--demo", help="a program that opens a print dialog at start")
-    parser.add_argument("app", nargs="+")
-    args = parser.parse_args()
-    try:
-        pyatspi.Registry.getDesktop(0).childCount
-    except Exception as error:  # noqa: BLE001 — whatever the bus says, there is none to use
-        print(f"SKIPPED: no accessibility bus ({error})")
-        return 77
+def drive(args):
     run(args.app, args.capture, (first_dialog, second_dialog, third_dialog), args)
     if args.demo:
         run(args.demo.split(), args.capture, (demo_dialog,), args)
-    return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, {"family": True, "other": True, "capture": True, "folders": True,
+                            "demo": False}, drive))

@@ -9,58 +9,34 @@
 set -uo pipefail
 source_dir="$1" driver="$2" cli="$3" bundle="$4" program="${5:-}"
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
-for tool in /usr/sbin/cupsd lpadmin lpstat; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, cups-client)"
-done
+source "$source_dir/tests/e2e/e2e_lib.sh"
+need_root "start cupsd"
+need_tools "cups, cups-client" /usr/sbin/cupsd lpadmin lpstat
+e2e_begin gtk-e2e
+e2e_cupsd
+add_queue jctest2 "$JC_CUPS_DIR/ppd/jctest.ppd" || { echo "FAIL: second queue"; exit 1; }
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# GTK's CUPS backend lists the queues of CUPS_SERVER.
+gtk_without_buses
+run_driver "$work/driver.out" 120 "$driver" "$bundle" jctest jctest2 \
+  "$source_dir/tests/data/test-page.pdf"
 
-work=$(mktemp -d /tmp/jc-gtk-e2e.XXXXXX)
-export XDG_CONFIG_HOME="$work/config"
-source "$source_dir/tests/e2e/private_cupsd.sh"
-trap 'stop_private_cupsd; rm -rf "$work"' EXIT
-start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.out"; exit 1; }
-lpadmin -p jctest2 -E -v file:///dev/null -P "$JC_CUPS_DIR/ppd/jctest.ppd" &&
-  cupsenable jctest2 && cupsaccept jctest2 || { echo "FAIL: second queue"; exit 1; }
-
-# GTK's CUPS backend lists the queues of CUPS_SERVER. No D-Bus: a bus that answers slowly
-# (colord, avahi) would hold the backend up for its time-outs.
-export GSK_RENDERER=cairo GSETTINGS_BACKEND=memory GTK_A11Y=none NO_AT_BRIDGE=1
-export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
-timeout 120 "$source_dir/tests/hosts/gtk/with_display.sh" \
-  "$driver" "$bundle" jctest jctest2 "$source_dir/tests/data/test-page.pdf" >"$work/driver.out" 2>"$work/driver.err"
-status=$?
-cat "$work/driver.out"
-grep -v -e '^$' -e 'D-Bus' -e colord -e 'transient parent' "$work/driver.err" | head -20
-[ "$status" -eq 77 ] && skip "no display"
-[ "$status" -eq 0 ] || { fail "the driver ended with status $status"; tail -20 "$work/driver.err"; }
-
-job() { awk -v label="$1" '$1 == "JOB" && $2 == label { print $3 }' "$work/driver.out"; }
+options() { echo "$JC_CUPS_DIR/capture/$1.options"; }
 for label in held first switched; do
-  id=$(job "$label")
+  id=$(driver_job "$work/driver.out" "$label")
   [ -n "$id" ] || { fail "no job $label"; continue; }
-  for _ in $(seq 1 200); do [ -s "$JC_CUPS_DIR/capture/$id.options" ] && break; sleep 0.1; done
-  [ -s "$JC_CUPS_DIR/capture/$id.options" ] || { fail "job $label ($id) never reached the filter"; continue; }
-  checks=(--pass-code 1234)
-  [ "$label" = held ] && checks=()
-  timeout 30 "$cli" --bundle "$bundle" decode "${checks[@]}" "$JC_CUPS_DIR/capture/$id.options" \
-    >"$work/$label" || fail "decode of job $label found a failed check"
+  wait_until 20 test -s "$(options "$id")" || { fail "job $label ($id) never reached the filter"; continue; }
+  case $label in
+    held) expect_decoded held "$(options "$id")" -- "account-number: 99" ;;
+    first) expect_decoded first "$(options "$id")" --pass-code 1234 -- "retention: hold-only" \
+      "pass-code: 1234  (jobSuspend2Key" "ok: jobSuspendKey matches the given pass-code 1234" \
+      "auth: login" "login-name: alice" "password: s3cret" "account-number: 42" \
+      "user-name: Zoë Q" "job-name: report" ;;
+    switched) expect_decoded switched "$(options "$id")" --pass-code 1234 -- "user-name: Zoë Q" \
+      "account-number: 99" "pass-code: 1234" "job-name: report" "login-name: alice" ;;
+  esac
 done
 [ "$(ls "$JC_CUPS_DIR/capture"/*.options | wc -l)" -eq 3 ] || fail "Cancel printed a job: $(ls "$JC_CUPS_DIR/capture")"
-
-expect_lines() {  # FILE LINE...: every line must be in FILE
-  local file="$1"; shift
-  for line in "$@"; do grep -qF -- "$line" "$file" || fail "$(basename "$file") lacks \"$line\""; done
-}
-expect_lines "$work/held" "account-number: 99"
-expect_lines "$work/first" "retention: hold-only" "pass-code: 1234  (jobSuspend2Key" \
-  "ok: jobSuspendKey matches the given pass-code 1234" "auth: login" "login-name: alice" \
-  "password: s3cret" "account-number: 42" "user-name: Zoë Q" "job-name: report"
-expect_lines "$work/switched" "user-name: Zoë Q" "account-number: 99" "pass-code: 1234" \
-  "job-name: report" "login-name: alice"
 
 # The desktop program itself, driven by the keyboard (xdotool, when installed): Return on
 # the dialog prints with the first queue's held entries (pass code and job name), Return
@@ -93,11 +69,8 @@ PROGRAM
   if [ -z "$id" ]; then
     fail "jobcontrol-print printed nothing"
   else
-    for _ in $(seq 1 200); do [ -s "$JC_CUPS_DIR/capture/$id.options" ] && break; sleep 0.1; done
-    timeout 30 "$cli" --bundle "$bundle" decode "$JC_CUPS_DIR/capture/$id.options" \
-      >"$work/program" || fail "decode of the program's job found a failed check"
-    cat "$work/program"
-    expect_lines "$work/program" "job-name: report" "held: pass-code job-name"
+    wait_until 20 test -s "$(options "$id")"
+    expect_decoded program "$(options "$id")" -- "job-name: report" "held: pass-code job-name"
     type=$(cat "$JC_CUPS_DIR/capture/$id.type" 2>/dev/null)
     [ "$type" = application/pdf ] || fail "the program sent what the path held later ($type), not the PDF it checked"
   fi
@@ -105,4 +78,4 @@ else
   echo "(xdotool is not installed: jobcontrol-print itself is not driven)"
 fi
 
-[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
+e2e_end

@@ -11,25 +11,11 @@
 set -uo pipefail
 source_dir="$1" cli="$2" bundle="$3" gtk_driver="${4:-}" hostile="$5"
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
-for tool in /usr/sbin/cupsd lpadmin lpstat ippeveprinter dbus-daemon avahi-daemon; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, cups-ipp-utils, dbus, avahi-daemon)"
-done
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-work=$(mktemp -d /tmp/jc-ipp-e2e.XXXXXX)
-export XDG_CONFIG_HOME="$work/config"
-stop_daemons=()
-cleanup() {
-  stop_private_cupsd
-  for pid in "${printers[@]}"; do kill "$pid" 2>/dev/null; done
-  for stop in "${stop_daemons[@]}"; do eval "$stop"; done
-  rm -rf "$work"
-}
-printers=()
-trap cleanup EXIT
+source "$source_dir/tests/e2e/e2e_lib.sh"
+need_root "start cupsd"
+need_tools "cups, cups-ipp-utils, dbus, avahi-daemon" /usr/sbin/cupsd lpadmin lpstat ippeveprinter \
+  dbus-daemon avahi-daemon
+e2e_begin ipp-e2e
 
 # ippeveprinter will not start without a DNS-SD daemon, even when it advertises nothing.
 # Start the system bus and avahi here when the machine runs none, and stop them after.
@@ -38,12 +24,12 @@ if ! avahi-daemon -c 2>/dev/null; then
     mkdir -p /run/dbus
     rm -f /run/dbus/system_bus_socket /run/dbus/pid
     dbus-daemon --system --fork || skip "the system bus did not start"
-    stop_daemons+=('kill "$(cat /run/dbus/pid)" 2>/dev/null; rm -f /run/dbus/system_bus_socket /run/dbus/pid')
+    at_exit 'kill "$(cat /run/dbus/pid)" 2>/dev/null; rm -f /run/dbus/system_bus_socket /run/dbus/pid'
   fi
   rm -f /run/avahi-daemon/pid
   avahi-daemon --daemonize --no-chroot --no-drop-root || skip "avahi-daemon did not start"
-  stop_daemons=('avahi-daemon -k 2>/dev/null' "${stop_daemons[@]}")
-  for _ in $(seq 1 50); do avahi-daemon -c 2>/dev/null && break; sleep 0.1; done
+  at_exit 'avahi-daemon -k 2>/dev/null'
+  wait_until 5 avahi-daemon -c
 fi
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
@@ -80,32 +66,26 @@ start_printer() {  # NAME [ippeveprinter options]: sets port_NAME
   mkdir -p "$work/$name"
   ippeveprinter -vv -r off -n localhost -p "$port" "$@" -c "$work/print-command" \
     -d "$work/$name" "$name" >"$work/$name.log" 2>&1 &
-  printers+=("$!")
+  at_exit "kill $! 2>/dev/null"
   # Up to 30 s each: on a loaded machine the printers and cupsd start slowly.
-  for _ in $(seq 1 300); do
-    ipptool -q "ipp://localhost:$port/ipp/print" get-printer-attributes.test 2>/dev/null && break
-    sleep 0.1
-  done
+  wait_until 30 ipptool -q "ipp://localhost:$port/ipp/print" get-printer-attributes.test
   printf -v "port_$name" '%s' "$port"
 }
 start_printer secure -a "$work/secure.conf"
 start_printer plain
 
-source "$source_dir/tests/e2e/private_cupsd.sh"
-start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.out"; exit 1; }
+e2e_cupsd
 lpadmin -p secure -E -v "ipp://localhost:$port_secure/ipp/print" -m everywhere || exit 1
 lpadmin -p plain -E -v "ipp://localhost:$port_plain/ipp/print" -m everywhere || exit 1
 # cupsd writes a driverless queue's PPD after lpadmin returns: wait until both can be read.
 for queue in secure plain; do
-  for _ in $(seq 1 300); do lpoptions -p "$queue" -l >/dev/null 2>&1 && break; sleep 0.1; done
-  lpoptions -p "$queue" -l >/dev/null 2>&1 || { fail "queue $queue has no PPD"; exit 1; }
+  wait_until 30 lpoptions -p "$queue" -l >/dev/null || { fail "queue $queue has no PPD"; exit 1; }
 done
 
-jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
 # cupsd may write a driverless queue's PPD again just after it first appears: wait until the
 # command itself opens both queues.
 for queue in secure plain; do
-  for _ in $(seq 1 300); do jc show -d "$queue" >/dev/null 2>&1 && break; sleep 0.1; done
+  wait_until 30 jc show -d "$queue" >/dev/null
 done
 page="$source_dir/tests/data/test-page.pdf"
 entries=(retention=hold-only pass-code=1234 account-number=42 auth=login login-name=alice password=pw)
@@ -175,8 +155,8 @@ grep -q "4 to 8" "$work/stderr" || fail "the refusal does not name the printer's
 # 10 s, nothing is queued, and the printer's text reaches the terminal escaped and cut short.
 for name in trickle-body endless-continue garbage redirect-loop ask-password escapes; do
   "$hostile" "$name" "$work/$name.port" 300 >/dev/null &
-  printers+=("$!")
-  for _ in $(seq 1 50); do [ -s "$work/$name.port" ] && break; sleep 0.1; done
+  at_exit "kill $! 2>/dev/null"
+  wait_until 5 test -s "$work/$name.port"
   lpadmin -p "h-$name" -E -v "ipp://127.0.0.1:$(cat "$work/$name.port")/ipp/print" \
     -P "$JC_CUPS_DIR/ppd/secure.ppd" || { fail "no queue for $name"; continue; }
   started=$(date +%s%N)
@@ -200,11 +180,10 @@ jc print "$page" -d h-garbage retention=hold-only pass-code=1234 --ipp-attribute
 
 # The GTK tab in Automatic: the same attributes through GTK's print dialog and CUPS backend
 # (no D-Bus for GTK: a bus that answers slowly would hold its backend up).
-gtk_print() {
-  DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent \
-    GSK_RENDERER=cairo GSETTINGS_BACKEND=memory GTK_A11Y=none NO_AT_BRIDGE=1 \
-    timeout 120 "$source_dir/tests/hosts/gtk/with_display.sh" "$gtk_driver" --ipp "$bundle" "$@"
-}
+gtk_print() (
+  gtk_without_buses
+  exec timeout 120 "$source_dir/tests/hosts/gtk/with_display.sh" "$gtk_driver" --ipp "$bundle" "$@"
+)
 if [ -n "$gtk_driver" ]; then
   run_and_read secure gtk_print secure "$page"
   case $? in
@@ -219,4 +198,4 @@ if [ -n "$gtk_driver" ]; then
   esac
 fi
 
-[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
+e2e_end

@@ -9,20 +9,17 @@
 set -uo pipefail
 cli="$1" bundle="$2" simulator="$3"
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ "$(id -u)" -eq 0 ] || skip "needs root to create users"
-command -v useradd >/dev/null && command -v runuser >/dev/null || skip "no useradd or runuser"
+source "$(dirname "$0")/e2e_lib.sh"
+need_root "create users"
+need_tools "passwd, util-linux" useradd runuser
 
+e2e_begin users
+chmod 755 "$work"
 victim="jcv$$" other="jco$$"
 useradd -M -s /bin/sh "$victim" || skip "useradd failed"
-useradd -M -s /bin/sh "$other" || { userdel "$victim"; skip "useradd failed"; }
-work=$(mktemp -d /tmp/jc-users.XXXXXX)
-chmod 755 "$work"
-sims=()
-trap 'for p in "${sims[@]}"; do kill "$p" 2>/dev/null; done; userdel "$victim"; userdel "$other"; rm -rf "$work"' EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+at_exit 'userdel "$victim"'
+useradd -M -s /bin/sh "$other" || skip "useradd failed"
+at_exit 'userdel "$other"'
 # Runs the command as USER with the given environment, bounded in time.
 as() {
   local user="$1"; shift
@@ -65,15 +62,8 @@ status=$?
 #    second answer is not lost to the first user's file.
 shared_tmp="$work/tmp"
 mkdir -m 1777 "$shared_tmp"
-# Started here, not in a $(...) subshell, so that the exit trap knows every simulator.
-start_sim() {
-  local name="$1" portfile="$work/$1.port"
-  "$simulator" --port-file "$portfile" --folder "$name" >/dev/null 2>&1 &
-  sims+=($!)
-  for _ in $(seq 50); do [ -s "$portfile" ] && break; sleep 0.1; done
-}
-start_sim "OtherFolder"
-start_sim "VictimFolder"
+start_simulator "$work/OtherFolder.port" --folder OtherFolder
+start_simulator "$work/VictimFolder.port" --folder VictimFolder
 port_other=$(cat "$work/OtherFolder.port")
 port_victim=$(cat "$work/VictimFolder.port")
 for user in "$other" "$victim"; do
@@ -96,4 +86,4 @@ as "$victim" XDG_CONFIG_HOME="$work/home-$victim" TMPDIR="$shared_tmp" \
 grep -q "Could not retrieve Folder Names. (.*belongs to another user)" "$work/err" ||
   fail "a planted private folder was not reported: $(cat "$work/err")"
 
-[ $failures -eq 0 ] && echo "PASS" || exit 1
+e2e_end

@@ -10,27 +10,18 @@
 set -uo pipefail
 source_dir="$1" cli="$2" bundle="$3"
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
-for tool in /usr/sbin/cupsd lpadmin lpstat ipptool; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, cups-client, cups-ipp-utils)"
-done
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$source_dir/tests/e2e/e2e_lib.sh"
+need_root "start cupsd"
+need_tools "cups, cups-client, cups-ipp-utils" /usr/sbin/cupsd lpadmin lpstat ipptool
 
 # The administrators' line, exactly as the README gives it.
 private_line=$(grep -m1 '^ *JobPrivateValues default vorelia' "$source_dir/README.md") ||
   { echo "FAIL: the README has no JobPrivateValues line"; exit 1; }
 export JC_PRIVATE_VALUES="${private_line#*JobPrivateValues }"
 
-work=$(mktemp -d /tmp/jc-e2e.XXXXXX)
-export XDG_CONFIG_HOME="$work/config"
-source "$source_dir/tests/e2e/private_cupsd.sh"
-trap 'stop_private_cupsd; rm -rf "$work"' EXIT
-start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.out"; exit 1; }
+e2e_begin e2e
+e2e_cupsd
 
-jc() { timeout 30 "$cli" --bundle "$bundle" "$@"; }
 page="$source_dir/tests/data/test-page.pdf"
 
 # Every entry, over two jobs: login name and password (one file), then user number (two
@@ -60,28 +51,16 @@ refused=$(jc print -d jctest -q "$work/noise.bin" 2>&1) && fail "print took a fi
 echo "$refused" | grep -q "application/octet-stream" || fail "the refusal names no type: $refused"
 
 # The filter runs asynchronously; wait for both captures, at most 20 seconds.
-for _ in $(seq 1 200); do
-  [ -s "$JC_CUPS_DIR/capture/$job1.options" ] && [ -s "$JC_CUPS_DIR/capture/$job2.options" ] && break
-  sleep 0.1
-done
 for job in "$job1" "$job2"; do
-  [ -s "$JC_CUPS_DIR/capture/$job.options" ] ||
+  wait_until 20 test -s "$JC_CUPS_DIR/capture/$job.options" ||
     { fail "job $job never reached the filter"; tail -30 "$JC_CUPS_DIR/log/error_log"; exit 1; }
 done
 # The job options of -o and -n travel beside ours.
 grep -Eq '(^| )media=A4( |$)' "$JC_CUPS_DIR/capture/$job1.options" || fail "-o media=A4 did not reach the filter"
 [ "$(cat "$JC_CUPS_DIR/capture/$job1.copies")" = 2 ] || fail "-n 2 did not reach the filter"
 
-expect_lines() {  # FILE LINE...: every line must start a line of FILE
-  local file="$1"; shift
-  for line in "$@"; do
-    grep -qF -- "$line" "$file" || fail "decode lacks \"$line\""
-  done
-}
-jc decode --pass-code 1234 --folder-pass-code 77 "$JC_CUPS_DIR/capture/$job1.options" >"$work/job1" ||
-  fail "decode of job 1 found a failed check"
-cat "$work/job1"
-expect_lines "$work/job1" "retention: hold-only" "pass-code: 1234  (jobSuspend2Key" \
+expect_decoded job1 "$JC_CUPS_DIR/capture/$job1.options" --pass-code 1234 --folder-pass-code 77 -- \
+  "retention: hold-only" "pass-code: 1234  (jobSuspend2Key" \
   "folder-pass-code: 77  (folderPassword2" "auth: login" "login-name: alice  (loginName11" \
   "login-name: alice  (loginName01, run-time key" "password: s3cret  (password, run-time key" \
   "password: s3cret  (password2" "account-number: 00042  (accountNumber," \
@@ -89,12 +68,10 @@ expect_lines "$work/job1" "retention: hold-only" "pass-code: 1234  (jobSuspend2K
   "job-name: report  (jobName," "ok: jobSuspendKey matches the given pass-code 1234" \
   "ok: folderPassword matches the given folder-pass-code 77" \
   "held: pass-code login-name password user-name job-name folder-pass-code account-number folder-name"
-jc decode "$JC_CUPS_DIR/capture/$job2.options" >"$work/job2" || fail "decode of job 2 found a failed check"
-cat "$work/job2"
 # Held entries of job 1 come back in job 2 without being typed again.
-expect_lines "$work/job2" "retention: sample" "auth: number" "user-number: 00007  (userNumber," \
-  "user-number: 7  (userNumber2" "pass-code: 1234" "account-number: 42" "user-name: Zoë Q" \
-  "job-name: report"
+expect_decoded job2 "$JC_CUPS_DIR/capture/$job2.options" -- "retention: sample" "auth: number" \
+  "user-number: 00007  (userNumber," "user-number: 7  (userNumber2" "pass-code: 1234" \
+  "account-number: 42" "user-name: Zoë Q" "job-name: report"
 
 # Another user's Get-Job-Attributes sees none of our keys; the owner still sees them.
 cat >"$work/get-job.test" <<'TEST'
@@ -116,11 +93,12 @@ for job in "$job1" "$job2"; do
   owner=$(attrs "$job" root | grep -c 'vorelia\.print\.PrintSettings\.')
   other=$(attrs "$job" someone-else)
   [ "$owner" -gt 0 ] || fail "the owner does not see the keys of job $job"
-  echo "$other" | grep -q 'status-code = successful-ok' || fail "Get-Job-Attributes of job $job failed"
-  if echo "$other" | grep -q 'vorelia\.print\.PrintSettings\.'; then
+  # (Here-strings, not pipes: grep -q stopping early would fail the pipe under pipefail.)
+  grep -q 'status-code = successful-ok' <<<"$other" || fail "Get-Job-Attributes of job $job failed"
+  if grep -q 'vorelia\.print\.PrintSettings\.' <<<"$other"; then
     fail "another user sees our keys of job $job:"
     echo "$other" | grep 'vorelia\.print\.PrintSettings\.'
   fi
 done
 
-[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
+e2e_end

@@ -3,6 +3,7 @@
 # the demo PPD whose filter captures the job options it receives.
 #
 #   source private_cupsd.sh; start_private_cupsd SOURCE_DIR; ...; stop_private_cupsd
+#   add_queue NAME PPD   (another queue on it)
 #
 # Sets CUPS_SERVER (localhost:PORT) and JC_CUPS_DIR; the captured options land in
 # $JC_CUPS_DIR/capture/<job-id>.options (the filter's argv[5]), the copies in
@@ -83,8 +84,11 @@ CONF
     sleep 0.1
   done
   lpstat -r 2>/dev/null | grep -q "is running" || { echo "private cupsd did not start"; tail -20 "$d/log/error_log" 2>/dev/null; return 1; }
-  lpadmin -p jctest -E -v file:///dev/null -P "$d/ppd/jctest.ppd" || return 1
-  cupsenable jctest && cupsaccept jctest
+  add_queue jctest "$d/ppd/jctest.ppd"
+}
+
+add_queue() {  # NAME PPD: a queue to /dev/null with that PPD, enabled and accepting jobs
+  lpadmin -p "$1" -E -v file:///dev/null -P "$2" && cupsenable "$1" && cupsaccept "$1"
 }
 
 stop_private_cupsd() {

@@ -14,14 +14,13 @@ Prints "JOB <toolkit> <id>" for the job that reached the capture filter and "FAI
 each failed check. Exits 0 when every check held, 1 otherwise, 77 when no accessibility bus
 answers.
 """
-import argparse
 import subprocess
 import sys
 
 import pyatspi
 
-import gtk3_dialog_driver as drv
-from gtk3_dialog_driver import check, showing, wait_for
+import atspi_dialog as ad
+from atspi_dialog import check, wait_for
 
 ADVANCED = "Advanced"
 PASS_CODE = "1234"
@@ -31,8 +30,8 @@ def labelled_by(page, caption):
     """The control GTK puts beside the label `caption` (the label names it as the widget it
     is for; GTK 3 nests the combo box inside that widget)."""
     def label():
-        for lab in drv.descendants(page, lambda a: a.getRole() == pyatspi.ROLE_LABEL and showing(a)):
-            if drv.caption_matches(lab.name, caption):
+        for lab in ad.descendants(page, lambda a: a.getRole() == pyatspi.ROLE_LABEL and ad.showing(a)):
+            if ad.caption_matches(lab.name, caption):
                 for relation in lab.getRelationSet():
                     if relation.getRelationType() == pyatspi.RELATION_LABEL_FOR:
                         return relation.getTarget(0)
@@ -43,9 +42,9 @@ def labelled_by(page, caption):
 
 def gtk3_choose(page, caption, choice):
     target = labelled_by(page, caption)
-    combo = target if target.getRole() == pyatspi.ROLE_COMBO_BOX else pyatspi.findDescendant(
-        target, lambda a: a.getRole() == pyatspi.ROLE_COMBO_BOX)
-    items = drv.menu_items(combo)
+    combo = target if target.getRole() == pyatspi.ROLE_COMBO_BOX else ad.first_of(
+        target, pyatspi.ROLE_COMBO_BOX)
+    items = ad.menu_items(combo)
     if check(choice in items, f"\"{caption}\" offers {items}, not \"{choice}\""):
         combo.querySelection().selectChild(items.index(choice))
         check(wait_for(lambda: combo.name == choice, 5), f"\"{choice}\" could not be chosen")
@@ -55,27 +54,15 @@ def gtk3_choose(page, caption, choice):
 def gtk3_dialog(session, args):
     d = session.open_dialog()
     d.select(args.queue)
-    tabs = wait_for(lambda: ADVANCED in [p.name for p in d.outer_tabs()] and d.outer_tabs(), 20)
-    if not check(tabs, f"no \"{ADVANCED}\" tab for {args.queue}"):
+    page = d.open_page(ADVANCED, 20)
+    if not check(page, f"no \"{ADVANCED}\" tab for {args.queue}"):
         return d.close("Cancel")
-    names = [p.name for p in tabs]
-    tabs.querySelection().selectChild(names.index(ADVANCED))
-    page = tabs[names.index(ADVANCED)]
-    wait_for(lambda: showing(page), 5)
     gtk3_choose(page, "Retention", "Hold Only")
     code = pyatspi.findDescendant(labelled_by(page, "Retention Pass Code"),
-                                  lambda a: a.getRole() in drv.EDITABLE)
+                                  lambda a: a.getRole() in ad.EDITABLE)
     if check(code, "the pass code has no entry"):
-        drv.type_into(code, PASS_CODE)
-    before = session.jobs()
-    d.close("Print")
-    session.ended(1, "apply")
-    session.new_job(before, "gtk3")
-
-
-def visible(acc):
-    """GTK 4.8 marks its windows visible, never showing."""
-    return pyatspi.STATE_VISIBLE in drv.states(acc)
+        ad.type_into(code, PASS_CODE)
+    session.printed(d, "gtk3", 1)
 
 
 def click4(acc):
@@ -84,29 +71,27 @@ def click4(acc):
     out = subprocess.run(["xdotool", "search", "--name", "^Print$", "getwindowgeometry", "--shell"],
                          capture_output=True, text=True, timeout=10).stdout
     window = dict(line.split("=", 1) for line in out.split() if "=" in line)
-    e = drv.extents(acc)
-    x, y = int(window["X"]) + e.x + e.width // 2, int(window["Y"]) + e.y + e.height // 2
-    subprocess.run(["xdotool", "mousemove", str(x), str(y), "sleep", "0.2", "click", "1"],
-                   check=True, timeout=10)
+    e = ad.extents(acc)
+    ad.click_at(int(window["X"]) + e.x + e.width // 2, int(window["Y"]) + e.y + e.height // 2)
 
 
 def shown(button):
     """What a drop-down shows chosen."""
-    item = pyatspi.findDescendant(button, lambda a: a.getRole() == pyatspi.ROLE_FILLER)
+    item = ad.first_of(button, pyatspi.ROLE_FILLER)
     return item[0].name if item and item.childCount else None
 
 
 def gtk4_choose(dialog, caption, choice):
     """Opens the drop-down GTK names after `caption` and picks `choice` from its list."""
     box = wait_for(lambda: pyatspi.findDescendant(
-        dialog, lambda a: drv.caption_matches(a.name, caption) and a.getRole() != pyatspi.ROLE_LABEL), 10)
+        dialog, lambda a: ad.caption_matches(a.name, caption) and a.getRole() != pyatspi.ROLE_LABEL), 10)
     if not check(box, f"no drop-down for \"{caption}\""):
         return
-    button = pyatspi.findDescendant(box, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+    button = ad.first_of(box, pyatspi.ROLE_PUSH_BUTTON)
     click4(button)
 
     def listed():
-        for menu in drv.descendants(box, lambda a: a.getRole() == pyatspi.ROLE_LIST):
+        for menu in ad.descendants(box, lambda a: a.getRole() == pyatspi.ROLE_LIST):
             names = [[label.name for label in item] for item in menu]
             if [choice] in names:
                 return names.index([choice]) + 1
@@ -121,12 +106,8 @@ def gtk4_choose(dialog, caption, choice):
 
 
 def gtk4_dialog(session, args):
-    drv.press(pyatspi.findDescendant(session.app, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON))
-    dialog = wait_for(lambda: next((c for c in session.app if c.getRole() == pyatspi.ROLE_DIALOG
-                                    and visible(c)), None), 20)
-    if not check(dialog, "the application showed no print dialog"):
-        return
-    rows = pyatspi.findDescendant(dialog, lambda a: a.getRole() == pyatspi.ROLE_LIST)
+    d = session.open_dialog(shown=ad.visible)
+    rows = ad.first_of(d.acc, pyatspi.ROLE_LIST)
 
     def row():
         return next((r for r in rows if any(label.name == args.queue for cell in r for label in cell)), None)
@@ -134,38 +115,16 @@ def gtk4_dialog(session, args):
     if not check(found, f"the dialog never listed {args.queue}"):
         return
     click4(found)
-    tabs = drv.Dialog(dialog).outer_tabs()
+    tabs = d.outer_tabs()
     advanced = wait_for(lambda: next((t for t in tabs if t[0].name == ADVANCED), None), 20)
     if not check(advanced, f"no \"{ADVANCED}\" tab for {args.queue}"):
         return
     click4(advanced)
-    gtk4_choose(dialog, "Retention", "Hold Only")
-    gtk4_choose(dialog, "Filing", "Quick File")
-    before = session.jobs()
-    # (GTK 4.8 names a button after its mnemonic and its text: "_Print Print".)
-    click4(pyatspi.findDescendant(dialog, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and any(
-        label.getRole() == pyatspi.ROLE_LABEL and label.name == "Print" for label in a)))
-    check(wait_for(lambda: not visible(dialog), 10), "the dialog stayed open after Print")
-    session.ended(1, "apply")
-    session.new_job(before, "gtk4")
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--toolkit", choices=("3", "4"), required=True)
-    parser.add_argument("--queue", required=True)
-    parser.add_argument("--capture", required=True)
-    parser.add_argument("app", nargs="+")
-    args = parser.parse_args()
-    try:
-        pyatspi.Registry.getDesktop(0).childCount
-    except Exception as error:  # noqa: BLE001 — whatever the bus says, there is none to use
-        print(f"SKIPPED: no accessibility bus ({error})")
-        return 77
-    step = gtk3_dialog if args.toolkit == "3" else gtk4_dialog
-    drv.run(args.app, args.capture, (step,), args)
-    return 1 if drv.failures else 0
+    gtk4_choose(d.acc, "Retention", "Hold Only")
+    gtk4_choose(d.acc, "Filing", "Quick File")
+    session.printed(d, "gtk4", 1, click4)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(ad.main(__doc__, {"toolkit": True, "queue": True, "capture": True}, lambda args: ad.run(
+        args.app, args.capture, (gtk3_dialog if args.toolkit == "3" else gtk4_dialog,), args)))

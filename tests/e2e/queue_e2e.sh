@@ -11,27 +11,14 @@
 set -uo pipefail
 source_dir="$1" cli="$2" bundle="$3" simulator="$4" wrapper="$5"
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-[ "$(id -u)" -eq 0 ] || skip "needs root to start cupsd"
-for tool in /usr/sbin/cupsd lpadmin lpstat lpoptions; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed (cups, cups-client)"
-done
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-work=$(mktemp -d /tmp/jc-queue-e2e.XXXXXX)
-export XDG_CONFIG_HOME="$work/config"
-source "$source_dir/tests/e2e/private_cupsd.sh"
-sim_pid=""
-trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null; stop_private_cupsd; rm -rf "$work"' EXIT
-start_private_cupsd "$source_dir" >"$work/cupsd.out" 2>&1 || { cat "$work/cupsd.out"; exit 1; }
-"$simulator" --port-file "$work/port" --folder Sales --folder "Board,password" >"$work/sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 1 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+source "$source_dir/tests/e2e/e2e_lib.sh"
+need_root "start cupsd"
+need_tools "cups, cups-client" /usr/sbin/cupsd lpadmin lpstat lpoptions
+e2e_begin queue-e2e
+e2e_cupsd
+start_simulator "$work/port" --folder Sales --folder "Board,password"
 address="127.0.0.1:$(cat "$work/port")"
 
-jc() { timeout 60 "$cli" --bundle "$bundle" "$@"; }
 queue_ppd="$JC_CUPS_DIR/ppd/jctest.ppd"
 cp "$queue_ppd" "$work/original.ppd"
 
@@ -56,12 +43,9 @@ grep -q "carries Job Control already" "$work/again" || fail "enable twice: $(cat
 # Jobs through the wrapper: the real filter records the options it gets.
 page="$source_dir/tests/data/test-page.pdf"
 submit() { lp -d jctest "$@" "$page" | sed -n 's/^request id is jctest-\([0-9]*\) .*/\1/p'; }
-wait_for() {  # JOB: until the real filter ran or the job stopped, at most 20 seconds
-  for _ in $(seq 1 200); do
-    [ -s "$JC_CUPS_DIR/capture/$1.options" ] && return 0
-    lpstat -l -o jctest 2>/dev/null | grep -A1 "^jctest-$1 " | grep -q "Status: Job Control:" && return 0
-    sleep 0.1
-  done
+ran_or_stopped() {  # JOB: the real filter ran, or the job stopped
+  [ -s "$JC_CUPS_DIR/capture/$1.options" ] ||
+    lpstat -l -o jctest 2>/dev/null | grep -A1 "^jctest-$1 " | grep -q "Status: Job Control:"
 }
 held=$(submit -o JCRetention=HoldOnly -o JCPassCode=Custom.1234)
 plain=$(submit -o JCRetention=None -o JCPassCode=None -o JCFiling=None -o JCAuthentication=None)
@@ -69,26 +53,20 @@ standard=$(submit -o job-password=4321 -o job-account-id=42 -o job-accounting-us
 filed=$(submit -o JCRetention=HoldAfter -o JCFiling=Folder2 -o JCAuthentication=UserNumber \
   -o JCUserNumber=Custom.7 -o JCAccountNumber=Custom.42)
 for job in "$held" "$plain" "$standard" "$filed"; do
-  wait_for "$job"
+  wait_until 20 ran_or_stopped "$job"
   [ -s "$JC_CUPS_DIR/capture/$job.options" ] || fail "job $job never reached the real filter"
   if grep -q 'JC[A-Z][A-Za-z]*=' "$JC_CUPS_DIR/capture/$job.options"; then
     fail "the options of job $job still hold Job Control's own"
   fi
 done
-decoded() {  # JOB [DECODE OPTION...] LINE...: decode passes and shows every line
-  local job="$1"; shift
-  local args=(); while [ "${1:-}" = --pass-code ]; do args+=("$1" "$2"); shift 2; done
-  jc decode "${args[@]}" "$JC_CUPS_DIR/capture/$job.options" >"$work/decoded" ||
-    { fail "decode of job $job failed"; cat "$work/decoded"; }
-  for line in "$@"; do grep -qF -- "$line" "$work/decoded" || fail "job $job: decode lacks \"$line\""; done
-}
-decoded "$held" --pass-code 1234 "retention: hold-only" "pass-code: 1234  (jobSuspend2Key" \
+decoded() { expect_decoded "job$1" "$JC_CUPS_DIR/capture/$1.options" "${@:2}"; }  # JOB ...
+decoded "$held" --pass-code 1234 -- "retention: hold-only" "pass-code: 1234  (jobSuspend2Key" \
   "ok: jobSuspendKey matches the given pass-code 1234" "user-name: root  (userName," \
   "job-name: test-page.pdf"
-decoded "$plain" "retention: off" "auth: login"
-decoded "$standard" --pass-code 4321 "retention: hold-only" "ok: jobSuspendKey matches the given pass-code 4321" \
+decoded "$plain" -- "retention: off" "auth: login"
+decoded "$standard" --pass-code 4321 -- "retention: hold-only" "ok: jobSuspendKey matches the given pass-code 4321" \
   "account-number: 42  (accountNumber2" "login-name: carol"
-decoded "$filed" "retention: hold-after" "auth: number" "user-number: 7  (userNumber2" \
+decoded "$filed" -- "retention: hold-after" "auth: number" "user-number: 7  (userNumber2" \
   "account-number: 42  (accountNumber2"
 
 # Each refusal stops its job with one line naming the option and why; the real filter never
@@ -96,7 +74,7 @@ decoded "$filed" "retention: hold-after" "auth: number" "user-number: 7  (userNu
 while IFS='|' read -r options message; do
   # shellcheck disable=SC2086
   job=$(submit $options)
-  wait_for "$job"
+  wait_until 20 ran_or_stopped "$job"
   [ -e "$JC_CUPS_DIR/capture/$job.options" ] && fail "refused job $job ($options) was printed"
   status=$(lpstat -l -o jctest | grep -A1 "^jctest-$job " | sed -n 's/^\s*Status: //p')
   [[ "$status" == *"$message"* ]] || fail "job $job ($options): status \"$status\", not \"$message\""
@@ -117,8 +95,7 @@ fi
 
 # Refresh: the folders asked again, the original still kept underneath.
 kill "$sim_pid"; wait "$sim_pid" 2>/dev/null
-"$simulator" --port "${address##*:}" --folder Sales --folder Projects >"$work/sim.log" 2>&1 &
-sim_pid=$!
+start_simulator "$work/port2" --port "${address##*:}" --folder Sales --folder Projects
 for _ in $(seq 1 50); do jc queue refresh jctest --address "$address" --filter "$wrapper" \
   >"$work/refresh.out" 2>&1 && break; sleep 0.1; done
 grep -q '^\*JCFiling Folder2/Projects: ""' "$queue_ppd" || { fail "refresh did not fetch the folders"; cat "$work/refresh.out"; }
@@ -126,7 +103,8 @@ grep -q '^\*JCFiling Folder2/Projects: ""' "$queue_ppd" || { fail "refresh did n
 # --private: the options join JobPrivateValues, and cupsd comes back with it.
 jc queue refresh jctest --address "$address" --filter "$wrapper" --private >"$work/private.out" 2>&1 ||
   { fail "refresh --private failed"; cat "$work/private.out"; }
-for _ in $(seq 1 100); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
+cupsd_running() { lpstat -r | grep -q "is running"; }
+wait_until 10 cupsd_running
 grep -q '^ *JobPrivateValues .*JCPassCode.*JCAccountNumber' "$JC_CUPS_DIR/cupsd.conf" ||
   fail "cupsd.conf lacks the options: $(grep JobPrivateValues "$JC_CUPS_DIR/cupsd.conf")"
 jc queue refresh jctest --address "$address" --filter "$wrapper" 2>&1 |
@@ -146,4 +124,4 @@ jc queue enable other --filter "$wrapper" 2>"$work/other.out" && fail "another m
 grep -q 'made by "Other"' "$work/other.out" || fail "the refusal does not name the maker: $(cat "$work/other.out")"
 cmp -s "$work/other-before.ppd" "$JC_CUPS_DIR/ppd/other.ppd" || fail "the refused queue's PPD changed"
 
-[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
+e2e_end

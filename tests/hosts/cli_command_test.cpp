@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "printer_simulator.h"
+#include "support/scratch.h"
 #include "support/test_paths.h"
 
 namespace jc {
@@ -27,12 +28,16 @@ bool has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
+// The run ended with `status` and its standard error names every one of `parts`.
+void expectEnded(const Outcome& o, int status, std::initializer_list<std::string> parts) {
+  EXPECT_EQ(o.status, status) << o.err.substr(0, 300);
+  for (const std::string& part : parts) EXPECT_TRUE(has(o.err, part)) << part << "\n" << o.err;
+}
+
 class CliCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("jc-cli-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = test::scratchPath("jc-cli-");
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -56,9 +61,8 @@ class CliCommand : public ::testing::Test {
     while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
       out.append(buffer.data(), n);
     int status = pclose(pipe);
-    std::ifstream errIn(file("stderr"));
-    std::string errText((std::istreambuf_iterator<char>(errIn)), {});
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, errText};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out,
+            test::contents(file("stderr")).value_or("")};
   }
   fs::path file(const std::string& name) const { return dir_ / name; }
   // The `lp` words of `set --lp` are the argv[5] a filter sees, less the "-o".
@@ -80,9 +84,8 @@ class CliCommand : public ::testing::Test {
 };
 
 TEST_F(CliCommand, BadInputEndsAtOnceWithAMessageNamingTheFileEntryOrQueue) {
-  Outcome notBundle = run("set", "", "", "/nonexistent/JobControl.plugin");
-  EXPECT_EQ(notBundle.status, 1);
-  EXPECT_TRUE(has(notBundle.err, "/nonexistent/JobControl.plugin")) << notBundle.err;
+  expectEnded(run("set", "", "", "/nonexistent/JobControl.plugin"), 1,
+              {"/nonexistent/JobControl.plugin"});
   // (A shell command line takes at most 128 KiB; 64 KiB shows the same.)
   const std::string longValue(64 * 1024, 'a');
   fs::create_directory(file("folder"));
@@ -115,13 +118,10 @@ TEST_F(CliCommand, BadInputEndsAtOnceWithAMessageNamingTheFileEntryOrQueue) {
   // clang-format on
   for (const auto& [arguments, environment, status, message] : cases) {
     SCOPED_TRACE(arguments.substr(0, 60) + " " + environment);
-    Outcome outcome = run(arguments, "", environment);
-    EXPECT_EQ(outcome.status, status) << outcome.err.substr(0, 300);
-    EXPECT_TRUE(has(outcome.err, message)) << outcome.err.substr(0, 300);
+    expectEnded(run(arguments, "", environment), status, {message});
   }
-  Outcome piped = run("decode -", std::string((1 << 20) + 1, 'x'));
-  EXPECT_EQ(piped.status, 1);
-  EXPECT_TRUE(has(piped.err, "standard input: larger than 1 MiB")) << piped.err;
+  expectEnded(run("decode -", std::string((1 << 20) + 1, 'x')), 1,
+              {"standard input: larger than 1 MiB"});
   // Keys of others in saved settings are kept.
   std::ofstream(file("saved")) << "# an earlier save\ncom.example.other=kept\n";
   Outcome kept = run("--settings " + file("saved").string() + " set");
@@ -147,8 +147,7 @@ TEST_F(CliCommand, RefusedEntriesSayWhatToDoNeverShowASecretAndSaveNothing) {
   // clang-format on
   for (const auto& [entries, word, reason] : cases) {
     Outcome r = run("set hold=job-name " + entries + " --out " + file("out").string());
-    EXPECT_EQ(r.status, 2) << entries;
-    EXPECT_TRUE(has(r.err, word) && has(r.err, reason)) << entries << "\n" << r.err;
+    expectEnded(r, 2, {word, reason});
     EXPECT_FALSE(has(r.err, "123456") || has(r.err, "=pw")) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(fs::exists(file("out"))) << entries;
@@ -209,11 +208,8 @@ TEST_F(CliCommand, ALongValueIsPastedAndCutWhereTheWriterCutsIt) {
   Outcome decoded = run("decode -", argv5Of(set.out));
   EXPECT_TRUE(has(decoded.out, "login-name: " + std::string(255, 'b') + "  (loginName01"))
       << decoded.out.substr(0, 600);
-  Outcome refused = run("set auth=login password=" + std::string(2000, 'p'));
-  EXPECT_EQ(refused.status, 2);
-  EXPECT_TRUE(
-      has(refused.err, "password=(hidden): the value (2000 characters, pasted) was refused"))
-      << refused.err;
+  expectEnded(run("set auth=login password=" + std::string(2000, 'p')), 2,
+              {"password=(hidden): the value (2000 characters, pasted) was refused"});
 }
 
 TEST_F(CliCommand, FoldersComeFromThePrinterAndFailuresKeepTheEarlierList) {
@@ -247,10 +243,8 @@ TEST_F(CliCommand, FoldersComeFromThePrinterAndFailuresKeepTheEarlierList) {
   for (const auto& [at, fault, reason] : cases) {
     config.fault = fault;
     printer_->setConfig(config);
-    Outcome r = run("--demo folders --address " + at);
-    EXPECT_EQ(r.status, 1) << reason;
-    EXPECT_TRUE(has(r.err, "jobcontrol: " + at + ": ") && has(r.err, reason)) << r.err;
-    EXPECT_TRUE(has(r.err, "earlier answer")) << r.err;
+    expectEnded(run("--demo folders --address " + at), 1,
+                {"jobcontrol: " + at + ": ", reason, "earlier answer"});
   }
   // The list of the last good answer is still what the panel shows, and what is printed.
   Outcome refused = run("--demo folders --address 127.0.0.1:1");
@@ -263,8 +257,7 @@ TEST_F(CliCommand, FoldersComeFromThePrinterAndFailuresKeepTheEarlierList) {
   config.folders.assign(10002, {"F"});
   printer_->setConfig(config);
   Outcome cut = run("--demo folders --address " + address);
-  EXPECT_EQ(cut.status, 1);
-  EXPECT_TRUE(has(cut.err, "(10000 kept, 2 left out)")) << cut.err;
+  expectEnded(cut, 1, {"(10000 kept, 2 left out)"});
   EXPECT_FALSE(has(cut.err, "earlier answer") || has(cut.err, "could not read")) << cut.err;
 }
 
@@ -285,9 +278,7 @@ TEST_F(CliCommand, SecretsComeFromStandardInputOrAPrivateFileAndFilingIsTold) {
   std::ofstream(file("secrets")) << "# mine\npass-code=4321\npassword=from file\n";
   const std::string secrets = " --secrets-file " + file("secrets").string();
   fs::permissions(file("secrets"), fs::perms::owner_read | fs::perms::group_read);
-  Outcome shared = run("--demo set" + secrets + " retention=hold-only pass-code=-");
-  EXPECT_EQ(shared.status, 2);
-  EXPECT_TRUE(has(shared.err, "chmod 600")) << shared.err;
+  expectEnded(run("--demo set" + secrets + " retention=hold-only pass-code=-"), 2, {"chmod 600"});
   fs::permissions(file("secrets"), fs::perms::owner_read);
   Outcome fromFile = run("--demo set" + secrets + " retention=hold-only filing=main pass-code=- " +
                          "--out " + file("b").string());
@@ -354,18 +345,15 @@ TEST_F(CliCommand, ASaveThatFailsSaysWhatWasNotRememberedAndWhy) {
   fs::remove(lock);
   fs::create_symlink(file("nowhere"), lock);
   Outcome outcome = run("set user-name=Ann hold=user-name");
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_TRUE(has(outcome.err, "the held entries were not remembered: \"" + lock.string() +
-                                   "\" is a symbolic link"))
-      << outcome.err;
+  expectEnded(
+      outcome, 1,
+      {"the held entries were not remembered: \"" + lock.string() + "\" is a symbolic link"});
   EXPECT_TRUE(has(outcome.out, "vorelia.print.PrintSettings.userName")) << outcome.out;
 }
 
 // The text of `path`, or "(none)" when there is no such file.
 std::string textOf(const fs::path& path) {
-  if (!fs::exists(path)) return "(none)";
-  std::ifstream in(path);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
+  return test::contents(path).value_or("(none)");
 }
 
 TEST_F(CliCommand, DesktopSwitchGoesOnAndOffKeepingEveryOtherSetting) {
@@ -384,9 +372,7 @@ TEST_F(CliCommand, DesktopSwitchGoesOnAndOffKeepingEveryOtherSetting) {
       "JOBCONTROL_DESKTOP_ROOT=" + root.string() + " GSETTINGS_BACKEND=keyfile";
   const std::string environment = noModule + " GTK_PATH=" + file("gtk").string();
 
-  Outcome absent = run("desktop enable", "", noModule);
-  EXPECT_EQ(absent.status, 1);
-  EXPECT_TRUE(has(absent.err, "not installed")) << absent.err;
+  expectEnded(run("desktop enable", "", noModule), 1, {"not installed"});
   // Each step, what it says, and the files after it: system settings.ini, the GNOME file,
   // the environment entry, the user's settings.ini and environment entry.
   struct Step {
@@ -443,24 +429,17 @@ TEST_F(CliCommand, DesktopSwitchGoesOnAndOffKeepingEveryOtherSetting) {
   // A settings.ini GTK would not read stops the switch before anything is written.
   std::ofstream(userIni) << "[Settings]\nnot a setting\n";
   fs::remove(userEnv);
-  Outcome malformed = run("desktop enable --user", "", environment);
-  EXPECT_EQ(malformed.status, 1);
-  EXPECT_TRUE(has(malformed.err, userIni.string() + ": line 2")) << malformed.err;
-  EXPECT_TRUE(has(malformed.err, "nothing was changed")) << malformed.err;
+  expectEnded(run("desktop enable --user", "", environment), 1,
+              {userIni.string() + ": line 2", "nothing was changed"});
   EXPECT_FALSE(fs::exists(userEnv));
   // Every user's switch is root's; a file that cannot be written is named.
-  if (::geteuid() == 0) {
-    Outcome notRoot =
-        run("desktop disable", "", "setpriv --reuid=65534 --regid=65534 --clear-groups");
-    EXPECT_EQ(notRoot.status, 1);
-    EXPECT_TRUE(has(notRoot.err, "needs root")) << notRoot.err;
-  }
+  if (::geteuid() == 0)
+    expectEnded(run("desktop disable", "", "setpriv --reuid=65534 --regid=65534 --clear-groups"), 1,
+                {"needs root"});
   fs::remove(gnome);
   fs::create_directory(gnome);
   std::ofstream(gnome / "occupied") << "";
-  Outcome unwritable = run("desktop disable", "", environment);
-  EXPECT_EQ(unwritable.status, 1);
-  EXPECT_TRUE(has(unwritable.err, gnome.string())) << unwritable.err;
+  expectEnded(run("desktop disable", "", environment), 1, {gnome.string()});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -30,6 +31,15 @@ inline std::optional<std::string> contents(const std::filesystem::path& path) {
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
+}
+
+/// Every regular file under `root` (none when there is no such folder) with its bytes.
+inline std::map<std::string, std::string> filesUnder(const std::filesystem::path& root) {
+  std::map<std::string, std::string> files;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root, ec))
+    if (entry.is_regular_file()) files[entry.path().string()] = contents(entry.path()).value_or("");
+  return files;
 }
 
 /// Puts an environment variable back as it was (or unset) when the guard goes.

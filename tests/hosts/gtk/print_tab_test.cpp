@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "gtk_fixture.h"
 #include "hosts/gtk/jobcontrol-gtk.h"
 #include "hosts/gtk/print_tab.h"
 #include "printer_simulator.h"
 #include "soap/soap_client.h"
+#include "support/scratch.h"
 
 namespace jc::test {
 namespace {
@@ -34,9 +34,7 @@ gtk::PrinterInfo demoPrinter(const std::string& id, const std::string& uri = "ip
 // The demo PPD with `from` replaced by `to`, as the file `path`.
 std::string editedDemoPPD(const std::filesystem::path& path, const std::string& from,
                           const std::string& to) {
-  std::ostringstream text;
-  text << std::ifstream(kDemoPPD).rdbuf();
-  std::string ppd = text.str();
+  std::string ppd = contents(kDemoPPD).value();
   ppd.replace(ppd.find(from), from.size(), to);
   std::ofstream(path) << ppd;
   return path.string();
@@ -70,10 +68,7 @@ StandardJobSupport securePrinter() {
 class TabTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    config = std::filesystem::temp_directory_path() /
-             ("jc-gtk-tab-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
     std::filesystem::create_directories(config);
-    if (const char* home = std::getenv("XDG_CONFIG_HOME")) saved = home;
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     dialog = GTK_PRINT_UNIX_DIALOG(gtk_print_unix_dialog_new("Print", nullptr));
     GError* error = nullptr;
@@ -91,29 +86,18 @@ class TabTest : public ::testing::Test {
     if (dialog) gtk_window_destroy(GTK_WINDOW(dialog));
     settle();
     std::filesystem::remove_all(config);
-    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   }
   GtkWidget* widget(const char* outlet) { return tab->binding()->widgetNamed(outlet); }
   const TextField& field(const char* outlet) {
     return static_cast<TextField&>(*tab->binding()->controlNamed(outlet));
   }
   // Every preference file with its bytes.
-  std::map<std::string, std::string> preferences() const {
-    std::map<std::string, std::string> files;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(config, ec)) {
-      std::ostringstream bytes;
-      bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-      files[entry.path().string()] = bytes.str();
-    }
-    return files;
-  }
+  std::map<std::string, std::string> preferences() const { return filesUnder(config); }
 
-  static inline int made = 0;
   std::atomic<int> asked = 0;
   std::optional<StandardJobSupport> support = securePrinter();
-  std::filesystem::path config;
-  std::string saved;
+  EnvGuard savedConfigHome{"XDG_CONFIG_HOME"};
+  std::filesystem::path config = scratchPath("jc-gtk-tab-");
   GtkPrintUnixDialog* dialog = nullptr;
   gtk::PrintTab* tab = nullptr;
 };

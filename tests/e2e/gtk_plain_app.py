@@ -1,21 +1,24 @@
 #!/usr/bin/python3
-"""An ordinary GTK 3 application that prints, and knows nothing of Job Control.
+"""An ordinary GTK 3 or GTK 4 application that prints, and knows nothing of Job Control.
 
 Its window has one button, "Print…", that runs a Gtk.PrintOperation with GTK's print dialog:
 one page of text to the printer chosen there. Like any application it keeps the print
-settings the last dialog returned and starts the next dialog from them, and it saves them
-to SETTINGS_FILE (a GKeyFile, GTK's own format) after every dialog and on exit, so a test
+settings the last dialog returned and starts the next dialog from them; given SETTINGS_FILE
+it saves them there (a GKeyFile, GTK's own format) after every dialog and on exit, so a test
 can read what the application was handed. It writes "DONE <n> <result>" on standard output
 when its n-th print operation ends (result: apply, cancel or error).
 
-Usage: gtk3_plain_app.py SETTINGS_FILE
+Usage: gtk_plain_app.py 3|4 [SETTINGS_FILE]
 """
 import signal
 import sys
 
 import gi
 
-gi.require_version("Gtk", "3.0")
+if len(sys.argv) not in (2, 3) or sys.argv[1] not in ("3", "4"):
+    sys.exit(__doc__)
+TOOLKIT = sys.argv[1]
+gi.require_version("Gtk", f"{TOOLKIT}.0")
 from gi.repository import GLib, Gtk  # noqa: E402
 
 RESULTS = {
@@ -27,17 +30,22 @@ RESULTS = {
 
 
 class PlainApp:
-    def __init__(self, settings_file):
+    def __init__(self, settings_file, loop):
         self.settings_file = settings_file
+        self.loop = loop
         self.settings = None
         self.operations = 0
-        self.window = Gtk.Window(title="Plain GTK 3 application")
+        self.window = Gtk.Window(title=f"Plain GTK {TOOLKIT} application")
         self.window.connect("destroy", lambda *_: self.quit())
         button = Gtk.Button(label="Print…")
         button.connect("clicked", lambda *_: self.print_page())
-        self.window.add(button)
         self.window.set_default_size(240, 80)
-        self.window.show_all()
+        if TOOLKIT == "3":
+            self.window.add(button)
+            self.window.show_all()
+        else:
+            self.window.set_child(button)
+            self.window.present()
 
     def print_page(self):
         self.operations += 1
@@ -66,7 +74,7 @@ class PlainApp:
         cr.set_source_rgb(0, 0, 0)
         cr.move_to(72, 72)
         cr.set_font_size(14)
-        cr.show_text("A page from an ordinary GTK 3 application.")
+        cr.show_text(f"A page from an ordinary GTK {TOOLKIT} application.")
 
     def done(self, op, result, number):
         if result == Gtk.PrintOperationResult.APPLY:
@@ -75,20 +83,19 @@ class PlainApp:
         print(f"DONE {number} {RESULTS.get(result, str(result))}", flush=True)
 
     def save(self):
-        settings = self.settings or Gtk.PrintSettings()
-        settings.to_file(self.settings_file)
+        if self.settings_file:
+            (self.settings or Gtk.PrintSettings()).to_file(self.settings_file)
 
     def quit(self):
         self.save()
-        Gtk.main_quit()
+        self.loop.quit()
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    app = PlainApp(sys.argv[1])
+    loop = GLib.MainLoop()
+    app = PlainApp(sys.argv[2] if len(sys.argv) == 3 else None, loop)
     GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGTERM, lambda: app.quit() or False)
-    Gtk.main()
+    loop.run()
 
 
 if __name__ == "__main__":
