@@ -113,6 +113,8 @@ def fill(tab, address):
     check(text(code) == PASS_CODE, f"the pass code field took a letter: {text(code)!r}")
     lock = tab.padlock(code)
     if check(lock, "no padlock beside the pass code"):
+        check(lock.name == "Hold Retention Pass Code",
+              f"a screen reader calls the pass code's padlock {lock.name!r}")
         press(lock)
         check(wait_for(lambda: is_on(lock), 5), "the pass code's padlock did not close")
     type_into(tab.entry("Printer Address"), address)
