@@ -10,13 +10,13 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <vector>
 
 #include "hosts/common/queue_ppd.h"
 #include "hosts/filter/filter_options.h"
 #include "hosts/filter/filter_panel.h"
+#include "platform/io/file_bytes.h"
 
 namespace {
 
@@ -75,11 +75,10 @@ int run(int argc, char** argv) {
   jc::filter::FilterContext context{
       bundlePath(), environment("PPD"), environment("PRINTER"), environment("DEVICE_URI"), argv[2],
       argv[3]};
-  std::ifstream in(context.ppdPath, std::ios::binary);
-  std::stringstream ppd;
-  ppd << in.rdbuf();
-  if (context.ppdPath.empty() || !in) return stop("the queue's PPD ($PPD) cannot be read");
-  auto queue = jc::readJobControlQueue(ppd.str());
+  std::optional<std::string> ppd;
+  if (!context.ppdPath.empty()) ppd = jc::readFileBytes(context.ppdPath);
+  if (!ppd) return stop("the queue's PPD ($PPD) cannot be read");
+  auto queue = jc::readJobControlQueue(*ppd);
   if (!queue) return stop(queue.message());
 
   auto job = jc::filter::mapJobOptions(jc::filter::parseJobOptions(argv[5]), queue->folders);
