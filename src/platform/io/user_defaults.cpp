@@ -156,7 +156,8 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// The domains of a store kept in memory, and the lock that stands in for the files' locks.
+// Whether the process keeps its store in memory, and the lock that stands in there for the
+// domains' lock files.
 std::mutex memoryLock;
 bool inMemory = false;
 
@@ -281,12 +282,13 @@ Result<> UserDefaults::writeLocked(const std::string& domain, const PropertyDict
 }
 
 // Held under `memoryLock`, as the file's reads and writes are under the domain's lock.
-Result<std::optional<PropertyDictionary>> UserDefaults::readMemory(
+std::optional<PropertyDictionary> UserDefaults::readMemory(
     const std::string& domain, const std::vector<std::string>& skipped) const {
   auto it = memory_->find(domain);
-  if (it == memory_->end()) return std::optional<PropertyDictionary>();
+  if (it == memory_->end()) return std::nullopt;
   Result<PropertyDictionary> parsed = parsePropertyList(it->second, skipped);
-  return parsed ? std::optional<PropertyDictionary>(std::move(*parsed)) : std::nullopt;
+  if (!parsed) return std::nullopt;
+  return std::move(*parsed);
 }
 
 Result<> UserDefaults::writeMemory(const std::string& domain, const PropertyDictionary& value) {
@@ -329,7 +331,7 @@ Result<PropertyDictionary> UserDefaults::updateDomain(
     const std::vector<std::string>& replaced) {
   if (memory_) {
     std::lock_guard lock(memoryLock);
-    PropertyDictionary value = readMemory(domain, replaced)->value_or(PropertyDictionary{});
+    PropertyDictionary value = readMemory(domain, replaced).value_or(PropertyDictionary{});
     change(value);
     if (Result<> kept = writeMemory(domain, value); !kept) return kept.refusal();
     return value;

@@ -78,8 +78,8 @@ class UserDefaults {
   /// The domains' texts by name, when the store is kept in memory.
   using MemoryDomains = std::map<std::string, std::string>;
   explicit UserDefaults(MemoryDomains* memory) : memory_(memory) {}
-  Result<std::optional<PropertyDictionary>> readMemory(
-      const std::string& domain, const std::vector<std::string>& skipped = {}) const;
+  std::optional<PropertyDictionary> readMemory(const std::string& domain,
+                                               const std::vector<std::string>& skipped = {}) const;
   Result<> writeMemory(const std::string& domain, const PropertyDictionary& value);
   std::filesystem::path folder_;
   MemoryDomains* memory_ = nullptr;
