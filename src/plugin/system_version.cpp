@@ -5,11 +5,10 @@
 
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
+#include "platform/io/file_bytes.h"
 #include "platform/text/text_encoding.h"
 
 namespace jc {
@@ -39,11 +38,10 @@ std::int32_t leadingInteger(const std::string& text) {
 
 // The "ProductVersion" string of the version file, or nullopt when anything is missing.
 std::optional<std::string> productVersion() {
-  std::ifstream in(versionFile(), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  std::string data = std::move(bytes).str();
+  // One byte over the limit is enough to know the file is too large.
+  std::optional<std::string> read = readFileBytes(versionFile(), (1u << 20) + 1);
+  if (!read) return std::nullopt;
+  const std::string& data = *read;
   if (data.empty() || data.size() > (1u << 20)) return std::nullopt;
   plist_t root = nullptr;
   plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &root);

@@ -153,6 +153,44 @@ TEST_F(UserDefaultsTest, TheStandardStoreMakesItsFoldersPrivateOrThereIsNone) {
     EXPECT_EQ(modeOf(made), 0700u) << made;
 }
 
+// Kept in memory, the store answers every operation as the files would (values that XML
+// cannot carry come back as a file gives them) and touches no folder: the exit status of a
+// process that switched to memory and compared the two stores step by step.
+int memoryAnswersAsFiles(const fs::path& folder) {
+  ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+  UserDefaults::keepInMemory();
+  Result<UserDefaults> memory = UserDefaults::standard();
+  if (!memory) return 2;
+  UserDefaults files(folder);
+  const std::string name = "vorelia.mfp.P1";
+  using Step = std::function<void(UserDefaults&)>;
+  const Step steps[] = {
+      [&](UserDefaults&) {},
+      [&](UserDefaults& s) {
+        s.setPersistentDomain(
+            name, {{"Job Control", PropertyDictionary{{"user name", "a\x01-\xff"},
+                                                      {"files", PropertyArray{1, 2}}}}});
+      },
+      [&](UserDefaults& s) {
+        s.updateDomain(name,
+                       [](PropertyDictionary& d) { d["Job Control"].dictionary()->erase("files"); },
+                       {"Job Control", "files"});
+      },
+      [&](UserDefaults& s) { s.updateDomain(name, [](PropertyDictionary& d) { d["n"] = 2; }); },
+  };
+  for (const Step& step : steps) {
+    step(*memory);
+    step(files);
+    if (domainOf(*memory, name) != domainOf(files, name)) return 3;
+  }
+  return fs::exists(folder / "config") ? 4 : 0;
+}
+
+// In a child process, as the switch is for the whole process.
+TEST_F(UserDefaultsTest, AStoreKeptInMemoryAnswersAsItsFilesWouldAndWritesNothing) {
+  EXPECT_EXIT(std::exit(memoryAnswersAsFiles(folder_)), ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(UserDefaultsTest, WhatIsNotTheUsersOwnIsNeitherReadNorReplaced) {
   test::EnvGuard guard("XDG_CONFIG_HOME");
   ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);

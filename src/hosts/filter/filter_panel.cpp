@@ -1,8 +1,6 @@
 // Driving the panel for one job in the queue's filter.
 #include "hosts/filter/filter_panel.h"
 
-#include <stdlib.h>
-
 #include <optional>
 
 #include "hosts/common/entries.h"
@@ -10,7 +8,7 @@
 #include "hosts/common/panel_driver.h"
 #include "hosts/common/queue_options.h"
 #include "platform/host/memory_host.h"
-#include "platform/io/temp_files.h"
+#include "platform/io/user_defaults.h"
 #include "platform/text/unicode.h"
 #include "settings/keys.h"
 
@@ -20,37 +18,6 @@ namespace {
 
 // The user name field takes what the writer keeps of it.
 constexpr std::size_t kUserNameCharacters = 32;
-
-// A preferences folder of this job's own, removed when it goes: the filter runs as one
-// system user for every job, whose held entries must not pass from one job to the next.
-class PrivatePreferences {
- public:
-  PrivatePreferences() {
-    if (const char* before = std::getenv("XDG_CONFIG_HOME")) before_ = before;
-    std::string pattern = temporaryDirectory() + "jobcontrol-filter.XXXXXX";
-    if (::mkdtemp(pattern.data())) {
-      path_ = pattern;
-      ::setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-    }
-  }
-  ~PrivatePreferences() {
-    std::error_code ec;
-    if (path_.empty()) return;
-    std::filesystem::remove_all(path_, ec);
-    // The real filter gets the environment cupsd gave.
-    if (before_)
-      ::setenv("XDG_CONFIG_HOME", before_->c_str(), 1);
-    else
-      ::unsetenv("XDG_CONFIG_HOME");
-  }
-  PrivatePreferences(const PrivatePreferences&) = delete;
-  PrivatePreferences& operator=(const PrivatePreferences&) = delete;
-  bool made() const { return !path_.empty(); }
-
- private:
-  std::string path_;
-  std::optional<std::string> before_;
-};
 
 // The refusal of one entry, worded for the log: a value of a masked option is never shown.
 Refusal entryRefusal(const std::string& source, const std::string& word, const std::string& why) {
@@ -65,8 +32,9 @@ Refusal entryRefusal(const std::string& source, const std::string& word, const s
 
 Result<std::map<std::string, std::string>> panelKeys(const FilterContext& context,
                                                      const FilterJob& job) {
-  PrivatePreferences preferences;
-  if (!preferences.made()) return Refusal{"no private folder for the panel's preferences"};
+  // The filter runs as one system user for every job, whose held entries must not pass
+  // from one job to the next: the panel's preferences live and die with this process.
+  UserDefaults::keepInMemory();
   auto callback = std::make_shared<MemoryPluginCallback>();
   Result<PPDHandle> ppd = openPPDFile(context.ppdPath);
   if (!ppd) return ppd.refusal();

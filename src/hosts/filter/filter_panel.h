@@ -23,9 +23,9 @@ struct FilterContext {
 
 /// Opens the panel for the queue's PPD, types the owner as user name, applies `job`'s
 /// entries as user events and saves: the print settings the panel wrote (every key with
-/// its value). Preferences go to a private folder removed afterwards, so no job sees
-/// another's held entries. Refuses with "OPTION: why" for a refused entry (a secret's value
-/// never shown), or when a job that asked for retention would not be held.
+/// its value). The panel's preferences are kept in this process's memory, never on disk,
+/// so no job sees another's held entries. Refuses with "OPTION: why" for a refused entry (a
+/// secret's value never shown), or when a job that asked for retention would not be held.
 Result<std::map<std::string, std::string>> panelKeys(const FilterContext& context,
                                                      const FilterJob& job);
 

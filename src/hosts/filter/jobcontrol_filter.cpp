@@ -4,19 +4,18 @@
 // the new options; a job it cannot serve stops with one "ERROR:" line that says why.
 #include <unistd.h>
 
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <vector>
 
 #include "hosts/common/queue_ppd.h"
 #include "hosts/filter/filter_options.h"
 #include "hosts/filter/filter_panel.h"
+#include "platform/io/file_bytes.h"
 
 namespace {
 
@@ -75,11 +74,10 @@ int run(int argc, char** argv) {
   jc::filter::FilterContext context{
       bundlePath(), environment("PPD"), environment("PRINTER"), environment("DEVICE_URI"), argv[2],
       argv[3]};
-  std::ifstream in(context.ppdPath, std::ios::binary);
-  std::stringstream ppd;
-  ppd << in.rdbuf();
-  if (context.ppdPath.empty() || !in) return stop("the queue's PPD ($PPD) cannot be read");
-  auto queue = jc::readJobControlQueue(ppd.str());
+  std::optional<std::string> ppd;
+  if (!context.ppdPath.empty()) ppd = jc::readFileBytes(context.ppdPath);
+  if (!ppd) return stop("the queue's PPD ($PPD) cannot be read");
+  auto queue = jc::readJobControlQueue(*ppd);
   if (!queue) return stop(queue.message());
 
   auto job = jc::filter::mapJobOptions(jc::filter::parseJobOptions(argv[5]), queue->folders);
@@ -103,7 +101,9 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::setlocale(LC_CTYPE, "");
+  // The filter stays in the C locale: it shows no text to a person, its conversions name
+  // their encodings, and loading the locale cupsd names (LANG) would cost every job time
+  // for nothing it reads.
   // Whatever fails, the job stops with a line cupsd shows, rather than print unserved.
   try {
     return run(argc, argv);

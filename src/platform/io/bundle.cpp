@@ -4,10 +4,10 @@
 #include <dlfcn.h>
 #include <libintl.h>
 
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <system_error>
+
+#include "platform/io/file_bytes.h"
 
 namespace jc {
 
@@ -57,12 +57,7 @@ std::optional<std::string> Bundle::resourceData(const std::string& name,
                                                 const std::string& type) const {
   auto file = pathForResource(name, type);
   if (!file) return std::nullopt;
-  std::ifstream in(*file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(bytes).str();
+  return readFileBytes(*file);
 }
 
 std::string Bundle::localizedString(const std::string& key) const {

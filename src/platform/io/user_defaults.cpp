@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 
 #include "platform/io/fd.h"
@@ -155,6 +156,22 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Whether the process keeps its store in memory, and the lock that stands in there for the
+// domains' lock files.
+std::mutex memoryLock;
+bool inMemory = false;
+
+// The property-list text of `value`, or nullopt when it is larger than a file may be.
+std::optional<std::string> domainText(const PropertyDictionary& value) {
+  std::string text;
+  bool fits = writePropertyListXML(value, [&](std::string_view piece) {
+                if (text.size() + piece.size() > UserDefaults::kMaxDomainBytes) return false;
+                text += piece;
+                return true;
+              }).ok();
+  return fits ? std::optional<std::string>(std::move(text)) : std::nullopt;
+}
+
 fs::path lockFileFor(const fs::path& file) {
   fs::path lock = file;
   lock += ".lock";
@@ -163,7 +180,17 @@ fs::path lockFileFor(const fs::path& file) {
 
 }  // namespace
 
+void UserDefaults::keepInMemory() {
+  std::lock_guard lock(memoryLock);
+  inMemory = true;
+}
+
 Result<UserDefaults> UserDefaults::standard() {
+  {
+    std::lock_guard lock(memoryLock);
+    static MemoryDomains domains;
+    if (inMemory) return UserDefaults(&domains);
+  }
   fs::path base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
     base = xdg;
@@ -254,8 +281,31 @@ Result<> UserDefaults::writeLocked(const std::string& domain, const PropertyDict
   return refusal;
 }
 
+// Held under `memoryLock`, as the file's reads and writes are under the domain's lock.
+std::optional<PropertyDictionary> UserDefaults::readMemory(
+    const std::string& domain, const std::vector<std::string>& skipped) const {
+  auto it = memory_->find(domain);
+  if (it == memory_->end()) return std::nullopt;
+  Result<PropertyDictionary> parsed = parsePropertyList(it->second, skipped);
+  if (!parsed) return std::nullopt;
+  return std::move(*parsed);
+}
+
+Result<> UserDefaults::writeMemory(const std::string& domain, const PropertyDictionary& value) {
+  std::optional<std::string> text = domainText(value);
+  if (!text)
+    return Refusal{"the domain " + domain + " would be larger than " +
+                   std::to_string(kMaxDomainBytes >> 20) + " MiB; not kept"};
+  (*memory_)[domain] = std::move(*text);
+  return accepted();
+}
+
 Result<std::optional<PropertyDictionary>> UserDefaults::persistentDomain(
     const std::string& domain) const {
+  if (memory_) {
+    std::lock_guard lock(memoryLock);
+    return readMemory(domain);
+  }
   Result<Fd> held = lockDomain(lockFileFor(fileForDomain(domain)));
   if (!held) return held.refusal();
   return readLocked(domain);
@@ -263,6 +313,10 @@ Result<std::optional<PropertyDictionary>> UserDefaults::persistentDomain(
 
 Result<> UserDefaults::setPersistentDomain(const std::string& domain,
                                            const PropertyDictionary& value) {
+  if (memory_) {
+    std::lock_guard lock(memoryLock);
+    return writeMemory(domain, value);
+  }
   Result<Fd> held = lockDomain(lockFileFor(fileForDomain(domain)));
   if (!held) return held.refusal();
   // A damaged file is moved aside, not overwritten; a refused one is left alone.
@@ -275,6 +329,13 @@ Result<> UserDefaults::setPersistentDomain(const std::string& domain,
 Result<PropertyDictionary> UserDefaults::updateDomain(
     const std::string& domain, const std::function<void(PropertyDictionary& domain)>& change,
     const std::vector<std::string>& replaced) {
+  if (memory_) {
+    std::lock_guard lock(memoryLock);
+    PropertyDictionary value = readMemory(domain, replaced).value_or(PropertyDictionary{});
+    change(value);
+    if (Result<> kept = writeMemory(domain, value); !kept) return kept.refusal();
+    return value;
+  }
   Result<Fd> held = lockDomain(lockFileFor(fileForDomain(domain)));
   if (!held) return held.refusal();
   Result<std::optional<PropertyDictionary>> read = readLocked(domain, replaced);

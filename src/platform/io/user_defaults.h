@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ namespace jc {
 /// another user's file is neither read nor replaced (a FIFO never blocks), and a domain
 /// file larger than `kMaxDomainBytes` is left as it is rather than taken for damaged.
 /// Each refusal or failed write answers a refusal that names the file concerned.
+///
+/// A process may keep its store in memory instead (`keepInMemory`): the domains then live
+/// as the same property-list text, in the process, and end with it.
 class UserDefaults {
  public:
   /// The largest domain file read or written; writes that would exceed it are refused.
@@ -35,6 +39,11 @@ class UserDefaults {
   /// naming the folder when no such folder can be had or the folder is not the user's own
   /// (another owner, or writable by group or others).
   static Result<UserDefaults> standard();
+  /// From now on `standard()` answers a store held in this process's memory: it reads and
+  /// writes no file, starts with no domain and ends with the process. A domain reads back
+  /// as its property-list text parses, as from a file. For a process that serves one job
+  /// and must neither see nor leave another's preferences (the queue's filter).
+  static void keepInMemory();
   /// A store kept in `folder`, which must exist.
   explicit UserDefaults(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
@@ -66,7 +75,14 @@ class UserDefaults {
       const std::string& domain, const std::vector<std::string>& skipped = {}) const;
   Result<> writeLocked(const std::string& domain, const PropertyDictionary& value);
   void removeStaleTemporaries(const std::filesystem::path& file) const;
+  /// The domains' texts by name, when the store is kept in memory.
+  using MemoryDomains = std::map<std::string, std::string>;
+  explicit UserDefaults(MemoryDomains* memory) : memory_(memory) {}
+  std::optional<PropertyDictionary> readMemory(const std::string& domain,
+                                               const std::vector<std::string>& skipped = {}) const;
+  Result<> writeMemory(const std::string& domain, const PropertyDictionary& value);
   std::filesystem::path folder_;
+  MemoryDomains* memory_ = nullptr;
 };
 
 }  // namespace jc

@@ -1,16 +1,21 @@
 // PNG images read just far enough to know their size.
 #include "platform/widgets/image.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <optional>
+#include <string>
+
+#include "platform/io/file_bytes.h"
 
 namespace jc {
 
 ImageRef loadPngImage(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::array<unsigned char, 24> head{};
-  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return nullptr;
+  std::optional<std::string> read = readFileBytes(path, head.size());
+  if (!read || read->size() != head.size()) return nullptr;
+  std::copy(read->begin(), read->end(), head.begin());
   static constexpr std::array<unsigned char, 8> kSignature{0x89, 'P',  'N',  'G',
                                                            '\r', '\n', 0x1A, '\n'};
   for (std::size_t i = 0; i < kSignature.size(); ++i)

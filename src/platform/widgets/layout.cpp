@@ -3,16 +3,16 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <pugixml.hpp>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "platform/io/bundle.h"
+#include "platform/io/file_bytes.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/layout_geometry.h"
 
@@ -400,11 +400,9 @@ const std::string& lastLayoutError() {
 }
 
 LayoutResult loadLayoutFile(const std::filesystem::path& file, LayoutOwner& owner) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return remember(file.string() + ": cannot read the layout file");
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  std::string text = std::move(bytes).str();
+  std::optional<std::string> read = readFileBytes(file);
+  if (!read) return remember(file.string() + ": cannot read the layout file");
+  const std::string& text = *read;
 
   pugi::xml_document doc;
   pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size());
