@@ -163,24 +163,26 @@ int memoryAnswersAsFiles(const fs::path& folder) {
   if (!memory) return 2;
   UserDefaults files(folder);
   const std::string name = "vorelia.mfp.P1";
-  using Step = std::function<void(UserDefaults&)>;
+  // Each step answers whether the store took it.
+  using Step = std::function<bool(UserDefaults&)>;
   const Step steps[] = {
-      [&](UserDefaults&) {},
+      [&](UserDefaults&) { return true; },
       [&](UserDefaults& s) {
-        s.setPersistentDomain(
+        return bool(s.setPersistentDomain(
             name, {{"Job Control", PropertyDictionary{{"user name", "a\x01-\xff"},
-                                                      {"files", PropertyArray{1, 2}}}}});
+                                                      {"files", PropertyArray{1, 2}}}}}));
       },
       [&](UserDefaults& s) {
-        s.updateDomain(name,
-                       [](PropertyDictionary& d) { d["Job Control"].dictionary()->erase("files"); },
-                       {"Job Control", "files"});
+        return bool(s.updateDomain(
+            name, [](PropertyDictionary& d) { d["Job Control"].dictionary()->erase("files"); },
+            {"Job Control", "files"}));
       },
-      [&](UserDefaults& s) { s.updateDomain(name, [](PropertyDictionary& d) { d["n"] = 2; }); },
+      [&](UserDefaults& s) {
+        return bool(s.updateDomain(name, [](PropertyDictionary& d) { d["n"] = 2; }));
+      },
   };
   for (const Step& step : steps) {
-    step(*memory);
-    step(files);
+    if (step(*memory) != step(files)) return 5;
     if (domainOf(*memory, name) != domainOf(files, name)) return 3;
   }
   return fs::exists(folder / "config") ? 4 : 0;
