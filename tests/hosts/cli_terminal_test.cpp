@@ -89,9 +89,11 @@ TEST_F(CliTerminal, ASecretIsAskedForWithoutEcho) {
 }
 
 TEST_F(CliTerminal, TheSpinnerFitsANarrowTerminal) {
-  sim::PrinterSimulator printer({.folders = {{"Sales"}},
-                                 .fault = sim::Fault::Delay,
-                                 .delay = std::chrono::milliseconds(600)});
+  sim::Config config;
+  config.folders = {{"Sales"}};
+  config.fault = sim::Fault::Delay;
+  config.delay = std::chrono::milliseconds(600);
+  sim::PrinterSimulator printer(config);
   std::string error;
   ASSERT_TRUE(printer.start("127.0.0.1", 0, &error)) << error;
   constexpr unsigned short kColumns = 20;
