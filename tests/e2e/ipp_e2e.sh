@@ -84,8 +84,13 @@ done
 
 # cupsd may write a driverless queue's PPD again just after it first appears: wait until the
 # command itself opens both queues.
+# Under load the rewrite can come later still: wait until neither PPD has changed for 3 s.
+ppd_settled() {
+  local ppd="$JC_CUPS_DIR/ppd/$1.ppd"
+  [ -s "$ppd" ] && [ $(($(date +%s) - $(stat -c %Y "$ppd"))) -ge 3 ] && jc show -d "$1" >/dev/null
+}
 for queue in secure plain; do
-  wait_until 30 jc show -d "$queue" >/dev/null
+  wait_until 30 ppd_settled "$queue"
 done
 page="$source_dir/tests/data/test-page.pdf"
 entries=(retention=hold-only pass-code=1234 account-number=42 auth=login login-name=alice password=pw)
