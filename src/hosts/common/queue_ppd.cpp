@@ -305,8 +305,9 @@ Result<JobControlPPD> addJobControl(std::string_view original, std::string_view 
   out.changes = {
       subst(tr("added the group \"Job Control\" (%1)"), {names}),
       subst(tr("the filter \"%1\" now runs behind \"%2\""), {*program, wrapper}),
-      subst(tr("%1 folder(s) of the printer offered for filing"), {std::to_string(folders.size())}),
       tr("German captions added"),
+      // Last, as the command lists the folders' names below it.
+      subst(tr("%1 folder(s) of the printer offered for filing"), {std::to_string(folders.size())}),
   };
   return out;
 }

@@ -18,7 +18,8 @@ inline constexpr std::string_view kRealFilterKeyword = "JCRealFilter";
 inline constexpr std::string_view kFolderNameKeyword = "JCFolderName";
 
 /// A PPD with Job Control added, and what was changed, one line each in the command's
-/// language (as its refusals are).
+/// language (as its refusals are); the last line counts the printer's folders offered, so
+/// a caller may list their names below it.
 struct JobControlPPD {
   std::string text;
   std::vector<std::string> changes;
