@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <optional>
 
 #include "hosts/cli/commands.h"
 #include "hosts/cli/private_values.h"
@@ -16,6 +16,7 @@
 #include "hosts/common/queue_options.h"
 #include "hosts/common/queue_ppd.h"
 #include "hosts/common/terminal_text.h"
+#include "platform/io/file_bytes.h"
 #include "platform/io/temp_files.h"
 
 namespace jc::cli {
@@ -41,11 +42,9 @@ class ScratchFile {
   ScratchFile& operator=(const ScratchFile&) = delete;
   const std::string& path() const { return path_; }
   Result<std::string> read() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in) return Refusal{path_ + ": " + tr("cannot be read")};
-    return bytes.str();
+    std::optional<std::string> bytes = readFileBytes(path_);
+    if (!bytes) return Refusal{path_ + ": " + tr("cannot be read")};
+    return std::move(*bytes);
   }
   Result<> write(const std::string& bytes) const {
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
